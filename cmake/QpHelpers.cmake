@@ -1,0 +1,33 @@
+# Small helpers shared by every folder's CMakeLists.
+
+# qp_test(NAME SOURCES ... LIBS ... [WINDOWS_ONLY] [HOST_ONLY])
+# One test program per call; ctest runs it (under Wine in the Windows build).
+function(qp_test name)
+  cmake_parse_arguments(T "WINDOWS_ONLY;HOST_ONLY" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  if(T_WINDOWS_ONLY AND NOT QP_WINDOWS)
+    return()
+  endif()
+  if(T_HOST_ONLY AND QP_WINDOWS)
+    return()
+  endif()
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} qp_testsupport GTest::gtest_main)
+  add_test(NAME ${name} COMMAND ${name})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
+endfunction()
+
+# qp_deliver(TARGET [DESTINATION dir] [RENAME name]): part of the builder's installed layout.
+function(qp_deliver target)
+  cmake_parse_arguments(D "" "DESTINATION;RENAME" "" ${ARGN})
+  if(NOT D_DESTINATION)
+    set(D_DESTINATION .)
+  endif()
+  if(D_RENAME)
+    install(FILES $<TARGET_FILE:${target}> DESTINATION ${D_DESTINATION} RENAME ${D_RENAME})
+  else()
+    install(TARGETS ${target} RUNTIME DESTINATION ${D_DESTINATION} LIBRARY DESTINATION ${D_DESTINATION})
+  endif()
+endfunction()

@@ -1,0 +1,83 @@
+// Helpers for tests.
+#include "support/testutil.h"
+
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+
+namespace qptest {
+
+std::string SourceDir() { return QP_SOURCE_DIR; }
+
+std::string TestData(const std::string& relative) { return SourceDir() + "/tests/" + relative; }
+
+TempDir::TempDir() {
+    static std::atomic<unsigned> counter{0};
+    std::random_device rd;
+    auto base = fs::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        auto candidate = base / ("qptest-" + std::to_string(rd()) + "-" + std::to_string(counter++));
+        std::error_code ec;
+        if (fs::create_directory(candidate, ec)) {
+            path_ = candidate;
+            return;
+        }
+    }
+    throw std::runtime_error("cannot create a temporary folder");
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    // Read-only files left by a test must not keep the folder alive.
+    for (auto it = fs::recursive_directory_iterator(path_, ec); !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
+        fs::permissions(it->path(), fs::perms::owner_write, fs::perm_options::add, ec);
+    fs::remove_all(path_, ec);
+}
+
+std::string TempDir::operator/(const std::string& name) const { return (path_ / name).string(); }
+
+std::vector<std::uint8_t> ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot open " + path);
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string ReadText(const std::string& path) {
+    auto b = ReadBytes(path);
+    return std::string(b.begin(), b.end());
+}
+
+void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out) throw std::runtime_error("cannot write " + path);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+void WriteText(const std::string& path, const std::string& text) { WriteBytes(path, Bytes(text.begin(), text.end())); }
+
+Bytes LE16(std::uint16_t v) { return {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8)}; }
+Bytes LE32(std::uint32_t v) { return LE16(v & 0xFFFF) + LE16(v >> 16); }
+Bytes Str(const std::string& s) { return Bytes(s.begin(), s.end()); }
+Bytes operator+(Bytes a, const Bytes& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+bool RecordingReporter::Has(const std::string& text) const {
+    for (const auto& e : entries)
+        if (e.text == text) return true;
+    return false;
+}
+
+std::string RecordingReporter::All() const {
+    std::ostringstream out;
+    for (const auto& e : entries) out << e.text << "\n";
+    return out.str();
+}
+
+}  // namespace qptest

@@ -1,0 +1,53 @@
+// Helpers for tests: temporary folders, whole-file reads and writes, a recording reporter.
+#pragma once
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "common/report.h"
+
+namespace qptest {
+
+// The source tree, as this build's programs see it (under Wine: a Z: path).
+std::string SourceDir();
+// A file below tests/ of the source tree.
+std::string TestData(const std::string& relative);
+
+// A fresh folder that is removed with everything in it when the object goes.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& Path() const { return path_; }
+    // Native path text of a name inside the folder.
+    std::string operator/(const std::string& name) const;
+    std::string Str() const { return path_.string(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+std::vector<std::uint8_t> ReadBytes(const std::string& path);
+std::string ReadText(const std::string& path);
+void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
+void WriteText(const std::string& path, const std::string& text);
+
+// Builds byte strings in tests: B({0x23, 1}) + Str("abc") + LE16(7) ...
+using Bytes = std::vector<std::uint8_t>;
+Bytes LE16(std::uint16_t v);
+Bytes LE32(std::uint32_t v);
+Bytes Str(const std::string& s);
+Bytes operator+(Bytes a, const Bytes& b);
+
+struct RecordingReporter : qp::Reporter {
+    struct Entry { qp::Severity severity; std::string text; };
+    std::vector<Entry> entries;
+    void Report(qp::Severity s, const std::string& text) override { entries.push_back({s, text}); }
+    bool Has(const std::string& text) const;
+    std::string All() const;
+};
+
+}  // namespace qptest
