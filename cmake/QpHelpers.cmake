@@ -31,3 +31,13 @@ function(qp_deliver target)
     install(TARGETS ${target} RUNTIME DESTINATION ${D_DESTINATION} LIBRARY DESTINATION ${D_DESTINATION})
   endif()
 endfunction()
+
+# qp_fuzz(NAME SOURCES ... LIBS ...): a libFuzzer target (host build with -DQP_FUZZ=ON, clang).
+function(qp_fuzz name)
+  cmake_parse_arguments(F "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${F_SOURCES})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_libraries(${name} PRIVATE ${F_LIBS})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+endfunction()
