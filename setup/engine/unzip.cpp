@@ -1,0 +1,1 @@
+// Zip reader for extraction (work in progress).
