@@ -1,0 +1,56 @@
+// The portable half of the file installation rules: target and member names of a file node,
+// the overwrite decision, the temporary name of a locked target, and the report texts.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace qp {
+
+// Bits of a group's overwrite word.
+constexpr std::uint32_t kOwAlways = 0x001;
+constexpr std::uint32_t kOwNever = 0x002;
+constexpr std::uint32_t kOwDateCheck = 0x004;
+constexpr std::uint32_t kOwVersionCheck = 0x008;
+constexpr std::uint32_t kOwVersionAndDate = 0x010;
+constexpr std::uint32_t kOwNewerVersion = 0x040;
+constexpr std::uint32_t kOwNewerOrSameVersion = 0x080;
+constexpr std::uint32_t kOwOlderVersion = 0x100;
+constexpr std::uint32_t kOwNewerDate = 0x200;
+constexpr std::uint32_t kOwNewerOrSameDate = 0x400;
+constexpr std::uint32_t kOwOlderDate = 0x800;
+
+// What is known of a packaged file and of the file already at its target.
+struct OverwriteFacts {
+    bool target_exists = false;
+    std::uint64_t packaged_version = 0;
+    std::uint64_t target_version = 0;  // 0 without a version resource
+    std::uint64_t packaged_time = 0;
+    std::uint64_t target_time = ~0ull;  // all bits set when the target cannot be opened
+};
+
+// True when the packaged file is to be written over the target.
+bool OverwriteDecision(std::uint32_t overwrite_word, const OverwriteFacts& facts);
+
+// The file name of a file node: the part of its name after the last backslash.
+std::string NodeFileName(const std::string& node_name);
+// `full_path` is the node's ancestors' names from the root down, then its file name, joined by
+// "\". The folder between the root's name and the file name, or "" when there is none.
+std::string RelativeFolder(const std::string& full_path);
+// The target of a file node under an expanded destination.
+std::string TargetPath(const std::string& expanded_destination, const std::string& full_path);
+// The archive member of a file node: its full path with "/" for "\".
+std::string MemberName(const std::string& full_path);
+
+// A free name beside a locked target, for a replacement at restart: the target with one
+// character changed to a letter a..y, tried from the last position towards the first; "" when
+// a backslash or colon is reached first. `exists` tells whether a name is taken.
+std::string TemporaryNameFor(const std::string& target, const std::function<bool(const std::string&)>& exists);
+
+// Report texts: a word and a path joined by one blank ("Delete " brings a blank of its own).
+std::string ReportPair(const std::string& word, const std::string& path);
+std::string LockedFileText(const std::string& target);      // "File <path> is  locked!"
+std::string RestartByText(const std::string& target);       // "Restart By <path>"
+std::string RegisterFailedText(const std::string& target);  // "Registered <path> failed"
+
+}  // namespace qp
