@@ -219,8 +219,8 @@ void SaveSetupList(const SetupList& list, const std::string& path);
 
 // Reads a whole setup list. Throws SetupListError with the runtime's message: a wrong magic,
 // a newer version, and any damage (a bad end marker, a text longer than its field, a count
-// larger than the bytes left, nesting deeper than kMaxSetupListDepth, bytes left after the end
-// marker) as kMsgBadInstallFile. Never reads past the input.
+// larger than the bytes left, nesting deeper than kMaxSetupListDepth, a short file) as
+// kMsgBadInstallFile. Bytes after the end marker are ignored. Never reads past the input.
 SetupList ReadSetupList(const std::uint8_t* data, std::size_t size);
 SetupList ReadSetupList(const std::vector<std::uint8_t>& bytes);
 // Reads the file at `path`; IoError when it cannot be opened or read.

@@ -1,0 +1,490 @@
+// Reading and writing of the setup list, one function per record, the reader mirroring the
+// writer field by field. The reader treats the file as hostile: a count is checked against the
+// bytes left before anything is allocated for it, texts are bounded by the runtime's 260-byte
+// field, and nesting is bounded so that a crafted file cannot exhaust the stack.
+#include "common/setuplist.h"
+
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace qp {
+
+namespace {
+
+// The fewest bytes each record can take, used to bound counts before reading the items.
+constexpr std::size_t kMinString = 4;  // a length of 0 is read as the empty text
+constexpr std::size_t kMinFileNode = 4 + 4 + 4 + 8 + 8 + kMinString + 4;
+constexpr std::size_t kMinGroup = kMinString + 7 * 4 + 4 * kMinString + 4 + 2 * kMinString + kMinFileNode;
+constexpr std::size_t kMinComponent = 4 * kMinString + 3 * 4 + 8 * kMinString + 4 + 4 + 4;
+constexpr std::size_t kMinSetupType = 4 * kMinString + 4 + 4;
+constexpr std::size_t kMinRegistry = 4 + 4 + 2 * kMinString + 4 + 4;
+constexpr std::size_t kMinStringRecord = 2 * kMinString + 4;
+constexpr std::size_t kMinLanguage = 8;
+constexpr std::size_t kMinShortcut = 7 * 4 + 8 * kMinString + 4 + 4;
+constexpr std::size_t kMinFunction = 4 * kMinString + 4;
+
+// ---- Writer --------------------------------------------------------------------------------
+
+void WriteList(ByteWriter& w, const std::vector<std::string>& list, const char* field) {
+    w.I32(static_cast<std::int32_t>(list.size()));
+    for (const auto& s : list) WriteShiftedString(w, s, field);
+}
+
+void WriteCount(ByteWriter& w, std::size_t n, const char* what) {
+    if (n > 0x7FFFFFFFu) throw FormatError(std::string("too many ") + what + " for a setup list");
+    w.I32(static_cast<std::int32_t>(n));
+}
+
+void WriteFileNode(ByteWriter& w, const FileNode& n, const std::string& name) {
+    w.I32(n.folder_id);
+    w.I32(n.kind);
+    w.I32(n.size);
+    w.U64(n.version);
+    w.U64(n.time);
+    WriteShiftedString(w, name, "file node name");
+    WriteCount(w, n.children.size(), "file nodes");
+    for (const auto& c : n.children) WriteFileNode(w, c, c.name);
+}
+
+void WriteGroup(ByteWriter& w, const GroupRecord& g) {
+    WriteShiftedString(w, g.name, "group name");
+    w.I32(g.shared);
+    w.I32(g.self_register);
+    w.I32(g.restart_if_locked);
+    w.I32(g.compressed);
+    w.I32(g.operating_system_mask);
+    w.I32(g.spare);
+    w.I32(g.operating_system_mask);
+    WriteShiftedString(w, g.ftp_location, "group FTP location");
+    WriteShiftedString(w, g.http_location, "group HTTP location");
+    WriteShiftedString(w, g.group_key, "group key");
+    WriteShiftedString(w, g.comment, "group comment");
+    w.I32(g.overwrite_word);
+    WriteShiftedString(w, g.destination, "group destination");
+    WriteShiftedString(w, g.language_mask, "group language mask");
+    // The root of a group's tree always carries the group's name: the archive member names
+    // of the group's files begin with it.
+    WriteFileNode(w, g.file_tree, g.name);
+}
+
+void WriteComponent(ByteWriter& w, const ComponentRecord& c) {
+    WriteShiftedString(w, c.name, "component name");
+    WriteShiftedString(w, c.description, "component description");
+    WriteShiftedString(w, c.status_text, "component status text");
+    WriteShiftedString(w, c.display_text, "component display text");
+    w.I32(c.visible);
+    w.I32(c.file_need);
+    w.I32(c.include_in_build);
+    WriteShiftedString(w, c.cd_folder, "component CD-ROM folder");
+    WriteShiftedString(w, c.ftp_location, "component FTP location");
+    WriteShiftedString(w, c.http_location, "component HTTP location");
+    WriteShiftedString(w, c.comment, "component comment");
+    for (const auto& f : c.functions) WriteShiftedString(w, f, "component function name");
+    WriteCount(w, c.children.size(), "components");
+    for (const auto& child : c.children) WriteComponent(w, child);
+    WriteList(w, c.group_names, "component group name");
+    WriteList(w, c.required_names, "required component path");
+}
+
+void WriteSetupType(ByteWriter& w, const SetupTypeRecord& t) {
+    WriteShiftedString(w, t.name, "setup type name");
+    WriteShiftedString(w, t.description, "setup type description");
+    WriteShiftedString(w, t.display_name, "setup type display name");
+    WriteShiftedString(w, t.comment, "setup type comment");
+    w.I32(t.require_component_step);
+    WriteList(w, t.component_names, "setup type component path");
+}
+
+void WriteRegistry(ByteWriter& w, const RegistryNode& n) {
+    w.I32(n.flags);
+    w.I32(n.kind);
+    WriteShiftedString(w, n.name, "registry name");
+    WriteShiftedString(w, n.data, "registry data");
+    WriteList(w, n.group_names, "registry group name");
+    WriteCount(w, n.children.size(), "registry nodes");
+    for (const auto& c : n.children) WriteRegistry(w, c);
+}
+
+void WriteStringRecord(ByteWriter& w, const StringRecord& s) {
+    WriteShiftedString(w, s.key, "string key");
+    WriteShiftedString(w, s.comment, "string comment");
+    WriteList(w, s.values, "string value");
+}
+
+void WriteShortcut(ByteWriter& w, const ShortcutNode& n) {
+    w.I32(n.kind);
+    w.I32(n.folder_option);
+    WriteShiftedString(w, n.name, "shortcut name");
+    WriteShiftedString(w, n.display_text, "shortcut display name");
+    w.I32(n.internet_shortcut);
+    WriteShiftedString(w, n.target, "shortcut target");
+    WriteShiftedString(w, n.arguments, "shortcut arguments");
+    WriteShiftedString(w, n.working_folder, "shortcut working folder");
+    WriteShiftedString(w, n.hotkey, "shortcut hot key");
+    w.I32(n.run_mode);
+    WriteShiftedString(w, n.icon_file, "shortcut icon file");
+    w.I32(n.icon_index);
+    w.I32(n.replace_existing);
+    w.I32(n.common);
+    WriteShiftedString(w, n.comment, "shortcut comment");
+    WriteList(w, n.group_names, "shortcut group name");
+    WriteCount(w, n.children.size(), "shortcut nodes");
+    for (const auto& c : n.children) WriteShortcut(w, c);
+}
+
+void WriteFunction(ByteWriter& w, const FunctionRecord& f) {
+    WriteShiftedString(w, f.name, "function name");
+    WriteShiftedString(w, f.internal_name, "function internal name");
+    WriteShiftedString(w, f.dll_path, "function library path");
+    WriteShiftedString(w, f.function_call, "function call");
+    WriteList(w, f.parameters, "function parameter");
+}
+
+// ---- Reader --------------------------------------------------------------------------------
+
+class Reader {
+public:
+    explicit Reader(ByteReader& r) : r_(r) {}
+
+    [[noreturn]] void Bad(const std::string& detail) const {
+        throw SetupListError(kMsgBadInstallFile, detail + " (at byte " + std::to_string(r_.Pos()) + ")");
+    }
+
+    std::int32_t Int() {
+        if (r_.Remaining() < 4) Bad("unexpected end of the file");
+        return r_.I32();
+    }
+    std::uint64_t U64() {
+        if (r_.Remaining() < 8) Bad("unexpected end of the file");
+        return r_.U64();
+    }
+    std::string Str() {
+        try {
+            return ReadShiftedString(r_);
+        } catch (const FormatError& e) {
+            Bad(e.what());
+        }
+    }
+
+    // A count of items of at least `min_item` bytes each; it must fit what is left.
+    std::size_t Count(std::size_t min_item, const char* what) {
+        std::int32_t n = Int();
+        if (n < 0) Bad(std::string("negative count of ") + what);
+        if (static_cast<std::uint64_t>(n) > r_.Remaining() / min_item)
+            Bad(std::string("count of ") + what + " (" + std::to_string(n) + ") larger than the file");
+        return static_cast<std::size_t>(n);
+    }
+
+    std::vector<std::string> List(const char* what) {
+        std::size_t n = Count(kMinString, what);
+        std::vector<std::string> v;
+        for (std::size_t i = 0; i < n; ++i) v.push_back(Str());
+        return v;
+    }
+
+    void Enter() {
+        if (++depth_ > kMaxSetupListDepth) Bad("records nested too deeply");
+    }
+    void Leave() { --depth_; }
+
+    void FileTree(FileNode& n) {
+        Enter();
+        n.folder_id = Int();
+        n.kind = Int();
+        n.size = Int();
+        n.version = U64();
+        n.time = U64();
+        n.name = Str();
+        std::int32_t count = Int();
+        // A damaged count in a file tree is read as none: the reader stays bounded and the
+        // misplaced rest of the stream fails the end-marker check.
+        if (count < 0 || count > kMaxFileTreeChildren) count = 0;
+        if (static_cast<std::uint64_t>(count) > r_.Remaining() / kMinFileNode)
+            Bad("count of file nodes (" + std::to_string(count) + ") larger than the file");
+        n.children.clear();
+        n.children.resize(static_cast<std::size_t>(count));
+        for (auto& c : n.children) FileTree(c);
+        Leave();
+    }
+
+    void Group(GroupRecord& g) {
+        g.name = Str();
+        g.shared = Int();
+        g.self_register = Int();
+        g.restart_if_locked = Int();
+        g.compressed = Int();
+        g.operating_system_mask = Int();
+        g.spare = Int();
+        g.operating_system_mask = Int();  // the second copy is the one that counts
+        g.ftp_location = Str();
+        g.http_location = Str();
+        g.group_key = Str();
+        g.comment = Str();
+        g.overwrite_word = Int();
+        g.destination = Str();
+        g.language_mask = Str();
+        FileTree(g.file_tree);
+    }
+
+    void Component(ComponentRecord& c) {
+        Enter();
+        c.name = Str();
+        c.description = Str();
+        c.status_text = Str();
+        c.display_text = Str();
+        c.visible = Int();
+        c.file_need = Int();
+        c.include_in_build = Int();
+        c.cd_folder = Str();
+        c.ftp_location = Str();
+        c.http_location = Str();
+        c.comment = Str();
+        for (auto& f : c.functions) f = Str();
+        std::size_t n = Count(kMinComponent, "components");
+        c.children.clear();
+        c.children.resize(n);
+        for (auto& child : c.children) Component(child);
+        c.group_names = List("component group names");
+        c.required_names = List("required components");
+        Leave();
+    }
+
+    void SetupType(SetupTypeRecord& t) {
+        t.name = Str();
+        t.description = Str();
+        t.display_name = Str();
+        t.comment = Str();
+        t.require_component_step = Int();
+        t.component_names = List("setup type components");
+    }
+
+    void Registry(RegistryNode& n) {
+        Enter();
+        n.flags = Int();
+        n.kind = Int();
+        n.name = Str();
+        n.data = Str();
+        n.group_names = List("registry group names");
+        std::size_t count = Count(kMinRegistry, "registry nodes");
+        n.children.clear();
+        n.children.resize(count);
+        for (auto& c : n.children) Registry(c);
+        Leave();
+    }
+
+    void String(StringRecord& s) {
+        s.key = Str();
+        s.comment = Str();
+        s.values = List("string values");
+    }
+
+    void Shortcut(ShortcutNode& n) {
+        Enter();
+        n.kind = Int();
+        n.folder_option = Int();
+        n.name = Str();
+        n.display_text = Str();
+        n.internet_shortcut = Int();
+        n.target = Str();
+        n.arguments = Str();
+        n.working_folder = Str();
+        n.hotkey = Str();
+        n.run_mode = Int();
+        n.icon_file = Str();
+        n.icon_index = Int();
+        n.replace_existing = Int();
+        n.common = Int();
+        n.comment = Str();
+        n.group_names = List("shortcut group names");
+        std::size_t count = Count(kMinShortcut, "shortcut nodes");
+        n.children.clear();
+        n.children.resize(count);
+        for (auto& c : n.children) Shortcut(c);
+        Leave();
+    }
+
+    void Function(FunctionRecord& f) {
+        f.name = Str();
+        f.internal_name = Str();
+        f.dll_path = Str();
+        f.function_call = Str();
+        f.parameters = List("function parameters");
+    }
+
+private:
+    ByteReader& r_;
+    int depth_ = 0;
+};
+
+bool EqualNoCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+// ---- Shifted strings -------------------------------------------------------------------------
+
+void WriteShiftedString(ByteWriter& w, const std::string& text, const char* field) {
+    if (text.size() > kSetupTextMax) {
+        throw FormatError(std::string("the ") + field + " \"" + text.substr(0, 40) + "...\" is " +
+                          std::to_string(text.size()) + " characters long; a setup list text holds at most " +
+                          std::to_string(kSetupTextMax));
+    }
+    if (text.find('\0') != std::string::npos)
+        throw FormatError(std::string("the ") + field + " holds a zero byte, which a setup list text cannot carry");
+    w.I32(static_cast<std::int32_t>(text.size() + 1));
+    for (char c : text) w.U8(static_cast<std::uint8_t>(static_cast<std::uint8_t>(c) - kShiftK));
+    w.U8(static_cast<std::uint8_t>(0 - kShiftK));
+}
+
+std::string ReadShiftedString(ByteReader& r) {
+    std::int32_t n = r.I32();
+    if (n < 0 || static_cast<std::size_t>(n) > kSetupTextField) {
+        throw FormatError("a text of " + std::to_string(n) + " bytes does not fit a field of " +
+                          std::to_string(kSetupTextField));
+    }
+    std::string raw = r.Bytes(static_cast<std::size_t>(n));
+    std::string text;
+    for (char c : raw) {
+        char plain = static_cast<char>(static_cast<std::uint8_t>(c) + kShiftK);
+        if (plain == '\0') break;  // the text ends at its zero, wherever the length put it
+        text.push_back(plain);
+    }
+    return text;
+}
+
+// ---- Whole file ------------------------------------------------------------------------------
+
+std::vector<std::uint8_t> WriteSetupList(const SetupList& list) {
+    ByteWriter w;
+    w.Bytes(kSetupListMagic, kSetupListMagicSize);
+    w.I32(kSetupListVersion);
+    w.Bytes(list.settings.bytes.data(), list.settings.bytes.size());
+    WriteCount(w, list.groups.size(), "file groups");
+    for (const auto& g : list.groups) WriteGroup(w, g);
+    WriteComponent(w, list.components);
+    WriteFileNode(w, list.folders, list.folders.name);
+    WriteCount(w, list.setup_types.size(), "setup types");
+    for (const auto& t : list.setup_types) WriteSetupType(w, t);
+    WriteRegistry(w, list.registry);
+    WriteCount(w, list.strings.size(), "strings");
+    for (const auto& s : list.strings) WriteStringRecord(w, s);
+    WriteCount(w, list.languages.size(), "languages");
+    for (const auto& l : list.languages) {
+        w.I32(l.table_index);
+        w.I32(l.lang_value);
+    }
+    WriteShortcut(w, list.shortcuts);
+    WriteCount(w, list.functions.size(), "function calls");
+    for (const auto& f : list.functions) WriteFunction(w, f);
+    w.I32(kSetupListEndMarker);
+    return std::move(w.Data());
+}
+
+void SaveSetupList(const SetupList& list, const std::string& path) {
+    // Encode first: a text that does not fit must not leave a half-written file behind.
+    std::vector<std::uint8_t> bytes = WriteSetupList(list);
+    std::string temp = path + ".tmp";
+    {
+        std::ofstream f(temp, std::ios::binary | std::ios::trunc);
+        if (!f) throw IoError("cannot create " + temp);
+        f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        f.close();
+        if (!f) {
+            std::remove(temp.c_str());
+            throw IoError("cannot write " + temp);
+        }
+    }
+    std::error_code ec;
+    std::filesystem::rename(temp, path, ec);
+    if (ec) {
+        std::remove(temp.c_str());
+        throw IoError("cannot replace " + path + ": " + ec.message());
+    }
+}
+
+SetupList ReadSetupList(const std::uint8_t* data, std::size_t size) {
+    ByteReader r(data, size);
+    if (size < kSetupListMagicSize || r.Bytes(kSetupListMagicSize) != std::string(kSetupListMagic, kSetupListMagicSize))
+        throw SetupListError(kMsgUnknownFormat, "the file does not begin with the setup list magic");
+    Reader in(r);
+    std::int32_t version = in.Int();
+    if (version >= 2)
+        throw SetupListError(kMsgNewerVersion, "format version " + std::to_string(version));
+
+    SetupList list;
+    if (r.Remaining() < list.settings.bytes.size()) in.Bad("the settings block is cut short");
+    r.Read(list.settings.bytes.data(), list.settings.bytes.size());
+
+    std::size_t n = in.Count(kMinGroup, "file groups");
+    list.groups.resize(n);
+    for (auto& g : list.groups) in.Group(g);
+    in.Component(list.components);
+    in.FileTree(list.folders);
+    n = in.Count(kMinSetupType, "setup types");
+    list.setup_types.resize(n);
+    for (auto& t : list.setup_types) in.SetupType(t);
+    in.Registry(list.registry);
+    n = in.Count(kMinStringRecord, "strings");
+    list.strings.resize(n);
+    for (auto& s : list.strings) in.String(s);
+    n = in.Count(kMinLanguage, "languages");
+    list.languages.resize(n);
+    for (auto& l : list.languages) {
+        l.table_index = in.Int();
+        l.lang_value = in.Int();
+    }
+    in.Shortcut(list.shortcuts);
+    n = in.Count(kMinFunction, "function calls");
+    list.functions.resize(n);
+    for (auto& f : list.functions) in.Function(f);
+
+    if (r.Remaining() < 4) in.Bad("the end marker is missing");
+    std::int32_t marker = r.I32();
+    if (marker != kSetupListEndMarker) in.Bad("end marker " + std::to_string(marker) + " instead of 78");
+    return list;
+}
+
+SetupList ReadSetupList(const std::vector<std::uint8_t>& bytes) {
+    return ReadSetupList(bytes.data(), bytes.size());
+}
+
+SetupList LoadSetupList(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    if (!f) throw IoError("cannot open " + path);
+    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    if (f.bad()) throw IoError("cannot read " + path);
+    return ReadSetupList(bytes);
+}
+
+// ---- Record helpers ----------------------------------------------------------------------------
+
+bool GroupRecord::InstallsForLanguage(std::int32_t table_index) const {
+    if (language_mask.empty()) return true;
+    if (table_index < 0 || static_cast<std::size_t>(table_index) >= language_mask.size()) return false;
+    return language_mask[static_cast<std::size_t>(table_index)] != '0';
+}
+
+const GroupRecord* SetupList::FindGroup(const std::string& name) const {
+    for (const auto& g : groups) {
+        if (g.name == name) return &g;
+    }
+    return nullptr;
+}
+
+const StringRecord* SetupList::FindString(const std::string& key) const {
+    for (const auto& s : strings) {
+        if (EqualNoCase(s.key, key)) return &s;
+    }
+    return nullptr;
+}
+
+}  // namespace qp
