@@ -13,6 +13,12 @@ public:
     virtual ~Reporter() = default;
     // `text` is the message exactly as the user sees it.
     virtual void Report(Severity severity, const std::string& text) = 0;
+    // A message that has a caption of its own (the title of its message box). Reporters that
+    // show no captions keep the default, which passes the text on alone.
+    virtual void Report(Severity severity, const std::string& text, const std::string& caption) {
+        (void)caption;
+        Report(severity, text);
+    }
 };
 
 // Long work reports how far it got; a false return asks the work to stop.
@@ -26,6 +32,7 @@ public:
 // A reporter that drops everything, for callers that do not care.
 class NullReporter : public Reporter {
 public:
+    using Reporter::Report;
     void Report(Severity, const std::string&) override {}
 };
 
