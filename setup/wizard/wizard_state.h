@@ -1,0 +1,62 @@
+// The one wizard state of a run: which page is up, what the pages collected, and the flags the
+// engine and the driver read. Shared by every page window.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "setup/wizard/components.h"
+#include "setup/wizard/page_sequence.h"
+
+namespace qp::wiz {
+
+struct WizardState {
+    int current_page = 0;
+    int first_page = 0;  // Back is disabled on it
+    bool end = false;
+    bool abort = false;
+    bool restart_now = false;
+    bool restart_needed = false;
+    bool files_failed = false;  // some file could not be copied
+
+    std::string target_dir;
+    std::string program_folder;
+    std::string user_name;
+    std::string company;
+    std::string serial;
+
+    int setup_type = -1;          // index into the setup types; -1 none
+    int setup_type_at_open = -1;  // the one selected when the setup-type page was last opened
+
+    std::size_t language_position = 0;  // which value of each string is shown
+    int language_index = 0;             // language-table index, for group language masks
+
+    bool maintenance = false;
+    int action = kActionNone;
+    bool silent = false;
+
+    std::vector<std::string> report;
+};
+
+// What the normal sequence needs from the state and the setup list.
+inline SequenceInput SequenceOf(const WizardState& s, std::uint32_t page_mask,
+                                const std::vector<SetupType>& types) {
+    SequenceInput in;
+    in.page_mask = page_mask;
+    in.has_setup_types = !types.empty();
+    in.setup_type_selected = s.setup_type >= 0 && s.setup_type < static_cast<int>(types.size());
+    in.setup_type_component_step = in.setup_type_selected && types[s.setup_type].component_step;
+    return in;
+}
+
+// Leaving the setup-type page with Next: the chosen type selects its components now, so that
+// the choice holds even when the component page is not shown after it.
+inline void TakeSetupType(WizardState& s, Component& root, const std::vector<SetupType>& types) {
+    if (s.setup_type < 0 || s.setup_type >= static_cast<int>(types.size())) return;
+    if (s.setup_type != s.setup_type_at_open) {
+        ApplyTreeStates(root, &types[s.setup_type], true, s.maintenance);
+        s.setup_type_at_open = s.setup_type;
+    }
+}
+
+}  // namespace qp::wiz
