@@ -1,0 +1,436 @@
+// The zip writer: local entries streamed one after another, the central directory kept in
+// memory and written once at Close.
+#include "kitzip/zip_writer.h"
+
+#include <sys/stat.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <ctime>
+#include <vector>
+
+#include "common/byteio.h"
+#include "common/errors.h"
+#include "kitzip/file_io.h"
+
+namespace kitzip {
+namespace {
+
+constexpr std::uint32_t kLocalSig = 0x04034b50;
+constexpr std::uint32_t kCentralSig = 0x02014b50;
+constexpr std::uint32_t kEndSig = 0x06054b50;
+constexpr std::uint32_t kEnd64Sig = 0x06064b50;
+constexpr std::uint32_t kLocator64Sig = 0x07064b50;
+constexpr std::uint32_t k32Max = 0xFFFFFFFFu;
+constexpr std::uint16_t kZip64Tag = 0x0001;
+// A file this large may not fit 32-bit sizes once deflate has had its say, so its local
+// header carries Zip64 sizes from the start (the header is written before the data).
+constexpr std::uint64_t kLocalZip64From = 0xF0000000ull;
+constexpr std::size_t kChunk = 256 * 1024;
+
+std::string Bytes(const qp::ByteWriter& w) {
+    return std::string(reinterpret_cast<const char*>(w.Data().data()), w.Size());
+}
+
+struct ZStreamEnd {
+    z_stream* z;
+    ~ZStreamEnd() {
+        if (z) deflateEnd(z);
+    }
+};
+
+std::string LocalHeader(const std::string& name, std::uint16_t method, std::uint32_t dos_time,
+                        std::uint32_t crc, std::uint64_t csize, std::uint64_t usize, bool zip64) {
+    qp::ByteWriter w;
+    w.U32(kLocalSig);
+    w.U16(zip64 ? 45 : (method == 8 ? 20 : 10));
+    w.U16(0);
+    w.U16(method);
+    w.U32(dos_time);
+    w.U32(crc);
+    w.U32(zip64 ? k32Max : static_cast<std::uint32_t>(csize));
+    w.U32(zip64 ? k32Max : static_cast<std::uint32_t>(usize));
+    w.U16(static_cast<std::uint16_t>(name.size()));
+    w.U16(zip64 ? 20 : 0);
+    w.Bytes(name);
+    if (zip64) {
+        w.U16(kZip64Tag);
+        w.U16(16);
+        w.U64(usize);
+        w.U64(csize);
+    }
+    return Bytes(w);
+}
+
+std::string CentralRecord(const MemberInfo& m, std::uint32_t dos_time, std::uint32_t attributes) {
+    bool big_u = m.size >= k32Max, big_c = m.compressed_size >= k32Max, big_o = m.offset >= k32Max;
+    qp::ByteWriter extra;
+    if (big_u || big_c || big_o) {
+        extra.U16(kZip64Tag);
+        extra.U16(static_cast<std::uint16_t>(8 * (big_u + big_c + big_o)));
+        if (big_u) extra.U64(m.size);
+        if (big_c) extra.U64(m.compressed_size);
+        if (big_o) extra.U64(m.offset);
+    }
+    bool zip64 = extra.Size() > 0;
+    std::uint16_t version = zip64 ? 45 : (m.method == 8 ? 20 : 10);
+    qp::ByteWriter w;
+    w.U32(kCentralSig);
+    w.U16(zip64 ? 45 : 20);  // made by: MS-DOS attributes
+    w.U16(version);
+    w.U16(0);
+    w.U16(m.method);
+    w.U32(dos_time);
+    w.U32(m.crc);
+    w.U32(big_c ? k32Max : static_cast<std::uint32_t>(m.compressed_size));
+    w.U32(big_u ? k32Max : static_cast<std::uint32_t>(m.size));
+    w.U16(static_cast<std::uint16_t>(m.name.size()));
+    w.U16(static_cast<std::uint16_t>(extra.Size()));
+    w.U16(0);  // comment
+    w.U16(0);  // disk
+    w.U16(0);  // internal attributes
+    w.U32(attributes);
+    w.U32(big_o ? k32Max : static_cast<std::uint32_t>(m.offset));
+    w.Bytes(m.name);
+    w.Bytes(extra.Data().data(), extra.Size());
+    return Bytes(w);
+}
+
+void CheckName(const std::string& name) {
+    if (name.empty() || name.size() > 0xFFFF) throw qp::IoError("member name empty or too long: " + name);
+}
+
+}  // namespace
+
+FileStat Stat(const std::string& path) {
+    FileStat r;
+#ifdef _WIN32
+    struct _stati64 st;
+    if (_stati64(path.c_str(), &st) != 0) return r;
+#else
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0) return r;
+    r.mtime_ns = st.st_mtim.tv_nsec;
+#endif
+    r.exists = true;
+    r.is_dir = (st.st_mode & S_IFMT) == S_IFDIR;
+    r.size = static_cast<std::uint64_t>(st.st_size);
+    r.mtime = static_cast<std::int64_t>(st.st_mtime);
+    return r;
+}
+
+std::uint32_t DosDateTime(std::int64_t unix_time) {
+    std::time_t t = static_cast<std::time_t>(unix_time);
+    std::tm tm{};
+#ifdef _WIN32
+    if (localtime_s(&tm, &t) != 0) return (0u << 25 | 1u << 21 | 1u << 16);
+#else
+    if (!localtime_r(&t, &tm)) return (0u << 25 | 1u << 21 | 1u << 16);
+#endif
+    int year = tm.tm_year + 1900;
+    if (year < 1980) return (1u << 21) | (1u << 16);  // 1 January 1980
+    if (year > 2107) year = 2107;
+    std::uint32_t date = static_cast<std::uint32_t>(((year - 1980) << 9) | ((tm.tm_mon + 1) << 5) | tm.tm_mday);
+    std::uint32_t time = static_cast<std::uint32_t>((tm.tm_hour << 11) | (tm.tm_min << 5) | (tm.tm_sec / 2));
+    return (date << 16) | time;
+}
+
+ZipWriter::ZipWriter(const std::string& path) : path_(path) {
+    FileStat st = Stat(path);
+    if (st.exists && st.is_dir) throw qp::IoError("cannot create " + path + ": it is a folder");
+    if (st.exists && st.size > 0) {
+        file_ = std::make_unique<File>(path, "r+b");
+        ReadExisting(st.size);
+    } else {
+        file_ = std::make_unique<File>(path, "w+b");
+        dirty_ = true;
+    }
+}
+
+ZipWriter::~ZipWriter() {
+    try {
+        Close();
+    } catch (...) {
+    }
+}
+
+void ZipWriter::ReadExisting(std::uint64_t file_size) {
+    const std::uint64_t tail_size = std::min<std::uint64_t>(file_size, 22 + 0xFFFF);
+    std::vector<std::uint8_t> tail(static_cast<std::size_t>(tail_size));
+    file_->Seek(file_size - tail_size);
+    file_->ReadExact(tail.data(), tail.size());
+    // The end record is the last signature whose comment reaches exactly to the end.
+    std::size_t end_pos = SIZE_MAX;
+    for (std::size_t i = tail.size() >= 22 ? tail.size() - 22 + 1 : 0; i-- > 0;) {
+        qp::ByteReader r(tail.data() + i, tail.size() - i);
+        if (r.U32() != kEndSig) continue;
+        qp::ByteReader c(tail.data() + i + 20, 2);
+        if (i + 22 + c.U16() == tail.size()) {
+            end_pos = i;
+            break;
+        }
+    }
+    if (end_pos == SIZE_MAX) throw qp::FormatError(path_ + " is not a zip archive");
+    qp::ByteReader r(tail.data() + end_pos, tail.size() - end_pos);
+    r.Skip(4);
+    std::uint16_t disk = r.U16(), cd_disk = r.U16();
+    r.U16();
+    std::uint64_t count = r.U16();
+    std::uint64_t cd_size = r.U32();
+    std::uint64_t cd_offset = r.U32();
+    comment_ = r.Bytes(r.U16());
+    if (disk != 0 || cd_disk != 0) throw qp::FormatError(path_ + " spans several disks");
+    std::uint64_t end_record = file_size - tail_size + end_pos;
+    std::uint64_t cd_limit = end_record;
+    if (count == 0xFFFF || cd_size == k32Max || cd_offset == k32Max) {
+        if (end_record < 20) throw qp::FormatError(path_ + ": Zip64 locator missing");
+        std::uint8_t loc[20];
+        file_->Seek(end_record - 20);
+        file_->ReadExact(loc, sizeof loc);
+        qp::ByteReader lr(loc, sizeof loc);
+        if (lr.U32() != kLocator64Sig) throw qp::FormatError(path_ + ": Zip64 locator missing");
+        lr.U32();
+        std::uint64_t end64 = lr.U64();
+        if (end64 > end_record - 20 || end_record - 20 - end64 < 56) throw qp::FormatError(path_ + ": bad Zip64 end record offset");
+        std::uint8_t e[56];
+        file_->Seek(end64);
+        file_->ReadExact(e, sizeof e);
+        qp::ByteReader er(e, sizeof e);
+        if (er.U32() != kEnd64Sig) throw qp::FormatError(path_ + ": bad Zip64 end record");
+        er.Skip(8 + 2 + 2 + 4 + 4 + 8);
+        count = er.U64();
+        cd_size = er.U64();
+        cd_offset = er.U64();
+        cd_limit = end64;
+    }
+    if (cd_offset > cd_limit || cd_size > cd_limit - cd_offset) throw qp::FormatError(path_ + ": central directory outside the file");
+    if (count > cd_size / 46) throw qp::FormatError(path_ + ": more entries than the central directory holds");
+    std::vector<std::uint8_t> cd(static_cast<std::size_t>(cd_size));
+    file_->Seek(cd_offset);
+    file_->ReadExact(cd.data(), cd.size());
+    qp::ByteReader cr(cd);
+    records_.reserve(static_cast<std::size_t>(count));
+    for (std::uint64_t i = 0; i < count; ++i) {
+        std::size_t start = cr.Pos();
+        if (cr.U32() != kCentralSig) throw qp::FormatError(path_ + ": bad central directory record");
+        Record rec;
+        cr.Skip(6);
+        rec.info.method = cr.U16();
+        cr.Skip(4);
+        rec.info.crc = cr.U32();
+        rec.info.compressed_size = cr.U32();
+        rec.info.size = cr.U32();
+        std::uint16_t n = cr.U16(), m = cr.U16(), k = cr.U16();
+        cr.Skip(8);
+        rec.info.offset = cr.U32();
+        rec.info.name = cr.Bytes(n);
+        const std::size_t extra_at = cr.Pos();
+        cr.Skip(m);
+        cr.Skip(k);
+        qp::ByteReader xr(cd.data() + extra_at, m);
+        while (xr.Remaining() >= 4) {
+            std::uint16_t tag = xr.U16(), len = xr.U16();
+            if (len > xr.Remaining()) break;
+            if (tag != kZip64Tag) {
+                xr.Skip(len);
+                continue;
+            }
+            qp::ByteReader zr(cd.data() + extra_at + xr.Pos(), len);
+            if (rec.info.size == k32Max && zr.Remaining() >= 8) rec.info.size = zr.U64();
+            if (rec.info.compressed_size == k32Max && zr.Remaining() >= 8) rec.info.compressed_size = zr.U64();
+            if (rec.info.offset == k32Max && zr.Remaining() >= 8) rec.info.offset = zr.U64();
+            break;
+        }
+        rec.central.assign(reinterpret_cast<const char*>(cd.data() + start), cr.Pos() - start);
+        AddRecord(std::move(rec));
+    }
+    data_end_ = cd_offset;
+}
+
+void ZipWriter::AddRecord(Record rec) {
+    auto it = by_name_.find(rec.info.name);
+    if (it != by_name_.end()) {
+        // The old data stays as dead bytes; only the directory forgets it.
+        records_[it->second] = std::move(rec);
+        return;
+    }
+    by_name_.emplace(rec.info.name, records_.size());
+    records_.push_back(std::move(rec));
+}
+
+std::uint64_t ZipWriter::WriteEntryData(File& src, std::uint64_t size, std::uint32_t& crc, bool deflate, int level) {
+    std::vector<unsigned char> in(kChunk), out(deflate ? kChunk : 0);
+    crc = crc32(0, nullptr, 0);
+    std::uint64_t read_total = 0, written = 0;
+    z_stream z{};
+    if (deflate && deflateInit2(&z, level, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+        throw qp::IoError("cannot start the compressor");
+    ZStreamEnd guard{deflate ? &z : nullptr};
+    for (;;) {
+        std::size_t got = src.ReadSome(in.data(), in.size());
+        read_total += got;
+        crc = crc32(crc, in.data(), static_cast<uInt>(got));
+        bool last = got < in.size();
+        if (!deflate) {
+            file_->Write(in.data(), got);
+            written += got;
+        } else {
+            z.next_in = in.data();
+            z.avail_in = static_cast<uInt>(got);
+            int rc;
+            do {
+                z.next_out = out.data();
+                z.avail_out = static_cast<uInt>(out.size());
+                rc = ::deflate(&z, last ? Z_FINISH : Z_NO_FLUSH);
+                if (rc == Z_STREAM_ERROR) throw qp::IoError("compressor failure");
+                std::size_t n = out.size() - z.avail_out;
+                file_->Write(out.data(), n);
+                written += n;
+            } while (z.avail_out == 0 || (last && rc != Z_STREAM_END));
+        }
+        if (last) break;
+    }
+    if (read_total != size) throw qp::IoError(src.Path() + " changed while it was added");
+    return written;
+}
+
+void ZipWriter::AddFile(const std::string& source, const std::string& member, int level) {
+    if (!file_) throw qp::IoError("archive " + path_ + " is closed");
+    CheckName(member);
+    FileStat st = Stat(source);
+    if (!st.exists || st.is_dir) throw qp::IoError("cannot open " + source);
+    File src(source, "rb");
+    const bool zip64 = st.size >= kLocalZip64From;
+    const std::uint32_t dos_time = DosDateTime(st.mtime);
+    MemberInfo m;
+    m.name = member;
+    m.offset = data_end_;
+    m.size = st.size;
+    m.method = (level > 0 && st.size > 0) ? 8 : 0;
+    // From here on the old central directory on disk is being overwritten.
+    dirty_ = true;
+    std::string header = LocalHeader(member, m.method, dos_time, 0, 0, 0, zip64);
+    file_->Seek(m.offset);
+    file_->Write(header);
+    const std::uint64_t data_start = m.offset + header.size();
+    m.compressed_size = WriteEntryData(src, st.size, m.crc, m.method == 8, level);
+    if (m.method == 8 && m.compressed_size >= m.size) {
+        // Incompressible: store it instead, as every reader prefers.
+        m.method = 0;
+        src.Seek(0);
+        file_->Seek(data_start);
+        m.compressed_size = WriteEntryData(src, st.size, m.crc, false, 0);
+    }
+    if (!zip64 && m.compressed_size >= k32Max) throw qp::IoError(source + " is too large");
+    file_->Seek(m.offset);
+    file_->Write(LocalHeader(member, m.method, dos_time, m.crc, m.compressed_size, m.size, zip64));
+    data_end_ = data_start + m.compressed_size;
+    Record rec;
+    rec.info = m;
+    rec.central = CentralRecord(m, dos_time, 0x20);
+    AddRecord(std::move(rec));
+}
+
+void ZipWriter::AddDirectory(const std::string& member, std::int64_t mtime) {
+    if (!file_) throw qp::IoError("archive " + path_ + " is closed");
+    std::string name = member;
+    if (name.empty() || name.back() != '/') name += '/';
+    CheckName(name);
+    dirty_ = true;
+    const std::uint32_t dos_time = DosDateTime(mtime);
+    MemberInfo m;
+    m.name = name;
+    m.offset = data_end_;
+    m.crc = 0;
+    std::string header = LocalHeader(name, 0, dos_time, 0, 0, 0, false);
+    file_->Seek(m.offset);
+    file_->Write(header);
+    data_end_ += header.size();
+    Record rec;
+    rec.info = m;
+    rec.central = CentralRecord(m, dos_time, 0x10);
+    AddRecord(std::move(rec));
+}
+
+void ZipWriter::SetComment(const std::string& comment) {
+    comment_ = comment.substr(0, 0xFFFF);
+    dirty_ = true;
+}
+
+void ZipWriter::Close() {
+    if (!file_ && suspended_ && !Resume()) return;
+    if (!file_) return;
+    if (!dirty_) {
+        file_->Close();
+        file_.reset();
+        return;
+    }
+    std::string cd;
+    std::size_t cd_bytes = 0;
+    for (const Record& r : records_) cd_bytes += r.central.size();
+    cd.reserve(cd_bytes);
+    for (const Record& r : records_) cd += r.central;
+    const std::uint64_t cd_offset = data_end_;
+    const std::uint64_t count = records_.size();
+    qp::ByteWriter w;
+    const bool zip64 = count >= 0xFFFF || cd_offset >= k32Max || cd.size() >= k32Max;
+    if (zip64) {
+        const std::uint64_t end64 = cd_offset + cd.size();
+        w.U32(kEnd64Sig);
+        w.U64(44);
+        w.U16(45);
+        w.U16(45);
+        w.U32(0);
+        w.U32(0);
+        w.U64(count);
+        w.U64(count);
+        w.U64(cd.size());
+        w.U64(cd_offset);
+        w.U32(kLocator64Sig);
+        w.U32(0);
+        w.U64(end64);
+        w.U32(1);
+    }
+    w.U32(kEndSig);
+    w.U16(0);
+    w.U16(0);
+    w.U16(count >= 0xFFFF ? 0xFFFF : static_cast<std::uint16_t>(count));
+    w.U16(count >= 0xFFFF ? 0xFFFF : static_cast<std::uint16_t>(count));
+    w.U32(cd.size() >= k32Max ? k32Max : static_cast<std::uint32_t>(cd.size()));
+    w.U32(cd_offset >= k32Max ? k32Max : static_cast<std::uint32_t>(cd_offset));
+    w.U16(static_cast<std::uint16_t>(comment_.size()));
+    w.Bytes(comment_);
+    file_->Seek(cd_offset);
+    file_->Write(cd);
+    file_->Write(w.Data().data(), w.Size());
+    file_->Truncate(cd_offset + cd.size() + w.Size());
+    dirty_ = false;
+    std::unique_ptr<File> f = std::move(file_);
+    f->Close();
+}
+
+void ZipWriter::Suspend() {
+    if (!file_) return;
+    file_->Close();
+    file_.reset();
+    FileStat st = Stat(path_);
+    suspended_ = true;
+    suspended_size_ = st.size;
+    suspended_mtime_ = st.mtime * 1000000000ll + st.mtime_ns;
+}
+
+bool ZipWriter::Resume() {
+    if (!suspended_) return file_ != nullptr;
+    suspended_ = false;
+    FileStat st = Stat(path_);
+    if (!st.exists || st.is_dir || st.size != suspended_size_ || st.mtime * 1000000000ll + st.mtime_ns != suspended_mtime_)
+        return false;
+    try {
+        file_ = std::make_unique<File>(path_, "r+b");
+    } catch (const qp::IoError&) {
+        return false;
+    }
+    return true;
+}
+
+}  // namespace kitzip
