@@ -1,0 +1,18 @@
+// File-system primitives of the host build.
+#include "common/fsprim.h"
+
+#include <sys/stat.h>
+#include <sys/types.h>
+
+namespace qp {
+
+bool IsDirectory(const std::string& path) {
+    struct stat st;
+    return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool MakeDirectory(const std::string& path) {
+    return !path.empty() && mkdir(path.c_str(), 0777) == 0;
+}
+
+}  // namespace qp

@@ -1,0 +1,18 @@
+// File-system primitives of the Windows build.
+#include "common/fsprim.h"
+
+#include <windows.h>
+
+namespace qp {
+
+bool IsDirectory(const std::string& path) {
+    if (path.empty()) return false;
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool MakeDirectory(const std::string& path) {
+    return !path.empty() && CreateDirectoryA(path.c_str(), nullptr) != 0;
+}
+
+}  // namespace qp

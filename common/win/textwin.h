@@ -1,0 +1,13 @@
+// Putting a text file into a read-only viewer window (an edit control).
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace qp {
+
+// Loads `file` as LoadViewerText does, makes it the window's text and posts a caret move to
+// the start with nothing selected. False (window untouched) when the file cannot be loaded.
+bool LoadTextFileIntoWindow(HWND window, const std::string& file);
+
+}  // namespace qp
