@@ -1,0 +1,411 @@
+// Profile files with the reading rules of the Windows profile API: a line break is the next
+// line feed (or, when none is left, the next carriage return), blanks around each line and
+// around "=" are dropped, the text between "[" and the last "]" names a section, lines before
+// the first section form a nameless one, and lookups take the first match of a name.
+#include "builder/model/profile.h"
+
+#include <cstdio>
+#include <fstream>
+#include <system_error>
+
+#include <filesystem>
+
+namespace qp {
+
+namespace {
+
+// Windows-1252 case folding as the API applies it (it compares the texts' Unicode lower case).
+unsigned char Fold(unsigned char c) {
+    if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 32);
+    switch (c) {
+    case 0x8A: return 0x9A;  // S caron
+    case 0x8C: return 0x9C;  // OE
+    case 0x8E: return 0x9E;  // Z caron
+    case 0x9F: return 0xFF;  // Y diaeresis
+    default: return c;
+    }
+}
+
+std::string Trim(const std::string& s) {
+    std::size_t b = 0, e = s.size();
+    while (b < e && IsProfileSpace(static_cast<unsigned char>(s[b]))) ++b;
+    while (e > b && IsProfileSpace(static_cast<unsigned char>(s[e - 1]))) --e;
+    return s.substr(b, e - b);
+}
+
+// The API works on zero-terminated texts: whatever follows a zero byte is not there.
+std::string CutAtZero(std::string s) {
+    auto z = s.find('\0');
+    if (z != std::string::npos) s.resize(z);
+    return s;
+}
+
+// The visible content of a raw line: without its final line feed or carriage return.
+std::string Content(const std::string& raw) {
+    if (!raw.empty() && (raw.back() == '\n' || raw.back() == '\r')) return raw.substr(0, raw.size() - 1);
+    return raw;
+}
+
+// Copies a text into a buffer of `size` characters the way the API hands out an entry: a
+// leading quote that the text also ends with is dropped, and so is the closing one when the
+// buffer was large enough to hold it.
+std::string CopyEntry(const std::string& value, std::size_t size) {
+    if (size == 0) return std::string();
+    std::size_t start = 0;
+    bool quoted = false;
+    if (!value.empty() && (value[0] == '"' || value[0] == '\'') && value.size() > 1 && value.back() == value[0]) {
+        quoted = true;
+        start = 1;
+    }
+    std::size_t rest = value.size() - start;
+    std::string out = value.substr(start, std::min(rest, size - 1));
+    if (quoted && size >= rest && !out.empty()) out.pop_back();
+    return out;
+}
+
+}  // namespace
+
+bool IsProfileSpace(unsigned char c) {
+    // The blanks of the Unicode character table for the bytes of Windows-1252, plus the old
+    // end-of-file mark Ctrl-Z.
+    return c == ' ' || (c >= 0x09 && c <= 0x0D) || (c >= 0x1C && c <= 0x1F) || c == 0x1A || c == 0xA0;
+}
+
+bool ProfileNameEquals(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (Fold(static_cast<unsigned char>(a[i])) != Fold(static_cast<unsigned char>(b[i]))) return false;
+    return true;
+}
+
+ProfileFile::ProfileFile(std::string bytes) {
+    Split(bytes);
+    Parse();
+    loaded_ = true;
+}
+
+ProfileFile ProfileFile::Load(const std::string& path) {
+    ProfileFile profile;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return profile;
+    in.seekg(0, std::ios::end);
+    std::streamoff size = in.tellg();
+    if (size < 0 || static_cast<std::uint64_t>(size) > kMaxFileSize) return profile;
+    in.seekg(0, std::ios::beg);
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    if (size > 0 && !in.read(&bytes[0], size)) return profile;
+    profile.Split(bytes);
+    profile.Parse();
+    profile.loaded_ = true;
+    return profile;
+}
+
+void ProfileFile::Split(const std::string& bytes) {
+    bom_.clear();
+    lines_.clear();
+    std::size_t p = 0;
+    // A UTF-8 signature is skipped; the rest is read as ANSI bytes.
+    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        bom_ = bytes.substr(0, 3);
+        p = 3;
+    }
+    // Once no line feed is left, carriage returns end the remaining lines.
+    std::size_t last_lf = bytes.rfind('\n');
+    while (p < bytes.size()) {
+        std::size_t end;
+        if (last_lf != std::string::npos && last_lf >= p) {
+            end = bytes.find('\n', p);
+        } else {
+            end = bytes.find('\r', p);
+        }
+        if (end == std::string::npos) {
+            lines_.push_back(bytes.substr(p));
+            break;
+        }
+        lines_.push_back(bytes.substr(p, end + 1 - p));
+        p = end + 1;
+    }
+}
+
+void ProfileFile::Parse() {
+    sections_.clear();
+    sections_.push_back(Section{});  // the nameless section of lines before any "[...]"
+    bool have_prev = false, prev_blank = false;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        std::string line = Content(lines_[i]);
+        std::size_t s = 0, e = line.size();
+        while (s < e && IsProfileSpace(static_cast<unsigned char>(line[s]))) ++s;
+        while (e > s && IsProfileSpace(static_cast<unsigned char>(line[e - 1]))) --e;
+        if (s < e && line[s] == '[') {
+            std::size_t close = e - 1;
+            while (close > s && line[close] != ']') --close;
+            if (close > s) {
+                Section section;
+                section.name = CutAtZero(line.substr(s + 1, close - s - 1));
+                section.header = i;
+                section.has_header = true;
+                sections_.push_back(std::move(section));
+                have_prev = false;
+                continue;
+            }
+        }
+        Key key;
+        key.line = i;
+        std::size_t eq = line.find('=', s);
+        std::size_t name_end = e;
+        if (eq != std::string::npos && eq < e) {
+            std::size_t vs = eq + 1;
+            name_end = eq;
+            while (name_end > s && IsProfileSpace(static_cast<unsigned char>(line[name_end - 1]))) --name_end;
+            while (vs < e && IsProfileSpace(static_cast<unsigned char>(line[vs]))) ++vs;
+            key.value = CutAtZero(line.substr(vs, e - vs));
+            key.has_value = true;
+        }
+        std::size_t len = name_end - s;
+        // Runs of blank lines count once, as the API keeps them.
+        if (len == 0 && have_prev && prev_blank) continue;
+        key.name = CutAtZero(line.substr(s, len));
+        have_prev = true;
+        prev_blank = key.name.empty();
+        sections_.back().keys.push_back(std::move(key));
+    }
+}
+
+std::string ProfileFile::Text() const {
+    std::string out = bom_;
+    for (const auto& l : lines_) out += l;
+    return out;
+}
+
+bool ProfileFile::Save(const std::string& path) const {
+    namespace fs = std::filesystem;
+    std::string temp = path + ".qptmp";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!out) return false;
+        std::string text = Text();
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        out.flush();
+        if (!out) {
+            out.close();
+            std::error_code ec;
+            fs::remove(temp, ec);
+            return false;
+        }
+    }
+    std::error_code ec;
+    fs::rename(temp, path, ec);
+    if (ec) {
+        fs::remove(temp, ec);
+        return false;
+    }
+    return true;
+}
+
+const ProfileFile::Section* ProfileFile::FindSection(const std::string& name) const {
+    std::string want = Trim(name);
+    for (const auto& s : sections_)
+        if (ProfileNameEquals(s.name, want)) return &s;
+    return nullptr;
+}
+
+std::string ProfileFile::GetString(const std::string& section, const std::string& key, std::size_t size) const {
+    if (key.empty()) return std::string();
+    const Section* s = FindSection(section);
+    if (!s) return std::string();
+    std::string want = Trim(key);
+    for (const auto& k : s->keys) {
+        if (ProfileNameEquals(k.name, want)) return k.has_value ? CopyEntry(k.value, size) : std::string();
+    }
+    return std::string();
+}
+
+std::string ProfileFile::SectionBuffer(const std::string& section, std::size_t size) const {
+    // The section name is matched as given, without trimming, as the section read does.
+    const Section* s = nullptr;
+    for (const auto& sec : sections_) {
+        if (ProfileNameEquals(sec.name, section)) {
+            s = &sec;
+            break;
+        }
+    }
+    std::string out;
+    if (size < 2) return out;
+    if (!s) return std::string(2, '\0');
+    std::size_t len = size;  // room left, as the API counts it
+    bool cut = false;
+    for (const auto& k : s->keys) {
+        if (len <= 2) break;
+        if (k.name.empty() && !k.has_value) continue;
+        if (!k.name.empty() && k.name[0] == ';') continue;
+        std::string piece = k.name.substr(0, std::min(k.name.size(), len - 2));
+        out += piece;
+        out += '\0';
+        len -= piece.size() + 1;
+        if (len < 2) break;
+        if (k.has_value) {
+            out.back() = '=';
+            std::string v = k.value.substr(0, std::min(k.value.size(), len - 2));
+            out += v;
+            out += '\0';
+            len -= v.size() + 1;
+        }
+    }
+    if (len <= 1) {
+        cut = true;
+    }
+    out += '\0';
+    if (cut) {
+        // A full buffer ends with two zeros in its last two places.
+        out.resize(size);
+        out[size - 2] = '\0';
+        out[size - 1] = '\0';
+    }
+    return out;
+}
+
+std::vector<ProfileEntry> ProfileFile::GetSection(const std::string& section, std::size_t size) const {
+    std::vector<ProfileEntry> entries;
+    std::string buf = SectionBuffer(section, size);
+    std::size_t p = 0;
+    while (p < buf.size() && buf[p] != '\0') {
+        std::size_t z = buf.find('\0', p);
+        if (z == std::string::npos) z = buf.size();
+        std::string item = buf.substr(p, z - p);
+        ProfileEntry entry;
+        auto eq = item.find('=');
+        if (eq == std::string::npos) {
+            entry.name = item;
+        } else {
+            entry.name = item.substr(0, eq);
+            entry.value = item.substr(eq + 1);
+            entry.has_value = true;
+        }
+        entries.push_back(std::move(entry));
+        p = z + 1;
+    }
+    return entries;
+}
+
+std::vector<std::string> ProfileFile::SectionNames() const {
+    std::vector<std::string> names;
+    for (const auto& s : sections_)
+        if (s.has_header) names.push_back(s.name);
+    return names;
+}
+
+std::string ProfileFile::LineEnding() const {
+    for (const auto& l : lines_) {
+        if (l.size() >= 2 && l.compare(l.size() - 2, 2, "\r\n") == 0) return "\r\n";
+        if (!l.empty() && l.back() == '\n') return "\n";
+    }
+    return "\r\n";
+}
+
+void ProfileFile::InsertLine(std::size_t at, const std::string& content) {
+    std::string eol = LineEnding();
+    if (at > 0) {
+        std::string& before = lines_[at - 1];
+        if (before.empty() || (before.back() != '\n' && before.back() != '\r')) before += eol;
+    }
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), content + eol);
+}
+
+bool ProfileFile::SetString(const std::string& section, const std::string& key, const std::string& value) {
+    auto has_break = [](const std::string& s) {
+        return s.find_first_of(std::string("\r\n\0", 3)) != std::string::npos;
+    };
+    std::string sec = Trim(section);
+    std::string name = Trim(key);
+    if (sec.empty() || name.empty() || has_break(section) || has_break(key) || has_break(value)) return false;
+    if (name.find('=') != std::string::npos || name[0] == '[') return false;
+    std::string text = value;
+    std::size_t lead = 0;
+    while (lead < text.size() && IsProfileSpace(static_cast<unsigned char>(text[lead]))) ++lead;
+    text.erase(0, lead);
+
+    const Section* s = FindSection(sec);
+    if (s) {
+        for (const auto& k : s->keys) {
+            if (!ProfileNameEquals(k.name, name)) continue;
+            if (k.has_value && k.value == text) return true;
+            // Keep the name as the file spells it and the line's own ending.
+            std::string& raw = lines_[k.line];
+            std::string ending = raw.substr(Content(raw).size());
+            if (ending == "\n" && raw.size() >= 2 && raw[raw.size() - 2] == '\r') ending = "\r\n";
+            raw = k.name + "=" + text + ending;
+            Parse();
+            return true;
+        }
+        // After the section's last line that is not blank, so that a blank line before the
+        // next section stays where it is.
+        std::size_t at = s->has_header ? s->header + 1 : 0;
+        for (const auto& k : s->keys)
+            if (!k.name.empty() || k.has_value) at = k.line + 1;
+        InsertLine(at, name + "=" + text);
+        Parse();
+        return true;
+    }
+    std::size_t at = lines_.size();
+    if (at > 0 && !Trim(Content(lines_.back())).empty()) {
+        InsertLine(at, "");
+        ++at;
+    }
+    InsertLine(at, "[" + sec + "]");
+    InsertLine(at + 1, name + "=" + text);
+    Parse();
+    return true;
+}
+
+bool ProfileFile::DeleteKey(const std::string& section, const std::string& key) {
+    const Section* s = FindSection(section);
+    if (!s) return false;
+    std::string want = Trim(key);
+    for (const auto& k : s->keys) {
+        if (ProfileNameEquals(k.name, want) && !want.empty()) {
+            lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(k.line));
+            Parse();
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ProfileFile::DeleteSection(const std::string& section) {
+    std::string want = Trim(section);
+    if (want.empty()) return false;
+    bool any = false;
+    // From the back, so that line numbers of the sections still to remove stay valid.
+    for (auto it = sections_.rbegin(); it != sections_.rend(); ++it) {
+        if (!it->has_header || !ProfileNameEquals(it->name, want)) continue;
+        std::size_t end = lines_.size();
+        auto next = it.base();  // the section after this one
+        if (next != sections_.end()) end = next->header;
+        lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(it->header),
+                     lines_.begin() + static_cast<std::ptrdiff_t>(end));
+        any = true;
+    }
+    if (any) Parse();
+    return any;
+}
+
+std::string ProfileRead(const std::string& path, const std::string& section, const std::string& key,
+                        std::size_t size) {
+    return ProfileFile::Load(path).GetString(section, key, size);
+}
+
+bool ProfileWrite(const std::string& path, const std::string& section, const std::string& key,
+                  const std::string& value) {
+    std::error_code ec;
+    bool exists = std::filesystem::exists(path, ec);
+    ProfileFile profile = ProfileFile::Load(path);
+    // An existing file we cannot read must not be replaced by one holding only this entry.
+    if (exists && !profile.Loaded()) return false;
+    std::string before = profile.Text();
+    if (!profile.SetString(section, key, value)) return false;
+    if (exists && profile.Text() == before) return true;
+    return profile.Save(path);
+}
+
+}  // namespace qp

@@ -1,0 +1,552 @@
+// The project file: one writer and one reader per record, field by field, mirroring each other.
+// The reader treats the file as hostile: every count is checked against the bytes left before
+// anything is allocated, and trees are read only to a bounded depth.
+#include "builder/model/projectfile.h"
+
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <unordered_map>
+
+#include "builder/model/platform.h"
+#include "common/byteio.h"
+
+namespace qp {
+
+namespace {
+
+// Deeper than any real project (a path of 260 characters holds at most 130 folders); bounds the
+// reader's recursion on a hostile file.
+constexpr int kMaxDepth = 400;
+
+// The smallest size each record can have, for checking counts against the bytes left.
+constexpr std::size_t kMinFileNode = 13;
+constexpr std::size_t kMinGroup = 34 + kMinFileNode;
+constexpr std::size_t kMinComponent = 36;
+constexpr std::size_t kMinSetup = 12;
+constexpr std::size_t kMinRegistry = 18;
+constexpr std::size_t kMinString = 11;
+constexpr std::size_t kMinLanguage = 12;
+constexpr std::size_t kMinShortcut = 44;
+constexpr std::size_t kMinFunction = 10;  // tag and record
+
+constexpr std::uint16_t kNewClassTag = 0xFFFF;
+constexpr std::uint16_t kClassTag = 0x8000;
+constexpr std::uint16_t kBigObjectTag = 0x7FFF;
+constexpr std::uint32_t kBigClassTag = 0x80000000u;
+constexpr char kFunctionClass[] = "CItemFunction";
+
+// --- primitives -------------------------------------------------------------------------------
+
+void PutText(ByteWriter& w, const std::string& s) {
+    std::size_t n = s.size();
+    if (n < 0xFF) {
+        w.U8(static_cast<std::uint8_t>(n));
+    } else if (n < 0xFFFE) {
+        w.U8(0xFF);
+        w.U16(static_cast<std::uint16_t>(n));
+    } else {
+        w.U8(0xFF);
+        w.U16(0xFFFF);
+        w.U32(static_cast<std::uint32_t>(n));
+    }
+    w.Bytes(s);
+}
+
+std::string GetText(ByteReader& r) {
+    std::uint32_t n = r.U8();
+    if (n == 0xFF) {
+        n = r.U16();
+        if (n == 0xFFFF) n = r.U32();
+    }
+    return r.Bytes(n);  // checked against what is left before the copy
+}
+
+void PutInt(ByteWriter& w, std::int32_t v) { w.I32(v); }
+std::int32_t GetInt(ByteReader& r) { return r.I32(); }
+
+std::uint32_t GetCount(ByteReader& r, std::size_t min_item) {
+    std::int32_t n = r.I32();
+    if (n < 0) throw FormatError("negative count");
+    r.NeedItems(static_cast<std::uint64_t>(n), min_item);
+    return static_cast<std::uint32_t>(n);
+}
+
+void PutTexts(ByteWriter& w, const std::vector<std::string>& v) {
+    PutInt(w, static_cast<std::int32_t>(v.size()));
+    for (const auto& s : v) PutText(w, s);
+}
+
+void GetTexts(ByteReader& r, std::vector<std::string>& out) {
+    std::uint32_t n = GetCount(r, 1);
+    out.clear();
+    for (std::uint32_t i = 0; i < n; ++i) out.push_back(GetText(r));
+}
+
+void CheckDepth(int depth) {
+    if (depth > kMaxDepth) throw FormatError("tree nested too deeply");
+}
+
+// --- records ----------------------------------------------------------------------------------
+
+void PutFileNode(ByteWriter& w, const CObListFile& n) {
+    PutInt(w, n.kind);
+    PutText(w, n.name);
+    PutInt(w, n.folder_id);
+    PutInt(w, static_cast<std::int32_t>(n.children.size()));
+    for (const auto& c : n.children) PutFileNode(w, *c);
+}
+
+void GetFileNode(ByteReader& r, CObListFile& n, int depth) {
+    CheckDepth(depth);
+    n.kind = GetInt(r);
+    n.name = GetText(r);
+    n.folder_id = GetInt(r);
+    std::uint32_t count = GetCount(r, kMinFileNode);
+    for (std::uint32_t i = 0; i < count; ++i) GetFileNode(r, *n.Add(std::make_unique<CObListFile>()), depth + 1);
+}
+
+void PutGroup(ByteWriter& w, const CItemGroup& g) {
+    PutText(w, g.name);
+    PutInt(w, g.shared);
+    PutInt(w, g.self_register);
+    PutInt(w, g.restart_if_locked);
+    PutInt(w, g.compressed);
+    PutInt(w, g.operating_system_mask);
+    PutInt(w, g.spare);
+    PutText(w, g.ftp_location);
+    PutText(w, g.http_location);
+    PutText(w, g.comment);
+    PutInt(w, g.overwrite_word);
+    PutText(w, g.destination);
+    PutText(w, g.language_mask);
+    PutFileNode(w, g.file_tree);
+}
+
+void GetGroup(ByteReader& r, CItemGroup& g) {
+    g.name = GetText(r);
+    g.shared = GetInt(r);
+    g.self_register = GetInt(r);
+    g.restart_if_locked = GetInt(r);
+    g.compressed = GetInt(r);
+    g.operating_system_mask = GetInt(r);
+    g.spare = GetInt(r);
+    g.ftp_location = GetText(r);
+    g.http_location = GetText(r);
+    g.comment = GetText(r);
+    g.overwrite_word = GetInt(r);
+    g.destination = GetText(r);
+    g.language_mask = GetText(r);
+    GetFileNode(r, g.file_tree, 1);
+}
+
+void PutComponent(ByteWriter& w, const CItemComponent& c) {
+    PutText(w, c.name);
+    PutText(w, c.description);
+    PutText(w, c.status_text);
+    PutText(w, c.display_text);
+    PutInt(w, c.visible);
+    PutInt(w, c.file_need);
+    PutInt(w, c.include_in_build);
+    PutText(w, c.cd_folder);
+    PutText(w, c.ftp_location);
+    PutText(w, c.http_location);
+    PutText(w, c.comment);
+    for (const auto& f : c.functions) PutText(w, f);
+    PutInt(w, static_cast<std::int32_t>(c.children.size()));
+    for (const auto& child : c.children) PutComponent(w, *child);
+    PutInt(w, static_cast<std::int32_t>(c.file_groups.size()));
+    for (const CItemGroup* g : c.file_groups) PutText(w, g->name);
+    std::vector<std::string> required;
+    for (const CItemComponent* rc : c.required_components) {
+        std::string path = rc->Path();
+        if (!path.empty()) required.push_back(path);
+    }
+    PutTexts(w, required);
+}
+
+void GetComponent(ByteReader& r, CItemComponent& c, int depth) {
+    CheckDepth(depth);
+    c.name = GetText(r);
+    c.description = GetText(r);
+    c.status_text = GetText(r);
+    c.display_text = GetText(r);
+    c.visible = GetInt(r);
+    c.file_need = GetInt(r);
+    c.include_in_build = GetInt(r);
+    c.cd_folder = GetText(r);
+    c.ftp_location = GetText(r);
+    c.http_location = GetText(r);
+    c.comment = GetText(r);
+    for (auto& f : c.functions) f = GetText(r);
+    std::uint32_t count = GetCount(r, kMinComponent);
+    for (std::uint32_t i = 0; i < count; ++i) GetComponent(r, *c.Add(std::make_unique<CItemComponent>()), depth + 1);
+    GetTexts(r, c.group_names);
+    GetTexts(r, c.required_names);
+}
+
+void PutSetup(ByteWriter& w, const CItemSetup& s) {
+    PutText(w, s.name);
+    PutText(w, s.description);
+    PutText(w, s.display_name);
+    PutText(w, s.comment);
+    PutInt(w, s.require_component_step);
+    std::vector<std::string> paths;
+    for (const CItemComponent* c : s.components) {
+        std::string path = c->Path();
+        if (!path.empty()) paths.push_back(path);
+    }
+    PutTexts(w, paths);
+}
+
+void GetSetup(ByteReader& r, CItemSetup& s) {
+    s.name = GetText(r);
+    s.description = GetText(r);
+    s.display_name = GetText(r);
+    s.comment = GetText(r);
+    s.require_component_step = GetInt(r);
+    GetTexts(r, s.component_names);
+}
+
+void PutGroupRefs(ByteWriter& w, const std::vector<CItemGroup*>& groups) {
+    PutInt(w, static_cast<std::int32_t>(groups.size()));
+    for (const CItemGroup* g : groups) PutText(w, g->name);
+}
+
+void PutRegistry(ByteWriter& w, const CRegistry& n) {
+    PutInt(w, n.kind);
+    PutText(w, n.name);
+    PutText(w, n.data);
+    PutInt(w, n.flags);
+    PutGroupRefs(w, n.file_groups);
+    PutInt(w, static_cast<std::int32_t>(n.children.size()));
+    for (const auto& c : n.children) PutRegistry(w, *c);
+}
+
+void GetRegistry(ByteReader& r, CRegistry& n, int depth) {
+    CheckDepth(depth);
+    n.kind = GetInt(r);
+    n.name = GetText(r);
+    n.data = GetText(r);
+    n.flags = GetInt(r);
+    GetTexts(r, n.group_names);
+    std::uint32_t count = GetCount(r, kMinRegistry);
+    for (std::uint32_t i = 0; i < count; ++i) GetRegistry(r, *n.Add(std::make_unique<CRegistry>()), depth + 1);
+}
+
+void PutStringItem(ByteWriter& w, const CStringItem& s) {
+    PutText(w, s.key);
+    PutText(w, s.comment);
+    PutInt(w, s.category);
+    PutTexts(w, s.values);
+}
+
+void GetStringItem(ByteReader& r, CStringItem& s) {
+    s.key = GetText(r);
+    s.comment = GetText(r);
+    s.category = GetInt(r);
+    // Values beyond the file's count keep what they had.
+    std::uint32_t n = GetCount(r, 1);
+    for (std::uint32_t i = 0; i < n; ++i) s.SetValue(i, GetText(r));
+}
+
+void PutStringTable(ByteWriter& w, const CStringItemList& t) {
+    PutInt(w, static_cast<std::int32_t>(t.items.size()));
+    for (const auto& s : t.items) {
+        PutText(w, s->key);
+        PutStringItem(w, *s);
+    }
+    PutText(w, t.title);
+    PutInt(w, t.spare);
+    PutInt(w, static_cast<std::int32_t>(t.language_list.size()));
+    for (const auto& l : t.language_list) {
+        PutInt(w, l->table_index);
+        PutInt(w, l->lang_value);
+        PutInt(w, l->shown);
+    }
+}
+
+// Strings read from the file merge by key into those the document already has.
+void GetStringTable(ByteReader& r, CStringItemList& t) {
+    std::unordered_map<std::string, CStringItem*> by_key;
+    for (auto& s : t.items) by_key.emplace(LowerAscii(s->key), s.get());
+    std::uint32_t count = GetCount(r, kMinString);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        std::string key = LowerAscii(GetText(r));
+        auto it = by_key.find(key);
+        CStringItem* s = it != by_key.end() ? it->second : t.Add(std::make_unique<CStringItem>());
+        GetStringItem(r, *s);
+        std::string now = LowerAscii(s->key);
+        if (now != key && it != by_key.end()) by_key.erase(it);
+        by_key.emplace(now, s);
+    }
+    t.title = GetText(r);
+    t.spare = GetInt(r);
+    std::uint32_t langs = GetCount(r, kMinLanguage);
+    for (std::uint32_t i = 0; i < langs; ++i) {
+        auto l = std::make_unique<CLangItem>();
+        l->table_index = GetInt(r);
+        l->lang_value = GetInt(r);
+        l->shown = GetInt(r);
+        t.language_list.push_back(std::move(l));
+    }
+}
+
+void PutShortcut(ByteWriter& w, const CObListShort& n) {
+    PutInt(w, n.kind);
+    PutInt(w, n.folder_option);
+    PutText(w, n.name);
+    PutText(w, n.display_text);
+    PutInt(w, n.internet_shortcut);
+    PutText(w, n.target);
+    PutText(w, n.parameters);
+    PutText(w, n.start_in);
+    PutText(w, n.hotkey);
+    PutInt(w, n.run_mode);
+    PutText(w, n.icon_file);
+    w.U32(n.icon_index);
+    PutInt(w, n.replace_existing);
+    PutInt(w, n.common);
+    PutText(w, n.comment);
+    PutGroupRefs(w, n.file_groups);
+    PutInt(w, static_cast<std::int32_t>(n.children.size()));
+    for (const auto& c : n.children) PutShortcut(w, *c);
+}
+
+void GetShortcut(ByteReader& r, CObListShort& n, int depth) {
+    CheckDepth(depth);
+    n.kind = GetInt(r);
+    n.folder_option = GetInt(r);
+    n.name = GetText(r);
+    n.display_text = GetText(r);
+    n.internet_shortcut = GetInt(r);
+    n.target = GetText(r);
+    n.parameters = GetText(r);
+    n.start_in = GetText(r);
+    n.hotkey = GetText(r);
+    n.run_mode = GetInt(r);
+    n.icon_file = GetText(r);
+    n.icon_index = r.U32();
+    n.replace_existing = GetInt(r);
+    n.common = GetInt(r);
+    n.comment = GetText(r);
+    GetTexts(r, n.group_names);
+    std::uint32_t count = GetCount(r, kMinShortcut);
+    for (std::uint32_t i = 0; i < count; ++i) GetShortcut(r, *n.Add(std::make_unique<CObListShort>()), depth + 1);
+}
+
+void PutFunction(ByteWriter& w, const CItemFunction& f) {
+    PutText(w, f.name);
+    PutText(w, f.internal_name);
+    PutText(w, f.dll_path);
+    PutText(w, f.function_call);
+    PutTexts(w, f.parameters);
+}
+
+void GetFunction(ByteReader& r, CItemFunction& f) {
+    f.name = GetText(r);
+    f.internal_name = GetText(r);
+    f.dll_path = GetText(r);
+    f.function_call = GetText(r);
+    GetTexts(r, f.parameters);
+}
+
+// The function list in the generic class-tagged object format: the class is introduced once
+// by name and schema, later objects refer to it by its index (always 1 in our files).
+void PutFunctionList(ByteWriter& w, const std::vector<std::unique_ptr<CItemFunction>>& list) {
+    if (list.size() < 0xFFFF) {
+        w.U16(static_cast<std::uint16_t>(list.size()));
+    } else {
+        w.U16(0xFFFF);
+        w.U32(static_cast<std::uint32_t>(list.size()));
+    }
+    bool class_written = false;
+    for (const auto& f : list) {
+        if (!class_written) {
+            w.U16(kNewClassTag);
+            w.U16(1);
+            w.U16(static_cast<std::uint16_t>(std::strlen(kFunctionClass)));
+            w.Bytes(kFunctionClass, std::strlen(kFunctionClass));
+            class_written = true;
+        } else {
+            w.U16(kClassTag | 1);
+        }
+        PutFunction(w, *f);
+    }
+}
+
+void GetFunctionList(ByteReader& r, std::vector<std::unique_ptr<CItemFunction>>& list) {
+    std::uint32_t count = r.U16();
+    if (count == 0xFFFF) count = r.U32();
+    r.NeedItems(count, 2);  // a null entry is a 2-byte tag alone
+    // Indices are handed out to classes and objects alike in order of appearance, from 1.
+    std::uint32_t next_index = 1;
+    std::vector<std::uint32_t> function_class_indices;
+    auto is_function_class = [&](std::uint32_t index) {
+        for (std::uint32_t i : function_class_indices)
+            if (i == index) return true;
+        return false;
+    };
+    for (std::uint32_t i = 0; i < count; ++i) {
+        std::uint16_t tag = r.U16();
+        if (tag == 0) continue;  // a null entry holds no object
+        if (tag == kNewClassTag) {
+            std::uint16_t schema = r.U16();
+            std::uint16_t len = r.U16();
+            std::string name = r.Bytes(len);
+            if (name != kFunctionClass) throw FormatError("unknown class " + name);
+            if (schema != 1) throw FormatError("wrong schema number");
+            function_class_indices.push_back(next_index++);
+        } else {
+            std::uint32_t index;
+            if (tag == kBigObjectTag) {
+                std::uint32_t big = r.U32();
+                if (!(big & kBigClassTag)) throw FormatError("object reference in the function list");
+                index = big & ~kBigClassTag;
+            } else if (tag & kClassTag) {
+                index = tag & ~kClassTag;
+            } else {
+                // A reference to an object already read would put one object in the list twice.
+                throw FormatError("object reference in the function list");
+            }
+            if (!is_function_class(index)) throw FormatError("unknown class reference");
+        }
+        auto f = std::make_unique<CItemFunction>();
+        GetFunction(r, *f);
+        ++next_index;
+        list.push_back(std::move(f));
+    }
+}
+
+bool EndsWithNoCase(const std::string& s, const std::string& tail) {
+    return s.size() >= tail.size() && EqualNoCase(s.substr(s.size() - tail.size()), tail);
+}
+
+bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    std::uint8_t buf[65536];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.insert(out.end(), buf, buf + n);
+    bool ok = !std::ferror(f);
+    std::fclose(f);
+    return ok;
+}
+
+bool WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    ok = std::fflush(f) == 0 && ok;
+    ok = std::fclose(f) == 0 && ok;
+    return ok;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> WriteProjectBytes(const CDazDoc& doc) {
+    ByteWriter w;
+    PutText(w, kProjectMagic);
+    PutInt(w, kProjectVersion);
+    w.Bytes(doc.settings_block.bytes.data(), doc.settings_block.bytes.size());
+    for (int i = 0; i < 3; ++i) PutText(w, doc.side_file_paths[i]);
+    PutInt(w, static_cast<std::int32_t>(doc.group_list.items.size()));
+    for (const auto& g : doc.group_list.items) PutGroup(w, *g);
+    PutComponent(w, doc.root_component);
+    PutFileNode(w, doc.folder_tree);
+    PutInt(w, static_cast<std::int32_t>(doc.setup_type_list.items.size()));
+    for (const auto& s : doc.setup_type_list.items) PutSetup(w, *s);
+    PutRegistry(w, doc.registry_root);
+    PutStringTable(w, doc.string_table);
+    PutShortcut(w, doc.shortcut_root);
+    PutFunctionList(w, doc.function_list);
+    return std::move(w.Data());
+}
+
+void ReadProjectBytes(CDazDoc& doc, const std::uint8_t* data, std::size_t size, const std::string& project_path) {
+    ByteReader r(data, size);
+    std::string magic;
+    try {
+        magic = GetText(r);
+    } catch (const FormatError&) {
+        throw ProjectFileRefusal(kMsgUnknownFormat);  // not even a text: not our file
+    }
+    if (magic != kProjectMagic) throw ProjectFileRefusal(kMsgUnknownFormat);
+    if (GetInt(r) > kProjectVersion) throw ProjectFileRefusal(kMsgNewerVersion);
+    r.Read(doc.settings_block.bytes.data(), doc.settings_block.bytes.size());
+    for (int i = 0; i < 3; ++i) doc.side_file_paths[i] = GetText(r);
+    std::uint32_t groups = GetCount(r, kMinGroup);
+    for (std::uint32_t i = 0; i < groups; ++i) GetGroup(r, *doc.group_list.Add(std::make_unique<CItemGroup>()));
+    if (!project_path.empty()) doc.ExpandBareFileNames(project_path);
+    GetComponent(r, doc.root_component, 0);
+    GetFileNode(r, doc.folder_tree, 0);
+    std::uint32_t setups = GetCount(r, kMinSetup);
+    for (std::uint32_t i = 0; i < setups; ++i) GetSetup(r, *doc.setup_type_list.Add(std::make_unique<CItemSetup>()));
+    GetRegistry(r, doc.registry_root, 0);
+    GetStringTable(r, doc.string_table);
+    GetShortcut(r, doc.shortcut_root, 0);
+    GetFunctionList(r, doc.function_list);
+    doc.ResolveReferences();
+    doc.read_ok = 1;
+}
+
+bool LoadProject(CDazDoc& doc, const std::string& path, Reporter& reporter) {
+    doc.read_ok = 0;
+    if (EndsWithNoCase(path, ".ipr")) {
+        if (!ImportDirectoryProject(doc, path, reporter)) return false;
+        doc.ResolveReferences();
+        doc.read_ok = 1;
+        doc.SetPathName(path.substr(0, path.rfind('.')) + ".qpk");
+        doc.SetModifiedFlag(true);
+        return true;
+    }
+    std::vector<std::uint8_t> bytes;
+    if (!ReadWholeFile(path, bytes)) {
+        reporter.Report(Severity::Error, kMsgLoadFailed);
+        return false;
+    }
+    try {
+        ReadProjectBytes(doc, bytes.data(), bytes.size(), path);
+    } catch (const ProjectFileRefusal& e) {
+        reporter.Report(Severity::Error, e.what());
+        return false;
+    } catch (const FormatError&) {
+        reporter.Report(Severity::Error, kMsgLoadFailed);
+        return false;
+    } catch (const std::bad_alloc&) {
+        reporter.Report(Severity::Error, kMsgLoadFailed);
+        return false;
+    }
+    doc.SetPathName(path);
+    doc.SetModifiedFlag(false);
+    return true;
+}
+
+std::unique_ptr<CDazDoc> OpenProject(const std::string& path, Reporter& reporter, WizardTextSource* wizard_texts) {
+    auto doc = std::make_unique<CDazDoc>();
+    doc->wizard_texts = wizard_texts;
+    if (!LoadProject(*doc, path, reporter)) return nullptr;
+    return doc;
+}
+
+bool SaveProject(CDazDoc& doc, const std::string& path, Reporter& reporter) {
+    std::vector<std::uint8_t> bytes;
+    try {
+        bytes = WriteProjectBytes(doc);
+    } catch (const std::bad_alloc&) {
+        reporter.Report(Severity::Error, kMsgSaveFailed);
+        return false;
+    }
+    // The new file is complete before it replaces the old one.
+    const std::string temp = path + ".qptmp";
+    if (!WriteWholeFile(temp, bytes) || !sys::ReplaceFile(temp, path)) {
+        sys::RemoveFile(temp);
+        reporter.Report(Severity::Error, kMsgSaveFailed);
+        return false;
+    }
+    doc.SetPathName(path);
+    doc.SetModifiedFlag(false);
+    return true;
+}
+
+}  // namespace qp
