@@ -101,3 +101,138 @@ std::string RestartByText(const std::string& target) { return "Restart By " + ta
 std::string RegisterFailedText(const std::string& target) { return "Registered " + target + " failed"; }
 
 }  // namespace qp
+
+#include "setup/engine/macros.h"
+#include "setup/engine/questions.h"
+#include "setup/engine/runstate.h"
+
+namespace qp {
+
+bool DeleteAndPrune(FileEffects& fx, const std::string& path) {
+    const bool deleted = fx.Delete(path);
+    std::string folder = path;
+    for (;;) {
+        auto pos = folder.rfind('\\');
+        if (pos == std::string::npos || pos == 0) break;
+        folder.resize(pos);
+        // A drive root ("C:") is never a folder to remove.
+        if (folder.size() <= 2 && folder.back() == ':') break;
+        if (!fx.RemoveFolder(folder)) break;
+    }
+    return deleted;
+}
+
+namespace {
+
+class GroupWalker {
+public:
+    GroupWalker(RunState& run, const GroupRecord& group, bool install, FileEffects& fx, Questions& q, EngineEvents& ev)
+        : run_(run), group_(group), install_(install), fx_(fx), q_(q), ev_(ev),
+          destination_(ExpandMacros(group.destination, run.ctx)) {}
+
+    bool Walk(const FileNode& node, const std::string& full_path) {
+        if (run_.abort) return true;
+        for (const auto& child : node.children) {
+            if (!Walk(child, full_path + "\\" + (child.IsFile() ? NodeFileName(child.name) : child.name))) {
+                run_.abort = true;
+                return false;
+            }
+        }
+        if (node.IsFile() && !File(node, full_path)) return false;
+        ev_.Pump();
+        return true;
+    }
+
+private:
+    bool File(const FileNode& node, const std::string& full_path) {
+        const std::string target = TargetPath(destination_, full_path);
+        const std::size_t entry = AddReport(run_, ev_, target);
+        ev_.ProgressPos(run_.progress++);
+        ev_.FileText(target);
+        if (install_) return Install(node, full_path, target, entry);
+        Remove(target, entry);
+        return true;
+    }
+
+    bool Install(const FileNode& node, const std::string& full_path, const std::string& target, std::size_t entry) {
+        OverwriteFacts facts;
+        facts.target_exists = fx_.Exists(target);
+        if (facts.target_exists) {
+            facts.packaged_version = node.version;
+            facts.target_version = fx_.Version(target);
+            facts.packaged_time = node.time;
+            facts.target_time = fx_.LastWriteTime(target);
+        }
+        if (!OverwriteDecision(static_cast<std::uint32_t>(group_.overwrite_word), facts)) {
+            SetReport(run_, ev_, entry, ReportPair("Unnecessary overwrite", target));
+        } else {
+            std::string output = target;
+            bool temporary = false;
+            if (group_.restart_if_locked == 0) {
+                while (fx_.IsLocked(target)) {
+                    int answer = q_.AbortRetryIgnore(LockedFileText(target), "Install");
+                    if (answer == Questions::kIgnore) return true;
+                    if (answer == Questions::kAbort) return false;
+                }
+            } else if (fx_.IsLocked(target)) {
+                run_.restart_needed = true;
+                AddReport(run_, ev_, RestartByText(target));
+                std::string temp = TemporaryNameFor(target, [this](const std::string& p) { return fx_.Exists(p); });
+                // Without a free name the file goes to its own name; that fails, and is reported.
+                if (!temp.empty()) {
+                    output = temp;
+                    temporary = true;
+                }
+            }
+            const std::string folder = FolderOf(target);
+            if (!fx_.CreateFolderPath(folder)) q_.Message(folder, "Failed to create directory", Questions::kNoIcon);
+            const int rc = fx_.Extract(run_.ctx.ArchivePath(), MemberName(full_path), folder, output);
+            if (rc != 0) {
+                std::string text = ReportPair("CANT COPY ", output);
+                SetReport(run_, ev_, entry, text);
+                q_.Message(text, "Failed to copy file", Questions::kNoIcon);
+            } else {
+                if (temporary) fx_.ScheduleReplace(output, target);
+                if (!facts.target_exists || temporary) run_.written_files.push_back(output);
+            }
+        }
+        if (group_.self_register == 1 && fx_.SelfRegister(target) != 0)
+            AddReport(run_, ev_, RegisterFailedText(target));
+        return true;
+    }
+
+    void Remove(const std::string& target, std::size_t entry) {
+        if (group_.shared != 0) {
+            SetReport(run_, ev_, entry, ReportPair("Shared file", target));
+            return;
+        }
+        const bool deleted = DeleteAndPrune(fx_, target);
+        SetReport(run_, ev_, entry, ReportPair(deleted ? "Delete " : "CANT Delete ", target));
+    }
+
+    RunState& run_;
+    const GroupRecord& group_;
+    bool install_;
+    FileEffects& fx_;
+    Questions& q_;
+    EngineEvents& ev_;
+    std::string destination_;
+};
+
+}  // namespace
+
+bool ProcessGroup(RunState& run, const GroupRecord& group, bool install, FileEffects& fx, Questions& questions,
+                  EngineEvents& events) {
+    if (install)
+        AddUnique(run.installed_groups, group.name);
+    else
+        RemoveName(run.installed_groups, group.name);
+    GroupWalker walker(run, group, install, fx, questions, events);
+    if (!walker.Walk(group.file_tree, group.name)) {
+        run.abort = true;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace qp

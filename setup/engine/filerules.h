@@ -53,4 +53,40 @@ std::string LockedFileText(const std::string& target);      // "File <path> is  
 std::string RestartByText(const std::string& target);       // "Restart By <path>"
 std::string RegisterFailedText(const std::string& target);  // "Registered <path> failed"
 
+// The file-system effects the rules need; win/filerules_win.cpp has the real ones.
+class FileEffects {
+public:
+    virtual ~FileEffects() = default;
+    virtual bool Exists(const std::string& path) = 0;
+    // Exists and cannot be opened for reading and writing.
+    virtual bool IsLocked(const std::string& path) = 0;
+    virtual std::uint64_t Version(const std::string& path) = 0;        // 0 without a resource
+    virtual std::uint64_t LastWriteTime(const std::string& path) = 0;  // all ones when unreadable
+    // Creates the folder with every missing level; true when it exists afterwards.
+    virtual bool CreateFolderPath(const std::string& folder) = 0;
+    // Extracts one archive member to `output`; 0 on success.
+    virtual int Extract(const std::string& archive, const std::string& member, const std::string& folder,
+                        const std::string& output) = 0;
+    virtual bool Delete(const std::string& path) = 0;
+    virtual bool RemoveFolder(const std::string& folder) = 0;  // only an empty one
+    // Moves `temp` onto `target` at the next start of the system.
+    virtual bool ScheduleReplace(const std::string& temp, const std::string& target) = 0;
+    // 0 success; 2 OLE failed; 3 not loadable; 4 no DllRegisterServer; 5 it failed.
+    virtual int SelfRegister(const std::string& path) = 0;
+    virtual bool Copy(const std::string& from, const std::string& to) = 0;
+};
+
+struct RunState;
+struct GroupRecord;
+class Questions;
+class EngineEvents;
+
+// Installs or removes the files of one group on behalf of a component. False when the user
+// chose Abort at a locked file; the abort flag is then set.
+bool ProcessGroup(RunState& run, const GroupRecord& group, bool install, FileEffects& fx, Questions& questions,
+                  EngineEvents& events);
+
+// Deletes `path` and then removes its folder and each parent while they are empty.
+bool DeleteAndPrune(FileEffects& fx, const std::string& path);
+
 }  // namespace qp

@@ -52,3 +52,111 @@ GroupAction DecideGroups(const std::vector<std::string>& groups, RunMode mode, c
 }
 
 }  // namespace qp
+
+#include "setup/engine/runstate.h"
+
+namespace qp {
+
+namespace {
+
+void CollectPaths(const ComponentRecord& c, const std::string& prefix,
+                  std::vector<std::pair<std::string, const ComponentRecord*>>& out) {
+    for (const auto& child : c.children) {
+        std::string path = prefix.empty() ? child.name : prefix + "\\" + child.name;
+        out.emplace_back(path, &child);
+        CollectPaths(child, path, out);
+    }
+}
+
+class ListBuilder {
+public:
+    explicit ListBuilder(RunState& run) : run_(run), paths_(ComponentPaths(run.list->components)) {}
+
+    void VisitChildren(const ComponentRecord& c) {
+        for (const auto& child : c.children) Visit(child);
+    }
+
+private:
+    std::string PathOf(const ComponentRecord* c) const {
+        for (const auto& p : paths_)
+            if (p.second == c) return p.first;
+        return "";
+    }
+
+    const ComponentRecord* Find(const std::string& path) const {
+        for (const auto& p : paths_)
+            if (EqualNoCase(p.first, path)) return p.second;
+        return nullptr;
+    }
+
+    static void AddOnce(std::vector<const ComponentRecord*>& list, const ComponentRecord* c) {
+        for (auto* x : list)
+            if (x == c) return;
+        list.push_back(c);
+    }
+
+    void Visit(const ComponentRecord& c) {
+        // Required components may require each other; a component already on the way down is
+        // not entered again, so a cycle cannot recurse without end.
+        for (auto* x : stack_)
+            if (x == &c) return;
+        stack_.push_back(&c);
+        VisitChildren(c);
+        for (const auto& req : c.required_names)
+            if (const ComponentRecord* r = Find(req)) Visit(*r);
+        Decide(c);
+        stack_.pop_back();
+    }
+
+    void Decide(const ComponentRecord& c) {
+        const std::string path = PathOf(&c);
+        const bool selected = ContainsNoCase(run_.selected, path);
+        const bool earlier = ContainsNoCase(run_.earlier_components, path);
+        switch (run_.mode) {
+            case RunMode::Remove:
+                if (earlier) AddOnce(run_.remove_list, &c);
+                break;
+            case RunMode::Repair:
+                if (selected) AddUnique(run_.chosen_components, path);
+                if (earlier) AddOnce(run_.install_list, &c);
+                break;
+            default:
+                if (selected) AddUnique(run_.chosen_components, path);
+                if (!IsMaintenance(run_.mode)) {
+                    if (selected) AddOnce(run_.install_list, &c);
+                } else if (selected && !earlier) {
+                    AddOnce(run_.install_list, &c);
+                } else if (!selected && earlier) {
+                    AddOnce(run_.remove_list, &c);
+                }
+                break;
+        }
+    }
+
+    RunState& run_;
+    std::vector<std::pair<std::string, const ComponentRecord*>> paths_;
+    std::vector<const ComponentRecord*> stack_;
+};
+
+}  // namespace
+
+std::vector<std::pair<std::string, const ComponentRecord*>> ComponentPaths(const ComponentRecord& root) {
+    std::vector<std::pair<std::string, const ComponentRecord*>> out;
+    CollectPaths(root, "", out);
+    return out;
+}
+
+void BuildComponentLists(RunState& run) {
+    run.install_list.clear();
+    run.remove_list.clear();
+    run.chosen_components.clear();
+    ListBuilder(run).VisitChildren(run.list->components);
+}
+
+void MarkEarlierComponents(RunState& run) {
+    run.selected.clear();
+    for (const auto& p : ComponentPaths(run.list->components))
+        if (ContainsNoCase(run.earlier_components, p.first)) run.selected.push_back(p.first);
+}
+
+}  // namespace qp

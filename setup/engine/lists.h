@@ -2,6 +2,7 @@
 // install and remove lists of components.
 #pragma once
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace qp {
@@ -23,5 +24,18 @@ enum class GroupAction { LeaveAlone, Install, Remove };
 // (`earlier`) and the groups installed after this run's file phase (`installed`).
 GroupAction DecideGroups(const std::vector<std::string>& groups, RunMode mode, const std::vector<std::string>& earlier,
                          const std::vector<std::string>& installed);
+
+struct RunState;
+struct ComponentRecord;
+
+// Builds the install and remove lists and the chosen components from the component tree, the
+// selection and the mode: depth first, children, then required components, then the component.
+void BuildComponentLists(RunState& run);
+
+// Marks selected exactly the components whose paths the log named (maintenance start).
+void MarkEarlierComponents(RunState& run);
+
+// The component path of every component below the root, in tree order (paired with the record).
+std::vector<std::pair<std::string, const ComponentRecord*>> ComponentPaths(const ComponentRecord& root);
 
 }  // namespace qp

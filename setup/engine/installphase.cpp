@@ -1,0 +1,129 @@
+// The install phase.
+#include "setup/engine/installphase.h"
+
+#include "setup/engine/lists.h"
+#include "setup/engine/log.h"
+#include "setup/engine/osmask.h"
+#include "setup/engine/uninstallreg.h"
+
+namespace qp {
+
+namespace {
+
+bool RemoveRun(const RunState& run) { return run.mode == RunMode::Remove; }
+
+// The groups of a component that this phase handles in install or in remove mode.
+std::vector<const GroupRecord*> GroupsOf(const RunState& run, const ComponentRecord& c, bool install) {
+    std::vector<const GroupRecord*> out;
+    for (const auto& name : c.group_names) {
+        const GroupRecord* g = run.list->FindGroup(name);
+        if (!g) continue;
+        if (install) {
+            if (!SystemAllowed(static_cast<std::uint32_t>(g->operating_system_mask), run.ctx.os_code)) continue;
+            if (!g->InstallsForLanguage(run.language_index)) continue;
+        } else if (!ContainsNoCase(run.installed_groups, g->name)) {
+            continue;
+        }
+        out.push_back(g);
+    }
+    return out;
+}
+
+std::string StatusLine(const RunState& run, const ComponentRecord& c) {
+    if (!c.status_text.empty()) return run.TextOrSelf(c.status_text);
+    return (RemoveRun(run) ? "UnInstalling" : "Installing") + std::string(" ") + c.name;
+}
+
+void CopyIntoInfoFolder(RunState& run, FileEffects& files, EngineEvents& events, const std::string& from,
+                        const std::string& to) {
+    AddReport(run, events, files.Copy(from, to) ? to : "Fail to copy:" + to);
+}
+
+}  // namespace
+
+int CountPhaseFiles(RunState& run) {
+    BuildComponentLists(run);
+    const bool remove = RemoveRun(run);
+    std::size_t n = 0;
+    for (const ComponentRecord* c : remove ? run.remove_list : run.install_list)
+        for (const GroupRecord* g : GroupsOf(run, *c, !remove)) n += CountFileNodes(g->file_tree);
+    return static_cast<int>(n);
+}
+
+bool EnsureArchive(RunState& run, FileEffects& files, Questions& questions) {
+    if (files.Exists(run.ctx.ArchivePath())) return true;
+    questions.Message(run.ctx.ArchivePath() + " Not Found ", "Error", Questions::kNoIcon);
+    while (!files.Exists(run.ctx.ArchivePath())) {
+        std::string folder;
+        if (!questions.PickFolder("Select kit path", folder)) return false;
+        run.ctx.media_folder = WithoutTrailingBackslash(folder);
+    }
+    return true;
+}
+
+bool RunInstallPhase(RunState& run, Platform& p, Questions& questions, EngineEvents& events) {
+    run.ctx.destination = WithoutTrailingBackslash(run.ctx.destination);
+    events.ProgressRange(CountPhaseFiles(run));
+    run.progress = 1;
+    BuildComponentLists(run);
+    run.written_files.clear();
+
+    if (!run.install_list.empty() && !EnsureArchive(run, p.files, questions)) {
+        run.abort = true;
+        return false;
+    }
+    for (const ComponentRecord* c : run.install_list) {
+        if (run.abort) break;
+        events.Status(StatusLine(run, *c));
+        for (const GroupRecord* g : GroupsOf(run, *c, true))
+            if (run.abort || !ProcessGroup(run, *g, true, p.files, questions, events)) break;
+    }
+    for (const ComponentRecord* c : run.remove_list) {
+        if (run.abort) break;
+        events.Status(StatusLine(run, *c));
+        for (const GroupRecord* g : GroupsOf(run, *c, false))
+            if (run.abort || !ProcessGroup(run, *g, false, p.files, questions, events)) break;
+    }
+    // Cancel confirmed between files, or Abort at a locked file: nothing more is registered, and
+    // the driver deletes what this run wrote.
+    if (run.abort) return false;
+
+    ApplyShortcuts(run, p.shortcuts, events);
+    ApplyRegistry(run, p.registry);
+
+    if (run.mode == RunMode::FirstInstall) {
+        const std::string info = run.ctx.InfoFolder();
+        if (!p.files.CreateFolderPath(info)) questions.Message(info, "Failed to create directory", Questions::kNoIcon);
+        CopyIntoInfoFolder(run, p.files, events, run.ctx.own_path, run.ctx.InfoSetupExe());
+        CopyIntoInfoFolder(run, p.files, events, run.ctx.kit_folder + "\\setup.lst", run.ctx.InfoSetupList());
+        RegisterUninstall(run, p.registry);
+    }
+    if (!RemoveRun(run)) {
+        InstallLog log;
+        log.components = run.chosen_components;
+        log.groups = run.installed_groups;
+        log.program_folder = run.ctx.program_folder;
+        log.destination = run.ctx.destination;
+        log.language = run.language_index;
+        if (WriteLogFile(run.ctx.InfoLog(), log) != 1)
+            questions.Message("Instalation LOG file error!", "Error !", Questions::kErrorIcon);
+    }
+    return true;
+}
+
+bool RemoveProduct(RunState& run, Platform& p, Questions& questions, EngineEvents& events) {
+    run.mode = RunMode::Remove;
+    // An interrupted removal keeps the product registered, so that it can be removed again.
+    if (!RunInstallPhase(run, p, questions, events)) return false;
+    if (!run.ctx.product_guid.empty()) p.registry.DeleteKeyTree(kHkeyLocalMachine, UninstallKeyPath(run.ctx.product_guid));
+    p.files.Delete(run.ctx.InfoLog());
+    p.files.Delete(run.ctx.InfoSetupList());
+    return true;
+}
+
+void DeleteWrittenFiles(RunState& run, FileEffects& files) {
+    for (const auto& f : run.written_files) files.Delete(f);
+    run.written_files.clear();
+}
+
+}  // namespace qp

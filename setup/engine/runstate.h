@@ -1,0 +1,47 @@
+// The run state one install phase works on: the setup list, the install context, the mode and
+// the lists of Parts that the wizard and the log feed in, and what the phase leaves behind.
+#pragma once
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "common/setuplist.h"
+#include "setup/engine/context.h"
+#include "setup/engine/lists.h"
+
+namespace qp {
+
+struct RunState {
+    const SetupList* list = nullptr;
+    InstallContext ctx;
+    RunMode mode = RunMode::FirstInstall;
+    std::size_t language_position = 0;  // which value of each string is shown
+    std::int32_t language_index = 0;    // language-table index: which character of a group's mask
+    std::string product_name;           // the text of "PRODUCT_NAME"
+    std::string user_name, user_company;  // entered on the user-information page
+
+    std::vector<std::string> selected;  // component paths the wizard has selected
+    std::vector<std::string> earlier_components;
+    std::vector<std::string> earlier_groups;
+    std::vector<std::string> installed_groups;
+    std::vector<std::string> chosen_components;
+    std::vector<const ComponentRecord*> install_list, remove_list;
+
+    bool abort = false;
+    bool restart_needed = false;
+    std::vector<std::string> report;         // the report page's lines
+    std::vector<std::string> written_files;  // deleted at exit when the run is aborted
+    int progress = 1;
+
+    // The text of a string-table key in the run's language ("" when missing).
+    std::string Text(const std::string& key) const;
+    // The text of `key`, or `key` itself when the string table has no such key.
+    std::string TextOrSelf(const std::string& key) const;
+};
+
+class EngineEvents;
+// Adds a report line (telling the events) and gives its index; changes a line already there.
+std::size_t AddReport(RunState& run, EngineEvents& events, const std::string& text);
+void SetReport(RunState& run, EngineEvents& events, std::size_t index, const std::string& text);
+
+}  // namespace qp

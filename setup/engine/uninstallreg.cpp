@@ -1,0 +1,45 @@
+// The uninstall registration.
+#include "setup/engine/uninstallreg.h"
+
+#include "common/setuplist.h"
+#include "setup/engine/registry.h"
+#include "setup/engine/runstate.h"
+
+namespace qp {
+
+std::string UninstallKeyPath(const std::string& product_guid) {
+    return "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + product_guid;
+}
+
+std::vector<UninstallWrite> UninstallWrites(const RunState& run) {
+    const InstallContext& c = run.ctx;
+    // The copy lies under "Program Files": unquoted, a path with blanks would let a planted
+    // "C:\Program.exe" run in its place, so the program path is quoted too.
+    const std::string uninstall = "\"" + c.InfoSetupExe() + "\" -u \"" + c.InfoLog() + "\"";
+    const std::string modify = "\"" + c.InfoSetupExe() + "\" -m \"" + c.InfoLog() + "\"";
+    std::vector<UninstallWrite> w = {
+        {"MediaPath", 4, c.media_folder},
+        {"LogFile", 4, c.InfoLog()},
+        {"UninstallString", 4, uninstall},
+        {"ModifyPath", 4, modify},
+        {"InstallLocation", 4, c.kit_folder},
+        {"UninstallString", 4, uninstall},
+        {"DisplayName", 4, run.Text("UNINST_DISPLAY_NAME")},
+        {"NoRepair", 6, "0"},
+        {"EstimatedSize", 6, "230"},
+    };
+    for (const char* key : {"Publisher", "CONTACT", "HELPLINK", "HelpTelephone", "Readme", "URLUpdateInfo",
+                            "InstallLocation", "Comments", "DisplayVersion"})
+        w.push_back({key, 4, run.Text(key)});
+    w.push_back({"RegOwner", 4, run.user_name});
+    w.push_back({"RegCompany", 4, run.user_company});
+    return w;
+}
+
+void RegisterUninstall(const RunState& run, RegistryEffects& reg) {
+    const std::string key = UninstallKeyPath(run.ctx.product_guid);
+    for (const auto& w : UninstallWrites(run))
+        SetRegistryValue(reg, run.ctx, kHkeyLocalMachine, key, w.name, w.data, w.kind);
+}
+
+}  // namespace qp

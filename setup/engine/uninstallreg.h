@@ -1,0 +1,27 @@
+// The product's entry in the system's list of installed programs, written after a first
+// installation, and removed by a remove run.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace qp {
+
+struct RunState;
+class RegistryEffects;
+
+// "SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\" + product GUID, under HKLM.
+std::string UninstallKeyPath(const std::string& product_guid);
+
+struct UninstallWrite {
+    std::string name;
+    int kind;  // registry node kind: 4 text, 6 double word from hex text
+    std::string data;
+};
+
+// The twenty writes in their order (some names twice: the later write wins).
+std::vector<UninstallWrite> UninstallWrites(const RunState& run);
+
+// Writes them.
+void RegisterUninstall(const RunState& run, RegistryEffects& reg);
+
+}  // namespace qp
