@@ -9,16 +9,6 @@ std::string InstallContext::InfoFolder() const {
     return program_files + "\\QPBInformation\\" + product_guid;
 }
 
-std::string FolderOf(const std::string& path) {
-    auto pos = path.rfind('\\');
-    return pos == std::string::npos ? path : path.substr(0, pos);
-}
-
-std::string FileNameOf(const std::string& path) {
-    auto pos = path.rfind('\\');
-    return pos == std::string::npos ? path : path.substr(pos + 1);
-}
-
 std::string WithoutTrailingBackslash(std::string path) {
     if (!path.empty() && path.back() == '\\') path.pop_back();
     return path;

@@ -33,10 +33,6 @@ struct InstallContext {
     std::string ArchivePath() const { return media_folder + "\\setup.cab"; }
 };
 
-// The folder part of a path: everything before its last backslash (the whole text without one).
-std::string FolderOf(const std::string& path);
-// The part after the last backslash, or the whole text when it has none.
-std::string FileNameOf(const std::string& path);
 // Removes one trailing backslash.
 std::string WithoutTrailingBackslash(std::string path);
 // Compares two texts without regard to ASCII case.

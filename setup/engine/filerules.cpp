@@ -102,6 +102,7 @@ std::string RegisterFailedText(const std::string& target) { return "Registered "
 
 }  // namespace qp
 
+#include "common/pathutil.h"
 #include "setup/engine/macros.h"
 #include "setup/engine/questions.h"
 #include "setup/engine/runstate.h"

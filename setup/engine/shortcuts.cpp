@@ -5,6 +5,7 @@
 
 #include "common/setuplist.h"
 #include "setup/engine/lists.h"
+#include "common/pathutil.h"
 #include "setup/engine/macros.h"
 #include "setup/engine/runstate.h"
 
@@ -86,7 +87,7 @@ private:
         const std::string shell = ShellFolder(top, node.common);
         // Subfolders named in the caption are already part of the folder path.
         const std::string caption =
-            FileNameOf(run_.TextOrSelf(node.display_text.empty() ? node.name : node.display_text));
+            NameOf(run_.TextOrSelf(node.display_text.empty() ? node.name : node.display_text));
         const bool install = action == GroupAction::Install;
         if (install && !fx_.CreateFolderPath(folder)) return;
         if (node.internet_shortcut != 0) {

@@ -1,0 +1,36 @@
+// The file effects of the install rules on the real Windows file system.
+#pragma once
+#include "setup/engine/filerules.h"
+
+namespace qp {
+
+class WinFileEffects : public FileEffects {
+public:
+    // `nt_family` chooses the delayed move over a "wininit.ini" entry; `windows_folder` is
+    // where that file lives.
+    WinFileEffects(bool nt_family, std::string windows_folder)
+        : nt_family_(nt_family), windows_folder_(std::move(windows_folder)) {}
+
+    bool Exists(const std::string& path) override;
+    bool IsLocked(const std::string& path) override;
+    std::uint64_t Version(const std::string& path) override;
+    std::uint64_t LastWriteTime(const std::string& path) override;
+    bool CreateFolderPath(const std::string& folder) override;
+    int Extract(const std::string& archive, const std::string& member, const std::string& folder,
+                const std::string& output) override;
+    bool Delete(const std::string& path) override;
+    bool RemoveFolder(const std::string& folder) override;
+    bool ScheduleReplace(const std::string& temp, const std::string& target) override;
+    int SelfRegister(const std::string& path) override;
+    bool Copy(const std::string& from, const std::string& to) override;
+
+private:
+    bool nt_family_;
+    std::string windows_folder_;
+};
+
+// Self-registration of a library through its DllRegisterServer: 0 success, 2 OLE could not be
+// initialised, 3 not loadable, 4 no DllRegisterServer, 5 it returned a failure code.
+int SelfRegisterLibrary(const std::string& path);
+
+}  // namespace qp
