@@ -358,6 +358,9 @@ std::string ReadShiftedString(ByteReader& r) {
         if (plain == '\0') break;  // the text ends at its zero, wherever the length put it
         text.push_back(plain);
     }
+    // 260 bytes without a zero among them would leave the runtime's field unterminated.
+    if (text.size() > kSetupTextMax)
+        throw FormatError("a text of " + std::to_string(text.size()) + " characters without its terminating zero");
     return text;
 }
 

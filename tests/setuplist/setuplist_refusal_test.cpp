@@ -98,19 +98,21 @@ TEST(SetupListRefusal, EveryTruncationIsABadFile) {
 
 TEST(SetupListRefusal, TextLongerThanItsFieldIsRefusedNotCut) {
     // The root component's name: 260 bytes (259 characters and the zero) fit, 261 do not.
-    auto withName = [](std::int32_t n, std::size_t bytes) {
-        Bytes text = I(n) + Bytes(bytes, 'a' - 0x2A);
+    auto withName = [](std::int32_t n, std::size_t chars, bool zero) {
+        Bytes text = I(n) + Bytes(chars, 'a' - 0x2A);
+        if (zero) text.push_back(0xD6);
         Bytes body = EmptyBody();
         Bytes empty = S("");
         body.erase(body.begin() + 4, body.begin() + 4 + static_cast<std::ptrdiff_t>(empty.size()));
         body.insert(body.begin() + 4, text.begin(), text.end());
         return File(body);
     };
-    EXPECT_EQ(RefusalOf(withName(260, 260)), "accepted");
-    EXPECT_EQ(RefusalOf(withName(261, 261)), kBad);
-    EXPECT_EQ(RefusalOf(withName(100000, 100000)), kBad);
-    EXPECT_EQ(RefusalOf(withName(-1, 0)), kBad);
-    EXPECT_EQ(RefusalOf(withName(0x7FFFFFFF, 4)), kBad);
+    EXPECT_EQ(RefusalOf(withName(260, 259, true)), "accepted");
+    EXPECT_EQ(RefusalOf(withName(260, 260, false)), kBad);  // fills the field with no zero left
+    EXPECT_EQ(RefusalOf(withName(261, 260, true)), kBad);
+    EXPECT_EQ(RefusalOf(withName(100000, 100000, false)), kBad);
+    EXPECT_EQ(RefusalOf(withName(-1, 0, false)), kBad);
+    EXPECT_EQ(RefusalOf(withName(0x7FFFFFFF, 4, false)), kBad);
 }
 
 TEST(SetupListRefusal, TextWithoutItsZeroEndsAtItsLength) {
