@@ -4,11 +4,14 @@
 // the first section form a nameless one, and lookups take the first match of a name.
 #include "builder/model/profile.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <system_error>
 
-#include <filesystem>
+#include "builder/model/platform.h"
 
 namespace qp {
 
@@ -194,10 +197,8 @@ bool ProfileFile::Save(const std::string& path) const {
             return false;
         }
     }
-    std::error_code ec;
-    fs::rename(temp, path, ec);
-    if (ec) {
-        fs::remove(temp, ec);
+    if (!sys::ReplaceFile(temp, path)) {
+        sys::RemoveFile(temp);
         return false;
     }
     return true;

@@ -1,0 +1,139 @@
+// Reading and writing language files, and the display text of a group's language mask.
+#include "builder/model/language.h"
+
+#include "common/keytable.h"
+#include "common/languages.h"
+#include "builder/model/platform.h"
+#include "common/report.h"
+
+namespace qp {
+
+namespace {
+
+// Raw entries may be longer than the text they carry (escapes, quotes); read generously, then
+// hold the decoded text to its limit.
+constexpr std::size_t kRawEntryMax = 4 * kLanguageTextMax + 8;
+
+bool IsWizardKey(int id) {
+    const char* name = KeyName(id);
+    return name && *name;
+}
+
+}  // namespace
+
+std::string BuilderLanguageFile(const std::string& program_dir) {
+    if (program_dir.empty()) return kLanguageFileName;
+    char last = program_dir.back();
+    if (last == '\\' || last == '/') return program_dir + kLanguageFileName;
+    char sep = program_dir.find('\\') != std::string::npos ? '\\' : '/';
+    return program_dir + sep + kLanguageFileName;
+}
+
+std::string EncodeLanguageText(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\\') {
+            char next = i + 1 < text.size() ? text[i + 1] : '\0';
+            out += (next == 'n' || next == 'r' || next == '\\') ? "\\\\" : "\\";
+        } else if (c == '\0') {
+            break;  // nothing after a zero survives the API anyway
+        } else {
+            out += c;
+        }
+    }
+    if (out.empty()) return out;
+    unsigned char first = static_cast<unsigned char>(out.front());
+    unsigned char last = static_cast<unsigned char>(out.back());
+    bool outer_blank = IsProfileSpace(first) || IsProfileSpace(last);
+    bool outer_quotes = out.size() > 1 && (first == '"' || first == '\'') && last == first;
+    if (outer_blank || outer_quotes) out = "\"" + out + "\"";
+    return out;
+}
+
+std::string DecodeLanguageText(const std::string& entry) {
+    std::string out;
+    for (std::size_t i = 0; i < entry.size(); ++i) {
+        char c = entry[i];
+        if (c == '\\' && i + 1 < entry.size()) {
+            char next = entry[i + 1];
+            if (next == 'n') { out += '\n'; ++i; continue; }
+            if (next == 'r') { out += '\r'; ++i; continue; }
+            if (next == '\\') { out += '\\'; ++i; continue; }
+        }
+        out += c;
+    }
+    return out;
+}
+
+std::string LanguageFile::Text(const std::string& key, const std::string& language) const {
+    std::string text = DecodeLanguageText(profile_.GetString(key, language, kRawEntryMax));
+    if (text.size() > kLanguageTextMax) text.resize(kLanguageTextMax);
+    return text;
+}
+
+int LoadLanguageFile(CDazDoc& doc, const std::string& path, Progress* progress) {
+    LanguageFile file(path);
+    const auto& languages = doc.string_table.language_list;
+    const std::size_t count = languages.size();
+    int stored = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (progress && !progress->Step(i, count)) break;
+        if (!file.Loaded()) continue;
+        const std::string name = LanguageName(languages[i]->table_index);
+        if (name.empty()) continue;
+        for (auto& s : doc.string_table.items) {
+            std::string text = file.Text(s->key, name);
+            if (text.empty()) continue;
+            s->SetValue(i, text);
+            ++stored;
+        }
+    }
+    if (progress) progress->Step(count, count);
+    if (stored > 0) doc.SetModifiedFlag();
+    return stored;
+}
+
+bool SaveWizardTexts(CDazDoc& doc, const std::string& path) {
+    // Keep whatever else the file holds; a file we cannot read is not replaced.
+    bool exists = sys::FileExists(path);
+    ProfileFile profile = ProfileFile::Load(path);
+    if (exists && !profile.Loaded()) return false;
+    bool created = false;
+    const auto& languages = doc.string_table.language_list;
+    for (std::size_t i = 0; i < languages.size(); ++i) {
+        const std::string name = LanguageName(languages[i]->table_index);
+        if (name.empty()) continue;
+        for (int id = 1; id < kKeyCount; ++id) {
+            if (!IsWizardKey(id)) continue;
+            const char* key = KeyName(id);
+            CStringItem* s = doc.FindString(key);
+            if (!s) {
+                s = doc.string_table.Add(std::make_unique<CStringItem>(key, CStringItem::kWizardText));
+                created = true;
+            }
+            if (!profile.SetString(key, name, EncodeLanguageText(s->Value(i)))) return false;
+        }
+    }
+    if (created) doc.SetModifiedFlag();
+    return profile.Save(path);
+}
+
+std::string LanguageMaskText(const std::string& mask) {
+    if (mask.empty()) return "Independent";
+    std::string out;
+    bool first = true;
+    for (std::size_t i = 0; i < mask.size() && i < static_cast<std::size_t>(kLanguageCount); ++i) {
+        if (mask[i] == '0') continue;
+        if (!first) out += " &";
+        out += LanguageName(static_cast<int>(i));
+        first = false;
+    }
+    return out;
+}
+
+}  // namespace qp
