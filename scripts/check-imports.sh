@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Fails when a program or DLL of a Windows build tree imports a DLL that is not part of the
+# system: a kit's setup.exe has to run on a bare Windows, and so does everything we ship.
+#   check-imports.sh BUILD_DIR
+set -uo pipefail
+build=${1:?usage: check-imports.sh BUILD_DIR}
+objdump=${OBJDUMP:-i686-w64-mingw32-objdump}
+command -v "$objdump" >/dev/null || { echo "check-imports: $objdump not found" >&2; exit 2; }
+
+allowed=" kernel32.dll user32.dll gdi32.dll advapi32.dll shell32.dll ole32.dll oleaut32.dll comctl32.dll comdlg32.dll msvcrt.dll shlwapi.dll ws2_32.dll "
+
+checked=0 bad=0
+while IFS= read -r -d '' file; do
+  # Not ours: Wine's own programs in the tree's prefix, and CMake's compiler probes.
+  case "$file" in */wineprefix/*|*/CMakeFiles/*) continue ;; esac
+  dump=$("$objdump" -p "$file" 2>/dev/null) || { echo "check-imports: cannot read $file" >&2; bad=$((bad + 1)); continue; }
+  checked=$((checked + 1))
+  while IFS= read -r dll; do
+    lower=$(printf '%s' "$dll" | tr 'A-Z' 'a-z')
+    case "$lower" in api-ms-win-*) continue ;; esac
+    if [[ "$allowed" != *" $lower "* ]]; then
+      echo "check-imports: ${file#$build/} imports $dll"
+      bad=$((bad + 1))
+    fi
+  done < <(printf '%s\n' "$dump" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr -d '\r')
+done < <(find "$build" -type f \( -iname '*.exe' -o -iname '*.dll' \) -print0)
+
+echo "check-imports: $checked files checked, $bad foreign imports"
+[ "$checked" -gt 0 ] || { echo "check-imports: no .exe or .dll under $build" >&2; exit 1; }
+[ "$bad" -eq 0 ]
