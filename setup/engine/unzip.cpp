@@ -64,6 +64,9 @@ public:
     FileZipSource(const std::string& path, std::uint64_t size) : size_(size) {
         f_ = std::fopen(path.c_str(), "rb");
         if (!f_) throw IoError("cannot open " + path);
+        // Reads are whole headers or large chunks; a stdio buffer would only risk serving
+        // bytes of an archive that was rewritten in place.
+        std::setvbuf(f_, nullptr, _IONBF, 0);
     }
     ~FileZipSource() override { std::fclose(f_); }
     std::uint64_t Size() const override { return size_; }
@@ -214,7 +217,18 @@ struct Cached {
     FileInfo info;
     std::shared_ptr<ZipSource> source;
     std::shared_ptr<const ZipCatalog> catalog;
+    std::vector<std::uint8_t> tail;  // the last bytes, where the directory ends
 };
+constexpr std::size_t kTailCheck = 4096;
+
+// Where file times are coarse (whole seconds on Windows) an archive rewritten at once with
+// the same size would pass for the old one; its last bytes tell them apart.
+std::vector<std::uint8_t> ReadTail(ZipSource& src) {
+    std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(src.Size(), kTailCheck));
+    std::vector<std::uint8_t> tail(n);
+    src.ReadAt(src.Size() - n, tail.data(), n);
+    return tail;
+}
 std::mutex g_cache_lock;
 Cached g_cache;
 
@@ -366,8 +380,16 @@ int ExtractMember(const std::string& archive_path, const std::string& member, co
                 g_cache = Cached{};
                 return Fail(message, "cannot find or open " + archive_path, kUnzipNoArchive);
             }
-            if (g_cache.path != archive_path || g_cache.info.size != info.size || g_cache.info.mtime != info.mtime ||
-                g_cache.info.mtime_ns != info.mtime_ns || !g_cache.catalog) {
+            bool fresh = g_cache.catalog && g_cache.path == archive_path && g_cache.info.size == info.size &&
+                         g_cache.info.mtime == info.mtime && g_cache.info.mtime_ns == info.mtime_ns;
+            if (fresh) {
+                try {
+                    fresh = ReadTail(*g_cache.source) == g_cache.tail;
+                } catch (const std::exception&) {
+                    fresh = false;
+                }
+            }
+            if (!fresh) {
                 g_cache = Cached{};
                 auto src = std::make_shared<FileZipSource>(archive_path, info.size);
                 try {
@@ -375,6 +397,7 @@ int ExtractMember(const std::string& archive_path, const std::string& member, co
                 } catch (const FormatError& e) {
                     return Fail(message, archive_path + ": " + e.what(), kUnzipNoArchive);
                 }
+                g_cache.tail = ReadTail(*src);
                 g_cache.source = src;
                 g_cache.path = archive_path;
                 g_cache.info = info;
