@@ -2,7 +2,7 @@
 // hidden fields and paints the gradient behind the panels.
 #include "GradientDlg.h"
 
-#include "fill.h"
+#include "common/win/gradient.h"
 #include "framework/Controls.h"
 #include "framework/DC.h"
 #include "resource.h"
@@ -126,8 +126,22 @@ void CGradientDlg::RepaintBackground() {
     ::DeleteObject(region);
 }
 
+// The dialog draws from its 16-bit gradient values (the hidden fields may hold any of them),
+// and without the system's gradient fill it leaves the plain face rather than a flat colour.
 bool CGradientDlg::PaintGradient(HDC hdc, const RECT& r) const {
-    return FillVerticalGradient(hdc, r, gradient_, gradient_ + 3);
+    TRIVERTEX v[2]{};
+    v[0].x = r.left;
+    v[0].y = r.top;
+    v[0].Red = COLOR16(gradient_[0]);
+    v[0].Green = COLOR16(gradient_[1]);
+    v[0].Blue = COLOR16(gradient_[2]);
+    v[1].x = r.right;
+    v[1].y = r.bottom;
+    v[1].Red = COLOR16(gradient_[3]);
+    v[1].Green = COLOR16(gradient_[4]);
+    v[1].Blue = COLOR16(gradient_[5]);
+    GRADIENT_RECT mesh{0, 1};
+    return GradientFillPrimitive(hdc, v, 2, &mesh, 1, GRADIENT_FILL_RECT_V) != FALSE;
 }
 
 }  // namespace qp::shade
