@@ -27,6 +27,11 @@ struct WizardState {
 
     int setup_type = -1;          // index into the setup types; -1 none
     int setup_type_at_open = -1;  // the one selected when the setup-type page was last opened
+    // The type whose component list the states last took. Comparing with this (rather than
+    // with the type at the last opening of the setup-type page) keeps the user's component
+    // choices when they page back and forth, and still applies a type chosen, left with Back
+    // and confirmed later.
+    int setup_type_applied = -1;
 
     std::size_t language_position = 0;  // which value of each string is shown
     int language_index = 0;             // language-table index, for group language masks
@@ -49,13 +54,13 @@ inline SequenceInput SequenceOf(const WizardState& s, std::uint32_t page_mask,
     return in;
 }
 
-// Leaving the setup-type page with Next: the chosen type selects its components now, so that
-// the choice holds even when the component page is not shown after it.
+// Leaving the setup-type page with Next, and building the component page: a newly chosen type
+// selects its components, so the choice holds even when the component page is not shown.
 inline void TakeSetupType(WizardState& s, Component& root, const std::vector<SetupType>& types) {
     if (s.setup_type < 0 || s.setup_type >= static_cast<int>(types.size())) return;
-    if (s.setup_type != s.setup_type_at_open) {
+    if (s.setup_type != s.setup_type_applied) {
         ApplyTreeStates(root, &types[s.setup_type], true, s.maintenance);
-        s.setup_type_at_open = s.setup_type;
+        s.setup_type_applied = s.setup_type;
     }
 }
 

@@ -90,8 +90,17 @@ TEST(PageSequence, SetupTypeSelectsItsComponentsWithoutTheComponentPage) {
     TakeSetupType(s, root, types);
     EXPECT_EQ(root.children[0]->selected, 1);
     EXPECT_EQ(root.children[1]->selected, 0);
-    // The component page built afterwards keeps that choice.
+    // The component page built afterwards keeps the user's changes.
     root.children[1]->selected = 1;
     TakeSetupType(s, root, types);
     EXPECT_EQ(root.children[1]->selected, 1);
+    // A type chosen, left with Back (nothing applied) and confirmed on a later visit applies.
+    s.setup_type = 0;
+    s.setup_type_at_open = 0;
+    TakeSetupType(s, root, types);
+    EXPECT_EQ(root.children[1]->selected, 1);
+    EXPECT_EQ(root.children[0]->selected, 1);
+    s.setup_type = 1;
+    TakeSetupType(s, root, types);
+    EXPECT_EQ(root.children[1]->selected, 0);
 }

@@ -1,0 +1,150 @@
+// The interactive run: splash window, language dialog, the wizard and its message loop, with the
+// engine's questions answered by message boxes and its progress shown on the install page.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include "setup/setup_run.h"
+#include "setup/wizard/win/wizard_ui.h"
+
+namespace qp::setup {
+namespace {
+
+class GuiQuestions : public Questions {
+public:
+    GuiQuestions(Run& r, wiz::Wizard& w) : r_(r), w_(w) {}
+    int AbortRetryIgnore(const std::string& text, const std::string& caption) override {
+        r_.log.Line(caption + ": " + text);
+        return MessageBoxA(w_.Page(), text.c_str(), caption.c_str(), MB_ABORTRETRYIGNORE);
+    }
+    void Message(const std::string& text, const std::string& caption, Icon icon) override {
+        r_.log.Line(caption + ": " + text);
+        if (caption == "Failed to copy file") r_.files_failed = true;
+        UINT flags = MB_OK | (icon == kErrorIcon ? MB_ICONERROR
+                              : icon == kQuestionIcon ? MB_ICONQUESTION
+                                                      : 0);
+        MessageBoxA(w_.Page(), text.c_str(), caption.c_str(), flags);
+    }
+    bool PickFolder(const std::string& title, std::string& folder) override {
+        BROWSEINFOA bi{};
+        bi.hwndOwner = w_.Page() ? w_.Page() : GetDesktopWindow();
+        bi.lpszTitle = title.c_str();
+        bi.ulFlags = BIF_RETURNONLYFSDIRS | BIF_STATUSTEXT | BIF_VALIDATE;
+        LPITEMIDLIST pidl = SHBrowseForFolderA(&bi);
+        if (!pidl) return false;
+        char path[MAX_PATH] = {};
+        const bool ok = SHGetPathFromIDListA(pidl, path) != FALSE;
+        CoTaskMemFree(pidl);
+        if (ok) folder = path;
+        return ok;
+    }
+
+private:
+    Run& r_;
+    wiz::Wizard& w_;
+};
+
+class PageEvents : public EngineEvents {
+public:
+    PageEvents(Run& r, HWND page) : r_(r), page_(page) {}
+    void Status(const std::string& text) override { SetDlgItemTextA(page_, 1032, text.c_str()); }
+    void ProgressRange(int files) override {
+        SendDlgItemMessageA(page_, 1024, PBM_SETRANGE32, 0, files);
+    }
+    void ProgressPos(int pos) override { SendDlgItemMessageA(page_, 1024, PBM_SETPOS, pos, 0); }
+    void FileText(const std::string& path) override { SetDlgItemTextA(page_, 1025, path.c_str()); }
+    void Pump() override {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(msg.wParam));
+                break;
+            }
+            if (IsWindow(page_) && IsDialogMessageA(page_, &msg)) continue;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (r_.state.abort) r_.run.abort = true;
+    }
+
+private:
+    Run& r_;
+    HWND page_;
+};
+
+}  // namespace
+
+void RunInteractive(Run& r) {
+    wiz::WizardState& s = r.state;
+    HWND splash = wiz::ShowSplash(r.instance, r.bmp_path);
+    if (wiz::ChooseLanguage(r.instance, splash, r.data, s) != 1) {
+        wiz::DestroySplash(splash);
+        r.outcome = Outcome::Cancelled;
+        s.abort = true;
+        return;
+    }
+    if (s.maintenance && s.action == wiz::kActionRemove) {
+        const std::string q = r.data.texts.Get("REMOVEAPPQUESTION");
+        if (MessageBoxA(splash, q.c_str(), "Uninstall", MB_YESNO) != IDYES) {
+            wiz::DestroySplash(splash);
+            r.outcome = Outcome::Cancelled;
+            s.abort = true;
+            return;
+        }
+    }
+
+    wiz::WizardSetup setup;
+    setup.instance = r.instance;
+    setup.data = &r.data;
+    setup.state = &s;
+    setup.settings = r.list.settings;
+    setup.license_path = r.license_path;
+    setup.readme_path = r.readme_path;
+    setup.common_programs = r.run.ctx.common_shell[kShellPrograms];
+    wiz::Wizard* wizard_ptr = nullptr;
+    setup.hooks.install = [&r, &wizard_ptr](HWND page) {
+        GuiQuestions q(r, *wizard_ptr);
+        PageEvents ev(r, page);
+        RunPhase(r, q, ev, false);
+    };
+    setup.hooks.uninstall = [&r, &wizard_ptr](HWND page) {
+        GuiQuestions q(r, *wizard_ptr);
+        PageEvents ev(r, page);
+        RunPhase(r, q, ev, true);
+    };
+    setup.hooks.required_kb = [&r]() {
+        InstallContext ctx = r.run.ctx;
+        ctx.destination = r.state.target_dir;
+        wiz::GroupSizes sizes(r.list, ctx, r.state.language_index);
+        return wiz::RequiredKilobytes(
+            wiz::SelectedInstallOrder(r.data.root),
+            [&sizes](const std::string& g) { return sizes.Files(g); }, r.state.target_dir);
+    };
+
+    if (s.maintenance) {
+        s.first_page = wiz::FirstMaintenancePage(s.action);
+    } else {
+        s.first_page = wiz::FirstNormalPage(
+            wiz::SequenceOf(s, r.list.settings.page_mask(), r.data.types));
+    }
+    wiz::Wizard wizard(setup);
+    wizard_ptr = &wizard;
+    if (!wizard.Run(SW_SHOW)) {
+        wiz::DestroySplash(splash);
+        r.outcome = Outcome::StartFailed;
+        return;
+    }
+    wiz::DestroySplash(splash);
+    MSG msg;
+    while (!s.end && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        HWND page = wizard.Page();
+        if (page && IsDialogMessageA(page, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    wizard.Close();
+    if (s.abort) r.outcome = Outcome::Cancelled;
+}
+
+}  // namespace qp::setup

@@ -1,0 +1,228 @@
+// setup.exe from start to exit: finds the kit beside itself, reads the setup list, decides
+// between a first installation and a maintenance run, checks the system, runs the wizard (or the
+// unattended run), and at exit cleans up, opens the program folder or restarts the computer.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "common/pathutil.h"
+#include "setup/engine/log.h"
+#include "setup/engine/osmask.h"
+#include "setup/engine/restart.h"
+#include "setup/engine/selfdelete.h"
+#include "setup/engine/uninstallreg.h"
+#include "setup/engine/win/context_win.h"
+#include "setup/engine/win/filerules_win.h"
+#include "setup/engine/win/registry_win.h"
+#include "setup/engine/win/shortcuts_win.h"
+#include "setup/setup_run.h"
+#include "setup/wizard/win/wizard_ui.h"
+
+namespace qp::setup {
+
+void Say(Run& r, const std::string& text, const std::string& caption, UINT flags) {
+    r.log.Line(caption + ": " + text);
+    if (!r.cl.silent) MessageBoxA(nullptr, text.c_str(), caption.c_str(), flags);
+}
+
+void PrepareRunState(Run& r) {
+    RunState& run = r.run;
+    const wiz::WizardState& s = r.state;
+    run.selected = wiz::SelectedPaths(r.data.root);
+    run.ctx.destination = s.target_dir;
+    run.ctx.program_folder = s.program_folder;
+    run.user_name = s.user_name;
+    run.user_company = s.company;
+    run.language_position = s.language_position;
+    run.language_index = s.language_index;
+    run.product_name = r.data.texts.ProductName();
+    if (s.maintenance) run.mode = static_cast<RunMode>(s.action < 0 ? 0 : s.action);
+    run.abort = false;
+}
+
+void TakePhaseResult(Run& r) {
+    r.state.report = r.run.report;
+    r.state.restart_needed = r.run.restart_needed;
+    for (const auto& line : r.run.report) {
+        r.log.Line(line);
+        if (line.rfind("Fail to copy:", 0) == 0 || line.rfind("CANT COPY", 0) == 0)
+            r.files_failed = true;
+    }
+    if (r.run.abort) r.state.abort = true;
+}
+
+bool RunPhase(Run& r, Questions& questions, EngineEvents& events, bool remove) {
+    PrepareRunState(r);
+    WinFileEffects files(r.run.ctx.nt_family, r.run.ctx.windows_folder);
+    WinRegistry registry;
+    WinShortcuts shortcuts;
+    Platform platform{files, registry, shortcuts};
+    const bool first = r.run.mode == RunMode::FirstInstall;
+    HRESULT co = CoInitialize(nullptr);
+    bool ok = remove ? RemoveProduct(r.run, platform, questions, events)
+                     : RunInstallPhase(r.run, platform, questions, events);
+    if (SUCCEEDED(co)) CoUninitialize();
+    if (ok && first && !r.run.abort && !r.run.ctx.product_guid.empty()) {
+        // Unattended removal for publishers who deploy at scale, beside the interactive one.
+        const std::string cmd = QuietUninstallCommand(r.run.ctx.InfoSetupExe(), r.run.ctx.InfoLog());
+        std::vector<std::uint8_t> data(cmd.begin(), cmd.end());
+        data.push_back(0);
+        registry.SetValue(kHkeyLocalMachine, UninstallKeyPath(r.run.ctx.product_guid),
+                          "QuietUninstallString", REG_SZ, data);
+    }
+    TakePhaseResult(r);
+    return ok;
+}
+
+namespace {
+
+std::vector<std::string> Arguments() {
+    std::vector<std::string> all = SplitCommandLine(GetCommandLineA());
+    if (!all.empty()) all.erase(all.begin());
+    return all;
+}
+
+bool FolderExists(const std::string& path) {
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void OpenProgramFolder(const Run& r) {
+    const InstallContext& ctx = r.run.ctx;
+    std::string folder = ctx.common_shell[kShellPrograms] + "\\" + ctx.program_folder;
+    if (ctx.common_shell[kShellPrograms].empty() || !FolderExists(folder)) {
+        folder = ctx.user_shell[kShellPrograms] + "\\" + ctx.program_folder;
+        if (ctx.user_shell[kShellPrograms].empty() || !FolderExists(folder)) return;
+    }
+    std::string cmd = "explorer.exe " + folder;
+    STARTUPINFOA si{};
+    si.cb = sizeof(si);
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = SW_SHOW;
+    PROCESS_INFORMATION pi{};
+    if (CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+}
+
+// Start-up up to the wizard. False when the run cannot start (the message has been given).
+bool Start(Run& r) {
+    InstallContext ctx = DetectInstallContext();
+    const std::string list_path = ctx.kit_folder + "\\setup.lst";
+    try {
+        r.list = LoadSetupList(list_path);
+    } catch (const SetupListError& e) {
+        Say(r, e.what(), SetupListError::caption(), MB_OK | MB_ICONERROR);
+        return false;
+    } catch (const std::exception&) {
+        Say(r, list_path + " Instalation file error!", "Fatal Error !", MB_OK | MB_ICONERROR);
+        return false;
+    }
+    RunState& run = r.run;
+    run.list = &r.list;
+    ctx.product_guid = r.list.settings.product_guid();
+    wiz::LoadWizardData(r.list, r.data);
+    run.product_name = r.data.texts.ProductName();
+    const std::string company = r.data.texts.Get("COMPANY_NAME");
+    const std::string product = r.data.texts.Get("PRODUCT_NAME");
+    const std::string folder_name = r.data.texts.Get("FOLDER_NAME");
+
+    std::string media;
+    const bool installed = !ctx.product_guid.empty() && UninstallKeyExists(ctx.product_guid, &media);
+    const int mode = DecideMode(installed, r.cl);
+    wiz::WizardState& s = r.state;
+    s.silent = r.cl.silent;
+    if (mode == kFirstInstall) {
+        run.mode = RunMode::FirstInstall;
+        ctx.media_folder = ctx.kit_folder;
+        s.target_dir = ctx.program_files + "\\" + company + "\\" + product;
+        s.program_folder = folder_name;
+    } else {
+        run.mode = static_cast<RunMode>(mode);
+        s.maintenance = true;
+        s.action = mode;
+        ctx.media_folder = media.empty() ? ctx.kit_folder : media;
+        InstallLog log;
+        LogMessage message;
+        if (!ReadLogFile(ctx.InfoLog(), log, message)) {
+            Say(r, message.text, message.caption, MB_OK | MB_ICONERROR);
+            return false;
+        }
+        run.earlier_components = log.components;
+        run.earlier_groups = log.groups;
+        run.installed_groups = log.groups;
+        s.target_dir = log.destination;
+        s.program_folder = log.program_folder;
+    }
+    run.ctx = ctx;
+    if (!SystemAllowed(r.list.settings.os_mask(), ctx.os_code)) {
+        Say(r, "This setup is not design for this OS", "Error", MB_OK);
+        s.abort = true;
+        return false;
+    }
+    r.cab_path = ctx.media_folder + "\\setup.cab";
+    r.bmp_path = ctx.media_folder + "\\setup.bmp";
+    r.readme_path = ctx.media_folder + "\\readme.txt";
+    r.license_path = ctx.media_folder + "\\license.txt";
+    if (s.maintenance) {
+        MarkEarlierComponents(run);
+        wiz::MarkSelected(r.data.root, run.selected);
+    }
+    ReadRegisteredOwner(ctx.nt_family, s.user_name);
+    ReadRegisteredOrganization(ctx.nt_family, s.company);
+    return true;
+}
+
+int Main() {
+    Run r;
+    r.instance = GetModuleHandleA(nullptr);
+    r.cl = ParseCommandLine(Arguments());
+    if (r.cl.qdelete) return RunQDelete(r.cl.qdelete_handle, r.cl.qdelete_path);
+    r.log.Open(r.cl.log_path);
+
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_TREEVIEW_CLASSES | ICC_PROGRESS_CLASS |
+                                              ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&icc);
+    if (!r.cl.silent) wiz::RegisterWizardClasses(r.instance);
+
+    if (!Start(r)) {
+        r.log.Line("Setup could not start.");
+        return ExitStatus(Outcome::StartFailed, false, false, false);
+    }
+    if (r.cl.silent) RunUnattended(r);
+    else RunInteractive(r);
+
+    const bool aborted = r.state.abort || r.outcome != Outcome::Completed;
+    if (aborted) {
+        WinFileEffects files(r.run.ctx.nt_family, r.run.ctx.windows_folder);
+        DeleteWrittenFiles(r.run, files);
+        if (r.outcome == Outcome::Completed) r.outcome = Outcome::Cancelled;
+        r.log.Line("Setup was cancelled.");
+        return ExitStatus(r.outcome, false, false, false);
+    }
+    if (r.run.mode == RunMode::Remove) {
+        RemoveOwnCopy(r.run.ctx.own_path, r.run.ctx.InfoSetupExe(), r.run.ctx.InfoFolder());
+    }
+    if (!r.state.restart_now && r.run.mode == RunMode::FirstInstall && !r.cl.silent)
+        OpenProgramFolder(r);
+    if (r.state.restart_now) {
+        RestartComputer(r.run.ctx.nt_family, [&r](const std::string& e) { r.log.Line(e); });
+    }
+    const int status = ExitStatus(Outcome::Completed, r.files_failed, r.state.restart_needed,
+                                  r.state.restart_now);
+    r.log.Line("Setup finished with status " + std::to_string(status) + ".");
+    return status;
+}
+
+}  // namespace
+}  // namespace qp::setup
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    try {
+        return qp::setup::Main();
+    } catch (...) {
+        return qp::setup::kExitStartFailed;
+    }
+}

@@ -1,0 +1,239 @@
+// The background window behind the pages (gradient, title, per-page message, link text), the
+// splash window of the kit's bitmap, and the About box.
+#include <windows.h>
+
+#include <cstdio>
+
+#include "common/win/gradient.h"
+#include "setup/wizard/win/resources.h"
+#include "setup/wizard/win/wizard_ui.h"
+
+namespace qp::wiz {
+namespace {
+
+constexpr char kWebAddress[] = "www.quillpacker.org";
+
+LRESULT CALLBACK BackgroundProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
+        SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+    }
+    auto* wizard = reinterpret_cast<Wizard*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+    if (msg == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    if (!wizard) return DefWindowProcA(wnd, msg, wp, lp);
+    try {
+        return wizard->HandleBackground(wnd, msg, wp, lp);
+    } catch (...) {
+        return DefWindowProcA(wnd, msg, wp, lp);
+    }
+}
+
+LRESULT CALLBACK SplashProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_NCCREATE: {
+        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
+        SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+        break;
+    }
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(wnd, &ps);
+        auto bmp = reinterpret_cast<HBITMAP>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+        if (bmp) {
+            BITMAP info{};
+            GetObjectA(bmp, sizeof(info), &info);
+            RECT rc;
+            GetClientRect(wnd, &rc);
+            HDC mem = CreateCompatibleDC(dc);
+            HGDIOBJ old = SelectObject(mem, bmp);
+            SetStretchBltMode(dc, COLORONCOLOR);
+            StretchBlt(dc, 0, 0, rc.right, rc.bottom, mem, 0, 0, info.bmWidth, info.bmHeight,
+                       SRCCOPY);
+            SelectObject(mem, old);
+            DeleteDC(mem);
+        }
+        EndPaint(wnd, &ps);
+        return 0;
+    }
+    case WM_DESTROY: {
+        auto bmp = reinterpret_cast<HBITMAP>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+        if (bmp) DeleteObject(bmp);
+        SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
+        return 0;
+    }
+    default: break;
+    }
+    return DefWindowProcA(wnd, msg, wp, lp);
+}
+
+HFONT TimesFont(int height, int spacing_unused = 0) {
+    (void)spacing_unused;
+    return CreateFontA(-height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                       DEFAULT_PITCH | FF_ROMAN, "Times New Roman");
+}
+
+void ShadowText(HDC dc, int x, int y, int dx, int dy, const std::string& text, COLORREF shadow,
+                COLORREF colour) {
+    SetTextColor(dc, shadow);
+    TextOutA(dc, x, y, text.c_str(), static_cast<int>(text.size()));
+    SetTextColor(dc, colour);
+    TextOutA(dc, x + dx, y + dy, text.c_str(), static_cast<int>(text.size()));
+}
+
+INT_PTR CALLBACK AboutProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_INITDIALOG: {
+        HWND center_on = reinterpret_cast<HWND>(lp);
+        RECT over, me;
+        GetWindowRect(center_on ? center_on : GetDesktopWindow(), &over);
+        GetWindowRect(dlg, &me);
+        SetWindowPos(dlg, nullptr,
+                     over.left + ((over.right - over.left) - (me.right - me.left)) / 2,
+                     over.top + ((over.bottom - over.top) - (me.bottom - me.top)) / 2, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER);
+        SetDlgItemTextA(dlg, IDC_ABOUT_LINK, kWebAddress);
+        AnimateWindowBriefly(dlg, AW_CENTER | AW_ACTIVATE);
+        return TRUE;
+    }
+    case WM_COMMAND:
+        if (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL) {
+            ShowWindow(dlg, SW_HIDE);
+            EndDialog(dlg, LOWORD(wp));
+        }
+        return TRUE;
+    default: return FALSE;
+    }
+}
+
+}  // namespace
+
+bool RegisterWizardClasses(HINSTANCE instance) {
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = BackgroundProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_SETUP));
+    wc.hIconSm = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_SETUP), IMAGE_ICON,
+                                               16, 16, 0));
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = "Setup";
+    if (!RegisterClassExA(&wc)) return false;
+    wc.lpfnWndProc = SplashProc;
+    wc.lpszClassName = "CALDS";
+    return RegisterClassExA(&wc) != 0;
+}
+
+HWND ShowSplash(HINSTANCE instance, const std::string& bitmap_path) {
+    auto bmp = static_cast<HBITMAP>(
+        LoadImageA(nullptr, bitmap_path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+    if (!bmp) return nullptr;
+    BITMAP info{};
+    GetObjectA(bmp, sizeof(info), &info);
+    const int x = (GetSystemMetrics(SM_CXSCREEN) - info.bmWidth) / 2;
+    const int y = (GetSystemMetrics(SM_CYSCREEN) - info.bmHeight) / 2;
+    HWND wnd = CreateWindowExA(0, "CALDS", "Setup", WS_POPUP | WS_BORDER, x, y, info.bmWidth,
+                               info.bmHeight, nullptr, nullptr, instance, bmp);
+    if (!wnd) {
+        DeleteObject(bmp);
+        return nullptr;
+    }
+    ShowWindow(wnd, SW_SHOW);
+    UpdateWindow(wnd);
+    return wnd;
+}
+
+void DestroySplash(HWND splash) {
+    if (!splash || !IsWindow(splash)) return;
+    ShowWindow(splash, SW_HIDE);
+    DestroyWindow(splash);
+}
+
+void ShowAbout(HINSTANCE instance, HWND owner, HWND center_on) {
+    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_ABOUT), owner, AboutProc,
+                    reinterpret_cast<LPARAM>(center_on));
+}
+
+LRESULT Wizard::HandleBackground(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: PaintBackground(wnd); return 0;
+    case WM_SYSCOMMAND:
+        if ((wp & 0xFFF0) == SC_CLOSE) {
+            const int page = State().current_page;
+            if (page == kPageReport || page == kPageFinishRestart || page == kPageComplete)
+                return 0;
+            if (ConfirmCancel(page_ ? page_ : wnd, false)) {
+                // During the install the engine returns first; the page then ends the wizard.
+                if (page != kPageInstalling && page != kPageUninstalling) Close();
+            }
+            return 0;
+        }
+        if (wp == IDM_ABOUT) {
+            ShowAbout(setup_.instance, wnd, page_);
+            return 0;
+        }
+        break;
+    default: break;
+    }
+    return DefWindowProcA(wnd, msg, wp, lp);
+}
+
+void Wizard::PaintBackground(HWND wnd) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(wnd, &ps);
+    RECT rc;
+    GetClientRect(wnd, &rc);
+    const SettingsBlock& sb = setup_.settings;
+    FillGradient(dc, rc.left, rc.top, rc.right, rc.bottom, sb.U32(SettingsBlock::kWindowColour1),
+                 sb.U32(SettingsBlock::kWindowColour2));
+    SetBkMode(dc, TRANSPARENT);
+
+    HFONT title_font = TimesFont(40);
+    HGDIOBJ old = SelectObject(dc, title_font);
+    SetTextCharacterExtra(dc, 5);
+    ShadowText(dc, rc.left + 9, rc.top + 14, -5, -4, Text("TITLE_MAIN"),
+               sb.U32(SettingsBlock::kTitleShadowColour), sb.U32(SettingsBlock::kTitleTextColour));
+    SetTextCharacterExtra(dc, 0);
+
+    // Link and per-page message only where a screen-sized window would have them.
+    const int h = GetSystemMetrics(SM_CYSCREEN);
+    const int lowest_top = rc.top + h - h / 8 - 50;
+
+    HFONT link_font = TimesFont(16);
+    SelectObject(dc, link_font);
+    SIZE sz{};
+    GetTextExtentPoint32A(dc, kWebAddress, static_cast<int>(strlen(kWebAddress)), &sz);
+    const int lx = rc.right - 10 - sz.cx;
+    const int ly = rc.bottom - 3 - sz.cy;
+    if (ly >= lowest_top) {
+        ShadowText(dc, lx, ly, -2, -2, kWebAddress, sb.U32(SettingsBlock::kRightBottomShadowColour),
+                   sb.U32(SettingsBlock::kRightBottomTextColour));
+    }
+
+    int page = State().current_page;
+    if (page > 24) page = 0;
+    char key[16];
+    snprintf(key, sizeof(key), "M%d", page);
+    const std::string message = Text(key);
+    HFONT message_font = TimesFont(24);
+    SelectObject(dc, message_font);
+    const int my = rc.bottom - 65;
+    if (!message.empty() && my >= lowest_top) {
+        ShadowText(dc, rc.left + 10, my, -3, -3, message,
+                   sb.U32(SettingsBlock::kBottomShadowColour),
+                   sb.U32(SettingsBlock::kBottomTextColour));
+    }
+    SelectObject(dc, old);
+    DeleteObject(title_font);
+    DeleteObject(link_font);
+    DeleteObject(message_font);
+    EndPaint(wnd, &ps);
+}
+
+}  // namespace qp::wiz

@@ -1,0 +1,159 @@
+// The language dialog, the folder browser with its "Create dir?" question, and the read-only
+// viewer behaviour of the licence and readme edits.
+#include <windows.h>
+
+#include <shlobj.h>
+
+#include "common/pathutil.h"
+#include "setup/wizard/language_choice.h"
+#include "setup/wizard/win/resources.h"
+#include "setup/wizard/win/wizard_ui.h"
+
+namespace qp::wiz {
+namespace {
+
+struct LanguageDialog {
+    WizardData* data;
+    WizardState* state;
+};
+
+INT_PTR CALLBACK LanguageProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_INITDIALOG: {
+        SetWindowLongPtrA(dlg, DWLP_USER, lp);
+        auto* ld = reinterpret_cast<LanguageDialog*>(lp);
+        HWND combo = GetDlgItem(dlg, IDC_LANGUAGE_LIST);
+        for (std::size_t i = 0; i < ld->data->language_names.size(); ++i) {
+            LRESULT at = SendMessageA(combo, CB_ADDSTRING, 0,
+                                      (LPARAM)ld->data->language_names[i].c_str());
+            SendMessageA(combo, CB_SETITEMDATA, at, static_cast<LPARAM>(i));
+        }
+        SendMessageA(combo, CB_SETCURSEL, DefaultLanguage(*ld->data), 0);
+        return TRUE;
+    }
+    case WM_COMMAND: {
+        auto* ld = reinterpret_cast<LanguageDialog*>(GetWindowLongPtrA(dlg, DWLP_USER));
+        if (LOWORD(wp) == IDOK && ld) {
+            LRESULT sel = SendDlgItemMessageA(dlg, IDC_LANGUAGE_LIST, CB_GETCURSEL, 0, 0);
+            std::size_t pos = sel == CB_ERR ? 0
+                                            : static_cast<std::size_t>(SendDlgItemMessageA(
+                                                  dlg, IDC_LANGUAGE_LIST, CB_GETITEMDATA, sel, 0));
+            ld->state->language_position = pos;
+            ld->state->language_index =
+                pos < ld->data->language_indices.size() ? ld->data->language_indices[pos] : 0;
+            EndDialog(dlg, IDOK);
+            return TRUE;
+        }
+        if (LOWORD(wp) == IDCANCEL) {
+            EndDialog(dlg, IDCANCEL);
+            return TRUE;
+        }
+        return FALSE;
+    }
+    default: return FALSE;
+    }
+}
+
+struct BrowseState {
+    std::string start;
+    HWND background;
+};
+
+HWND FirstEdit(HWND parent) { return FindWindowExA(parent, nullptr, "Edit", nullptr); }
+
+int CALLBACK BrowseProc(HWND wnd, UINT msg, LPARAM lp, LPARAM data) {
+    auto* bs = reinterpret_cast<BrowseState*>(data);
+    switch (msg) {
+    case BFFM_INITIALIZED:
+        if (HWND edit = FirstEdit(wnd)) SetWindowTextA(edit, bs->start.c_str());
+        SendMessageA(wnd, BFFM_SETSELECTIONA, TRUE, (LPARAM)bs->start.c_str());
+        SendMessageA(wnd, BFFM_ENABLEOK, 0, TRUE);
+        break;
+    case BFFM_SELCHANGED: {
+        char path[MAX_PATH] = {};
+        if (SHGetPathFromIDListA(reinterpret_cast<LPCITEMIDLIST>(lp), path)) {
+            SendMessageA(wnd, BFFM_SETSTATUSTEXTA, 0, (LPARAM)path);
+            if (HWND edit = FirstEdit(wnd)) SetWindowTextA(edit, path);
+        }
+        break;
+    }
+    case BFFM_VALIDATEFAILEDA:
+    case BFFM_VALIDATEFAILEDW: {
+        char path[MAX_PATH] = {};
+        if (HWND edit = FirstEdit(wnd)) GetWindowTextA(edit, path, MAX_PATH);
+        if (MessageBoxA(bs->background, "Create dir?", path, MB_YESNO) == IDYES) {
+            NullReporter quiet;  // the failure gets its own message below
+            if (CreateDirectoryPath(path, quiet)) {
+                SendMessageA(wnd, BFFM_SETSELECTIONA, TRUE, (LPARAM)path);
+                PostMessageA(wnd, WM_COMMAND, IDOK, 0);
+            } else {
+                MessageBoxA(wnd, path, "Failed to create directory", MB_OK);
+            }
+        }
+        return 1;  // keep the browser open
+    }
+    default: break;
+    }
+    return 0;
+}
+
+WNDPROC g_edit_proc = nullptr;
+
+LRESULT CALLBACK ViewerProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_KEYDOWN:
+        if (wp < VK_NEXT || wp > VK_SELECT) return 0;  // Page Down .. Select move, nothing else
+        break;
+    case WM_CHAR:
+        if (wp == 3) break;  // Ctrl+C copies
+        return 0;
+    case WM_CUT:
+    case WM_PASTE:
+    case WM_CLEAR:
+        MessageBeep(MB_ICONASTERISK);
+        return 0;
+    default: break;
+    }
+    return CallWindowProcA(g_edit_proc, wnd, msg, wp, lp);
+}
+
+}  // namespace
+
+std::size_t DefaultLanguage(const WizardData& data) {
+    return PreselectLanguage(data.language_ids, GetUserDefaultLangID());
+}
+
+int ChooseLanguage(HINSTANCE instance, HWND owner, WizardData& data, WizardState& state) {
+    LanguageDialog ld{&data, &state};
+    INT_PTR r = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_LANGUAGE), owner, LanguageProc,
+                                reinterpret_cast<LPARAM>(&ld));
+    if (r != IDOK) return 2;
+    data.texts.SetLanguage(state.language_position);
+    data.texts.ResolveProductName();
+    return 1;
+}
+
+bool BrowseForFolder(HWND owner, HWND background, const std::string& title, std::string& path) {
+    BrowseState bs{path, background};
+    BROWSEINFOA bi{};
+    bi.hwndOwner = owner;
+    bi.lpszTitle = title.c_str();
+    bi.ulFlags = BIF_RETURNONLYFSDIRS | BIF_STATUSTEXT | BIF_EDITBOX | BIF_VALIDATE;
+    bi.lpfn = BrowseProc;
+    bi.lParam = reinterpret_cast<LPARAM>(&bs);
+    LPITEMIDLIST pidl = SHBrowseForFolderA(&bi);
+    if (!pidl) return false;
+    char chosen[MAX_PATH] = {};
+    const bool ok = SHGetPathFromIDListA(pidl, chosen) != FALSE;
+    CoTaskMemFree(pidl);
+    if (ok) path = chosen;
+    return ok;
+}
+
+void MakeViewer(HWND edit) {
+    WNDPROC old = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ViewerProc)));
+    if (!g_edit_proc) g_edit_proc = old;
+}
+
+}  // namespace qp::wiz

@@ -1,0 +1,384 @@
+// The wizard's page windows: building a page from its table, switching pages, the handler every
+// page shares (header bitmaps, transparent titles, the engraved product name) and the buttons.
+#include "setup/wizard/win/wizard_ui.h"
+
+#include <commctrl.h>
+
+#include "setup/wizard/page_tables.h"
+#include "setup/wizard/win/resources.h"
+
+namespace qp::wiz {
+namespace {
+
+constexpr UINT kStartMessage = WM_USER + 101;
+
+INT_PTR CALLBACK PageProc(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_INITDIALOG) SetWindowLongPtrA(page, DWLP_USER, lp);
+    auto* wizard = reinterpret_cast<Wizard*>(GetWindowLongPtrA(page, DWLP_USER));
+    if (!wizard) return FALSE;
+    try {
+        return wizard->HandlePage(page, msg, wp, lp);
+    } catch (...) {
+        // Nothing may cross into the system's dialog code; the run ends as if aborted.
+        wizard->State().abort = true;
+        return FALSE;
+    }
+}
+
+void DrawStretched(const DRAWITEMSTRUCT* di, HINSTANCE instance, int bitmap_id) {
+    HBITMAP bmp = LoadBitmapA(instance, MAKEINTRESOURCEA(bitmap_id));
+    if (!bmp) return;
+    BITMAP info{};
+    GetObjectA(bmp, sizeof(info), &info);
+    HDC mem = CreateCompatibleDC(di->hDC);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    RECT rc;
+    GetClientRect(di->hwndItem, &rc);
+    SetStretchBltMode(di->hDC, COLORONCOLOR);
+    StretchBlt(di->hDC, 0, 0, rc.right, rc.bottom, mem, 0, 0, info.bmWidth, info.bmHeight,
+               SRCCOPY);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    DeleteObject(bmp);
+}
+
+void SetText(HWND page, int id, const std::string& text) {
+    SetDlgItemTextA(page, id, text.c_str());
+}
+
+}  // namespace
+
+std::u16string Widen(const std::string& text) {
+    if (text.empty()) return std::u16string();
+    int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::u16string out(static_cast<std::size_t>(n), u'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                        reinterpret_cast<wchar_t*>(&out[0]), n);
+    return out;
+}
+
+Wizard::Wizard(WizardSetup setup) : setup_(std::move(setup)) {
+    engrave_cursor_ = LoadCursorA(setup_.instance, MAKEINTRESOURCEA(IDC_ENGRAVE));
+}
+
+Wizard::~Wizard() {
+    Close();
+    if (bold_font_) DeleteObject(bold_font_);
+    if (images_) ImageList_Destroy(images_);
+}
+
+std::string Wizard::Text(const std::string& key) const { return setup_.data->texts.Get(key); }
+
+bool Wizard::Run(int show) {
+    WizardState& s = State();
+    if (!s.maintenance) {
+        background_ = CreateWindowExA(
+            0, "Setup", Text("TITLE_CAPTIONBAR").c_str(), WS_OVERLAPPEDWINDOW, 5, 5,
+            GetSystemMetrics(SM_CXSCREEN) - 30, GetSystemMetrics(SM_CYSCREEN) - 30, nullptr,
+            nullptr, setup_.instance, this);
+        if (!background_) return false;
+        HMENU menu = GetSystemMenu(background_, FALSE);
+        AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuA(menu, MF_STRING, IDM_ABOUT, "About");
+        ShowWindow(background_, show);
+        UpdateWindow(background_);
+    }
+    SwitchTo(s.first_page);
+    return true;
+}
+
+void Wizard::Close() {
+    if (page_) {
+        HWND old = page_;
+        page_ = nullptr;
+        SetWindowLongPtrA(old, DWLP_USER, 0);
+        DestroyWindow(old);
+    }
+    if (background_) {
+        HWND old = background_;
+        background_ = nullptr;
+        SetWindowLongPtrA(old, GWLP_USERDATA, 0);
+        DestroyWindow(old);
+    }
+    State().current_page = 0;
+    State().end = true;
+}
+
+HWND Wizard::BuildPage(int number, HWND owner) {
+    std::vector<ControlRecord> controls = PageControls(number);
+    if (controls.empty()) return nullptr;
+    std::vector<std::uint8_t> bytes =
+        BuildTemplate(controls, [this](const std::string& key) { return Widen(Text(key)); });
+    // The dialog manager wants the template DWORD-aligned; a vector of DWORDs guarantees it.
+    std::vector<DWORD> aligned((bytes.size() + 3) / 4);
+    memcpy(aligned.data(), bytes.data(), bytes.size());
+    return CreateDialogIndirectParamA(setup_.instance,
+                                      reinterpret_cast<LPCDLGTEMPLATEA>(aligned.data()), owner,
+                                      PageProc, reinterpret_cast<LPARAM>(this));
+}
+
+void Wizard::SwitchTo(int n) {
+    WizardState& s = State();
+    HWND old = page_;
+    RECT old_rect{};
+    if (old) GetWindowRect(old, &old_rect);
+    s.current_page = 0;
+
+    HWND owner = background_;  // null in maintenance runs: the desktop
+    HWND page = nullptr;
+    int built = n;
+    if ((n >= 1 && n <= 11) || n == kPageAddRemove || n == kPageUninstalling) {
+        page = BuildPage(n, owner);
+    } else if (n == kPageFinishRestart) {
+        built = FinalPage(s.restart_needed);
+        page = BuildPage(built, owner);
+    }
+    if (!page) {
+        Close();
+        return;
+    }
+    page_ = page;
+    s.current_page = built;
+
+    if (!bold_font_) {
+        LOGFONTA lf{};
+        HFONT base = reinterpret_cast<HFONT>(SendMessageA(page, WM_GETFONT, 0, 0));
+        if (base && GetObjectA(base, sizeof(lf), &lf)) {
+            lf.lfWeight = FW_BOLD;
+            bold_font_ = CreateFontIndirectA(&lf);
+        }
+    }
+    if (bold_font_) SendDlgItemMessageA(page, kIdTitle, WM_SETFONT, (WPARAM)bold_font_, TRUE);
+    if (n == s.first_page) EnableWindow(GetDlgItem(page, kIdBack), FALSE);
+
+    RECT pr;
+    GetWindowRect(page, &pr);
+    int x, y;
+    if (old) {
+        x = old_rect.left;
+        y = old_rect.top;
+    } else {
+        RECT wr;
+        if (owner) GetWindowRect(owner, &wr);
+        else GetWindowRect(GetDesktopWindow(), &wr);
+        x = wr.left + ((wr.right - wr.left) - (pr.right - pr.left)) / 2;
+        y = wr.top + ((wr.bottom - wr.top) - (pr.bottom - pr.top)) / 2;
+    }
+    SetWindowPos(page, HWND_TOP, x, y, 0, 0, SWP_NOSIZE);
+    InitPage(page, built);
+
+    if (background_) {
+        RECT rc;
+        GetClientRect(background_, &rc);
+        rc.top = rc.bottom - 200;
+        InvalidateRect(background_, &rc, FALSE);
+    }
+    ShowWindow(page, SW_SHOW);
+    BringWindowToTop(page);
+    if (old) {
+        ShowWindow(old, SW_HIDE);
+        SetWindowLongPtrA(old, DWLP_USER, 0);
+        DestroyWindow(old);
+    }
+    if (background_) UpdateWindow(background_);
+}
+
+bool Wizard::ConfirmCancel(HWND owner, bool component_page) {
+    const bool disable = background_ && owner != background_;
+    if (disable) EnableWindow(background_, FALSE);
+    int answer = component_page
+                     ? MessageBoxA(owner, "Abort ?", "Install", MB_YESNO)
+                     : MessageBoxA(owner, "Abort Setup?", "Quillpack", MB_YESNO | MB_ICONQUESTION);
+    if (disable) EnableWindow(background_, TRUE);
+    if (answer == IDYES) State().abort = true;
+    return answer == IDYES;
+}
+
+RECT Wizard::EngravingRect(HWND page) const {
+    RECT rc{289, 181, 331, 190};
+    MapDialogRect(page, &rc);
+    return rc;
+}
+
+void Wizard::PaintEngraving(HWND page) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(page, &ps);
+    RECT rc = EngravingRect(page);
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(page, WM_GETFONT, 0, 0));
+    HGDIOBJ old = SelectObject(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(255, 255, 255));
+    DrawTextA(dc, "Quillpacker", -1, &rc, DT_SINGLELINE | DT_LEFT | DT_VCENTER);
+    OffsetRect(&rc, -1, -1);
+    SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+    DrawTextA(dc, "Quillpacker", -1, &rc, DT_SINGLELINE | DT_LEFT | DT_VCENTER);
+    SelectObject(dc, old);
+    EndPaint(page, &ps);
+}
+
+bool Wizard::SharedHandler(HWND page, UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) {
+    const int number = State().current_page;
+    switch (msg) {
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: {
+        const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lp));
+        const bool transparent = id == kIdTitle || id == kIdComment ||
+                                 (number == kPageFinishRestart &&
+                                  (id == 1039 || id == 1040 || id == 1017 || id == 1018));
+        if (!transparent) return false;
+        SetBkMode(reinterpret_cast<HDC>(wp), TRANSPARENT);
+        if (number == kPageFinishRestart && id != kIdTitle && id != kIdComment) {
+            // Radios and texts over the white panel: a white brush keeps them readable on
+            // systems that draw buttons without honouring the hollow brush.
+            result = reinterpret_cast<INT_PTR>(GetStockObject(WHITE_BRUSH));
+        } else {
+            result = reinterpret_cast<INT_PTR>(GetStockObject(HOLLOW_BRUSH));
+        }
+        return true;
+    }
+    case WM_DRAWITEM: {
+        auto* di = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
+        if (di->CtlID == kIdHeaderBitmap) DrawStretched(di, setup_.instance, IDB_HEADER);
+        else if (di->CtlID == kIdSideBitmap) DrawStretched(di, setup_.instance, IDB_SIDE);
+        else return false;
+        result = TRUE;
+        return true;
+    }
+    case WM_PAINT:
+        if (number == kPageWelcome || number == kPageFinishRestart) return false;
+        PaintEngraving(page);
+        result = TRUE;
+        return true;
+    case WM_SETCURSOR: {
+        POINT pt;
+        GetCursorPos(&pt);
+        ScreenToClient(page, &pt);
+        RECT rc = EngravingRect(page);
+        if (!engrave_cursor_ || !PtInRect(&rc, pt)) return false;
+        SetCursor(engrave_cursor_);
+        SetWindowLongPtrA(page, DWLP_MSGRESULT, TRUE);
+        result = TRUE;
+        return true;
+    }
+    default: return false;
+    }
+}
+
+INT_PTR Wizard::HandlePage(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
+    INT_PTR result = FALSE;
+    if (SharedHandler(page, msg, wp, lp, result)) return result;
+    const int number = State().current_page;
+    switch (msg) {
+    case WM_INITDIALOG: return TRUE;
+    case WM_COMMAND: {
+        const int id = LOWORD(wp);
+        const int code = HIWORD(wp);
+        if ((id == kIdNext || id == kIdBack || id == kIdCancel || id == IDOK) &&
+            code == BN_CLICKED) {
+            OnButton(page, id == IDOK ? kIdNext : id);
+            return TRUE;
+        }
+        if (number == kPageDestination && id == 1011 && code == BN_CLICKED) {
+            std::string path = State().target_dir;
+            if (BrowseForFolder(page, background_, "Choose Folder", path)) {
+                State().target_dir = path;
+                SetText(page, 1014, path);
+            }
+            return TRUE;
+        }
+        if (number == kPageSetupType && id == 1020 && code == LBN_SELCHANGE) {
+            LRESULT sel = SendDlgItemMessageA(page, 1020, LB_GETCURSEL, 0, 0);
+            if (sel != LB_ERR) {
+                State().setup_type =
+                    static_cast<int>(SendDlgItemMessageA(page, 1020, LB_GETITEMDATA, sel, 0));
+                const SetupType& t = Data().types[State().setup_type];
+                SetText(page, 1021, Data().texts.Get(t.description, t.description));
+            }
+            return TRUE;
+        }
+        if (number == kPageProgramFolder && id == 1013 && code == LBN_SELCHANGE) {
+            LRESULT sel = SendDlgItemMessageA(page, 1013, LB_GETCURSEL, 0, 0);
+            if (sel != LB_ERR) {
+                char name[MAX_PATH] = {};
+                if (SendDlgItemMessageA(page, 1013, LB_GETTEXTLEN, sel, 0) < MAX_PATH) {
+                    SendDlgItemMessageA(page, 1013, LB_GETTEXT, sel, (LPARAM)name);
+                    SetText(page, 1012, name);
+                }
+            }
+            return TRUE;
+        }
+        if (number == kPageProgramFolder && id == 1012 && code == EN_CHANGE) {
+            char text[260] = {};
+            GetDlgItemTextA(page, 1012, text, sizeof(text));
+            State().program_folder = text;
+            return TRUE;
+        }
+        return FALSE;
+    }
+    case WM_NOTIFY:
+        if (number == kPageComponents) {
+            INT_PTR r = FALSE;
+            if (ComponentNotify(page, reinterpret_cast<NMHDR*>(lp), r)) {
+                SetWindowLongPtrA(page, DWLP_MSGRESULT, r);
+                return TRUE;
+            }
+        }
+        return FALSE;
+    case kStartMessage: {
+        WizardState& s = State();
+        s.abort = false;
+        running_phase_ = true;
+        if (number == kPageInstalling) {
+            if (setup_.hooks.install) setup_.hooks.install(page);
+        } else if (setup_.hooks.uninstall) {
+            setup_.hooks.uninstall(page);
+        }
+        running_phase_ = false;
+        if (s.end) return TRUE;  // the background window was closed meanwhile
+        if (s.abort) Close();
+        else SwitchTo(kPageReport);
+        return TRUE;
+    }
+    default: return FALSE;
+    }
+}
+
+int Wizard::NextPage(int page, int button_id) {
+    const Button b = button_id == kIdNext ? Button::Next
+                     : button_id == kIdBack ? Button::Back
+                                            : Button::Cancel;
+    const WizardState& s = *setup_.state;
+    if (s.maintenance) return NextMaintenancePage(page, b, s.action);
+    return NextNormalPage(SequenceOf(s, setup_.settings.page_mask(), Data().types), page, b);
+}
+
+void Wizard::OnButton(HWND page, int id) {
+    WizardState& s = State();
+    const int number = s.current_page;
+    if (number == kPageInstalling || number == kPageUninstalling) {
+        if (number == kPageInstalling && running_phase_ && (id == kIdNext || id == kIdCancel))
+            ConfirmCancel(page, false);
+        // The page leaves by itself when the engine returns; a removal cannot be interrupted.
+        return;
+    }
+    if (number == kPageAddRemove) {
+        if (id == kIdCancel) {
+            Close();
+            return;
+        }
+        if (id == kIdBack) return;
+    }
+    if (id == kIdCancel && number != kPageAddRemove) {
+        if (!ConfirmCancel(page, number == kPageComponents)) return;
+        Close();
+        return;
+    }
+    if (!LeavePage(page, number, id)) return;
+    if (number == kPageFinishRestart || number == kPageComplete) {
+        Close();
+        return;
+    }
+    SwitchTo(NextPage(number, id));
+}
+
+}  // namespace qp::wiz
