@@ -12,6 +12,18 @@ namespace {
 
 bool RemoveRun(const RunState& run) { return run.mode == RunMode::Remove; }
 
+// In a modify run a group can belong to a component being removed and to one that stays; its
+// files must stay for the one that stays.
+bool KeptByChosenComponent(const RunState& run, const std::string& group) {
+    if (RemoveRun(run)) return false;
+    for (const auto& [path, c] : ComponentPaths(run.list->components)) {
+        if (!ContainsNoCase(run.chosen_components, path)) continue;
+        for (const auto& g : c->group_names)
+            if (g == group) return true;
+    }
+    return false;
+}
+
 // The groups of a component that this phase handles in install or in remove mode.
 std::vector<const GroupRecord*> GroupsOf(const RunState& run, const ComponentRecord& c, bool install) {
     std::vector<const GroupRecord*> out;
@@ -21,7 +33,7 @@ std::vector<const GroupRecord*> GroupsOf(const RunState& run, const ComponentRec
         if (install) {
             if (!SystemAllowed(static_cast<std::uint32_t>(g->operating_system_mask), run.ctx.os_code)) continue;
             if (!g->InstallsForLanguage(run.language_index)) continue;
-        } else if (!ContainsNoCase(run.installed_groups, g->name)) {
+        } else if (!ContainsNoCase(run.installed_groups, g->name) || KeptByChosenComponent(run, g->name)) {
             continue;
         }
         out.push_back(g);

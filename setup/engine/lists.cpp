@@ -117,8 +117,13 @@ private:
                 if (earlier) AddOnce(run_.remove_list, &c);
                 break;
             case RunMode::Repair:
-                if (selected) AddUnique(run_.chosen_components, path);
-                if (earlier) AddOnce(run_.install_list, &c);
+                // What a repair installs is what the log must name afterwards; recording the
+                // selection instead would leave installed components out of the log, and a
+                // later removal would leave their files behind.
+                if (earlier) {
+                    AddUnique(run_.chosen_components, path);
+                    AddOnce(run_.install_list, &c);
+                }
                 break;
             default:
                 if (selected) AddUnique(run_.chosen_components, path);
