@@ -9,7 +9,10 @@ namespace sys {
 
 bool FileExists(const std::string& path);
 // Moves `from` over `to`, replacing `to` when it exists. False leaves `to` as it was.
-bool ReplaceFile(const std::string& from, const std::string& to);
+bool MoveOver(const std::string& from, const std::string& to);
+// The same under its first name. Inline, because <windows.h> makes ReplaceFile a macro and an
+// out-of-line definition would be named differently in the Windows build.
+inline bool ReplaceFile(const std::string& from, const std::string& to) { return MoveOver(from, to); }
 bool RemoveFile(const std::string& path);
 // 16 GUID bytes in the system's memory order (Data1, Data2, Data3 little-endian, then Data4).
 bool NewGuidBytes(std::uint8_t out[16]);

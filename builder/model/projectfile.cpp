@@ -539,7 +539,7 @@ bool SaveProject(CDazDoc& doc, const std::string& path, Reporter& reporter) {
     }
     // The new file is complete before it replaces the old one.
     const std::string temp = path + ".qptmp";
-    if (!WriteWholeFile(temp, bytes) || !sys::ReplaceFile(temp, path)) {
+    if (!WriteWholeFile(temp, bytes) || !sys::MoveOver(temp, path)) {
         sys::RemoveFile(temp);
         reporter.Report(Severity::Error, kMsgSaveFailed);
         return false;
