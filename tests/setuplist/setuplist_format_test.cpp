@@ -316,7 +316,9 @@ TEST(SetupListFormat, SecondOperatingSystemMaskWins) {
 TEST(SetupListFormat, SaveReplacesTheFileOnlyWhenComplete) {
     qptest::TempDir dir;
     std::string path = dir / "setup.lst";
-    qp::SaveSetupList(PopulatedList(), path);
+    qp::SaveSetupList(qp::SetupList(), path);
+    EXPECT_EQ(qptest::ReadBytes(path), SmallestFile());
+    qp::SaveSetupList(PopulatedList(), path);  // over an existing list
     EXPECT_EQ(qptest::ReadBytes(path), PopulatedBytes());
     EXPECT_EQ(qp::LoadSetupList(path).functions.at(0).name, "F1");
 
