@@ -145,6 +145,9 @@ void WriteFunction(ByteWriter& w, const FunctionRecord& f) {
 
 // ---- Reader --------------------------------------------------------------------------------
 
+// Lists grow as their items are read rather than being sized from their counts up front: a
+// count is only a claim, and nested claims would otherwise multiply into far more memory than
+// the file could ever fill.
 class Reader {
 public:
     explicit Reader(ByteReader& r) : r_(r) {}
@@ -205,8 +208,10 @@ public:
         if (static_cast<std::uint64_t>(count) > r_.Remaining() / kMinFileNode)
             Bad("count of file nodes (" + std::to_string(count) + ") larger than the file");
         n.children.clear();
-        n.children.resize(static_cast<std::size_t>(count));
-        for (auto& c : n.children) FileTree(c);
+        for (std::size_t i = 0, e = static_cast<std::size_t>(count); i < e; ++i) {
+            auto& c = n.children.emplace_back();
+            FileTree(c);
+        }
         Leave();
     }
 
@@ -245,8 +250,10 @@ public:
         for (auto& f : c.functions) f = Str();
         std::size_t n = Count(kMinComponent, "components");
         c.children.clear();
-        c.children.resize(n);
-        for (auto& child : c.children) Component(child);
+        for (std::size_t i = 0; i < n; ++i) {
+            auto& child = c.children.emplace_back();
+            Component(child);
+        }
         c.group_names = List("component group names");
         c.required_names = List("required components");
         Leave();
@@ -270,8 +277,10 @@ public:
         n.group_names = List("registry group names");
         std::size_t count = Count(kMinRegistry, "registry nodes");
         n.children.clear();
-        n.children.resize(count);
-        for (auto& c : n.children) Registry(c);
+        for (std::size_t i = 0; i < count; ++i) {
+            auto& c = n.children.emplace_back();
+            Registry(c);
+        }
         Leave();
     }
 
@@ -301,8 +310,10 @@ public:
         n.group_names = List("shortcut group names");
         std::size_t count = Count(kMinShortcut, "shortcut nodes");
         n.children.clear();
-        n.children.resize(count);
-        for (auto& c : n.children) Shortcut(c);
+        for (std::size_t i = 0; i < count; ++i) {
+            auto& c = n.children.emplace_back();
+            Shortcut(c);
+        }
         Leave();
     }
 
@@ -428,17 +439,26 @@ SetupList ReadSetupList(const std::uint8_t* data, std::size_t size) {
     r.Read(list.settings.bytes.data(), list.settings.bytes.size());
 
     std::size_t n = in.Count(kMinGroup, "file groups");
-    list.groups.resize(n);
-    for (auto& g : list.groups) in.Group(g);
+    list.groups.clear();
+    for (std::size_t i = 0; i < n; ++i) {
+        auto& g = list.groups.emplace_back();
+        in.Group(g);
+    }
     in.Component(list.components);
     in.FileTree(list.folders);
     n = in.Count(kMinSetupType, "setup types");
-    list.setup_types.resize(n);
-    for (auto& t : list.setup_types) in.SetupType(t);
+    list.setup_types.clear();
+    for (std::size_t i = 0; i < n; ++i) {
+        auto& t = list.setup_types.emplace_back();
+        in.SetupType(t);
+    }
     in.Registry(list.registry);
     n = in.Count(kMinStringRecord, "strings");
-    list.strings.resize(n);
-    for (auto& s : list.strings) in.String(s);
+    list.strings.clear();
+    for (std::size_t i = 0; i < n; ++i) {
+        auto& s = list.strings.emplace_back();
+        in.String(s);
+    }
     n = in.Count(kMinLanguage, "languages");
     list.languages.resize(n);
     for (auto& l : list.languages) {
@@ -447,8 +467,11 @@ SetupList ReadSetupList(const std::uint8_t* data, std::size_t size) {
     }
     in.Shortcut(list.shortcuts);
     n = in.Count(kMinFunction, "function calls");
-    list.functions.resize(n);
-    for (auto& f : list.functions) in.Function(f);
+    list.functions.clear();
+    for (std::size_t i = 0; i < n; ++i) {
+        auto& f = list.functions.emplace_back();
+        in.Function(f);
+    }
 
     if (r.Remaining() < 4) in.Bad("the end marker is missing");
     std::int32_t marker = r.I32();
