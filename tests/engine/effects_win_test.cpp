@@ -1,0 +1,243 @@
+// Windows effects under Wine: locked targets (Abort/Retry/Ignore and replacement at restart),
+// self-registration result codes, the restart steps, and the "QDELETE" self-deletion.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+
+#include "engine/kit_fixture.h"
+#include "setup/engine/filerules.h"
+#include "setup/engine/restart.h"
+#include "setup/engine/selfdelete.h"
+#include "setup/engine/win/context_win.h"
+#include "setup/engine/win/filerules_win.h"
+#include "support/testutil.h"
+
+using namespace qp;
+using namespace enginetest;
+
+namespace {
+
+const char kSessionManager[] = "System\\CurrentControlSet\\Control\\Session Manager";
+
+std::string OwnFolder() {
+    char buf[MAX_PATH + 1] = {};
+    GetModuleFileNameA(nullptr, buf, MAX_PATH);
+    std::string s = buf;
+    return s.substr(0, s.rfind('\\'));
+}
+
+bool Exists(const std::string& p) { return GetFileAttributesA(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// The strings of PendingFileRenameOperations.
+std::vector<std::string> PendingRenames() {
+    std::vector<std::string> out;
+    HKEY h;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_READ, &h) != ERROR_SUCCESS) return out;
+    DWORD size = 0, type = 0;
+    if (RegQueryValueExA(h, "PendingFileRenameOperations", nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
+        std::vector<char> buf(size + 2, 0);
+        RegQueryValueExA(h, "PendingFileRenameOperations", nullptr, &type, reinterpret_cast<BYTE*>(buf.data()), &size);
+        for (const char* p = buf.data(); p < buf.data() + size && *p;) {
+            out.emplace_back(p);
+            p += out.back().size() + 1;
+        }
+    }
+    RegCloseKey(h);
+    return out;
+}
+
+// Takes the pairs that mention `folder` out again, so that no later start of the prefix acts on them.
+void DropPendingRenames(const std::string& folder) {
+    auto all = PendingRenames();
+    std::string kept;
+    for (std::size_t i = 0; i + 1 < all.size(); i += 2) {
+        if (all[i].find(folder) != std::string::npos) continue;
+        kept += all[i] + '\0' + all[i + 1] + '\0';
+    }
+    kept += '\0';
+    HKEY h;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_SET_VALUE, &h) != ERROR_SUCCESS) return;
+    if (kept.size() <= 1)
+        RegDeleteValueA(h, "PendingFileRenameOperations");
+    else
+        RegSetValueExA(h, "PendingFileRenameOperations", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(kept.data()),
+                       static_cast<DWORD>(kept.size()));
+    RegCloseKey(h);
+}
+
+// One group "G" with the given files at its top, installed into tmp\dest.
+class LockTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dest_ = tmp_ / "dest";
+        kit_ = tmp_ / "kit";
+        CreateDirectoryA(kit_.c_str(), nullptr);
+        CreateDirectoryA(dest_.c_str(), nullptr);
+        WriteStoredZip(kit_ + "\\setup.cab", {{"G/lib.dll", "NEW"}, {"G/later.txt", "LATER"}, {"G/q.l", "Q"}});
+        run_.ctx = DetectInstallContext();
+        run_.ctx.media_folder = kit_;
+        run_.ctx.destination = dest_;
+    }
+
+    GroupRecord MakeGroup(std::vector<std::string> files) {
+        std::vector<FileNode> nodes;
+        for (auto& f : files) nodes.push_back(FileLeaf("C:\\src\\" + f));
+        return Group("G", nodes);
+    }
+
+    bool Process(const GroupRecord& g) {
+        WinFileEffects fx(run_.ctx.nt_family, run_.ctx.windows_folder);
+        return ProcessGroup(run_, g, true, fx, questions_, events_);
+    }
+
+    HANDLE Lock(const std::string& path) {
+        qptest::WriteText(path, "OLD");
+        return CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    }
+
+    qptest::TempDir tmp_;
+    std::string dest_, kit_;
+    RunState run_;
+    ScriptedQuestions questions_;
+    RecordingEvents events_;
+};
+
+TEST_F(LockTest, RetryAsksAgainAndIgnoreSkipsTheFile) {
+    const std::string target = dest_ + "\\lib.dll";
+    HANDLE h = Lock(target);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    questions_.answers = {Questions::kRetry, Questions::kIgnore};
+    EXPECT_TRUE(Process(MakeGroup({"lib.dll", "later.txt"})));
+    CloseHandle(h);
+    EXPECT_EQ(questions_.asked, (std::vector<std::string>(2, "Install|File " + target + " is  locked!")));
+    EXPECT_EQ(qptest::ReadText(target), "OLD");
+    EXPECT_EQ(qptest::ReadText(dest_ + "\\later.txt"), "LATER");
+    EXPECT_FALSE(run_.abort);
+    EXPECT_EQ(run_.report[0], target);  // an ignored file keeps its path entry
+}
+
+TEST_F(LockTest, AbortStopsTheGroupAndSetsTheAbortFlag) {
+    const std::string target = dest_ + "\\lib.dll";
+    HANDLE h = Lock(target);
+    questions_.answers = {Questions::kAbort};
+    EXPECT_FALSE(Process(MakeGroup({"lib.dll", "later.txt"})));
+    CloseHandle(h);
+    EXPECT_TRUE(run_.abort);
+    EXPECT_FALSE(Exists(dest_ + "\\later.txt"));
+    // Once aborted, a further group touches nothing.
+    EXPECT_TRUE(Process(MakeGroup({"later.txt"})));
+    EXPECT_FALSE(Exists(dest_ + "\\later.txt"));
+}
+
+TEST_F(LockTest, RestartIfLockedWritesBesideAndSchedulesTheMove) {
+    const std::string target = dest_ + "\\lib.dll";
+    qptest::WriteText(dest_ + "\\lib.dla", "taken");
+    HANDLE h = Lock(target);
+    auto g = MakeGroup({"lib.dll"});
+    g.restart_if_locked = 1;
+    EXPECT_TRUE(Process(g));
+    CloseHandle(h);
+    const std::string temp = dest_ + "\\lib.dlb";
+    EXPECT_EQ(qptest::ReadText(temp), "NEW");
+    EXPECT_EQ(qptest::ReadText(target), "OLD");
+    EXPECT_TRUE(run_.restart_needed);
+    EXPECT_TRUE(std::find(run_.report.begin(), run_.report.end(), "Restart By " + target) != run_.report.end());
+    EXPECT_EQ(run_.written_files, std::vector<std::string>{temp});
+    EXPECT_TRUE(questions_.asked.empty());
+    auto pending = PendingRenames();
+    bool found = false;
+    for (std::size_t i = 0; i + 1 < pending.size(); i += 2)
+        if (pending[i].find("lib.dlb") != std::string::npos && pending[i + 1].find("lib.dll") != std::string::npos)
+            found = true;
+    EXPECT_TRUE(found);
+    DropPendingRenames(tmp_.Path().filename().string());
+}
+
+TEST_F(LockTest, NoFreeTemporaryNameFailsTheCopyAndSaysSo) {
+    const std::string target = dest_ + "\\q.l";
+    for (char c = 'a'; c <= 'y'; ++c) {
+        qptest::WriteText(dest_ + "\\q." + std::string(1, c), "x");
+        qptest::WriteText(dest_ + "\\" + std::string(1, c) + ".l", "x");
+    }
+    HANDLE h = Lock(target);
+    auto g = MakeGroup({"q.l"});
+    g.restart_if_locked = 1;
+    EXPECT_TRUE(Process(g));
+    CloseHandle(h);
+    EXPECT_EQ(qptest::ReadText(target), "OLD");
+    EXPECT_TRUE(std::find(run_.report.begin(), run_.report.end(), "CANT COPY  " + target) != run_.report.end());
+    EXPECT_EQ(questions_.messages, std::vector<std::string>{"Failed to copy file|CANT COPY  " + target});
+}
+
+TEST(SelfRegister, ResultCodes) {
+    const std::string dir = OwnFolder();
+    EXPECT_EQ(SelfRegisterLibrary(dir + "\\selfreg_ok.dll"), 0);
+    EXPECT_EQ(SelfRegisterLibrary(dir + "\\selfreg_fail.dll"), 5);
+    EXPECT_EQ(SelfRegisterLibrary(dir + "\\selfreg_none.dll"), 4);
+    EXPECT_EQ(SelfRegisterLibrary(dir + "\\no_such_library.dll"), 3);
+}
+
+TEST_F(LockTest, SelfRegistrationFailureIsReportedAndDoesNotStop) {
+    auto g = MakeGroup({"lib.dll", "later.txt"});
+    g.self_register = 1;
+    EXPECT_TRUE(Process(g));
+    EXPECT_TRUE(std::find(run_.report.begin(), run_.report.end(), "Registered " + dest_ + "\\lib.dll failed") !=
+                run_.report.end());
+    EXPECT_EQ(qptest::ReadText(dest_ + "\\later.txt"), "LATER");
+}
+
+TEST(Restart, StepsRunAndFailuresGoToTheHookOnly) {
+    std::vector<std::string> errors;
+    std::string message;
+    RestartComputer(true, [&](const std::string& e) { errors.push_back(e); },
+                    [&](const char* m) {
+                        message = m;
+                        return true;
+                    });
+    EXPECT_EQ(message, "Click on the main window and press      the Escape key to cancel shutdown.");
+    EXPECT_TRUE(errors.empty()) << errors[0];
+    errors.clear();
+    RestartComputer(true, [&](const std::string& e) { errors.push_back(e); }, [](const char*) { return false; });
+    EXPECT_EQ(errors, std::vector<std::string>{"InitiateSystemShutdown failed."});
+}
+
+TEST(SelfDelete, CommandLineLayout) {
+    EXPECT_EQ(QDeleteCommandLine("C:\\T\\Del1.tmp", 124, "C:\\P F\\setup.exe"),
+              "C:\\T\\Del1.tmp QDELETE  124 \"C:\\P F\\setup.exe\"");
+}
+
+TEST(SelfDelete, TheCopyIsRemovedWithItsFolder) {
+    qptest::TempDir tmp;
+    const std::string info = tmp / "QPBInformation {X}";
+    CreateDirectoryA(info.c_str(), nullptr);
+    const std::string copy = info + "\\setup.exe";
+    ASSERT_TRUE(CopyFileA((OwnFolder() + "\\qp_qdelete_helper.exe").c_str(), copy.c_str(), FALSE));
+    std::string cmd = "\"" + copy + "\" \"" + info + "\"";
+    std::vector<char> line(cmd.begin(), cmd.end());
+    line.push_back(0);
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    WaitForSingleObject(pi.hProcess, 10000);
+    DWORD code = 99;
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    EXPECT_EQ(code, 0u);
+    for (int i = 0; i < 100 && Exists(info); ++i) Sleep(100);
+    EXPECT_FALSE(Exists(copy));
+    EXPECT_FALSE(Exists(info));
+}
+
+TEST(SelfDelete, NotRunningFromTheCopyDeletesItDirectly) {
+    qptest::TempDir tmp;
+    const std::string info = tmp / "info";
+    CreateDirectoryA(info.c_str(), nullptr);
+    qptest::WriteText(info + "\\setup.exe", "x");
+    EXPECT_TRUE(RemoveOwnCopy(tmp / "kit\\setup.exe", info + "\\setup.exe", info));
+    EXPECT_FALSE(Exists(info));
+}
+
+}  // namespace
