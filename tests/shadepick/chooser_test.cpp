@@ -228,7 +228,8 @@ TEST_F(Chooser, OkWithoutChangeKeepsBothColours) {
 
 TEST_F(Chooser, TypedChannelIsClampedAndReported) {
     COLORREF first = kTop, second = kBottom;
-    const int result = Run(first, second, [](HWND dlg) {
+    Rgb turned_second;
+    const int result = Run(first, second, [&](HWND dlg) {
         const std::vector<HWND> panels = Panels(dlg);
         ASSERT_EQ(panels.size(), 2u);
         Type(panels[0], 1002, "300");
@@ -242,11 +243,20 @@ TEST_F(Chooser, TypedChannelIsClampedAndReported) {
         EXPECT_EQ(Int(dlg, 1004), 0x66 * 256);
         Type(panels[1], 1004, "17");
         EXPECT_EQ(Int(dlg, 1004), 17 * 256);
+        // The hidden hue field clamps to 359 and moves the red, green and blue fields with it.
+        const Hsb before = RgbToHsb(PanelColour(panels[1]));
+        Type(panels[1], 1010, "400");
+        EXPECT_EQ(Text(panels[1], 1010), "359");
+        const Rgb turned = HsbToRgb(Hsb{359, before.s, before.v});
+        EXPECT_EQ(PanelColour(panels[1]), turned);
+        EXPECT_EQ(Int(dlg, 1003), turned.r * 256);
+        turned_second = turned;
         Press(dlg, IDOK);
     });
     EXPECT_EQ(result, 1);
     EXPECT_EQ(first, COLORREF(0x9933FF));
-    EXPECT_EQ(second, COLORREF(0x001133));
+    EXPECT_EQ(second, ToColorref(turned_second));
+    EXPECT_EQ(turned_second.r, 0x33);  // hue 359 at that saturation: red stays the largest
 }
 
 TEST_F(Chooser, WheelAndBarClicksChangeColoursAndGradient) {
@@ -305,6 +315,28 @@ TEST_F(Chooser, WheelAndBarClicksChangeColoursAndGradient) {
     EXPECT_EQ(result, 1);
     EXPECT_EQ(first, ToColorref(picked_first));
     EXPECT_EQ(second, ToColorref(picked_second));
+}
+
+// The hidden gradient fields feed the painting directly; the colours handed back come from
+// the pickers alone.
+TEST_F(Chooser, HiddenGradientFieldsRepaintTheBackground) {
+    COLORREF first = kTop, second = kBottom;
+    const int result = Run(first, second, [](HWND dlg) {
+        Type(dlg, 1000, "70000");  // beyond 16 bits: kept at the largest channel value
+        Type(dlg, 1001, "0");
+        Type(dlg, 1002, "0");
+        EXPECT_EQ(Int(dlg, 1000), 70000);  // the field itself keeps what was typed
+        ::Sleep(300);
+        RECT client;
+        ::GetClientRect(dlg, &client);
+        const Shot shot = Capture(dlg, ClientOnScreen(dlg));
+        const COLORREF top = shot.At(client.right - 8, 1);
+        EXPECT_TRUE(Near(top, RGB(255, 0, 0), 6)) << std::hex << top;
+        Press(dlg, IDOK);
+    });
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(first, kTop);
+    EXPECT_EQ(second, kBottom);
 }
 
 TEST_F(Chooser, CancelAfterChangesLeavesBothColours) {
