@@ -310,6 +310,11 @@ TEST_F(Chooser, WheelAndBarClicksChangeColoursAndGradient) {
         const COLORREF bottom = shot.At(client.right - 8, client.bottom - 2);
         EXPECT_TRUE(Near(top, ToColorref(picked_first), 6)) << std::hex << top;
         EXPECT_TRUE(Near(bottom, ToColorref(picked_second), 6)) << std::hex << bottom;
+        // The wheel is drawn unscaled where the clicks land: under the click point (inside the
+        // hollow marker) it shows the picked hue and saturation at full brightness.
+        POINT at{c.x + 40, c.y - 30};
+        ::MapWindowPoints(panels[0], dlg, &at, 1);
+        EXPECT_EQ(shot.At(at.x, at.y), ToColorref(HsbToRgb(Hsb{36, 127, 255}))) << std::hex << shot.At(at.x, at.y);
         Press(dlg, IDOK);
     });
     EXPECT_EQ(result, 1);
