@@ -15,3 +15,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
 # Tests and tools of this build run under Wine, in a prefix the build tree owns.
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)
+
+# zlib goes inside every Windows binary: a kit's setup.exe and kitzip.dll must run on a bare
+# Windows with no zlib1.dll beside them (forced, so that existing build trees switch too).
+set(ZLIB_LIBRARY_RELEASE /usr/i686-w64-mingw32/lib/libz.a CACHE FILEPATH "static zlib of the Windows build" FORCE)
