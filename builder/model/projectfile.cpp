@@ -425,6 +425,12 @@ bool EndsWithNoCase(const std::string& s, const std::string& tail) {
 bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out) {
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return false;
+    // One allocation of the right size: a large project is read without regrowing the buffer.
+    if (std::fseek(f, 0, SEEK_END) == 0) {
+        long size = std::ftell(f);
+        if (size > 0) out.reserve(static_cast<std::size_t>(size));
+        std::rewind(f);
+    }
     std::uint8_t buf[65536];
     std::size_t n;
     while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.insert(out.end(), buf, buf + n);
@@ -433,10 +439,43 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out) {
     return ok;
 }
 
-bool WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+// Writes the whole file; `flush` is called between top-level records so that a large project
+// need not sit in memory twice.
+template <class Flush>
+void PutProject(ByteWriter& w, const CDazDoc& doc, Flush&& flush) {
+    PutText(w, kProjectMagic);
+    PutInt(w, kProjectVersion);
+    w.Bytes(doc.settings_block.bytes.data(), doc.settings_block.bytes.size());
+    for (int i = 0; i < 3; ++i) PutText(w, doc.side_file_paths[i]);
+    PutInt(w, static_cast<std::int32_t>(doc.group_list.items.size()));
+    for (const auto& g : doc.group_list.items) {
+        PutGroup(w, *g);
+        flush(w);
+    }
+    PutComponent(w, doc.root_component);
+    flush(w);
+    PutFileNode(w, doc.folder_tree);
+    PutInt(w, static_cast<std::int32_t>(doc.setup_type_list.items.size()));
+    for (const auto& s : doc.setup_type_list.items) PutSetup(w, *s);
+    PutRegistry(w, doc.registry_root);
+    PutStringTable(w, doc.string_table);
+    PutShortcut(w, doc.shortcut_root);
+    PutFunctionList(w, doc.function_list);
+    flush(w);
+}
+
+// Streams the project into a file through a small buffer.
+bool WriteProjectFile(const std::string& path, const CDazDoc& doc) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return false;
-    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    bool ok = true;
+    ByteWriter w;
+    PutProject(w, doc, [&](ByteWriter& out) {
+        if (out.Size() < (1u << 20)) return;
+        ok = ok && std::fwrite(out.Data().data(), 1, out.Size(), f) == out.Size();
+        out.Data().clear();
+    });
+    ok = ok && (w.Size() == 0 || std::fwrite(w.Data().data(), 1, w.Size(), f) == w.Size());
     ok = std::fflush(f) == 0 && ok;
     ok = std::fclose(f) == 0 && ok;
     return ok;
@@ -446,20 +485,7 @@ bool WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& by
 
 std::vector<std::uint8_t> WriteProjectBytes(const CDazDoc& doc) {
     ByteWriter w;
-    PutText(w, kProjectMagic);
-    PutInt(w, kProjectVersion);
-    w.Bytes(doc.settings_block.bytes.data(), doc.settings_block.bytes.size());
-    for (int i = 0; i < 3; ++i) PutText(w, doc.side_file_paths[i]);
-    PutInt(w, static_cast<std::int32_t>(doc.group_list.items.size()));
-    for (const auto& g : doc.group_list.items) PutGroup(w, *g);
-    PutComponent(w, doc.root_component);
-    PutFileNode(w, doc.folder_tree);
-    PutInt(w, static_cast<std::int32_t>(doc.setup_type_list.items.size()));
-    for (const auto& s : doc.setup_type_list.items) PutSetup(w, *s);
-    PutRegistry(w, doc.registry_root);
-    PutStringTable(w, doc.string_table);
-    PutShortcut(w, doc.shortcut_root);
-    PutFunctionList(w, doc.function_list);
+    PutProject(w, doc, [](ByteWriter&) {});
     return std::move(w.Data());
 }
 
@@ -530,16 +556,15 @@ std::unique_ptr<CDazDoc> OpenProject(const std::string& path, Reporter& reporter
 }
 
 bool SaveProject(CDazDoc& doc, const std::string& path, Reporter& reporter) {
-    std::vector<std::uint8_t> bytes;
-    try {
-        bytes = WriteProjectBytes(doc);
-    } catch (const std::bad_alloc&) {
-        reporter.Report(Severity::Error, kMsgSaveFailed);
-        return false;
-    }
     // The new file is complete before it replaces the old one.
     const std::string temp = path + ".qptmp";
-    if (!WriteWholeFile(temp, bytes) || !sys::MoveOver(temp, path)) {
+    bool written = false;
+    try {
+        written = WriteProjectFile(temp, doc);
+    } catch (const std::bad_alloc&) {
+        written = false;
+    }
+    if (!written || !sys::MoveOver(temp, path)) {
         sys::RemoveFile(temp);
         reporter.Report(Severity::Error, kMsgSaveFailed);
         return false;
