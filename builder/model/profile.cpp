@@ -1,7 +1,7 @@
-// Profile files with the reading rules of the Windows profile API: a line break is the next
-// line feed (or, when none is left, the next carriage return), blanks around each line and
-// around "=" are dropped, the text between "[" and the last "]" names a section, lines before
-// the first section form a nameless one, and lookups take the first match of a name.
+// Profile files with the reading rules of the Windows profile API: CR LF, CR and LF each end a
+// line, blanks around each line, around "=" and inside "[ ]" are dropped, the text between "["
+// and the last "]" names a section, lines before the first section form a nameless one, and
+// lookups take the first match of a name (ASCII letters compared without regard to case).
 #include "builder/model/profile.h"
 
 #include <algorithm>
@@ -17,17 +17,10 @@ namespace qp {
 
 namespace {
 
-// Windows-1252 case folding as the API applies it (it compares the texts' Unicode lower case).
+// Names compare without regard to case for ASCII letters only; accented letters must match
+// exactly, as they do for the API under Wine.
 unsigned char Fold(unsigned char c) {
-    if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
-    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 32);
-    switch (c) {
-    case 0x8A: return 0x9A;  // S caron
-    case 0x8C: return 0x9C;  // OE
-    case 0x8E: return 0x9E;  // Z caron
-    case 0x9F: return 0xFF;  // Y diaeresis
-    default: return c;
-    }
+    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c;
 }
 
 std::string Trim(const std::string& s) {
@@ -46,9 +39,12 @@ std::string CutAtZero(std::string s) {
 
 // The visible content of a raw line: without its final line feed or carriage return.
 std::string Content(const std::string& raw) {
-    if (!raw.empty() && (raw.back() == '\n' || raw.back() == '\r')) return raw.substr(0, raw.size() - 1);
+    std::size_t n = raw.size();
+    if (n >= 2 && raw[n - 2] == '\r' && raw[n - 1] == '\n') return raw.substr(0, n - 2);
+    if (n >= 1 && (raw[n - 1] == '\n' || raw[n - 1] == '\r')) return raw.substr(0, n - 1);
     return raw;
 }
+
 
 // Copies a text into a buffer of `size` characters the way the API hands out an entry: a
 // leading quote that the text also ends with is dropped, and so is the closing one when the
@@ -70,9 +66,9 @@ std::string CopyEntry(const std::string& value, std::size_t size) {
 }  // namespace
 
 bool IsProfileSpace(unsigned char c) {
-    // The blanks of the Unicode character table for the bytes of Windows-1252, plus the old
-    // end-of-file mark Ctrl-Z.
-    return c == ' ' || (c >= 0x09 && c <= 0x0D) || (c >= 0x1C && c <= 0x1F) || c == 0x1A || c == 0xA0;
+    // Tab, vertical tab, form feed, space and the old end-of-file mark Ctrl-Z; carriage return
+    // and line feed end a line before trimming ever sees them.
+    return c == ' ' || (c >= 0x09 && c <= 0x0D) || c == 0x1A;
 }
 
 bool ProfileNameEquals(const std::string& a, const std::string& b) {
@@ -113,21 +109,17 @@ void ProfileFile::Split(const std::string& bytes) {
         bom_ = bytes.substr(0, 3);
         p = 3;
     }
-    // Once no line feed is left, carriage returns end the remaining lines.
-    std::size_t last_lf = bytes.rfind('\n');
+    // A line ends at CR LF, at a lone CR or at a lone LF.
     while (p < bytes.size()) {
-        std::size_t end;
-        if (last_lf != std::string::npos && last_lf >= p) {
-            end = bytes.find('\n', p);
-        } else {
-            end = bytes.find('\r', p);
-        }
+        std::size_t end = bytes.find_first_of("\r\n", p);
         if (end == std::string::npos) {
             lines_.push_back(bytes.substr(p));
             break;
         }
-        lines_.push_back(bytes.substr(p, end + 1 - p));
-        p = end + 1;
+        std::size_t next = end + 1;
+        if (bytes[end] == '\r' && next < bytes.size() && bytes[next] == '\n') ++next;
+        lines_.push_back(bytes.substr(p, next - p));
+        p = next;
     }
 }
 
@@ -136,7 +128,7 @@ void ProfileFile::Parse() {
     sections_.push_back(Section{});  // the nameless section of lines before any "[...]"
     bool have_prev = false, prev_blank = false;
     for (std::size_t i = 0; i < lines_.size(); ++i) {
-        std::string line = Content(lines_[i]);
+        const std::string line = Content(lines_[i]);
         std::size_t s = 0, e = line.size();
         while (s < e && IsProfileSpace(static_cast<unsigned char>(line[s]))) ++s;
         while (e > s && IsProfileSpace(static_cast<unsigned char>(line[e - 1]))) --e;
@@ -145,7 +137,7 @@ void ProfileFile::Parse() {
             while (close > s && line[close] != ']') --close;
             if (close > s) {
                 Section section;
-                section.name = CutAtZero(line.substr(s + 1, close - s - 1));
+                section.name = Trim(CutAtZero(line.substr(s + 1, close - s - 1)));
                 section.header = i;
                 section.has_header = true;
                 sections_.push_back(std::move(section));
@@ -197,7 +189,7 @@ bool ProfileFile::Save(const std::string& path) const {
             return false;
         }
     }
-    if (!sys::ReplaceFile(temp, path)) {
+    if (!sys::MoveOver(temp, path)) {
         sys::RemoveFile(temp);
         return false;
     }
@@ -334,7 +326,6 @@ bool ProfileFile::SetString(const std::string& section, const std::string& key, 
             // Keep the name as the file spells it and the line's own ending.
             std::string& raw = lines_[k.line];
             std::string ending = raw.substr(Content(raw).size());
-            if (ending == "\n" && raw.size() >= 2 && raw[raw.size() - 2] == '\r') ending = "\r\n";
             raw = k.name + "=" + text + ending;
             Parse();
             return true;

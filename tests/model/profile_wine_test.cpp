@@ -83,6 +83,7 @@ const char kAwkward[] =
     "dup=first\r\n"
     "DUP=second\r\n"
     "eq=a=b=c\r\n"
+    "= orphan text\r\n"
     ";comment=hidden?\r\n"
     "  [ Spaced ]  \r\n"
     "k=in spaced\r\n"
