@@ -1,0 +1,127 @@
+// Component lists of each mode, registry data conversion and the uninstall registration rows.
+#include <gtest/gtest.h>
+
+#include "common/setuplist.h"
+#include "setup/engine/lists.h"
+#include "setup/engine/registry.h"
+#include "setup/engine/runstate.h"
+#include "setup/engine/uninstallreg.h"
+
+using namespace qp;
+
+namespace {
+
+ComponentRecord C(const std::string& name, std::vector<ComponentRecord> children = {},
+                  std::vector<std::string> required = {}) {
+    ComponentRecord c;
+    c.name = name;
+    c.children = std::move(children);
+    c.required_names = std::move(required);
+    return c;
+}
+
+std::vector<std::string> Names(const std::vector<const ComponentRecord*>& list) {
+    std::vector<std::string> out;
+    for (auto* c : list) out.push_back(c->name);
+    return out;
+}
+
+struct ListsTest : ::testing::Test {
+    ListsTest() {
+        // A (children A1, A2; A2 requires B), B (requires A2: a cycle), C.
+        list.components.children = {C("A", {C("A1"), C("A2", {}, {"b"})}), C("B", {}, {"A\\A2"}), C("C")};
+        run.list = &list;
+    }
+    SetupList list;
+    RunState run;
+};
+
+}  // namespace
+
+TEST_F(ListsTest, FirstInstallVisitsChildrenThenRequiredThenTheComponent) {
+    run.selected = {"A", "a\\a2", "B"};
+    BuildComponentLists(run);
+    // A2 is reached first as A's child; its requirement B is decided before A2 itself, and the
+    // cycle back from B to A2 is not followed.
+    EXPECT_EQ(Names(run.install_list), (std::vector<std::string>{"B", "A2", "A"}));
+    EXPECT_EQ(run.chosen_components, (std::vector<std::string>{"B", "A\\A2", "A"}));
+    EXPECT_TRUE(run.remove_list.empty());
+}
+
+TEST_F(ListsTest, ModifyInstallsNewAndRemovesDropped) {
+    run.mode = RunMode::Modify;
+    run.earlier_components = {"A", "C"};
+    run.selected = {"A", "A\\A1"};
+    BuildComponentLists(run);
+    EXPECT_EQ(Names(run.install_list), std::vector<std::string>{"A1"});
+    EXPECT_EQ(Names(run.remove_list), std::vector<std::string>{"C"});
+    EXPECT_EQ(run.chosen_components, (std::vector<std::string>{"A\\A1", "A"}));
+}
+
+TEST_F(ListsTest, RepairAndRemoveFollowTheLogNotTheSelection) {
+    run.mode = RunMode::Repair;
+    run.earlier_components = {"C", "a"};
+    run.selected = {"B"};
+    BuildComponentLists(run);
+    EXPECT_EQ(Names(run.install_list), (std::vector<std::string>{"A", "C"}));
+    EXPECT_EQ(run.chosen_components, (std::vector<std::string>{"A", "C"}));
+    run.mode = RunMode::Remove;
+    BuildComponentLists(run);
+    EXPECT_TRUE(run.install_list.empty());
+    EXPECT_EQ(Names(run.remove_list), (std::vector<std::string>{"A", "C"}));
+    EXPECT_TRUE(run.chosen_components.empty());
+}
+
+TEST_F(ListsTest, MarkEarlierComponentsSelectsExactlyThoseOfTheLog) {
+    run.earlier_components = {"a\\a1", "C", "Gone"};
+    MarkEarlierComponents(run);
+    EXPECT_EQ(run.selected, (std::vector<std::string>{"A\\A1", "C"}));
+}
+
+TEST(RegistryData, BinaryAndDoubleWordConversion) {
+    EXPECT_EQ(BinaryFromHex("0A0b1"), (std::vector<std::uint8_t>{0x0A, 0x0B}));
+    EXPECT_EQ(BinaryFromHex(""), std::vector<std::uint8_t>{});
+    EXPECT_EQ(BinaryFromHex("fF00"), (std::vector<std::uint8_t>{0xFF, 0x00}));
+    EXPECT_EQ(DwordFromHex("230"), 560u);
+    EXPECT_EQ(DwordFromHex("0"), 0u);
+    EXPECT_EQ(DwordFromHex(""), 0u);
+    EXPECT_EQ(DwordFromHex("dEaDbEeF"), 0xDEADBEEFu);
+    EXPECT_EQ(DwordFromHex("12G4"), 0xFFFFFFFFu);
+    EXPECT_EQ(DwordFromHex(" 1"), 0xFFFFFFFFu);
+    EXPECT_EQ(DwordFromHex("123456789"), 0xFFFFFFFFu);  // past 32 bits
+}
+
+TEST(UninstallRegistration, TwentyWritesInOrderWithQuotedCommands) {
+    SetupList list;
+    StringRecord s;
+    s.key = "InstallLocation";
+    s.values = {"D:\\Where"};
+    list.strings = {s};
+    RunState run;
+    run.list = &list;
+    run.ctx.program_files = "C:\\Program Files";
+    run.ctx.product_guid = "{G}";
+    run.ctx.kit_folder = "E:\\kit";
+    run.ctx.media_folder = "E:\\media";
+    run.user_name = "Ann";
+    auto rows = UninstallWrites(run);
+    std::vector<std::string> names;
+    for (auto& r : rows) names.push_back(r.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"MediaPath", "LogFile", "UninstallString", "ModifyPath",
+                                               "InstallLocation", "UninstallString", "DisplayName", "NoRepair",
+                                               "EstimatedSize", "Publisher", "CONTACT", "HELPLINK", "HelpTelephone",
+                                               "Readme", "URLUpdateInfo", "InstallLocation", "Comments",
+                                               "DisplayVersion", "RegOwner", "RegCompany"}));
+    EXPECT_EQ(rows[0].data, "E:\\media");
+    EXPECT_EQ(rows[1].data, "C:\\Program Files\\QPBInformation\\{G}\\uninst.lst");
+    EXPECT_EQ(rows[2].data,
+              "\"C:\\Program Files\\QPBInformation\\{G}\\setup.exe\" -u "
+              "\"C:\\Program Files\\QPBInformation\\{G}\\uninst.lst\"");
+    EXPECT_EQ(rows[3].data.substr(0, 54), "\"C:\\Program Files\\QPBInformation\\{G}\\setup.exe\" -m \"C:");
+    EXPECT_EQ(rows[4].data, "E:\\kit");
+    EXPECT_EQ(rows[7].kind, 6);
+    EXPECT_EQ(rows[8].data, "230");
+    EXPECT_EQ(rows[15].data, "D:\\Where");
+    EXPECT_EQ(rows[18].data, "Ann");
+    EXPECT_EQ(UninstallKeyPath("{G}"), "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{G}");
+}
