@@ -27,7 +27,6 @@ namespace {
 
 constexpr std::uint32_t kLocalSig = 0x04034b50;
 constexpr std::uint32_t kCentralSig = 0x02014b50;
-constexpr std::uint32_t kEndSig = 0x06054b50;
 constexpr std::uint32_t kEnd64Sig = 0x06064b50;
 constexpr std::uint32_t kLocator64Sig = 0x07064b50;
 constexpr std::uint32_t k32Max = 0xFFFFFFFFu;

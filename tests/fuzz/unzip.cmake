@@ -1,0 +1,1 @@
+qp_fuzz(fuzz_unzip SOURCES fuzz_unzip.cpp LIBS qp_engine)
