@@ -170,6 +170,30 @@ TEST_F(LockTest, NoFreeTemporaryNameFailsTheCopyAndSaysSo) {
     EXPECT_EQ(questions_.messages, std::vector<std::string>{"Failed to copy file|CANT COPY  " + target});
 }
 
+TEST_F(LockTest, BeforeTheNtFamilyTheReplacementGoesToWininit) {
+    // A Windows folder of our own, so that the test prefix's wininit.ini stays untouched.
+    WinFileEffects fx(false, tmp_.Str());
+    ASSERT_TRUE(fx.ScheduleReplace(dest_ + "\lib.dla", dest_ + "\lib.dll"));
+    char buf[MAX_PATH] = {};
+    GetPrivateProfileStringA("rename", (dest_ + "\lib.dll").c_str(), "", buf, sizeof buf,
+                             (tmp_ / "wininit.ini").c_str());
+    EXPECT_EQ(std::string(buf), dest_ + "\lib.dla");
+}
+
+TEST(Context, WhatTheSystemTells) {
+    InstallContext c = DetectInstallContext();
+    EXPECT_EQ(c.kit_folder, OwnFolder());
+    EXPECT_EQ(c.own_path.substr(0, c.kit_folder.size() + 1), c.kit_folder + "\\");
+    EXPECT_EQ(c.program_files, c.system_folder.substr(0, 2) + "\\Program Files");
+    EXPECT_FALSE(c.windows_folder.empty());
+    EXPECT_TRUE(c.nt_family);
+    EXPECT_NE(c.os_code, 0);
+    for (int i = 0; i < 4; ++i) EXPECT_FALSE(c.user_shell[i].empty()) << i;
+    EXPECT_FALSE(c.common_shell[kShellPrograms].empty());
+    std::string owner = "unchanged";
+    EXPECT_EQ(ReadRegisteredOwner(true, owner), 1);
+}
+
 TEST(SelfRegister, ResultCodes) {
     const std::string dir = OwnFolder();
     EXPECT_EQ(SelfRegisterLibrary(dir + "\\selfreg_ok.dll"), 0);
