@@ -7,6 +7,7 @@
 #include <cstring>
 #include <new>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "builder/model/platform.h"
 #include "common/byteio.h"
@@ -381,12 +382,9 @@ void GetFunctionList(ByteReader& r, std::vector<std::unique_ptr<CItemFunction>>&
     r.NeedItems(count, 2);  // a null entry is a 2-byte tag alone
     // Indices are handed out to classes and objects alike in order of appearance, from 1.
     std::uint32_t next_index = 1;
-    std::vector<std::uint32_t> function_class_indices;
-    auto is_function_class = [&](std::uint32_t index) {
-        for (std::uint32_t i : function_class_indices)
-            if (i == index) return true;
-        return false;
-    };
+    // A hostile file may name the class again and again; each naming hands out a new index.
+    std::unordered_set<std::uint32_t> function_class_indices;
+    auto is_function_class = [&](std::uint32_t index) { return function_class_indices.count(index) != 0; };
     for (std::uint32_t i = 0; i < count; ++i) {
         std::uint16_t tag = r.U16();
         if (tag == 0) continue;  // a null entry holds no object
@@ -396,7 +394,7 @@ void GetFunctionList(ByteReader& r, std::vector<std::unique_ptr<CItemFunction>>&
             std::string name = r.Bytes(len);
             if (name != kFunctionClass) throw FormatError("unknown class " + name);
             if (schema != 1) throw FormatError("wrong schema number");
-            function_class_indices.push_back(next_index++);
+            function_class_indices.insert(next_index++);
         } else {
             std::uint32_t index;
             if (tag == kBigObjectTag) {

@@ -2,6 +2,7 @@
 // strings, path macros, the required closure, removal with references, texts and GUIDs.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <set>
 
 #include "builder/model/doc.h"
@@ -87,6 +88,10 @@ TEST(NewProject, GuidIs38CharactersThirdGroupLowerAndUnique) {
     EXPECT_EQ(g[0], '{');
     EXPECT_EQ(g[37], '}');
     for (std::size_t i : {9u, 14u, 19u, 24u}) EXPECT_EQ(g[i], '-');
+    // A version-4 GUID, the third group printed in lower case.
+    EXPECT_EQ(g[15], '4');
+    for (std::size_t i = 15; i < 19; ++i) EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(g[i])) || (g[i] >= 'a' && g[i] <= 'f')) << g;
+    for (std::size_t i = 1; i < 9; ++i) EXPECT_FALSE(g[i] >= 'a' && g[i] <= 'f') << g;
     EXPECT_NE(g, b.settings_block.product_guid());
     // A GUID already there is kept.
     std::string kept = a.settings_block.product_guid();
