@@ -32,12 +32,6 @@ std::string Bytes(const qp::ByteWriter& w) {
     return std::string(reinterpret_cast<const char*>(w.Data().data()), w.Size());
 }
 
-struct ZStreamEnd {
-    z_stream* z;
-    ~ZStreamEnd() {
-        if (z) deflateEnd(z);
-    }
-};
 
 std::string LocalHeader(const std::string& name, std::uint16_t method, std::uint32_t dos_time,
                         std::uint32_t crc, std::uint64_t csize, std::uint64_t usize, bool zip64) {
@@ -134,6 +128,27 @@ std::uint32_t DosDateTime(std::int64_t unix_time) {
     std::uint32_t time = static_cast<std::uint32_t>((tm.tm_hour << 11) | (tm.tm_min << 5) | (tm.tm_sec / 2));
     return (date << 16) | time;
 }
+
+struct ZipWriter::Deflater {
+    z_stream z{};
+    int level = -1;
+    ~Deflater() {
+        if (level >= 0) deflateEnd(&z);
+    }
+    z_stream& Start(int want) {
+        if (level == want) {
+            deflateReset(&z);
+            return z;
+        }
+        if (level >= 0) deflateEnd(&z);
+        level = -1;
+        z = z_stream{};
+        if (deflateInit2(&z, want, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+            throw qp::IoError("cannot start the compressor");
+        level = want;
+        return z;
+    }
+};
 
 ZipWriter::ZipWriter(const std::string& path) : path_(path) {
     FileStat st = Stat(path);
@@ -259,13 +274,14 @@ void ZipWriter::AddRecord(Record rec) {
 }
 
 std::uint64_t ZipWriter::WriteEntryData(File& src, std::uint64_t size, std::uint32_t& crc, bool deflate, int level) {
-    std::vector<unsigned char> in(kChunk), out(deflate ? kChunk : 0);
+    in_.resize(kChunk);
+    out_.resize(kChunk);
+    std::vector<unsigned char>& in = in_;
+    std::vector<unsigned char>& out = out_;
     crc = crc32(0, nullptr, 0);
     std::uint64_t read_total = 0, written = 0;
-    z_stream z{};
-    if (deflate && deflateInit2(&z, level, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
-        throw qp::IoError("cannot start the compressor");
-    ZStreamEnd guard{deflate ? &z : nullptr};
+    if (deflate && !deflater_) deflater_ = std::make_unique<Deflater>();
+    z_stream* zp = deflate ? &deflater_->Start(level) : nullptr;
     for (;;) {
         std::size_t got = src.ReadSome(in.data(), in.size());
         read_total += got;
@@ -275,18 +291,18 @@ std::uint64_t ZipWriter::WriteEntryData(File& src, std::uint64_t size, std::uint
             file_->Write(in.data(), got);
             written += got;
         } else {
-            z.next_in = in.data();
-            z.avail_in = static_cast<uInt>(got);
+            zp->next_in = in.data();
+            zp->avail_in = static_cast<uInt>(got);
             int rc;
             do {
-                z.next_out = out.data();
-                z.avail_out = static_cast<uInt>(out.size());
-                rc = ::deflate(&z, last ? Z_FINISH : Z_NO_FLUSH);
+                zp->next_out = out.data();
+                zp->avail_out = static_cast<uInt>(out.size());
+                rc = ::deflate(zp, last ? Z_FINISH : Z_NO_FLUSH);
                 if (rc == Z_STREAM_ERROR) throw qp::IoError("compressor failure");
-                std::size_t n = out.size() - z.avail_out;
+                std::size_t n = out.size() - zp->avail_out;
                 file_->Write(out.data(), n);
                 written += n;
-            } while (z.avail_out == 0 || (last && rc != Z_STREAM_END));
+            } while (zp->avail_out == 0 || (last && rc != Z_STREAM_END));
         }
         if (last) break;
     }

@@ -64,6 +64,9 @@ private:
     void AddRecord(Record rec);
     std::uint64_t WriteEntryData(File& src, std::uint64_t size, std::uint32_t& crc, bool deflate, int level);
 
+    struct Deflater;
+    std::unique_ptr<Deflater> deflater_;  // kept from file to file: a build adds thousands
+    std::vector<unsigned char> in_, out_;
     std::string path_;
     std::unique_ptr<File> file_;
     std::vector<Record> records_;

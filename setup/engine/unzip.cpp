@@ -5,6 +5,9 @@
 #include <sys/stat.h>
 #include <zlib.h>
 
+#include <fcntl.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -163,12 +166,33 @@ EndRecords ReadEnd(ZipSource& src) {
     return e;
 }
 
-struct InflateEnd {
-    z_stream* z;
-    ~InflateEnd() {
-        if (z) inflateEnd(z);
+// Buffers and the inflate state, reused from member to member: an installation extracts
+// thousands of small files.
+struct Workspace {
+    std::vector<unsigned char> in = std::vector<unsigned char>(kChunk);
+    std::vector<unsigned char> out = std::vector<unsigned char>(kChunk);
+    z_stream z{};
+    bool ready = false;
+    ~Workspace() {
+        if (ready) inflateEnd(&z);
+    }
+    z_stream* Inflater() {
+        if (ready) {
+            if (inflateReset(&z) == Z_OK) return &z;
+            inflateEnd(&z);
+            ready = false;
+        }
+        z = z_stream{};
+        if (inflateInit2(&z, -15) != Z_OK) return nullptr;
+        ready = true;
+        return &z;
     }
 };
+
+Workspace& TheWorkspace() {
+    thread_local Workspace ws;
+    return ws;
+}
 
 int Fail(std::string* message, const std::string& text, int code) {
     if (message) *message = text;
@@ -194,6 +218,37 @@ void SetFileTime(const std::string& path, std::uint32_t dos_time) {
     utime(path.c_str(), &times);
 #endif
 }
+
+#ifdef _WIN32
+#define QP_CLOSE _close
+int OpenNew(const std::string& path) {
+    return _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+}
+bool WriteAll(int fd, const void* p, std::size_t n) {
+    const char* c = static_cast<const char*>(p);
+    while (n > 0) {
+        int w = _write(fd, c, static_cast<unsigned>(std::min<std::size_t>(n, 1u << 30)));
+        if (w <= 0) return false;
+        c += w;
+        n -= static_cast<std::size_t>(w);
+    }
+    return true;
+}
+#else
+#define QP_CLOSE close
+int OpenNew(const std::string& path) { return open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666); }
+bool WriteAll(int fd, const void* p, std::size_t n) {
+    const char* c = static_cast<const char*>(p);
+    while (n > 0) {
+        ssize_t w = write(fd, c, n);
+        if (w < 0 && errno == EINTR) continue;
+        if (w <= 0) return false;
+        c += w;
+        n -= static_cast<std::size_t>(w);
+    }
+    return true;
+}
+#endif
 
 // Removes a file, read-only or not; true when nothing is left at the path.
 bool RemoveFile(const std::string& path) {
@@ -303,61 +358,78 @@ int ExtractData(ZipSource& src, const ZipCatalog& catalog, const ZipEntry& entry
     if (entry.method != 0 && entry.method != 8) return kUnzipUnsupported;
     const std::uint64_t limit = catalog.DataLimit();
     if (entry.header_offset > limit || limit - entry.header_offset < kLocalSize) return kUnzipBadArchive;
-    std::uint8_t local[kLocalSize];
-    src.ReadAt(entry.header_offset, local, sizeof local);
-    ByteReader lr(local, sizeof local);
-    if (lr.U32() != kLocalSig) return kUnzipBadArchive;
-    lr.Skip(22);
-    std::uint64_t data = entry.header_offset + kLocalSize + lr.U16();
-    data += lr.U16();
-    if (data > limit || entry.compressed_size > limit - data) return kUnzipBadArchive;
     if (entry.method == 0 && entry.compressed_size != entry.size) return kUnzipDamaged;
 
-    std::vector<unsigned char> in(kChunk);
+    Workspace& ws = TheWorkspace();
+    std::vector<unsigned char>& in = ws.in;
+    // The header and the start of the data come in one read.
+    const std::size_t got = static_cast<std::size_t>(std::min<std::uint64_t>(limit - entry.header_offset, in.size()));
+    src.ReadAt(entry.header_offset, in.data(), got);
+    ByteReader lr(in.data(), kLocalSize);
+    if (lr.U32() != kLocalSig) return kUnzipBadArchive;
+    lr.Skip(22);
+    std::uint64_t data_rel = kLocalSize + lr.U16();
+    data_rel += lr.U16();
+    const std::uint64_t data = entry.header_offset + data_rel;
+    if (data > limit || entry.compressed_size > limit - data) return kUnzipBadArchive;
+    std::size_t have_at = static_cast<std::size_t>(std::min<std::uint64_t>(data_rel, got));
+    std::size_t have = static_cast<std::size_t>(std::min<std::uint64_t>(got - have_at, entry.compressed_size));
+    std::uint64_t left = entry.compressed_size - have, pos = data + have;
+    auto next = [&](const unsigned char*& p, std::size_t& n) {
+        if (have) {
+            p = in.data() + have_at;
+            n = have;
+            have = 0;
+            return;
+        }
+        n = static_cast<std::size_t>(std::min<std::uint64_t>(left, in.size()));
+        src.ReadAt(pos, in.data(), n);
+        pos += n;
+        left -= n;
+        p = in.data();
+    };
+
     std::uint32_t crc = crc32(0, nullptr, 0);
-    std::uint64_t left = entry.compressed_size, produced = 0, pos = data;
+    std::uint64_t produced = 0;
     if (entry.method == 0) {
-        while (left > 0) {
-            std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(left, in.size()));
-            src.ReadAt(pos, in.data(), n);
-            pos += n;
-            left -= n;
+        while (have || left) {
+            const unsigned char* p;
+            std::size_t n;
+            next(p, n);
             produced += n;
-            crc = crc32(crc, in.data(), static_cast<uInt>(n));
-            if (!sink(in.data(), n)) return kUnzipWriteFailed;
+            crc = crc32(crc, p, static_cast<uInt>(n));
+            if (!sink(p, n)) return kUnzipWriteFailed;
         }
         return crc == entry.crc ? kUnzipOk : kUnzipDamaged;
     }
-    std::vector<unsigned char> out(kChunk);
-    z_stream z{};
-    if (inflateInit2(&z, -15) != Z_OK) return kUnzipNoMemory;
-    InflateEnd guard{&z};
+    std::vector<unsigned char>& out = ws.out;
+    z_stream* z = ws.Inflater();
+    if (!z) return kUnzipNoMemory;
     bool ended = false;
     while (!ended) {
-        if (z.avail_in == 0 && left > 0) {
-            std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(left, in.size()));
-            src.ReadAt(pos, in.data(), n);
-            pos += n;
-            left -= n;
-            z.next_in = in.data();
-            z.avail_in = static_cast<uInt>(n);
+        if (z->avail_in == 0 && (have || left)) {
+            const unsigned char* p;
+            std::size_t n;
+            next(p, n);
+            z->next_in = const_cast<unsigned char*>(p);
+            z->avail_in = static_cast<uInt>(n);
         }
-        z.next_out = out.data();
-        z.avail_out = static_cast<uInt>(out.size());
-        int rc = inflate(&z, Z_NO_FLUSH);
+        z->next_out = out.data();
+        z->avail_out = static_cast<uInt>(out.size());
+        int rc = inflate(z, Z_NO_FLUSH);
         if (rc == Z_MEM_ERROR) return kUnzipNoMemory;
         if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR) return kUnzipDamaged;
-        std::size_t got = out.size() - z.avail_out;
+        std::size_t n = out.size() - z->avail_out;
         // Never more than the directory promised: a hostile member cannot fill the disk.
-        if (got > entry.size - produced) return kUnzipDamaged;
-        produced += got;
-        crc = crc32(crc, out.data(), static_cast<uInt>(got));
-        if (got && !sink(out.data(), got)) return kUnzipWriteFailed;
+        if (n > entry.size - produced) return kUnzipDamaged;
+        produced += n;
+        crc = crc32(crc, out.data(), static_cast<uInt>(n));
+        if (n && !sink(out.data(), n)) return kUnzipWriteFailed;
         if (rc == Z_STREAM_END) ended = true;
         // No progress with all input used: the stream is cut short.
-        else if (got == 0 && z.avail_in == 0 && left == 0) return kUnzipDamaged;
+        else if (n == 0 && z->avail_in == 0 && !have && left == 0) return kUnzipDamaged;
     }
-    if (!ended || produced != entry.size || crc != entry.crc) return kUnzipDamaged;
+    if (produced != entry.size || crc != entry.crc) return kUnzipDamaged;
     return kUnzipOk;
 }
 
@@ -408,37 +480,38 @@ int ExtractMember(const std::string& archive_path, const std::string& member, co
         if (!entry) return Fail(message, "caution: filename not matched:  " + member, kUnzipNoMember);
 
         std::string temp;
-        for (unsigned i = 0;; ++i) {
+        int fd = -1;
+        for (unsigned i = 0; fd < 0 && i < 100; ++i) {
             temp = output_path + ".qz" + std::to_string(i);
-            if (!StatFile(temp).exists) break;
-            if (i > 1000) return Fail(message, "error:  cannot create " + output_path, kUnzipWriteFailed);
+            fd = OpenNew(temp);
+            if (fd < 0 && errno != EEXIST) break;
         }
-        std::FILE* out = std::fopen(temp.c_str(), "wb");
-        if (!out) return Fail(message, "error:  cannot create " + output_path, kUnzipWriteFailed);
+        if (fd < 0) return Fail(message, "error:  cannot create " + output_path, kUnzipWriteFailed);
         int rc;
         try {
-            rc = ExtractData(*source, *catalog, *entry, [out](const void* p, std::size_t n) {
-                return std::fwrite(p, 1, n, out) == n;
-            });
+            rc = ExtractData(*source, *catalog, *entry, [fd](const void* p, std::size_t n) { return WriteAll(fd, p, n); });
         } catch (...) {
-            std::fclose(out);
+            QP_CLOSE(fd);
             std::remove(temp.c_str());
             throw;
         }
-        if (std::fclose(out) != 0 && rc == kUnzipOk) rc = kUnzipWriteFailed;
+        if (QP_CLOSE(fd) != 0 && rc == kUnzipOk) rc = kUnzipWriteFailed;
         if (rc != kUnzipOk) {
             std::remove(temp.c_str());
             return Fail(message, rc == kUnzipWriteFailed ? "error:  cannot create " + output_path
                                                          : member + ": damaged or unsupported data",
                         rc);
         }
-        if (!RemoveFile(output_path)) {
-            std::remove(temp.c_str());
-            return Fail(message, "error:  cannot delete old " + output_path, kUnzipWriteFailed);
-        }
+        // Where a rename cannot replace a file (Windows), the old one goes first, read-only or not.
         if (std::rename(temp.c_str(), output_path.c_str()) != 0) {
-            std::remove(temp.c_str());
-            return Fail(message, "error:  cannot create " + output_path, kUnzipWriteFailed);
+            if (!RemoveFile(output_path)) {
+                std::remove(temp.c_str());
+                return Fail(message, "error:  cannot delete old " + output_path, kUnzipWriteFailed);
+            }
+            if (std::rename(temp.c_str(), output_path.c_str()) != 0) {
+                std::remove(temp.c_str());
+                return Fail(message, "error:  cannot create " + output_path, kUnzipWriteFailed);
+            }
         }
         SetFileTime(output_path, entry->dos_time);
         return kUnzipOk;

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Zip benchmarks (not part of the tests):
+#  - the runtime's extraction, one call per member, against Debian's `unzip -q -o` of the same
+#    20,000-member archive (goal: ratio at most 1.2);
+#  - extraction of 2,000 against 20,000 members (about 10 when the cost is linear);
+#  - the writer adding 2,000 and 20,000 files one ZpArchive call each (about 10 again).
+#   scripts/bench-unzip.sh [WORK_DIR]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$root/build/bench-host
+work=${1:-$(mktemp -d /tmp/qp-bench-unzip.XXXXXX)}
+mkdir -p "$work"
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build" -j2 --target bench_unzip bench_kitzip >/dev/null
+
+# 20,000 small files in 20 groups, text of a few hundred bytes to a few KiB each.
+python3 - "$work/src" <<'PY'
+import os, sys, random
+root = sys.argv[1]
+random.seed(1)
+words = "setup kit file group program library readme licence folder value".split()
+for g in range(20):
+    d = os.path.join(root, "Group %02d" % g, "sub")
+    os.makedirs(d, exist_ok=True)
+    for i in range(1000):
+        n = random.randint(20, 600)
+        with open(os.path.join(d, "f%04d.txt" % i), "w") as f:
+            f.write(" ".join(random.choice(words) for _ in range(n)))
+PY
+(cd "$work/src" && find . -type f | sed 's|^\./||' | sort) > "$work/all.txt"
+head -n 2000 "$work/all.txt" > "$work/small.txt"
+
+ratio() { python3 -c "import sys; a, b = float(sys.argv[1]), float(sys.argv[2]); print('%.2f' % (a / b if b else float('inf')))" "$1" "$2"; }
+now() { date +%s.%N; }
+
+cd "$work/src"
+w_small=$("$build/tests/kitzip/bench_kitzip" "$work/small.zip" "$work/small.txt" | cut -d' ' -f2)
+w_all=$("$build/tests/kitzip/bench_kitzip" "$work/all.zip" "$work/all.txt" | cut -d' ' -f2)
+unzip -tqq "$work/all.zip"
+echo "writer:  2,000 files ${w_small}s   20,000 files ${w_all}s   ratio $(ratio "$w_all" "$w_small") (10 = linear)"
+
+zipinfo -1 "$work/all.zip" > "$work/members-all.txt"
+zipinfo -1 "$work/small.zip" > "$work/members-small.txt"
+sync
+rm -rf "$work/out-unzip" "$work/out-ours" "$work/out-small"
+t0=$(now); unzip -q -o "$work/all.zip" -d "$work/out-unzip"; t1=$(now)
+u_all=$(python3 -c "print('%.3f' % ($t1 - $t0))")
+r_all=$("$build/tests/unzip/bench_unzip" "$work/all.zip" "$work/members-all.txt" "$work/out-ours" | cut -d' ' -f2)
+r_small=$("$build/tests/unzip/bench_unzip" "$work/small.zip" "$work/members-small.txt" "$work/out-small" | cut -d' ' -f2)
+diff -r "$work/out-unzip" "$work/out-ours" >/dev/null && same=identical || same=DIFFERENT
+echo "extract: 20,000 members ours ${r_all}s   unzip -q -o ${u_all}s   ratio $(ratio "$r_all" "$u_all") (goal <= 1.2; output $same)"
+echo "extract: 2,000 members ${r_small}s   20,000 members ${r_all}s   ratio $(ratio "$r_all" "$r_small") (10 = linear)"
+[ -n "${1:-}" ] || rm -rf "$work"
