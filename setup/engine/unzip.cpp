@@ -441,11 +441,12 @@ void ForgetZipCatalogs() {
 int ExtractMember(const std::string& archive_path, const std::string& member, const std::string& target_folder,
                   const std::string& output_path, std::string* message) {
     (void)target_folder;
+    // One extraction at a time: the kept archive handle has a single file position.
+    std::lock_guard<std::mutex> lock(g_cache_lock);
     try {
         std::shared_ptr<ZipSource> source;
         std::shared_ptr<const ZipCatalog> catalog;
         {
-            std::lock_guard<std::mutex> lock(g_cache_lock);
             FileInfo info = StatFile(archive_path);
             if (!info.exists) {
                 g_cache = Cached{};
