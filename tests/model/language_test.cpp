@@ -175,7 +175,7 @@ TEST(ShippedLanguageFile, TranslationsKeepPlaceholdersAccelsAndLineBreaks) {
     LanguageFile file(ShippedFile());
     const char* languages[] = {"German", "German (Germany)", "German(Switzerland)", "French", "French (Canadian)",
                                "Spanish", "Spanish(Mexican)", "Italian", "Italian (Italy)", "Dutch", "Dutch(Belgium)",
-                               "Portuguese", "Portuguese (Standard)"};
+                               "Portuguese", "Portuguese (Standard)", "Portuguese (Brazilian)"};
     for (const char* lang : languages) {
         int same = 0;  // a few words are spelled alike ("Description", "No")
         for (int id = 1; id < kKeyCount; ++id) {
