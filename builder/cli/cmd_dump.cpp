@@ -5,6 +5,7 @@
 #include "builder/cli/cli.h"
 #include "builder/cli/dump.h"
 #include "builder/model/language.h"
+#include "builder/model/platform.h"
 #include "builder/model/projectfile.h"
 
 namespace qp {
@@ -26,6 +27,10 @@ int RunDump(const std::vector<std::string>& args, Context& ctx) {
         return kExitUsage;
     }
     StreamReporter reporter(ctx.err);
+    if (!sys::FileExists(a.words[0])) {
+        reporter.Report(Severity::Error, "no such file: " + a.words[0]);
+        return kExitFailure;
+    }
     // An imported project takes its wizard texts from the builder's language file.
     std::string language_path =
         a.Has("language-file") ? a.Value("language-file") : BuilderLanguageFile(ctx.program_dir);
