@@ -150,7 +150,7 @@ struct ZipWriter::Deflater {
     }
 };
 
-ZipWriter::ZipWriter(const std::string& path) : path_(path) {
+ZipWriter::ZipWriter(const std::string& path) : path_(path), local_zip64_from_(kLocalZip64From) {
     FileStat st = Stat(path);
     if (st.exists && st.is_dir) throw qp::IoError("cannot create " + path + ": it is a folder");
     if (st.exists && st.size > 0) {
@@ -316,7 +316,7 @@ void ZipWriter::AddFile(const std::string& source, const std::string& member, in
     FileStat st = Stat(source);
     if (!st.exists || st.is_dir) throw qp::IoError("cannot open " + source);
     File src(source, "rb");
-    const bool zip64 = st.size >= kLocalZip64From;
+    const bool zip64 = st.size >= local_zip64_from_;
     const std::uint32_t dos_time = DosDateTime(st.mtime);
     MemberInfo m;
     m.name = member;

@@ -40,6 +40,9 @@ public:
     void AddDirectory(const std::string& member, std::int64_t mtime);
 
     void SetComment(const std::string& comment);
+    // Files from this size on get Zip64 sizes in their local header (default 3.75 GiB, so
+    // that deflate's worst case still fits); tests lower it to check that layout cheaply.
+    void SetLocalZip64From(std::uint64_t bytes) { local_zip64_from_ = bytes; }
     // Writes the central directory and the end records and closes the file. Idempotent.
     void Close();
     bool IsOpen() const { return file_ != nullptr; }
@@ -72,6 +75,7 @@ private:
     std::vector<Record> records_;
     std::unordered_map<std::string, std::size_t> by_name_;
     std::uint64_t data_end_ = 0;  // where the next local entry goes
+    std::uint64_t local_zip64_from_;
     std::string comment_;
     bool dirty_ = false;          // central directory not yet written
     bool suspended_ = false;

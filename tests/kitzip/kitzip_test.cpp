@@ -142,6 +142,32 @@ TEST(KitzipInterop, SeventyThousandMembersMakeValidZip64) {
     EXPECT_EQ(ReadText(dir / "out.txt"), "tiny file\n");
 }
 
+TEST(KitzipInterop, LargeFileLocalHeaderLayoutIsReadEverywhere) {
+    REQUIRE_HOST_ZIP_TOOLS();
+    TempDir dir;
+    const std::string cab = dir / "big.cab";
+    WriteText(dir / "a.bin", std::string(3000, 'q'));
+    WriteText(dir / "b.bin", Pseudorandom(300, 3));
+    {
+        kitzip::ZipWriter w(cab);
+        w.SetLocalZip64From(0);  // as a file past 3.75 GiB would be written
+        w.AddFile(dir / "a.bin", "G/a.bin", 6);
+        w.AddFile(dir / "b.bin", "G/b.bin", 6);
+        w.Close();
+    }
+    const Bytes b = ReadBytes(cab);
+    // Local header: version 45, sizes 0xFFFFFFFF, a 20-byte Zip64 extra with both sizes.
+    EXPECT_EQ(Bytes(b.begin() + 4, b.begin() + 6), LE16(45));
+    EXPECT_EQ(Bytes(b.begin() + 18, b.begin() + 30), LE32(0xFFFFFFFF) + LE32(0xFFFFFFFF) + LE16(7) + LE16(20));
+    EXPECT_EQ(Bytes(b.begin() + 37, b.begin() + 49), LE16(1) + LE16(16) + LE32(3000) + LE32(0));
+    EXPECT_EQ(ziptools::UnzipTest(cab), 0);
+    std::string listing = ziptools::PythonListing(cab, dir / "list.txt");
+    EXPECT_EQ(listing.find("BAD"), std::string::npos) << listing;
+    EXPECT_NE(listing.find("G/b.bin 300 0"), std::string::npos) << listing;
+    ASSERT_EQ(qp::ExtractMember(cab, "G/a.bin", dir.Str(), dir / "a.out"), 0);
+    EXPECT_EQ(ReadText(dir / "a.out"), std::string(3000, 'q'));
+}
+
 TEST(KitzipZp, AppendsToAnArchiveOfZipWithoutRewritingIt) {
     REQUIRE_HOST_ZIP_TOOLS();
     TempDir dir;
