@@ -5,6 +5,8 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
+
 #include "e2e/gui_driver.h"
 #include "e2e/kit_builder.h"
 #include "setup/engine/driver.h"
@@ -120,6 +122,32 @@ TEST_F(SetupE2E, NormalRunThroughEveryPageThenUninstall) {
     EXPECT_TRUE(FindTop(p.Id(), "Setup", "Gizmo Setup")) << "background window";
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 1004))) << "Back on the first page";
     Screenshot("01-welcome");
+    // Cancel asks first; No keeps the page.
+    Press(page, 2);
+    HWND confirm = WaitTop(p.Id(), "#32770", "Quillpack");
+    ASSERT_TRUE(confirm);
+    EXPECT_EQ(BoxText(confirm), "Abort Setup?");
+    Screenshot("01-cancel-question");
+    Press(confirm, IDNO);
+    // The About box from the background window's system menu.
+    Settle();
+    HWND background = FindTop(p.Id(), "Setup", "Gizmo Setup");
+    ASSERT_TRUE(background);
+    SendNotifyMessageA(background, WM_SYSCOMMAND, 104, 0);
+    HWND about = WaitTop(p.Id(), "#32770", "About");
+    if (!about) {
+        for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            char cls[64] = {};
+            GetClassNameA(w, cls, 64);
+            if (pid == p.Id()) printf("window %s '%s' visible=%d\n", cls, Text(w).c_str(), IsWindowVisible(w));
+        }
+    }
+    ASSERT_TRUE(about);
+    Screenshot("01-about");
+    Press(about, IDOK);
+    Settle();
     Press(page, 1003);
 
     page = WaitPage(p.Id(), "License Agreement");
@@ -233,4 +261,159 @@ TEST_F(SetupE2E, NormalRunThroughEveryPageThenUninstall) {
     EXPECT_EQ(u.Wait(30000), 0u);
     std::string left;
     EXPECT_TRUE(NothingLeft(left)) << left;
+}
+
+namespace {
+
+std::string RunLogText(const std::string& path) {
+    return Exists(path) ? qptest::ReadText(path) : std::string("<no log>");
+}
+
+}  // namespace
+
+TEST_F(SetupE2E, UnattendedInstallThenQuietUninstall) {
+    WriteKit(kit_, SampleList());
+    const std::string log = dir_.Str() + "\\run.log";
+    Process p(Setup() + " -s -log \"" + log + "\"", kit_);
+    ASSERT_EQ(p.Wait(60000), 0u) << RunLogText(log);
+    EXPECT_TRUE(Exists(Target() + "\\app.txt"));
+    EXPECT_TRUE(Exists(Target() + "\\Help\\help.txt")) << "the first setup type has Help";
+    EXPECT_TRUE(Exists(LinkPath()));
+    EXPECT_NE(RunLogText(log).find("app.txt"), std::string::npos);
+
+    const std::string quiet = RegText(kUninstallKey, "QuietUninstallString");
+    Process u(quiet + " -log \"" + log + "\"");
+    ASSERT_TRUE(u.Started()) << quiet;
+    EXPECT_EQ(u.Wait(60000), 0u) << RunLogText(log);
+    std::string left;
+    EXPECT_TRUE(NothingLeft(left)) << left;
+}
+
+TEST_F(SetupE2E, ModifyRunRemovesOneComponentAndKeepsTheOthers) {
+    WriteKit(kit_, SampleList());
+    ASSERT_EQ(Process(Setup() + " -s", kit_).Wait(60000), 0u);
+    ASSERT_TRUE(Exists(Target() + "\\Help\\help.txt"));
+
+    Process m(Setup() + " -a x", kit_);
+    ASSERT_TRUE(AnswerLanguage(m.Id()));
+    HWND page = WaitPage(m.Id(), "Maintenance");
+    ASSERT_TRUE(page);
+    EXPECT_FALSE(FindTop(m.Id(), "Setup", "Gizmo Setup")) << "no background in maintenance";
+    EXPECT_EQ(IsDlgButtonChecked(page, 1028), BST_CHECKED);
+    Screenshot("17-maintenance");
+    Press(page, 1003);
+    page = WaitPage(m.Id(), "Select Components");
+    ASSERT_TRUE(page);
+    HWND tree = GetDlgItem(page, 1023);
+    HTREEITEM first = (HTREEITEM)SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0);
+    HTREEITEM second = (HTREEITEM)SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, (LPARAM)first);
+    SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, (LPARAM)second);
+    SendMessageA(tree, WM_KEYDOWN, VK_SPACE, 0);
+    Settle();
+    Press(page, 1003);
+    page = WaitPage(m.Id(), "Installation Report", 60000);
+    ASSERT_TRUE(page);
+    EXPECT_NE(ItemText(page, 1026).find("help.txt"), std::string::npos) << ItemText(page, 1026);
+    Press(page, 1003);
+    EXPECT_EQ(m.Wait(30000), 0u);
+    EXPECT_FALSE(Exists(Target() + "\\Help\\help.txt"));
+    EXPECT_TRUE(Exists(Target() + "\\app.txt"));
+    EXPECT_TRUE(Exists(LinkPath()));
+    EXPECT_TRUE(KeyExists(kUninstallKey));
+
+    ASSERT_EQ(Process(Setup() + " -s -u x", kit_).Wait(60000), 0u);
+    std::string left;
+    EXPECT_TRUE(NothingLeft(left)) << left;
+}
+
+TEST_F(SetupE2E, LockedFileLeadsToTheRestartPageAndStatus3010) {
+    qp::SetupList list = SampleList();
+    list.settings.set_page_mask(0xFFFFFE00u);  // no page up to 9: the run starts installing
+    list.groups[0].restart_if_locked = 1;
+    WriteKit(kit_, list);
+    CreateDirectoryA((ProgramFiles() + "\\" + kCompany).c_str(), nullptr);
+    CreateDirectoryA(Target().c_str(), nullptr);
+    qptest::WriteText(Target() + "\\app.txt", "old");
+    HANDLE lock = CreateFileA((Target() + "\\app.txt").c_str(), GENERIC_READ, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+
+    Process p(Setup(), kit_);
+    ASSERT_TRUE(AnswerLanguage(p.Id()));
+    HWND page = WaitPage(p.Id(), "Installation Report", 60000);
+    ASSERT_TRUE(page);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 1004)));
+    Press(page, 1003);
+    HWND restart = nullptr;
+    for (int i = 0; i < 200 && !restart; ++i, Sleep(50)) {
+        HWND w = FindTop(p.Id(), "#32770", "Setup");
+        if (w && GetDlgItem(w, 1017)) restart = w;
+    }
+    ASSERT_TRUE(restart) << "page 12";
+    EXPECT_EQ(IsDlgButtonChecked(restart, 1017), BST_CHECKED);
+    Screenshot("12-restart");
+    // Restart later: the machine running the tests must keep running.
+    SendMessageA(GetDlgItem(restart, 1017), BM_SETCHECK, BST_UNCHECKED, 0);
+    SendMessageA(GetDlgItem(restart, 1018), BM_SETCHECK, BST_CHECKED, 0);
+    Press(restart, 1003);
+    EXPECT_EQ(p.Wait(30000), 3010u);
+    CloseHandle(lock);
+    CloseExplorerWindows();
+    ASSERT_EQ(Process(Setup() + " -s -u x", kit_).Wait(60000), 0u);
+}
+
+TEST_F(SetupE2E, BrokenKitsStopWithTheirMessages) {
+    const std::string log = dir_.Str() + "\\bad.log";
+    // No setup list at all: the message, in a normal run.
+    WriteKit(kit_, SampleList());
+    DeleteFileA((kit_ + "\\setup.lst").c_str());
+    {
+        Process p(Setup(), kit_);
+        HWND box = WaitTop(p.Id(), "#32770", "Fatal Error !");
+        ASSERT_TRUE(box);
+        EXPECT_EQ(BoxText(box), kit_ + "\\setup.lst Instalation file error!");
+        Screenshot("bad-missing-list");
+        Press(box, IDOK);
+        EXPECT_EQ(p.Wait(20000), static_cast<DWORD>(qp::setup::kExitStartFailed));
+    }
+    // A foreign file.
+    qptest::WriteText(kit_ + "\\setup.lst", "This is not a setup list at all, not even close.");
+    {
+        Process p(Setup(), kit_);
+        HWND box = WaitTop(p.Id(), "#32770", "Fatal Error !");
+        ASSERT_TRUE(box);
+        EXPECT_EQ(BoxText(box), "Unknow file format");
+        Press(box, IDOK);
+        EXPECT_EQ(p.Wait(20000), static_cast<DWORD>(qp::setup::kExitStartFailed));
+    }
+    // A truncated one, unattended: status and log line, no window.
+    std::vector<std::uint8_t> bytes = qp::WriteSetupList(SampleList());
+    bytes.resize(bytes.size() / 2);
+    qptest::WriteBytes(kit_ + "\\setup.lst", bytes);
+    EXPECT_EQ(Process(Setup() + " -s -log \"" + log + "\"", kit_).Wait(20000),
+              static_cast<DWORD>(qp::setup::kExitStartFailed));
+    EXPECT_NE(RunLogText(log).find("Bad Instalation file"), std::string::npos) << RunLogText(log);
+
+    // No archive: an unattended run does not search, cancels and leaves nothing.
+    WriteKit(kit_, SampleList());
+    DeleteFileA((kit_ + "\\setup.cab").c_str());
+    EXPECT_EQ(Process(Setup() + " -s -log \"" + log + "\"", kit_).Wait(30000),
+              static_cast<DWORD>(qp::setup::kExitCancelled));
+    EXPECT_NE(RunLogText(log).find("Not Found"), std::string::npos) << RunLogText(log);
+    std::string left;
+    EXPECT_TRUE(NothingLeft(left)) << left;
+
+    // A damaged member: the run completes but says that a file could not be copied.
+    WriteKit(kit_, SampleList());
+    std::vector<std::uint8_t> cab = qptest::ReadBytes(kit_ + "\\setup.cab");
+    const std::string name = "Program Files/app.txt";
+    auto at = std::search(cab.begin(), cab.end(), name.begin(), name.end());
+    ASSERT_NE(at, cab.end());
+    for (auto it = at + name.size(); it < at + name.size() + 8 && it < cab.end(); ++it) *it ^= 0x5A;
+    qptest::WriteBytes(kit_ + "\\setup.cab", cab);
+    EXPECT_EQ(Process(Setup() + " -s -log \"" + log + "\"", kit_).Wait(30000),
+              static_cast<DWORD>(qp::setup::kExitFilesFailed));
+    EXPECT_NE(RunLogText(log).find("CANT COPY"), std::string::npos) << RunLogText(log);
+    EXPECT_FALSE(Exists(Target() + "\\app.txt"));
+    ASSERT_EQ(Process(Setup() + " -s -u x", kit_).Wait(60000), 0u);
 }
