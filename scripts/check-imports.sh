@@ -23,7 +23,8 @@ while IFS= read -r -d '' file; do
       bad=$((bad + 1))
     fi
   done < <(printf '%s\n' "$dump" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr -d '\r')
-done < <(find "$build" -type f \( -iname '*.exe' -o -iname '*.dll' \) -print0)
+# setup.ex_ is the runtime as the builder's layout carries it.
+done < <(find "$build" -type f \( -iname '*.exe' -o -iname '*.dll' -o -iname '*.ex_' \) -print0)
 
 echo "check-imports: $checked files checked, $bad foreign imports"
 [ "$checked" -gt 0 ] || { echo "check-imports: no .exe or .dll under $build" >&2; exit 1; }
