@@ -7,6 +7,7 @@
 #include "builder/model/language.h"
 #include "builder/model/platform.h"
 #include "builder/model/projectfile.h"
+#include "builder/cli/dump_list.h"
 
 namespace qp {
 namespace cli {
@@ -31,6 +32,8 @@ int RunDump(const std::vector<std::string>& args, Context& ctx) {
         reporter.Report(Severity::Error, "no such file: " + a.words[0]);
         return kExitFailure;
     }
+    // A kit's setup list is known by its magic, whatever it is called.
+    if (IsSetupListFile(a.words[0])) return DumpSetupListFile(a.words[0], kUtf8Default && !a.Has("ansi"), ctx);
     // An imported project takes its wizard texts from the builder's language file.
     std::string language_path =
         a.Has("language-file") ? a.Value("language-file") : BuilderLanguageFile(ctx.program_dir);
@@ -46,7 +49,7 @@ int RunDump(const std::vector<std::string>& args, Context& ctx) {
     return kExitOk;
 }
 
-const CommandRegistration kDump{{"dump", "PROJECT [--ansi] [--language-file FILE]",
+const CommandRegistration kDump{{"dump", "PROJECT|setup.lst [--ansi] [--language-file FILE]",
                                  "Lists the project: settings block, groups with their files, components, setup "
                                  "types, registry, strings per language, shortcuts and functions.",
                                  RunDump}};

@@ -1,0 +1,86 @@
+// The kit build: project -> kit directory with setup.exe, setup.lst, setup.cab and the side
+// files. Portable: the GUI adds the build wizard and the file explorer through the hooks of
+// KitBuildParams; qpbc runs it without either.
+#pragma once
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "builder/kit/compressor.h"
+#include "builder/model/doc.h"
+#include "common/report.h"
+
+namespace qp {
+
+// The messages of the build, as the user sees them.
+constexpr char kMsgFilesMissing[] = "These files DOESN'T EXIST !!:\n";
+constexpr char kMsgCantCopy[] = "Can't copy %s  into kit directory!";
+constexpr char kMsgCantCreateList[] = "Can't create setup list";
+constexpr char kMsgArchiveDirEndsWithSeparator[] = "EROARE";
+constexpr char kMsgErrorAdding[] = "Error adding %s to archive";
+
+// The fixed names of a kit's files, and the runtime's name in the builder's REDIS directory.
+constexpr char kKitSetupExe[] = "setup.exe";
+constexpr char kKitSetupList[] = "setup.lst";
+constexpr char kKitArchive[] = "setup.cab";
+constexpr char kRuntimeSourceName[] = "setup.ex_";
+// The kit names of side file slots 0, 1, 2.
+constexpr const char* kKitSideFiles[3] = {"setup.bmp", "readme.txt", "license.txt"};
+
+struct KitBuildParams;
+
+// What the build made. `complete` is true only when every kit file was written and every
+// project file is in the archive; the GUI may carry on after a failure, but this says so.
+struct KitBuildResult {
+    bool started = false;    // false: files were missing, or the wizard was cancelled
+    bool cancelled = false;  // the wizard, or the progress, asked to stop
+    bool complete = false;
+    std::string kit_dir;
+    std::vector<std::string> missing_files;
+    std::vector<std::string> failures;  // every failure message, as reported
+    std::size_t files_total = 0;
+    std::size_t files_added = 0;
+};
+
+using CompressorFactory = std::function<std::unique_ptr<Compressor>(Reporter&)>;
+
+struct KitBuildParams {
+    std::string kit_root;      // empty: DefaultKitRoot of the document
+    std::string kit_name;      // the kit directory's name below the root
+    std::string runtime_path;  // the setup runtime to copy as setup.exe ("...\REDIS\setup.ex_")
+    // The build wizard: runs after the missing-file check and may change the root and the name;
+    // false cancels the build. Null: no wizard.
+    std::function<bool(KitBuildParams&)> wizard;
+    // Shows the kit directory at the end (the explorer in the GUI). Null: nothing is shown.
+    std::function<void(const std::string& kit_dir)> show_kit_dir;
+    // Makes the compressor for the archive. Null: the compressor linked into the program.
+    CompressorFactory make_compressor;
+};
+
+// The document's kit root, or the project file's directory followed by "KITS"; empty when
+// the document has neither a kit root nor a path.
+std::string DefaultKitRoot(const CDazDoc& doc);
+// `dir`, one separator unless it already ends with one, and `name`.
+std::string KitPath(const std::string& dir, const std::string& name);
+// The runtime beside a builder in `builder_dir`: REDIS, then setup.ex_.
+std::string RuntimeSource(const std::string& builder_dir);
+
+// The number of file nodes of every group's file tree.
+std::size_t CountProjectFiles(const CDazDoc& doc);
+// The directory inside the archive of a group's file node: the group's name, then "\" and the
+// node's folders when it lies in sub-folders.
+std::string ArchiveDir(const CItemGroup& group, const CObListFile& file);
+
+// The whole build. May set the document's kit root (from the wizard) and product GUID (when
+// empty); does not mark the document modified.
+KitBuildResult BuildMedia(CDazDoc& doc, KitBuildParams params, Reporter& reporter, Progress* progress = nullptr);
+
+// Adds every project file to the archive at `archive_path` (replacing any file there), in group
+// and tree order; stops at the first file that cannot be added. True when every file is in.
+// `result`, when given, receives the counts and failure messages.
+bool ArchiveProjectFiles(const CDazDoc& doc, const std::string& archive_path, const CompressorFactory& make,
+                         Reporter& reporter, Progress* progress, KitBuildResult* result = nullptr);
+
+}  // namespace qp
