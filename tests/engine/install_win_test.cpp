@@ -380,6 +380,30 @@ TEST_F(InstallTest, ModifyRepairAndRemoveFollowTheGroupsAndLeaveNothingBehind) {
     }
 }
 
+// Cancel confirmed while the first file's messages are pumped.
+struct CancellingEvents : RecordingEvents {
+    RunState* run = nullptr;
+    void Pump() override { run->abort = true; }
+};
+
+TEST_F(InstallTest, CancelBetweenFilesWritesNoLogNorKeyAndTheRunsFilesCanGo) {
+    RunState run = NewRun(RunMode::FirstInstall, {"Main", "Help"});
+    CancellingEvents cancel;
+    cancel.run = &run;
+    WinFileEffects files(true, run.ctx.windows_folder);
+    WinRegistry reg;
+    WinShortcuts links;
+    Platform p{files, reg, links};
+    EXPECT_FALSE(RunInstallPhase(run, p, questions_, cancel));
+    EXPECT_EQ(run.written_files, std::vector<std::string>{Dest("app.exe")});
+    EXPECT_FALSE(Exists(Dest("data\\a.txt")));
+    EXPECT_FALSE(Exists(run.ctx.InfoLog()));
+    EXPECT_FALSE(UninstallKeyExists(guid_, nullptr));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, test_key_));
+    DeleteWrittenFiles(run, files);
+    EXPECT_FALSE(Exists(Dest("app.exe")));
+}
+
 TEST_F(InstallTest, MissingArchiveAsksForTheKitFolderAndCancelAborts) {
     const std::string moved = tmp_ / "moved";
     CreateDirectoryA(moved.c_str(), nullptr);
