@@ -61,36 +61,47 @@ FileInfo StatFile(const std::string& path) {
     return r;
 }
 
+// Reads go straight to the file (no stdio buffer that could serve bytes of an archive
+// rewritten in place); on POSIX one pread per header or chunk.
 class FileZipSource : public ZipSource {
 public:
     FileZipSource(const std::string& path, std::uint64_t size) : size_(size) {
-        f_ = std::fopen(path.c_str(), "rb");
-        if (!f_) throw IoError("cannot open " + path);
-        // Reads are whole headers or large chunks; a stdio buffer would only risk serving
-        // bytes of an archive that was rewritten in place.
-        std::setvbuf(f_, nullptr, _IONBF, 0);
+#ifdef _WIN32
+        fd_ = _open(path.c_str(), _O_RDONLY | _O_BINARY);
+#else
+        fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+#endif
+        if (fd_ < 0) throw IoError("cannot open " + path);
     }
-    ~FileZipSource() override { std::fclose(f_); }
+    ~FileZipSource() override {
+#ifdef _WIN32
+        _close(fd_);
+#else
+        close(fd_);
+#endif
+    }
     std::uint64_t Size() const override { return size_; }
     void ReadAt(std::uint64_t pos, void* buf, std::size_t n) override {
         if (pos > size_ || n > size_ - pos) throw FormatError("read past the end of the archive");
-        if (pos != pos_) {
+        char* p = static_cast<char*>(buf);
+        while (n > 0) {
 #ifdef _WIN32
-            int rc = _fseeki64(f_, static_cast<long long>(pos), SEEK_SET);
+            if (_lseeki64(fd_, static_cast<long long>(pos), SEEK_SET) < 0) throw IoError("cannot seek in the archive");
+            int got = _read(fd_, p, static_cast<unsigned>(std::min<std::size_t>(n, 1u << 30)));
 #else
-            int rc = fseeko(f_, static_cast<off_t>(pos), SEEK_SET);
+            ssize_t got = pread(fd_, p, n, static_cast<off_t>(pos));
+            if (got < 0 && errno == EINTR) continue;
 #endif
-            if (rc != 0) throw IoError("cannot seek in the archive");
+            if (got <= 0) throw IoError("cannot read the archive");
+            p += got;
+            pos += static_cast<std::uint64_t>(got);
+            n -= static_cast<std::size_t>(got);
         }
-        std::size_t got = std::fread(buf, 1, n, f_);
-        pos_ = pos + got;
-        if (got != n) throw IoError("cannot read the archive");
     }
 
 private:
-    std::FILE* f_;
+    int fd_;
     std::uint64_t size_;
-    std::uint64_t pos_ = 0;
 };
 
 std::string Normalized(const std::string& name) {
@@ -454,7 +465,9 @@ int ExtractMember(const std::string& archive_path, const std::string& member, co
             }
             bool fresh = g_cache.catalog && g_cache.path == archive_path && g_cache.info.size == info.size &&
                          g_cache.info.mtime == info.mtime && g_cache.info.mtime_ns == info.mtime_ns;
-            if (fresh) {
+            // A clock of whole seconds (Windows, older file systems) cannot tell a rewrite from
+            // the old file; the archive's last bytes can.
+            if (fresh && info.mtime_ns == 0) {
                 try {
                     fresh = ReadTail(*g_cache.source) == g_cache.tail;
                 } catch (const std::exception&) {
@@ -480,8 +493,11 @@ int ExtractMember(const std::string& archive_path, const std::string& member, co
         const ZipEntry* entry = catalog->Find(member);
         if (!entry) return Fail(message, "caution: filename not matched:  " + member, kUnzipNoMember);
 
-        std::string temp;
-        int fd = -1;
+        // A new output is written in place and removed again on failure; an existing one is
+        // replaced only by a complete file written beside it.
+        std::string temp = output_path;
+        int fd = OpenNew(output_path);
+        const bool in_place = fd >= 0;
         for (unsigned i = 0; fd < 0 && i < 100; ++i) {
             temp = output_path + ".qz" + std::to_string(i);
             fd = OpenNew(temp);
@@ -504,7 +520,7 @@ int ExtractMember(const std::string& archive_path, const std::string& member, co
                         rc);
         }
         // Where a rename cannot replace a file (Windows), the old one goes first, read-only or not.
-        if (std::rename(temp.c_str(), output_path.c_str()) != 0) {
+        if (!in_place && std::rename(temp.c_str(), output_path.c_str()) != 0) {
             if (!RemoveFile(output_path)) {
                 std::remove(temp.c_str());
                 return Fail(message, "error:  cannot delete old " + output_path, kUnzipWriteFailed);
