@@ -50,7 +50,6 @@ struct Section {
 
 constexpr std::uint32_t kResourceTypeVersion = 16;
 constexpr std::uint32_t kVersionResourceId = 1;
-constexpr std::uint32_t kFixedInfoSignature = 0xFEEF04BD;
 constexpr std::uint16_t kMaxSections = 96;  // the loader's own limit
 // A version resource's length is a 16-bit field; nothing past that belongs to it.
 constexpr std::uint32_t kMaxVersionResource = 0xFFFF;
@@ -183,23 +182,24 @@ private:
         return true;
     }
 
-    // VS_VERSIONINFO: wLength, wValueLength, wType, the key "VS_VERSION_INFO" in UTF-16,
-    // padding to a 4-byte boundary, then VS_FIXEDFILEINFO when wValueLength says it is there.
+    // VS_VERSIONINFO: wLength, wValueLength, wType, the key ("VS_VERSION_INFO") in UTF-16
+    // with its terminator, padding to a 4-byte boundary, then VS_FIXEDFILEINFO when
+    // wValueLength says it is there. Like the system's query, this trusts neither the key's
+    // text nor the signature nor wLength; it only keeps every read inside the resource.
     static bool FixedInfo(const std::vector<std::uint8_t>& data, std::uint32_t* ms, std::uint32_t* ls) {
-        static const char kKey[] = "VS_VERSION_INFO";
-        const std::size_t key_at = 6, key_bytes = sizeof(kKey) * 2;  // terminator included
-        const std::size_t fixed_at = (key_at + key_bytes + 3) & ~std::size_t{3};
-        if (data.size() < fixed_at + 52) return false;
+        const std::size_t kFixedSize = 52;
+        if (data.size() < 6) return false;
         ByteReader r(data);
-        std::uint16_t length = r.U16();
+        r.Skip(2);
         std::uint16_t value_length = r.U16();
-        if (length < fixed_at + 52 || value_length < 52) return false;
-        for (std::size_t i = 0; i < sizeof(kKey); ++i)
-            if (data[key_at + 2 * i] != static_cast<std::uint8_t>(kKey[i]) || data[key_at + 2 * i + 1] != 0)
-                return false;
-        ByteReader fixed(data.data() + fixed_at, 52);
-        if (fixed.U32() != kFixedInfoSignature) return false;
-        fixed.Skip(4);
+        if (value_length < kFixedSize) return false;
+        std::size_t at = 6;
+        while (at + 1 < data.size() && (data[at] || data[at + 1])) at += 2;
+        at += 2;  // the terminator
+        at = (at + 3) & ~std::size_t{3};
+        if (at > data.size() || data.size() - at < kFixedSize) return false;
+        ByteReader fixed(data.data() + at, kFixedSize);
+        fixed.Skip(8);  // signature, structure version
         *ms = fixed.U32();
         *ls = fixed.U32();
         return true;

@@ -8,6 +8,7 @@
 
 #include "common/fileinfo.h"
 #include "common/win/fileinfo_win.h"
+#include "peimage.h"
 #include "support/testutil.h"
 
 namespace {
@@ -50,6 +51,32 @@ TEST(FileVersionAgreement, SystemDllsAgreeToo) {
     for (const char* name : {"\\kernel32.dll", "\\user32.dll", "\\version.dll"}) {
         std::string file = std::string(dir, n) + name;
         EXPECT_EQ(qp::FileVersionFromImage(file), qp::FileVersionApi(file)) << file;
+    }
+}
+
+// The system's reader and ours take the same view of hand-assembled images, damaged ones too.
+TEST(FileVersionAgreement, HandAssembledImages) {
+    qptest::TempDir tmp;
+    int n = 0;
+    auto both = [&](const peimage::Bytes& bytes, const char* what) {
+        std::string file = tmp / ("image" + std::to_string(n++) + ".dll");
+        qptest::WriteBytes(file, bytes);
+        std::string a = "untouched", p = "untouched";
+        EXPECT_EQ(qp::FileVersionFromImage(file, &p), qp::FileVersionApi(file, &a)) << what;
+        EXPECT_EQ(p, a) << what;
+    };
+    both(peimage::MakeImage(false).bytes, "pe32");
+    both(peimage::MakeImage(true).bytes, "pe32+");
+    for (const peimage::Damage& d : peimage::kDamages) {
+        if (d.stricter_than_wine) continue;
+        peimage::Image img = peimage::MakeImage();
+        d.apply(img);
+        both(img.bytes, d.what);
+    }
+    for (const peimage::Damage& d : peimage::kIgnored) {
+        peimage::Image img = peimage::MakeImage();
+        d.apply(img);
+        both(img.bytes, d.what);
     }
 }
 
