@@ -2,6 +2,7 @@
 // saves and what "dump" prints.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -93,6 +94,23 @@ TEST_F(Qpbc, NewTakesAnotherLanguageFileOrRefuses) {
     EXPECT_EQ(1, missing.status);
     EXPECT_NE(std::string::npos, missing.err.find("none.ini"));
     EXPECT_FALSE(qp::sys::FileExists(dir / "other.qpk"));
+}
+
+TEST_F(Qpbc, NewWithoutALanguageFileBesideItWarnsAndLeavesTextsEmpty) {
+    // A copy of the program in a folder of its own, without language.ini.
+    std::string exe = QPBC_EXE;
+    std::string name = exe.substr(exe.find_last_of("/\\") + 1);
+    std::string lonely = dir / name;
+    qptest::WriteBytes(lonely, qptest::ReadBytes(exe));
+    std::filesystem::permissions(lonely, std::filesystem::perms::owner_all);
+    std::string path = dir / "bare.qpk";
+    ProcessResult r = qptest::RunProcess(lonely, {"new", path}, dir.Str());
+    ASSERT_EQ(0, r.status) << r.err;
+    EXPECT_NE(std::string::npos, r.err.find("warning"));
+    auto doc = Open(path);
+    ASSERT_TRUE(doc);
+    ASSERT_EQ(1, doc->LanguageCount());
+    EXPECT_EQ("", doc->FindString("DLG_WELCOME_TITLE")->Value(0));
 }
 
 TEST_F(Qpbc, NewDoesNotReplaceAProjectUnlessForced) {
