@@ -11,8 +11,11 @@
 #include "e2e/kit_builder.h"
 #include "setup/engine/driver.h"
 #include "support/testutil.h"
+#include "wizard/unmanaged_windows.h"
 
 using namespace qpe2e;
+
+static const int g_unmanaged = qptest::RunWithUnmanagedWindows();
 
 namespace {
 
@@ -88,8 +91,6 @@ bool NothingLeft(std::string& what) {
     }
     return false;
 }
-
-std::vector<std::string> Split(const std::string& line) { return qp::setup::SplitCommandLine(line); }
 
 HWND AnswerLanguage(DWORD pid, const std::string& shot = "") {
     HWND lang = WaitTop(pid, "#32770", "Select Language");
