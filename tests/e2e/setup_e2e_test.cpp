@@ -114,13 +114,17 @@ protected:
 
 TEST_F(SetupE2E, NormalRunThroughEveryPageThenUninstall) {
     WriteKit(kit_, SampleList());
+    CopyFileA(QP_ART_DIR "\\side.bmp", (kit_ + "\\setup.bmp").c_str(), FALSE);
     Process p(Setup(), kit_);
     ASSERT_TRUE(p.Started());
+    ASSERT_TRUE(WaitTop(p.Id(), "#32770", "Select Language"));
+    EXPECT_TRUE(FindTop(p.Id(), "CALDS", "Setup")) << "splash of setup.bmp";
     ASSERT_TRUE(AnswerLanguage(p.Id(), "00-language"));
 
     HWND page = WaitPage(p.Id(), "Welcome to the Quillpacker Wizard for Gizmo");
     ASSERT_TRUE(page);
     EXPECT_TRUE(FindTop(p.Id(), "Setup", "Gizmo Setup")) << "background window";
+    EXPECT_FALSE(FindTop(p.Id(), "CALDS", "Setup")) << "the splash goes with the background";
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 1004))) << "Back on the first page";
     Screenshot("01-welcome");
     // Cancel asks first; No keeps the page.
@@ -296,6 +300,8 @@ TEST_F(SetupE2E, ModifyRunRemovesOneComponentAndKeepsTheOthers) {
     ASSERT_TRUE(Exists(Target() + "\\Help\\help.txt"));
 
     Process m(Setup() + " -a x", kit_);
+    ASSERT_TRUE(WaitTop(m.Id(), "#32770", "Select Language"));
+    EXPECT_FALSE(FindTop(m.Id(), "CALDS", "")) << "no setup.bmp, no splash";
     ASSERT_TRUE(AnswerLanguage(m.Id()));
     HWND page = WaitPage(m.Id(), "Maintenance");
     ASSERT_TRUE(page);
@@ -417,4 +423,48 @@ TEST_F(SetupE2E, BrokenKitsStopWithTheirMessages) {
     EXPECT_NE(RunLogText(log).find("CANT COPY"), std::string::npos) << RunLogText(log);
     EXPECT_FALSE(Exists(Target() + "\\app.txt"));
     ASSERT_EQ(Process(Setup() + " -s -u x", kit_).Wait(60000), 0u);
+}
+
+TEST_F(SetupE2E, LockedFileWithoutRestartFlagAbortsAndCleansUp) {
+    qp::SetupList list = SampleList();
+    list.settings.set_page_mask(0);  // straight to the install page
+    list.groups[0].file_tree.children.push_back(list.groups[0].file_tree.children[0]);
+    list.groups[0].file_tree.children.back().name = "C:\\src\\manual.txt";  // a second top file
+    WriteKit(kit_, list);
+    // The kit's archive needs the extra member.
+    {
+        std::string dir = ProgramFiles() + "\\" + kCompany;
+        CreateDirectoryA(dir.c_str(), nullptr);
+        CreateDirectoryA(Target().c_str(), nullptr);
+    }
+    qptest::WriteText(Target() + "\\manual.txt", "old");
+    HANDLE lock = CreateFileA((Target() + "\\manual.txt").c_str(), GENERIC_READ, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+
+    // Interactive: the question over the install page; Abort ends the run and undoes it.
+    {
+        Process p(Setup(), kit_);
+        ASSERT_TRUE(AnswerLanguage(p.Id()));
+        HWND box = nullptr;
+        for (int i = 0; i < 400 && !box; ++i, Sleep(50)) {
+            box = FindTop(p.Id(), "#32770", "");
+            if (box && GetDlgItem(box, IDABORT) == nullptr) box = nullptr;
+        }
+        ASSERT_TRUE(box) << "Abort/Retry/Ignore";
+        Screenshot("10-installing-locked");
+        Press(box, IDABORT);
+        EXPECT_EQ(p.Wait(30000), static_cast<DWORD>(qp::setup::kExitCancelled));
+    }
+    std::string left;
+    EXPECT_TRUE(NothingLeft(left)) << left;
+
+    // Unattended: the safe answer is the same.
+    const std::string log = dir_.Str() + "\\locked.log";
+    EXPECT_EQ(Process(Setup() + " -s -log \"" + log + "\"", kit_).Wait(30000),
+              static_cast<DWORD>(qp::setup::kExitCancelled));
+    EXPECT_TRUE(NothingLeft(left)) << left;
+    CloseHandle(lock);
+    EXPECT_EQ(qptest::ReadText(Target() + "\\manual.txt"), "old");
+    DeleteFileA((Target() + "\\manual.txt").c_str());
 }

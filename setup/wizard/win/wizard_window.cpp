@@ -176,6 +176,7 @@ void Wizard::SwitchTo(int n) {
     ShowWindow(page, SW_SHOW);
     BringWindowToTop(page);
     if (old) {
+        ShowWindow(old, SW_HIDE);
         SetWindowLongPtrA(old, DWLP_USER, 0);
         DestroyWindow(old);
     }
