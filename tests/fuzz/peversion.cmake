@@ -1,0 +1,1 @@
+qp_fuzz(fuzz_peversion SOURCES fuzz_peversion.cpp LIBS qp_common)
