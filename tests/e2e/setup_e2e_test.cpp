@@ -157,6 +157,13 @@ TEST_F(SetupE2E, NormalRunThroughEveryPageThenUninstall) {
 
     page = WaitPage(p.Id(), "License Agreement");
     ASSERT_TRUE(page);
+    // Closing the background window on an earlier page asks first.
+    SendNotifyMessageA(FindTop(p.Id(), "Setup", "Gizmo Setup"), WM_SYSCOMMAND, SC_CLOSE, 0);
+    HWND close_box = WaitTop(p.Id(), "#32770", "Quillpack");
+    ASSERT_TRUE(close_box);
+    Press(close_box, IDNO);
+    Settle();
+    EXPECT_TRUE(IsWindow(page));
     EXPECT_NE(ItemText(page, 1007).find("GIZMO LICENCE"), std::string::npos);
     EXPECT_EQ(ItemText(page, 1003), "Yes");
     Screenshot("02-license");
@@ -229,6 +236,11 @@ TEST_F(SetupE2E, NormalRunThroughEveryPageThenUninstall) {
     ASSERT_TRUE(page);
     EXPECT_NE(ItemText(page, 1026).find("app.txt"), std::string::npos) << ItemText(page, 1026);
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 2)));
+    // Closing the background window is ignored once the work is done.
+    SendNotifyMessageA(FindTop(p.Id(), "Setup", "Gizmo Setup"), WM_SYSCOMMAND, SC_CLOSE, 0);
+    Settle();
+    EXPECT_FALSE(FindTop(p.Id(), "#32770", "Quillpack"));
+    EXPECT_TRUE(IsWindow(page));
     Screenshot("11-report");
     Press(page, 1003);
 
