@@ -2,6 +2,8 @@
 // the kit it leaves; and the example product's project builds completely.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "builder/kit/kitbuild.h"
 #include "common/setuplist.h"
 #include "kit_fixture.h"
@@ -44,7 +46,10 @@ TEST_F(QpbcBuild, MissingFilesFailWithTheListAndBuildNothing) {
     std::filesystem::remove(dir / "src/bin/tool.dll");
     ProcessResult r = Run({"build", project, "--name", "K1", "--runtime", kittest::FakeRuntime(dir)});
     EXPECT_EQ(1, r.status);
-    EXPECT_NE(std::string::npos, r.err.find("These files DOESN'T EXIST !!:\n" + (dir / "src/bin/tool.dll"))) << r.err;
+    // The Windows console's text mode writes each line end as CR LF.
+    std::string err = r.err;
+    err.erase(std::remove(err.begin(), err.end(), '\r'), err.end());
+    EXPECT_NE(std::string::npos, err.find("These files DOESN'T EXIST !!:\n" + (dir / "src/bin/tool.dll") + "\n")) << r.err;
     EXPECT_EQ("", r.out);
     EXPECT_FALSE(std::filesystem::exists(dir / "KITS"));
 }
