@@ -480,3 +480,69 @@ TEST_F(SetupE2E, LockedFileWithoutRestartFlagAbortsAndCleansUp) {
     EXPECT_EQ(qptest::ReadText(Target() + "\\manual.txt"), "old");
     DeleteFileA((Target() + "\\manual.txt").c_str());
 }
+
+#ifdef QP_QPBC_EXE
+// The example product's kit, built by qpbc, installed through whatever pages it shows (each
+// page's default, Next), checked, and removed with its quiet uninstaller.
+TEST_F(SetupE2E, ExampleKitFromQpbc) {
+    const std::string root = dir_.Str() + "\\kits";
+    {
+        Process b("\"" QP_QPBC_EXE "\" build \"" QP_EXAMPLE_QPK "\" --name Notepadish --kit-root \"" +
+                  root + "\" --runtime \"" QP_SETUP_EXE "\"");
+        ASSERT_TRUE(b.Started());
+        ASSERT_EQ(b.Wait(120000), 0u);
+    }
+    const std::string kit = root + "\\Notepadish";
+    ASSERT_TRUE(Exists(kit + "\\setup.exe"));
+    const qp::SetupList list = qp::LoadSetupList(kit + "\\setup.lst");
+    const std::string guid = list.settings.product_guid();
+    const std::string key = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + guid;
+
+    Process p("\"" + kit + "\\setup.exe\"", kit);
+    ASSERT_TRUE(AnswerLanguage(p.Id(), "ex-00-language"));
+    HWND last = nullptr;
+    int shown = 0;
+    std::vector<std::string> titles;
+    for (int i = 0; i < 600 && p.Wait(0) == STILL_ACTIVE; ++i, Sleep(50)) {
+        HWND box = FindTop(p.Id(), "#32770", "");
+        if (box && !GetDlgItem(box, 1003) && GetDlgItem(box, IDOK)) {
+            Press(box, IDOK);
+            continue;
+        }
+        HWND page = FindTop(p.Id(), "#32770", "Setup");
+        if (!page || page == last) continue;
+        HWND next = GetDlgItem(page, 1003);
+        if (!next || !IsWindowEnabled(next)) continue;  // the install page moves on by itself
+        Settle(200);
+        titles.push_back(ItemText(page, 1033));
+        Screenshot("ex-" + std::to_string(++shown));
+        last = page;
+        Press(page, 1003);
+    }
+    ASSERT_EQ(p.Wait(30000), 0u);
+    CloseExplorerWindows();
+    EXPECT_GE(shown, 4) << "pages pressed through";
+    ASSERT_TRUE(KeyExists(key));
+    std::string target;
+    {
+        HKEY k;
+        ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Notepadish", 0, KEY_READ, &k), 0);
+        char buf[MAX_PATH] = {};
+        DWORD size = sizeof(buf) - 1;
+        EXPECT_EQ(RegQueryValueExA(k, "InstallDir", nullptr, nullptr, (BYTE*)buf, &size), 0);
+        RegCloseKey(k);
+        target = buf;
+    }
+    EXPECT_TRUE(Exists(target + "\\notepadish.txt")) << target;
+
+    const std::string quiet = RegText(key, "QuietUninstallString");
+    EXPECT_EQ(Process(quiet).Wait(60000), 0u) << quiet;
+    for (int i = 0; i < 100 && Exists(ProgramFiles() + "\\QPBInformation\\" + guid); ++i) Sleep(100);
+    EXPECT_FALSE(KeyExists(key));
+    // Files of shared groups stay by design; the others go.
+    const qp::GroupRecord* program = list.FindGroup("Program");
+    ASSERT_TRUE(program);
+    EXPECT_EQ(Exists(target + "\\notepadish.txt"), program->shared != 0);
+    EXPECT_FALSE(Exists(ProgramFiles() + "\\QPBInformation\\" + guid));
+}
+#endif
