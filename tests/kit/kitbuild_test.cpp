@@ -194,6 +194,28 @@ TEST_F(KitBuild, FileThatCannotBeAddedStopsTheArchive) {
     EXPECT_TRUE(reporter.Has("Error adding " + (dir / "src/bin/tool.dll") + " to archive")) << reporter.All();
 }
 
+TEST_F(KitBuild, ArchiveDirectoryEndingInABackslashIsReportedAndTheFileStillAdded) {
+    auto doc = kittest::SmallProject(dir);
+    doc->group_list.items[0]->file_tree.children[1]->name = "bin\\";
+    struct Recording : qp::Compressor {
+        std::vector<std::string>* dirs;
+        explicit Recording(std::vector<std::string>* d) : dirs(d) {}
+        bool Load() override { return true; }
+        bool AddFile(const std::string&, const std::string& d, const std::string&) override {
+            dirs->push_back(d);
+            return true;
+        }
+        void Unload() override {}
+    };
+    std::vector<std::string> dirs;
+    qp::KitBuildParams p = Params();
+    p.make_compressor = [&](qp::Reporter&) { return std::unique_ptr<qp::Compressor>(new Recording(&dirs)); };
+    qp::KitBuildResult r = qp::BuildMedia(*doc, p, reporter);
+    EXPECT_EQ((std::vector<std::string>{"Program", "Program\\bin\\", "Docs"}), dirs);
+    EXPECT_TRUE(reporter.Has("EROARE")) << reporter.All();
+    EXPECT_EQ(3u, r.files_added);
+}
+
 TEST_F(KitBuild, ProjectWithoutFilesStillGetsAnEmptyArchive) {
     qp::CDazDoc doc;
     doc.SetPathName(dir / "empty.qpk");
