@@ -422,6 +422,30 @@ TEST_F(SetupE2E, BrokenKitsStopWithTheirMessages) {
     std::string left;
     EXPECT_TRUE(NothingLeft(left)) << left;
 
+    // No archive in a normal run: the message, then the folder prompt; cancelling it aborts.
+    {
+        qp::SetupList quick = SampleList();
+        quick.settings.set_page_mask(0);
+        qp::SaveSetupList(quick, kit_ + "\\setup.lst");
+        Process p(Setup(), kit_);
+        ASSERT_TRUE(AnswerLanguage(p.Id()));
+        HWND box = WaitTop(p.Id(), "#32770", "Error");
+        ASSERT_TRUE(box);
+        EXPECT_EQ(BoxText(box), kit_ + "\\setup.cab Not Found ");
+        Press(box, IDOK);
+        HWND browser = nullptr;
+        for (int i = 0; i < 200 && !browser; ++i, Sleep(50)) {
+            HWND w = FindTop(p.Id(), "#32770", "");
+            if (w && !GetDlgItem(w, 1003) && w != box && IsWindow(w)) browser = w;
+        }
+        ASSERT_TRUE(browser) << "kit path prompt";
+        Screenshot("bad-kit-path-prompt");
+        EXPECT_NE(BoxText(browser).find("Select kit path"), std::string::npos);
+        Press(browser, IDCANCEL);
+        EXPECT_EQ(p.Wait(30000), static_cast<DWORD>(qp::setup::kExitCancelled));
+        EXPECT_TRUE(NothingLeft(left)) << left;
+    }
+
     // A damaged member: the run completes but says that a file could not be copied.
     WriteKit(kit_, SampleList());
     std::vector<std::uint8_t> cab = qptest::ReadBytes(kit_ + "\\setup.cab");
