@@ -1,9 +1,10 @@
 # Small helpers shared by every folder's CMakeLists.
 
-# qp_test(NAME SOURCES ... LIBS ... [WINDOWS_ONLY] [HOST_ONLY])
+# qp_test(NAME SOURCES ... LIBS ... [WINDOWS_ONLY] [HOST_ONLY] [DISPLAY])
 # One test program per call; ctest runs it (under Wine in the Windows build).
+# DISPLAY: the test shows windows and reads the screen, so it never runs beside another such test.
 function(qp_test name)
-  cmake_parse_arguments(T "WINDOWS_ONLY;HOST_ONLY" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "WINDOWS_ONLY;HOST_ONLY;DISPLAY" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
   if(T_WINDOWS_ONLY AND NOT QP_WINDOWS)
     return()
   endif()
@@ -17,6 +18,9 @@ function(qp_test name)
     set(T_TIMEOUT 300)
   endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
+  if(T_DISPLAY)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK display)
+  endif()
 endfunction()
 
 # qp_deliver(TARGET [DESTINATION dir] [RENAME name]): part of the builder's installed layout.
