@@ -114,15 +114,16 @@ FileStat Stat(const std::string& path) {
 }
 
 std::uint32_t DosDateTime(std::int64_t unix_time) {
+    constexpr std::uint32_t kFirstDay = (1u << 21) | (1u << 16);  // 1 January 1980, 00:00
     std::time_t t = static_cast<std::time_t>(unix_time);
     std::tm tm{};
 #ifdef _WIN32
-    if (localtime_s(&tm, &t) != 0) return (0u << 25 | 1u << 21 | 1u << 16);
+    if (localtime_s(&tm, &t) != 0) return kFirstDay;
 #else
-    if (!localtime_r(&t, &tm)) return (0u << 25 | 1u << 21 | 1u << 16);
+    if (!localtime_r(&t, &tm)) return kFirstDay;
 #endif
     int year = tm.tm_year + 1900;
-    if (year < 1980) return (1u << 21) | (1u << 16);  // 1 January 1980
+    if (year < 1980) return kFirstDay;
     if (year > 2107) year = 2107;
     std::uint32_t date = static_cast<std::uint32_t>(((year - 1980) << 9) | ((tm.tm_mon + 1) << 5) | tm.tm_mday);
     std::uint32_t time = static_cast<std::uint32_t>((tm.tm_hour << 11) | (tm.tm_min << 5) | (tm.tm_sec / 2));

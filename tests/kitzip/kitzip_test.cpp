@@ -204,11 +204,10 @@ TEST(KitzipZp, NamesFromRootJunkAndRecursion) {
     SetDir("", 6, dir.Str());
     ASSERT_EQ(Add(cab, "tree/sub/deep.txt"), ZE_OK);  // relative to the root, path kept
     ASSERT_EQ(Add(cab, "tree"), ZE_OK);                 // recursion: the folder and below
+    const std::string root = dir.Str();
     ZPOPT junk{};
-    junk.szRootDir = dir.Str().c_str();
-    junk.fJunkDir = 1;
-    std::string root = dir.Str();
     junk.szRootDir = root.c_str();
+    junk.fJunkDir = 1;
     ASSERT_EQ(ZpSetOptions(&junk), 1);
     ASSERT_EQ(Add(cab, "tree/top.txt"), ZE_OK);
     ASSERT_TRUE(kitzip::FinishPendingArchive());
