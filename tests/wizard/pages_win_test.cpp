@@ -159,3 +159,41 @@ TEST_F(PagesWin, ComponentTreeShowsVisibleComponentsWithFigures) {
     EXPECT_EQ(data_.root.children[0]->selected, 1);
     EXPECT_EQ(data_.root.children[1]->selected, 1);
 }
+
+TEST_F(PagesWin, LicenceViewerIsReadOnly) {
+    char temp[MAX_PATH], file[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    GetTempFileNameA(temp, "lic", 0, file);
+    if (FILE* f = fopen(file, "wb")) {
+        fputs("Licence line one\r\nLine two\r\n", f);
+        fclose(f);
+    }
+    WizardSetup s = MakeSetup();
+    s.license_path = file;
+    Wizard wizard(s);
+    state_.first_page = 2;
+    ASSERT_TRUE(wizard.Run(SW_SHOW));
+    Pump();
+    HWND edit = GetDlgItem(wizard.Page(), 1007);
+    const std::string loaded = Text(edit);
+    EXPECT_NE(loaded.find("Licence line one"), std::string::npos);
+    EXPECT_TRUE(GetWindowLongA(edit, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+    EXPECT_EQ(Text(GetDlgItem(wizard.Page(), kIdNext)), "Yes");
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    SendMessageA(edit, WM_CHAR, 'x', 0);
+    SendMessageA(edit, WM_KEYDOWN, VK_DELETE, 0);
+    SendMessageA(edit, WM_CUT, 0, 0);
+    SendMessageA(edit, WM_CLEAR, 0, 0);
+    SendMessageA(edit, WM_PASTE, 0, 0);
+    EXPECT_EQ(Text(edit), loaded);
+    // Copying still works.
+    SendMessageA(edit, WM_COPY, 0, 0);
+    if (OpenClipboard(nullptr)) {
+        HANDLE h = GetClipboardData(CF_TEXT);
+        const char* text = h ? static_cast<const char*>(GlobalLock(h)) : nullptr;
+        EXPECT_TRUE(text && std::string(text).find("Licence line one") != std::string::npos);
+        if (h) GlobalUnlock(h);
+        CloseClipboard();
+    }
+    DeleteFileA(file);
+}
