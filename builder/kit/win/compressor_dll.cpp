@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "builder/kit/compressor_zp.h"
+#include "common/win/syslib.h"
 
 namespace qp {
 namespace {
@@ -21,16 +22,22 @@ std::string ProgramDirectory() {
 }
 
 bool HasVersionResource(const std::string& path) {
+    // version.dll is not a known DLL: taken from the system directory, never from beside qpb.
+    SystemLibrary version("version.dll");
+    auto size_of = version.Get<DWORD(WINAPI*)(LPCSTR, LPDWORD)>("GetFileVersionInfoSizeA");
+    auto info_of = version.Get<BOOL(WINAPI*)(LPCSTR, DWORD, DWORD, LPVOID)>("GetFileVersionInfoA");
+    auto query = version.Get<BOOL(WINAPI*)(LPCVOID, LPCSTR, LPVOID*, PUINT)>("VerQueryValueA");
+    if (!size_of || !info_of || !query) return false;
     DWORD handle = 0;
-    DWORD size = GetFileVersionInfoSizeA(path.c_str(), &handle);
+    DWORD size = size_of(path.c_str(), &handle);
     if (size == 0) return false;
     std::vector<char> info(size);
-    if (!GetFileVersionInfoA(path.c_str(), 0, size, info.data())) return false;
+    if (!info_of(path.c_str(), 0, size, info.data())) return false;
     // Read as the builder always did; the values are not compared.
     void* value = nullptr;
     UINT len = 0;
-    VerQueryValueA(info.data(), "\\StringFileInfo\\040904E4\\FileVersion", &value, &len);
-    VerQueryValueA(info.data(), "\\StringFileInfo\\040904E4\\CompanyName", &value, &len);
+    query(info.data(), "\\StringFileInfo\\040904E4\\FileVersion", &value, &len);
+    query(info.data(), "\\StringFileInfo\\040904E4\\CompanyName", &value, &len);
     return true;
 }
 
