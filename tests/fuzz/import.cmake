@@ -1,0 +1,1 @@
+qp_fuzz(fuzz_import SOURCES fuzz_import.cpp LIBS qp_model)
