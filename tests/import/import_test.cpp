@@ -390,15 +390,6 @@ TEST_F(SmallTree, WithoutDefinitionFilesOnlyTheDefaultFolders) {
     EXPECT_FALSE(reopened->IsModified());
 }
 
-TEST_F(SmallTree, ExtensionIsMatchedWithoutRegardToCase) {
-    Write("UPPER.IPR", "");
-    Write("FILE GROUPS/default.fdf", "[FILEGROUPS]\nGROUP0=Only\n");
-    auto doc = Open(dir / "UPPER.IPR");
-    ASSERT_TRUE(doc);
-    EXPECT_EQ(dir / "UPPER.qpk", doc->PathName());
-    EXPECT_EQ(1u, doc->group_list.size());
-}
-
 TEST_F(SmallTree, ParentListedAfterItsChildIsFilledInPlace) {
     Write("COMPONENT DEFINITIONS/default.cdf",
           "[COMPONENTS]\nCOMPONENT0=A\\B\nCOMPONENT1=C\nCOMPONENT2=A\nCOMPONENT3=A\\B\n"
