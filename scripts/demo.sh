@@ -33,3 +33,6 @@ echo "kit directory: $kit"
 find "$kit" -maxdepth 1 -type f | sort | while read -r f; do printf '%10d  %s\n' "$(stat -c %s "$f")" "$(basename "$f")"; done
 echo "== setup.cab"
 unzip -l "$kit/setup.cab"
+
+echo "== install and remove the kit under Wine"
+scripts/demo-install.sh "$kit" "$root/build/demo/wineprefix"

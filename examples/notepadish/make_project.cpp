@@ -32,6 +32,7 @@ void MakeProject(CDazDoc& doc) {
     // Groups, with sub-folders; "notes.txt" is in two groups on purpose.
     CItemGroup* program = doc.group_list.Add("Program");
     program->overwrite_word = overwrite::kAlways;
+    program->shared = 0;  // the product's own files: a removal takes them away
     program->file_tree.AddFile("notepadish.txt");
     program->file_tree.AddFile("notepadish.ini");
     program->file_tree.AddFile("notes.txt");
@@ -41,6 +42,7 @@ void MakeProject(CDazDoc& doc) {
 
     CItemGroup* templates = doc.group_list.Add("Templates");
     templates->destination = "<TARGETDIR>\\Templates";
+    templates->shared = 0;
     templates->file_tree.AddFile("notes.txt");
     CObListFile* letters = Folder(&templates->file_tree, "letters");
     letters->AddFile("letter.txt");
@@ -49,10 +51,12 @@ void MakeProject(CDazDoc& doc) {
     CItemGroup* help = doc.group_list.Add("Help");
     help->destination = "<TARGETDIR>\\Help";
     help->language_mask = "10";  // English only
+    help->shared = 0;
     help->file_tree.AddFile("guide.txt");
     CItemGroup* hilfe = doc.group_list.Add("Help German");
     hilfe->destination = "<TARGETDIR>\\Help";
     hilfe->language_mask = "01";  // German only
+    hilfe->shared = 0;
     Folder(&hilfe->file_tree, "de")->AddFile("anleitung.txt");
 
     // Components and setup types.
