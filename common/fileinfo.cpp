@@ -213,11 +213,8 @@ private:
 }  // namespace
 
 std::string FormatVersion(std::uint64_t version) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%d.%d.%d.%d", static_cast<int>((version >> 48) & 0xFFFF),
-                  static_cast<int>((version >> 32) & 0xFFFF), static_cast<int>((version >> 16) & 0xFFFF),
-                  static_cast<int>(version & 0xFFFF));
-    return buf;
+    return std::to_string((version >> 48) & 0xFFFF) + "." + std::to_string((version >> 32) & 0xFFFF) + "." +
+           std::to_string((version >> 16) & 0xFFFF) + "." + std::to_string(version & 0xFFFF);
 }
 
 std::uint64_t FileVersionFromImage(const std::string& file, std::string* text) {

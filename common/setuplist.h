@@ -149,7 +149,7 @@ struct StringRecord {
     std::vector<std::string> values;  // one per entry of the language list, in its order
 };
 
-struct LanguageEntry {
+struct LanguageRecord {
     std::int32_t table_index = 0;  // index into the 103-entry language table
     std::int32_t lang_value = 200;
 };
@@ -198,7 +198,7 @@ struct SetupList {
     std::vector<SetupTypeRecord> setup_types;
     RegistryNode registry;       // the root of the registry tree
     std::vector<StringRecord> strings;
-    std::vector<LanguageEntry> languages;
+    std::vector<LanguageRecord> languages;
     ShortcutNode shortcuts;      // the root ("Desktop", kind 0)
     std::vector<FunctionRecord> functions;
 
@@ -243,6 +243,9 @@ std::string ReadShiftedString(ByteReader& r);
 // `out` when the key is empty or missing or the string has no value at `language`.
 bool LookupText(const SetupList& list, const std::string& key, std::size_t language,
                 const std::string& product_name, std::string& out);
+// The same steps on the values of one string, for callers that keep the strings elsewhere.
+bool ResolveText(const std::vector<std::string>& values, std::size_t language, const std::string& product_name,
+                 std::string& out);
 // The same, giving the text (empty when not found).
 std::string LookupText(const SetupList& list, const std::string& key, std::size_t language,
                        const std::string& product_name);

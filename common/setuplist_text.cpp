@@ -47,10 +47,16 @@ bool LookupText(const SetupList& list, const std::string& key, std::size_t langu
     out.clear();
     if (key.empty()) return false;
     const StringRecord* s = list.FindString(key);
-    if (!s || language >= s->values.size()) return false;
+    return s && ResolveText(s->values, language, product_name, out);
+}
 
-    std::string text = s->values[language];
-    if (text.empty()) text = s->values[0];
+bool ResolveText(const std::vector<std::string>& values, std::size_t language, const std::string& product_name,
+                 std::string& out) {
+    out.clear();
+    if (language >= values.size()) return false;
+
+    std::string text = values[language];
+    if (text.empty()) text = values[0];
 
     if (!text.empty() && text.back() == ' ') text.pop_back();
     std::size_t lead = text.find_first_not_of(' ');

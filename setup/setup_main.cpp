@@ -6,6 +6,8 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include <cstdlib>
+
 #include "common/pathutil.h"
 #include "setup/engine/log.h"
 #include "setup/engine/osmask.h"
@@ -18,6 +20,13 @@
 #include "setup/engine/win/shortcuts_win.h"
 #include "setup/setup_run.h"
 #include "setup/wizard/win/wizard_ui.h"
+
+// The default terminate handler demangles the name of the exception's type for a console that a
+// windowed program does not have, and the demangler alone is some 46 KB. An exception that
+// escapes is a fault either way; ending the process is all that is left to do.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
 
 namespace qp::setup {
 
@@ -58,19 +67,10 @@ bool RunPhase(Run& r, Questions& questions, EngineEvents& events, bool remove) {
     WinRegistry registry;
     WinShortcuts shortcuts;
     Platform platform{files, registry, shortcuts};
-    const bool first = r.run.mode == RunMode::FirstInstall;
     HRESULT co = CoInitialize(nullptr);
     bool ok = remove ? RemoveProduct(r.run, platform, questions, events)
                      : RunInstallPhase(r.run, platform, questions, events);
     if (SUCCEEDED(co)) CoUninitialize();
-    if (ok && first && !r.run.abort && !r.run.ctx.product_guid.empty()) {
-        // Unattended removal for publishers who deploy at scale, beside the interactive one.
-        const std::string cmd = QuietUninstallCommand(r.run.ctx.InfoSetupExe(), r.run.ctx.InfoLog());
-        std::vector<std::uint8_t> data(cmd.begin(), cmd.end());
-        data.push_back(0);
-        registry.SetValue(kHkeyLocalMachine, UninstallKeyPath(r.run.ctx.product_guid),
-                          "QuietUninstallString", REG_SZ, data);
-    }
     TakePhaseResult(r);
     return ok;
 }

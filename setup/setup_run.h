@@ -22,7 +22,8 @@ public:
     void Line(const std::string& text) const {
         if (path_.empty()) return;
         if (FILE* f = fopen(path_.c_str(), "ab")) {
-            fprintf(f, "%s\r\n", text.c_str());
+            fwrite(text.data(), 1, text.size(), f);
+            fwrite("\r\n", 1, 2, f);
             fclose(f);
         }
     }

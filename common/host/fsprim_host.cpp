@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 
+#include <cstdio>
+
 namespace qp {
 
 bool IsDirectory(const std::string& path) {
@@ -13,6 +15,15 @@ bool IsDirectory(const std::string& path) {
 
 bool MakeDirectory(const std::string& path) {
     return !path.empty() && mkdir(path.c_str(), 0777) == 0;
+}
+
+bool IsFile(const std::string& path) {
+    struct stat st;
+    return !path.empty() && stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool RenameOver(const std::string& from, const std::string& to) {
+    return !from.empty() && !to.empty() && std::rename(from.c_str(), to.c_str()) == 0;
 }
 
 }  // namespace qp

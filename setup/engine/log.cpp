@@ -3,12 +3,10 @@
 
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "common/byteio.h"
 #include "common/errors.h"
+#include "common/fileio.h"
 
 namespace qp {
 
@@ -86,34 +84,15 @@ InstallLog DecodeLog(const std::uint8_t* data, std::size_t size) {
 
 int WriteLogFile(const std::string& path, const InstallLog& log) {
     const auto bytes = EncodeLog(log);
-    const std::string temp = path + ".new";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return -1;
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            std::remove(temp.c_str());
-            return -1;
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, path, ec);
-    if (ec) {
-        std::remove(temp.c_str());
-        return -1;
-    }
-    return 1;
+    return WriteFileReplacing(path, bytes.data(), bytes.size(), ".new") == FileResult::kOk ? 1 : -1;
 }
 
 int ReadLogFile(const std::string& path, InstallLog& log, LogMessage& message) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    std::vector<std::uint8_t> bytes;
+    if (ReadWholeFile(path, bytes) != FileResult::kOk) {
         message = {path + " UnInstalation LOG file error!", "FATAL Error !"};
         return 0;
     }
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     try {
         log = DecodeLog(bytes.data(), bytes.size());
     } catch (const FormatError& e) {

@@ -2,6 +2,7 @@
 #include "setup/engine/uninstallreg.h"
 
 #include "common/setuplist.h"
+#include "setup/engine/driver.h"
 #include "setup/engine/registry.h"
 #include "setup/engine/runstate.h"
 
@@ -40,6 +41,12 @@ void RegisterUninstall(const RunState& run, RegistryEffects& reg) {
     const std::string key = UninstallKeyPath(run.ctx.product_guid);
     for (const auto& w : UninstallWrites(run))
         SetRegistryValue(reg, run.ctx, kHkeyLocalMachine, key, w.name, w.data, w.kind);
+    // Unattended removal for publishers who deploy at scale, beside the interactive one. Written
+    // as it stands: a path is no place for macros.
+    const std::string quiet = setup::QuietUninstallCommand(run.ctx.InfoSetupExe(), run.ctx.InfoLog());
+    std::vector<std::uint8_t> data(quiet.begin(), quiet.end());
+    data.push_back(0);
+    reg.SetValue(kHkeyLocalMachine, key, "QuietUninstallString", kRegSz, data);
 }
 
 }  // namespace qp

@@ -21,7 +21,7 @@ struct UninstallWrite {
 // The twenty writes in their order (some names twice: the later write wins).
 std::vector<UninstallWrite> UninstallWrites(const RunState& run);
 
-// Writes them.
+// Writes them, then "QuietUninstallString" (the same removal without a window).
 void RegisterUninstall(const RunState& run, RegistryEffects& reg);
 
 }  // namespace qp

@@ -1,6 +1,7 @@
 // Conversions between the setup list's records and the wizard's working data.
 #include "setup/wizard/setup_data.h"
 
+#include "common/languages.h"
 #include "common/setuplist.h"
 #include "setup/engine/context.h"
 #include "setup/engine/macros.h"
@@ -75,6 +76,13 @@ void LoadWizardData(const SetupList& list, WizardData& data) {
         data.language_names.push_back(LanguageNameAt(l.table_index));
     }
 }
+
+std::uint16_t LanguageIdAt(int table_index) {
+    const LanguageEntry* e = LanguageAt(table_index);
+    return e ? e->id : 0;
+}
+
+std::string LanguageNameAt(int table_index) { return LanguageName(table_index); }
 
 std::vector<std::string> SelectedPaths(Component& root) {
     std::vector<std::string> out;

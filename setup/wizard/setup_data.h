@@ -43,8 +43,8 @@ private:
     std::vector<std::pair<std::string, std::vector<FileSize>>> groups_;
 };
 
-// The language table entries the runtime needs (kept apart from the setup-list header, which
-// has a record type of the same name).
+// The language table entries the runtime needs: the language id and the name, 0 and "" for an
+// index outside the table.
 std::uint16_t LanguageIdAt(int table_index);
 std::string LanguageNameAt(int table_index);
 

@@ -162,7 +162,7 @@ protected:
         list_.strings = {Text("PRODUCT_NAME", "Prod"), Text("APP_LINK", "My App"),
                          Text("UNINST_DISPLAY_NAME", "%P uninstall"), Text("Publisher", "Veltor Test"),
                          Text("DisplayVersion", "1.0")};
-        list_.languages = {LanguageEntry{}};
+        list_.languages = {LanguageRecord{}};
     }
 
     RunState NewRun(RunMode mode, std::vector<std::string> selected) {

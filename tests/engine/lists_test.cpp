@@ -125,3 +125,49 @@ TEST(UninstallRegistration, TwentyWritesInOrderWithQuotedCommands) {
     EXPECT_EQ(rows[18].data, "Ann");
     EXPECT_EQ(UninstallKeyPath("{G}"), "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{G}");
 }
+
+namespace {
+
+struct RecordedValue {
+    std::uint32_t root;
+    std::string key, name;
+    std::uint32_t type;
+    std::vector<std::uint8_t> data;
+};
+
+struct RecordingRegistry : RegistryEffects {
+    std::vector<RecordedValue> values;
+    bool SetValue(std::uint32_t root, const std::string& key, const std::string& name, std::uint32_t type,
+                  const std::vector<std::uint8_t>& data) override {
+        values.push_back({root, key, name, type, data});
+        return true;
+    }
+    void DeleteValue(std::uint32_t, const std::string&, const std::string&) override {}
+    void DeleteKeyTree(std::uint32_t, const std::string&) override {}
+};
+
+}  // namespace
+
+TEST(UninstallRegistration, QuietRemovalIsWrittenWithTheOtherValuesAsItStands) {
+    SetupList list;
+    RunState run;
+    run.list = &list;
+    // A folder name that looks like a macro must reach the command unexpanded.
+    run.ctx.program_files = "C:\\<WINDIR>";
+    run.ctx.windows_folder = "C:\\Windows";
+    run.ctx.product_guid = "{G}";
+    RecordingRegistry reg;
+    RegisterUninstall(run, reg);
+    ASSERT_EQ(reg.values.size(), 21u);
+    const RecordedValue& q = reg.values.back();
+    EXPECT_EQ(q.root, kHkeyLocalMachine);
+    EXPECT_EQ(q.key, UninstallKeyPath("{G}"));
+    EXPECT_EQ(q.name, "QuietUninstallString");
+    EXPECT_EQ(q.type, kRegSz);
+    const std::string expected =
+        "\"C:\\<WINDIR>\\QPBInformation\\{G}\\setup.exe\" -s -u \"C:\\<WINDIR>\\QPBInformation\\{G}\\uninst.lst\"";
+    std::vector<std::uint8_t> bytes(expected.begin(), expected.end());
+    bytes.push_back(0);
+    EXPECT_EQ(q.data, bytes);
+    for (const auto& v : reg.values) EXPECT_EQ(v.key, q.key);
+}

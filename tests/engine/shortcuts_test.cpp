@@ -61,7 +61,7 @@ struct ShortcutWalk : ::testing::Test {
         s.key = "KEY_CAPTION";
         s.values = {"From Table"};
         list.strings = {s};
-        list.languages = {LanguageEntry{}};
+        list.languages = {LanguageRecord{}};
     }
     SetupList list;
     RunState run;

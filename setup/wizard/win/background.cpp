@@ -218,9 +218,7 @@ void Wizard::PaintBackground(HWND wnd) {
 
     int page = State().current_page;
     if (page > 24) page = 0;
-    char key[16];
-    snprintf(key, sizeof(key), "M%d", page);
-    const std::string message = Text(key);
+    const std::string message = Text("M" + std::to_string(page));
     HFONT message_font = TimesFont(24);
     SelectObject(dc, message_font);
     const int my = rc.bottom - 65;

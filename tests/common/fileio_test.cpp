@@ -1,0 +1,75 @@
+// Whole-file reading and replacing writes: the failure paths and the replace-over-existing that
+// the C runtime's rename refuses on Windows.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/fileio.h"
+#include "support/testutil.h"
+
+namespace {
+
+using qp::FileResult;
+
+TEST(FileIo, ReadWholeFileIsBoundedAndRefusesWhatItCannotRead) {
+    qptest::TempDir tmp;
+    const std::string path = tmp / "data.bin";
+    // Larger than one read chunk, with zero bytes inside.
+    std::vector<std::uint8_t> bytes(40000);
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 7);
+    qptest::WriteBytes(path, bytes);
+
+    std::vector<std::uint8_t> out{1, 2, 3};
+    EXPECT_EQ(qp::ReadWholeFile(path, out), FileResult::kOk);
+    EXPECT_EQ(out, bytes);
+    EXPECT_EQ(qp::ReadWholeFile(path, out, bytes.size()), FileResult::kOk);
+    EXPECT_EQ(out.size(), bytes.size());
+    // One byte over the limit is refused whole, not handed back cut.
+    EXPECT_EQ(qp::ReadWholeFile(path, out, bytes.size() - 1), FileResult::kCannotRead);
+    EXPECT_TRUE(out.empty());
+
+    qptest::WriteBytes(tmp / "empty", {});
+    out = {9};
+    EXPECT_EQ(qp::ReadWholeFile(tmp / "empty", out), FileResult::kOk);
+    EXPECT_TRUE(out.empty());
+
+    EXPECT_EQ(qp::ReadWholeFile(tmp / "missing", out), FileResult::kCannotOpen);
+    EXPECT_EQ(qp::ReadWholeFile(tmp.Str(), out), FileResult::kCannotOpen);  // a folder
+    EXPECT_EQ(qp::ReadWholeFile("", out), FileResult::kCannotOpen);
+}
+
+TEST(FileIo, WriteReplacesAnExistingFileAndLeavesNoTemporary) {
+    qptest::TempDir tmp;
+    const std::string path = tmp / "list.lst";
+    qptest::WriteBytes(path, std::vector<std::uint8_t>(100, 0xAA));
+    const std::string text = "new contents";
+    ASSERT_EQ(qp::WriteFileReplacing(path, text.data(), text.size(), ".new"), FileResult::kOk);
+    EXPECT_EQ(qptest::ReadBytes(path), std::vector<std::uint8_t>(text.begin(), text.end()));
+    EXPECT_FALSE(qp::FileExists(path + ".new"));
+    EXPECT_TRUE(qp::FileExists(path));
+    EXPECT_FALSE(qp::FileExists(tmp.Str()));
+
+    ASSERT_EQ(qp::WriteFileReplacing(path, nullptr, 0), FileResult::kOk);
+    EXPECT_TRUE(qptest::ReadBytes(path).empty());
+    EXPECT_TRUE(qp::RemoveFile(path));
+    EXPECT_FALSE(qp::FileExists(path));
+    EXPECT_FALSE(qp::RemoveFile(path));
+}
+
+TEST(FileIo, FailedWritesLeaveTheTargetAlone) {
+    qptest::TempDir tmp;
+    // No folder for the temporary.
+    const std::string text = "x";
+    EXPECT_EQ(qp::WriteFileReplacing(tmp / "nowhere" + "/f", text.data(), 1), FileResult::kCannotOpen);
+
+    // A folder in the target's place cannot be replaced by a file; the temporary goes again.
+    const std::string folder = tmp / "sub";
+    std::filesystem::create_directory(folder);
+    qptest::WriteBytes(tmp / "sub" + "/inner", {1});
+    EXPECT_EQ(qp::WriteFileReplacing(folder, text.data(), 1, ".tmp"), FileResult::kCannotReplace);
+    EXPECT_FALSE(qp::FileExists(folder + ".tmp"));
+    EXPECT_EQ(qptest::ReadBytes(tmp / "sub" + "/inner"), std::vector<std::uint8_t>{1});
+}
+
+}  // namespace
