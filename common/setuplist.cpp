@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "common/fileio.h"
+#include "common/strutil.h"
 
 namespace qp {
 
@@ -211,15 +212,6 @@ private:
     ByteReader& r_;
     int depth_ = 0;
 };
-
-bool EqualNoCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
-}
 
 }  // namespace
 

@@ -3,19 +3,11 @@
 #include "common/setuplist.h"
 
 #include <cctype>
+#include "common/strutil.h"
 
 namespace qp {
 
 namespace {
-
-bool EqualNoCase(const std::string& a, const char* b) {
-    std::size_t i = 0;
-    for (; i < a.size() && b[i]; ++i) {
-        if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return i == a.size() && b[i] == 0;
-}
 
 bool FindLineage(const RegistryNode& at, const RegistryNode* node, RegistryLineage& out) {
     out.push_back(&at);

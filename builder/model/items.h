@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <vector>
+#include "common/strutil.h"
 
 namespace qp {
 
@@ -308,8 +309,6 @@ public:
 };
 
 // Case-insensitive comparison of ANSI texts (letters A-Z only, as keys are ASCII).
-bool EqualNoCase(const std::string& a, const std::string& b);
-std::string LowerAscii(std::string s);
 
 template <class Fn>
 void CObListFile::ForEachFile(Fn&& fn) {

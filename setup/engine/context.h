@@ -4,6 +4,7 @@
 #pragma once
 #include <array>
 #include <string>
+#include "common/strutil.h"
 
 namespace qp {
 
@@ -36,6 +37,5 @@ struct InstallContext {
 // Removes one trailing backslash.
 std::string WithoutTrailingBackslash(std::string path);
 // Compares two texts without regard to ASCII case.
-bool EqualNoCase(const std::string& a, const std::string& b);
 
 }  // namespace qp

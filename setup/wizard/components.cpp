@@ -3,6 +3,7 @@
 
 #include <cctype>
 #include <set>
+#include "common/strutil.h"
 
 namespace qp::wiz {
 
@@ -11,16 +12,6 @@ Component* Component::AddChild(const std::string& child_name) {
     children.back()->name = child_name;
     children.back()->parent = this;
     return children.back().get();
-}
-
-bool EqualNoCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
 }
 
 std::string FullName(const Component& c) {

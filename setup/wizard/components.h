@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <vector>
+#include "common/strutil.h"
 
 namespace qp::wiz {
 
@@ -39,7 +40,6 @@ struct SetupType {
 // The names below the root joined by backslashes; the root and top-level components give their
 // own name.
 std::string FullName(const Component& c);
-bool EqualNoCase(const std::string& a, const std::string& b);
 
 // Sets every parent pointer and fills every dependents list (children before their parent).
 void LinkTree(Component& root);
