@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "builder/model/platform.h"
+#include "common/strutil.h"
 
 namespace qp {
 
@@ -125,7 +126,9 @@ void ProfileFile::Split(const std::string& bytes) {
 
 void ProfileFile::Parse() {
     sections_.clear();
+    first_section_.clear();
     sections_.push_back(Section{});  // the nameless section of lines before any "[...]"
+    first_section_.emplace(std::string(), 0);
     bool have_prev = false, prev_blank = false;
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         const std::string line = Content(lines_[i]);
@@ -140,6 +143,8 @@ void ProfileFile::Parse() {
                 section.name = Trim(CutAtZero(line.substr(s + 1, close - s - 1)));
                 section.header = i;
                 section.has_header = true;
+                // emplace keeps an existing entry: a repeated name still finds the first.
+                first_section_.emplace(LowerAscii(section.name), sections_.size());
                 sections_.push_back(std::move(section));
                 have_prev = false;
                 continue;
@@ -163,7 +168,9 @@ void ProfileFile::Parse() {
         key.name = CutAtZero(line.substr(s, len));
         have_prev = true;
         prev_blank = key.name.empty();
-        sections_.back().keys.push_back(std::move(key));
+        Section& owner = sections_.back();
+        owner.first_key.emplace(LowerAscii(key.name), owner.keys.size());
+        owner.keys.push_back(std::move(key));
     }
 }
 
@@ -197,32 +204,27 @@ bool ProfileFile::Save(const std::string& path) const {
 }
 
 const ProfileFile::Section* ProfileFile::FindSection(const std::string& name) const {
-    std::string want = Trim(name);
-    for (const auto& s : sections_)
-        if (ProfileNameEquals(s.name, want)) return &s;
-    return nullptr;
+    auto it = first_section_.find(LowerAscii(name));
+    return it == first_section_.end() ? nullptr : &sections_[it->second];
+}
+
+const ProfileFile::Key* ProfileFile::FindKey(const Section& section, const std::string& name) {
+    auto it = section.first_key.find(LowerAscii(name));
+    return it == section.first_key.end() ? nullptr : &section.keys[it->second];
 }
 
 std::string ProfileFile::GetString(const std::string& section, const std::string& key, std::size_t size) const {
     if (key.empty()) return std::string();
-    const Section* s = FindSection(section);
+    const Section* s = FindSection(Trim(section));
     if (!s) return std::string();
-    std::string want = Trim(key);
-    for (const auto& k : s->keys) {
-        if (ProfileNameEquals(k.name, want)) return k.has_value ? CopyEntry(k.value, size) : std::string();
-    }
-    return std::string();
+    const Key* k = FindKey(*s, Trim(key));
+    if (!k || !k->has_value) return std::string();
+    return CopyEntry(k->value, size);
 }
 
 std::string ProfileFile::SectionBuffer(const std::string& section, std::size_t size) const {
     // The section name is matched as given, without trimming, as the section read does.
-    const Section* s = nullptr;
-    for (const auto& sec : sections_) {
-        if (ProfileNameEquals(sec.name, section)) {
-            s = &sec;
-            break;
-        }
-    }
+    const Section* s = FindSection(section);
     std::string out;
     if (size < 2) return out;
     if (!s) return std::string(2, '\0');
@@ -320,13 +322,12 @@ bool ProfileFile::SetString(const std::string& section, const std::string& key, 
 
     const Section* s = FindSection(sec);
     if (s) {
-        for (const auto& k : s->keys) {
-            if (!ProfileNameEquals(k.name, name)) continue;
-            if (k.has_value && k.value == text) return true;
+        if (const Key* k = FindKey(*s, name)) {
+            if (k->has_value && k->value == text) return true;
             // Keep the name as the file spells it and the line's own ending.
-            std::string& raw = lines_[k.line];
+            std::string& raw = lines_[k->line];
             std::string ending = raw.substr(Content(raw).size());
-            raw = k.name + "=" + text + ending;
+            raw = k->name + "=" + text + ending;
             Parse();
             return true;
         }
@@ -351,17 +352,15 @@ bool ProfileFile::SetString(const std::string& section, const std::string& key, 
 }
 
 bool ProfileFile::DeleteKey(const std::string& section, const std::string& key) {
-    const Section* s = FindSection(section);
+    const Section* s = FindSection(Trim(section));
     if (!s) return false;
     std::string want = Trim(key);
-    for (const auto& k : s->keys) {
-        if (ProfileNameEquals(k.name, want) && !want.empty()) {
-            lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(k.line));
-            Parse();
-            return true;
-        }
-    }
-    return false;
+    if (want.empty()) return false;
+    const Key* k = FindKey(*s, want);
+    if (!k) return false;
+    lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(k->line));
+    Parse();
+    return true;
 }
 
 bool ProfileFile::DeleteSection(const std::string& section) {

@@ -5,6 +5,7 @@
 #pragma once
 #include <cstddef>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace qp {
@@ -75,17 +76,25 @@ private:
         std::size_t header = 0;  // line of "[name]"; the leading nameless section has none
         bool has_header = false;
         std::vector<Key> keys;
+        // Lower-cased name to the first key of that name, so that a lookup costs the same in a
+        // section of thousands of numbered keys as in a short one.
+        std::unordered_map<std::string, std::size_t> first_key;
     };
 
     void Split(const std::string& bytes);
     void Parse();
+    // Both lookups take names as stored: blanks already trimmed by the caller where the API
+    // trims them.
     const Section* FindSection(const std::string& name) const;
+    static const Key* FindKey(const Section& section, const std::string& name);
     std::string LineEnding() const;
     void InsertLine(std::size_t at, const std::string& content);
 
     std::string bom_;
     std::vector<std::string> lines_;  // raw lines, each with its own line ending
     std::vector<Section> sections_;
+    // Lower-cased name to the first section of that name; rebuilt by Parse with the sections.
+    std::unordered_map<std::string, std::size_t> first_section_;
     bool loaded_ = false;
 };
 

@@ -133,6 +133,27 @@ TEST(ProfileWrite, DeleteKeyAndSection) {
     EXPECT_FALSE(p.DeleteSection("A"));
 }
 
+// Every write moves lines and may add or remove names: reads afterwards must see the file as
+// it now stands, with repeated names still resolving to the first.
+TEST(ProfileWrite, ReadsAfterWritesSeeTheFileAsItNowIs) {
+    ProfileFile p("[A]\nk=1\nK=2\n[B]\nx=1\n[a]\nk=3\nlate=5\n");
+    ASSERT_TRUE(p.DeleteKey("a", "K"));
+    EXPECT_EQ("2", p.GetString("A", "k", 300));
+    ASSERT_TRUE(p.SetString("A", "Added", "4"));
+    EXPECT_EQ("4", p.GetString("a", "ADDED", 300));
+    EXPECT_EQ("", p.GetString("A", "late", 300));
+    ASSERT_TRUE(p.SetString("b", "X", "9"));
+    ASSERT_TRUE(p.SetString("New", "n", "v"));
+    EXPECT_EQ("v", p.GetString(" new ", "N", 300));
+    EXPECT_EQ("[A]\nK=2\nAdded=4\n[B]\nx=9\n[a]\nk=3\nlate=5\n\n[New]\nn=v\n", p.Text());
+    ASSERT_TRUE(p.DeleteSection("A"));
+    EXPECT_EQ("", p.GetString("a", "k", 300));
+    EXPECT_EQ("9", p.GetString("B", "x", 300));
+    EXPECT_EQ("v", p.GetString("New", "n", 300));
+    ASSERT_TRUE(p.SetString("a", "k", "again"));
+    EXPECT_EQ("again", p.GetString("A", "K", 300));
+}
+
 TEST(ProfileWrite, FileWritesReplaceWholeAndCreateMissingFiles) {
     qptest::TempDir dir;
     std::string path = dir / "lang.ini";
