@@ -9,16 +9,11 @@
 #include "builder/model/platform.h"
 #include "common/keytable.h"
 #include "common/languages.h"
+#include "common/pathutil.h"
 
 namespace qp {
 
 namespace {
-
-#ifdef _WIN32
-constexpr char kNativeSep = '\\';
-#else
-constexpr char kNativeSep = '/';
-#endif
 
 template <class T, class Fn>
 void ForEachNode(T& node, Fn&& fn) {
@@ -220,7 +215,7 @@ void CDazDoc::MakeFileNamesRelative() {
 
 void CDazDoc::ExpandBareFileNames(const std::string& project_path) {
     std::size_t cut = project_path.find_last_of("\\/");
-    char sep = cut == std::string::npos ? kNativeSep : project_path[cut];
+    char sep = cut == std::string::npos ? kPathSeparator : project_path[cut];
     std::string data = (cut == std::string::npos ? std::string() : project_path.substr(0, cut) + sep) + "DATA" + sep;
     for (auto& g : group_list.items) {
         std::string base = data + g->name + sep;

@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <new>
+#include <vector>
 
 #include "builder/model/doc.h"
 #include "builder/model/profile.h"
@@ -18,6 +19,19 @@
 namespace qp {
 
 namespace {
+
+// The names of a "\\"-separated path; empty segments ("a\\\\b", a trailing "\\") are skipped.
+std::vector<std::string> PathSegments(const std::string& path) {
+    std::vector<std::string> names;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t cut = path.find('\\', start);
+        if (cut == std::string::npos) cut = path.size();
+        if (cut > start) names.push_back(path.substr(start, cut - start));
+        start = cut + 1;
+    }
+    return names;
+}
 
 // Buffer sizes of the profile reads: the text limit plus the terminating zero.
 constexpr std::size_t kValue = 300;         // every value unless a read says otherwise
@@ -135,13 +149,7 @@ private:
     // The component at `path`, created with default fields where missing, parents included.
     CItemComponent* ComponentAt(const std::string& path) {
         CItemComponent* at = &doc_.root_component;
-        std::size_t start = 0;
-        while (start <= path.size()) {
-            std::size_t cut = path.find('\\', start);
-            if (cut == std::string::npos) cut = path.size();
-            std::string name = path.substr(start, cut - start);
-            start = cut + 1;
-            if (name.empty()) continue;
+        for (const std::string& name : PathSegments(path)) {
             CItemComponent* next = nullptr;
             for (auto& c : at->children) {
                 if (c->name == name) {
@@ -269,13 +277,7 @@ private:
 
     static void AddKeyPath(CRegistry& hive, const std::string& path) {
         CRegistry* at = &hive;
-        std::size_t start = 0;
-        while (start <= path.size()) {
-            std::size_t cut = path.find('\\', start);
-            if (cut == std::string::npos) cut = path.size();
-            std::string name = path.substr(start, cut - start);
-            start = cut + 1;
-            if (name.empty()) continue;
+        for (const std::string& name : PathSegments(path)) {
             CRegistry* next = nullptr;
             for (auto& c : at->children) {
                 // Registry key names ignore case on Windows, so two spellings are one key.

@@ -10,16 +10,11 @@
 
 #include "builder/model/import.h"
 #include "builder/model/items.h"
+#include "common/pathutil.h"
 
 namespace qp {
 
 namespace {
-
-#ifdef _WIN32
-constexpr char kNativeSep = '\\';
-#else
-constexpr char kNativeSep = '/';
-#endif
 
 bool Exists(const std::string& path) {
     struct stat st;
@@ -60,7 +55,7 @@ std::string FindNoCase(const std::string& dir, const std::string& name) {
 
 std::string ResolvePathNoCase(const std::string& base, const std::string& relative) {
     std::size_t sep_at = base.find_last_of("\\/");
-    const char sep = sep_at == std::string::npos ? kNativeSep : base[sep_at];
+    const char sep = sep_at == std::string::npos ? kPathSeparator : base[sep_at];
     std::string path = base;
     bool found = true;
     for (const std::string& name : SplitNames(relative)) {

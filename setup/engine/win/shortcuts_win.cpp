@@ -51,14 +51,19 @@ bool WinShortcuts::CreateFolderPath(const std::string& folder) {
     return CreateDirectoryPath(folder, quiet);
 }
 
-bool WinShortcuts::CreateLink(const LinkSpec& link) {
-    ComScope com;
-    ComPtr<IShellLinkA> sl;
+// A shell link object and its file interface; false when COM cannot make them.
+static bool MakeShellLink(ComPtr<IShellLinkA>& sl, ComPtr<IPersistFile>& pf) {
     if (FAILED(CoCreateInstance(__uuidof(ShellLink), nullptr, CLSCTX_INPROC_SERVER, __uuidof(IShellLinkA),
                                 reinterpret_cast<void**>(&sl.p))))
         return false;
+    return SUCCEEDED(sl.p->QueryInterface(__uuidof(IPersistFile), reinterpret_cast<void**>(&pf.p)));
+}
+
+bool WinShortcuts::CreateLink(const LinkSpec& link) {
+    ComScope com;
+    ComPtr<IShellLinkA> sl;
     ComPtr<IPersistFile> pf;
-    if (FAILED(sl.p->QueryInterface(__uuidof(IPersistFile), reinterpret_cast<void**>(&pf.p)))) return false;
+    if (!MakeShellLink(sl, pf)) return false;
     sl.p->SetPath(link.target.c_str());
     sl.p->SetDescription(link.description.c_str());
     sl.p->SetArguments(link.arguments.c_str());
@@ -85,11 +90,8 @@ bool WinShortcuts::RemoveFolder(const std::string& folder) { return RemoveDirect
 bool ReadLink(const std::string& link_path, LinkSpec& out) {
     ComScope com;
     ComPtr<IShellLinkA> sl;
-    if (FAILED(CoCreateInstance(__uuidof(ShellLink), nullptr, CLSCTX_INPROC_SERVER, __uuidof(IShellLinkA),
-                                reinterpret_cast<void**>(&sl.p))))
-        return false;
     ComPtr<IPersistFile> pf;
-    if (FAILED(sl.p->QueryInterface(__uuidof(IPersistFile), reinterpret_cast<void**>(&pf.p)))) return false;
+    if (!MakeShellLink(sl, pf)) return false;
     if (FAILED(pf.p->Load(Wide(link_path).data(), STGM_READ))) return false;
     char buf[1024];
     int n = 0;
