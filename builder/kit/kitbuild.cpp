@@ -229,7 +229,12 @@ KitBuildResult BuildMedia(CDazDoc& doc, KitBuildParams params, Reporter& reporte
     }
 
     // 5, 6. The runtime and the side files, each replacing the last kit's.
-    if (!CopyFileOver(params.runtime_path, exe)) Fail(&result, reporter, Format1(kMsgCantCopy, params.runtime_path));
+    if (!CopyFileOver(params.runtime_path, exe)) {
+        Fail(&result, reporter, Format1(kMsgCantCopy, params.runtime_path));
+    } else if (params.sign_runtime) {
+        std::string why;
+        if (!params.sign_runtime(exe, why)) Fail(&result, reporter, why);
+    }
     for (int i = 0; i < 3; ++i) {
         const std::string& from = doc.side_file_paths[static_cast<std::size_t>(i)];
         if (from.empty()) continue;
@@ -237,7 +242,7 @@ KitBuildResult BuildMedia(CDazDoc& doc, KitBuildParams params, Reporter& reporte
     }
 
     // 7. The setup list, with a product GUID made first when the project has none.
-    if (doc.settings_block.product_guid().empty()) doc.MakeProductGuid();
+    doc.EnsureProductGuid();
     bool list_ok = false;
     try {
         SetupList records = MakeSetupList(doc);
