@@ -268,8 +268,10 @@ int RunBuild(const std::vector<std::string>& args, Context& ctx) {
                                              "give one with --product-code");
             return failed(kExitFailure);
         }
-        reporter.Report(Severity::Info, "the project had no product GUID; " + doc->settings_block.product_guid() +
-                                            " is stored in " + project);
+        const std::string guid = doc->settings_block.product_guid();
+        reporter.Report(Severity::Info, "the project had no product GUID; " + guid + " is stored in " + project +
+                                            " (keep the changed project, or build with --product-code " + guid +
+                                            ", so that every kit is the same product)");
     }
     outcome.product_code = doc->settings_block.product_guid();
 
