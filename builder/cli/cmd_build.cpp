@@ -253,6 +253,9 @@ int RunBuild(const std::vector<std::string>& args, Context& ctx) {
     // made once and kept in the project file.
     const std::string stored = doc->settings_block.product_guid();
     if (!product_code.empty()) {
+        if (!stored.empty() && stored != product_code)
+            reporter.Report(Severity::Info, "product GUID " + product_code + " from the command line; the project's own, " +
+                                                stored + ", is not used for this kit");
         doc->settings_block.set_product_guid(product_code);
     } else if (stored.empty() && EndsWithIpr(project)) {
         doc->settings_block.set_product_guid(ImportedProductGuid(*doc, project));
