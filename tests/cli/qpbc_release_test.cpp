@@ -144,7 +144,7 @@ std::string CopyExample(const std::string& to) {
     fs::create_directories(fs::path(to).parent_path());
     fs::copy(from, to, fs::copy_options::recursive);
     for (const auto& e : fs::recursive_directory_iterator(from))
-        fs::last_write_time(fs::path(to) / fs::relative(e.path(), from), fs::last_write_time(e.path()));
+        if (e.is_regular_file()) fs::last_write_time(fs::path(to) / fs::relative(e.path(), from), fs::last_write_time(e.path()));
     return (fs::path(to) / "notepadish.qpk").string();
 }
 
