@@ -159,9 +159,32 @@ TEST_F(QpbcRelease, SameTreeGivesByteIdenticalKitsWhenAndWhereverItIsBuilt) {
             << f << " differs";
 }
 
+TEST_F(QpbcRelease, SignCommandRunsOnSetupExeBeforeTheListIsWritten) {
+    const std::string project = kittest::SaveSmallProject(dir);
+    // The command sees setup.exe (a path with a blank and a quote) and, on Linux, no setup.lst yet.
+#ifdef _WIN32
+    const std::string check = "if exist {file} (echo signer ran) else (exit 5)";
+    const std::string fail = "echo no certificate & exit 3 & rem {file}";
+#else
+    const std::string check = "test -f {file} && ! test -f \"$(dirname {file})/setup.lst\" && echo signer ran";
+    const std::string fail = "echo no certificate; exit 3 {file}";
+#endif
+    ProcessResult ok = Run({"build", project, "--name", "it's kit", "--kit-root", dir / "KITS", "--runtime", runtime,
+                            "--sign-command", check});
+    ASSERT_EQ(0, ok.status) << ok.err;
+    EXPECT_NE(std::string::npos, ok.err.find("signer ran")) << ok.err;
+
+    ProcessResult failed = Build(project, "K2", {"--sign-command", fail, "--json"});
+    EXPECT_EQ(1, failed.status);
+    EXPECT_NE(std::string::npos, failed.err.find("no certificate")) << failed.err;
+    EXPECT_NE(std::string::npos, failed.err.find("INCOMPLETE")) << failed.err;
+    EXPECT_NE(std::string::npos, failed.out.find("exit status 3")) << failed.out;
+    EXPECT_EQ(2, Build(project, "K3", {"--sign-command", "signtool sign"}).status) << "no {file}";
+}
+
 #ifndef _WIN32
-// The signing step through the shell; under Wine a Linux signer cannot be waited for, so the
-// real signer is tried on the host with a minimal Windows program as the runtime.
+// Under Wine a Linux signer cannot be waited for (see tests/e2e/sign), so the real signer is
+// tried on the host with a minimal Windows program as the runtime.
 std::vector<std::uint8_t> MinimalPe() {
     std::vector<std::uint8_t> b(0x400);
     auto u16 = [&](std::size_t at, unsigned v) { b[at] = v & 0xFF, b[at + 1] = (v >> 8) & 0xFF; };
@@ -180,22 +203,6 @@ std::vector<std::uint8_t> MinimalPe() {
     u32(s + 8, 0x200), u32(s + 12, 0x1000), u32(s + 16, 0x200), u32(s + 20, 0x200), u32(s + 36, 0x60000020);
     b[0x200] = 0xC3;
     return b;
-}
-
-TEST_F(QpbcRelease, SignCommandRunsOnSetupExeBeforeTheListIsWritten) {
-    const std::string project = kittest::SaveSmallProject(dir);
-    // The command sees setup.exe (a path with a blank and a quote) and no setup.lst yet.
-    ProcessResult ok = Run({"build", project, "--name", "it's kit", "--kit-root", dir / "KITS", "--runtime", runtime,
-                            "--sign-command", "test -f {file} && ! test -f \"$(dirname {file})/setup.lst\" && echo signer ran"});
-    ASSERT_EQ(0, ok.status) << ok.err;
-    EXPECT_NE(std::string::npos, ok.err.find("signer ran")) << ok.err;
-
-    ProcessResult failed = Build(project, "K2", {"--sign-command", "echo no certificate; exit 3 {file}", "--json"});
-    EXPECT_EQ(1, failed.status);
-    EXPECT_NE(std::string::npos, failed.err.find("no certificate")) << failed.err;
-    EXPECT_NE(std::string::npos, failed.err.find("INCOMPLETE")) << failed.err;
-    EXPECT_NE(std::string::npos, failed.out.find("exit status 3")) << failed.out;
-    EXPECT_EQ(2, Build(project, "K3", {"--sign-command", "signtool sign"}).status) << "no {file}";
 }
 
 TEST_F(QpbcRelease, KitSignedWithOsslsigncodeVerifies) {
