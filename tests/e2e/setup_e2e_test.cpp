@@ -602,3 +602,68 @@ TEST_F(SetupE2E, BrowseStartsAtTheTargetAndCancelKeepsIt) {
     Press(confirm, IDYES);
     EXPECT_EQ(p.Wait(20000), static_cast<DWORD>(qp::setup::kExitCancelled));
 }
+
+#ifdef QP_QPBC_EXE
+// qpbc --arch picks the runtime of the builder's layout (REDIS\setup.ex_ for x86,
+// REDIS\x64\setup.ex_ for x64). This build's runtime, in the layout slot of its own
+// architecture, installs into the native Program Files and registers under the native
+// uninstall key; the quiet uninstaller removes it all.
+TEST_F(SetupE2E, ArchPicksTheRuntimeOfTheBuildersLayout) {
+#ifdef _WIN64
+    const char* arch = "x64";
+    const std::string slot = "\\REDIS\\x64";
+#else
+    const char* arch = "x86";
+    const std::string slot = "\\REDIS";
+#endif
+    const std::string builder = dir_.Str() + "\\builder";
+    CreateDirectoryA(builder.c_str(), nullptr);
+    CreateDirectoryA((builder + "\\REDIS").c_str(), nullptr);
+    CreateDirectoryA((builder + slot).c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA(QP_QPBC_EXE, (builder + "\\qpbc.exe").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(QP_SETUP_EXE, (builder + slot + "\\setup.ex_").c_str(), FALSE));
+    const std::string root = dir_.Str() + "\\kits";
+    {
+        // The other architecture's slot is empty: asking for it is a failed build.
+        Process b("\"" + builder + "\\qpbc.exe\" build \"" QP_EXAMPLE_QPK "\" --name Other --kit-root \"" + root +
+                  "\" --arch " + (std::string(arch) == "x64" ? "x86" : "x64"));
+        ASSERT_TRUE(b.Started());
+        EXPECT_EQ(b.Wait(120000), 1u);
+    }
+    {
+        Process b("\"" + builder + "\\qpbc.exe\" build \"" QP_EXAMPLE_QPK "\" --name Notepadish --kit-root \"" +
+                  root + "\" --arch " + arch);
+        ASSERT_TRUE(b.Started());
+        ASSERT_EQ(b.Wait(120000), 0u);
+    }
+    const std::string kit = root + "\\Notepadish";
+    const qp::SetupList list = qp::LoadSetupList(kit + "\\setup.lst");
+    const std::string guid = list.settings.product_guid();
+    const std::string key = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + guid;
+    ASSERT_EQ(Process("\"" + kit + "\\setup.exe\" -s", kit).Wait(60000), 0u);
+
+    // The native view: on a 32-bit system the flag changes nothing.
+    HKEY k;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &k), 0);
+    RegCloseKey(k);
+    std::string target;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Notepadish", 0, KEY_READ, &k), 0);
+    char buf[MAX_PATH] = {};
+    DWORD size = sizeof(buf) - 1;
+    EXPECT_EQ(RegQueryValueExA(k, "InstallDir", nullptr, nullptr, (BYTE*)buf, &size), 0);
+    RegCloseKey(k);
+    target = buf;
+    EXPECT_EQ(target.rfind(ProgramFiles() + "\\", 0), 0u) << target << " is not under " << ProgramFiles();
+    EXPECT_TRUE(Exists(target + "\\notepadish.txt")) << target;
+    EXPECT_TRUE(Exists(ProgramFiles() + "\\QPBInformation\\" + guid + "\\setup.exe"));
+
+    const std::string quiet = RegText(key, "QuietUninstallString");
+    EXPECT_EQ(Process(quiet).Wait(60000), 0u) << quiet;
+    for (int i = 0; i < 100 && Exists(ProgramFiles() + "\\QPBInformation\\" + guid); ++i) Sleep(100);
+    EXPECT_FALSE(KeyExists(key));
+    EXPECT_FALSE(Exists(ProgramFiles() + "\\QPBInformation\\" + guid));
+    const qp::GroupRecord* program = list.FindGroup("Program");
+    ASSERT_TRUE(program);
+    EXPECT_EQ(Exists(target + "\\notepadish.txt"), program->shared != 0);
+}
+#endif

@@ -173,11 +173,11 @@ TEST_F(LockTest, NoFreeTemporaryNameFailsTheCopyAndSaysSo) {
 TEST_F(LockTest, BeforeTheNtFamilyTheReplacementGoesToWininit) {
     // A Windows folder of our own, so that the test prefix's wininit.ini stays untouched.
     WinFileEffects fx(false, tmp_.Str());
-    ASSERT_TRUE(fx.ScheduleReplace(dest_ + "\lib.dla", dest_ + "\lib.dll"));
+    ASSERT_TRUE(fx.ScheduleReplace(dest_ + "\\lib.dla", dest_ + "\\lib.dll"));
     char buf[MAX_PATH] = {};
-    GetPrivateProfileStringA("rename", (dest_ + "\lib.dll").c_str(), "", buf, sizeof buf,
+    GetPrivateProfileStringA("rename", (dest_ + "\\lib.dll").c_str(), "", buf, sizeof buf,
                              (tmp_ / "wininit.ini").c_str());
-    EXPECT_EQ(std::string(buf), dest_ + "\lib.dla");
+    EXPECT_EQ(std::string(buf), dest_ + "\\lib.dla");
 }
 
 TEST(Context, WhatTheSystemTells) {
