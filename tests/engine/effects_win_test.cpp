@@ -300,18 +300,21 @@ private:
 };
 
 TEST(SelfDelete, TheCopyIsRemovedWithItsFolder) {
-    // The helper lives in the temporary folder, which on many systems has blanks in its path.
+    // The helper lives in the temporary folder, which on many systems has blanks in its path. A
+    // program at the first blank ("...\\Local.exe") must not be what the system starts instead.
     for (const char* temp_name : {"Temp", "Local Settings\\Temp"}) {
         SCOPED_TRACE(temp_name);
         qptest::TempDir tmp;
+        const std::string helper = OwnFolder() + "\\qp_qdelete_helper.exe";
         const std::string temp_folder = tmp / temp_name;
         CreateDirectoryA(FolderOf(temp_folder).c_str(), nullptr);
         CreateDirectoryA(temp_folder.c_str(), nullptr);
+        ASSERT_TRUE(CopyFileA(helper.c_str(), (tmp / "Local.exe").c_str(), FALSE));
         TempFolderFor temp(temp_folder);
         const std::string info = tmp / "QPBInformation {X}";
         CreateDirectoryA(info.c_str(), nullptr);
         const std::string copy = info + "\\setup.exe";
-        ASSERT_TRUE(CopyFileA((OwnFolder() + "\\qp_qdelete_helper.exe").c_str(), copy.c_str(), FALSE));
+        ASSERT_TRUE(CopyFileA(helper.c_str(), copy.c_str(), FALSE));
         std::string cmd = "\"" + copy + "\" \"" + info + "\"";
         std::vector<char> line(cmd.begin(), cmd.end());
         line.push_back(0);
