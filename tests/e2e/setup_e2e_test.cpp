@@ -10,6 +10,7 @@
 #include "e2e/gui_driver.h"
 #include "e2e/kit_builder.h"
 #include "setup/engine/driver.h"
+#include "setup/engine/win/filerules_win.h"
 #include "support/testutil.h"
 #include "wizard/unmanaged_windows.h"
 
@@ -505,6 +506,83 @@ TEST_F(SetupE2E, LockedFileWithoutRestartFlagAbortsAndCleansUp) {
     DeleteFileA((Target() + "\\manual.txt").c_str());
 }
 
+namespace {
+
+// The system's use count of a shared file; -1 when it has none.
+long long SharedCount(const std::string& path) {
+    HKEY k;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, qp::kSharedDllsKey, 0, KEY_READ, &k) != ERROR_SUCCESS) return -1;
+    DWORD value = 0, size = sizeof value, type = 0;
+    LONG rc = RegQueryValueExA(k, path.c_str(), nullptr, &type, (BYTE*)&value, &size);
+    RegCloseKey(k);
+    return rc == ERROR_SUCCESS && type == REG_DWORD ? (long long)value : -1;
+}
+
+}  // namespace
+
+// Groups keep the default of new groups, shared: the product's own files go with their counts,
+// a file the user had before stays as it was.
+TEST_F(SetupE2E, SharedGroupsAreCountedAndRemovedWithTheProduct) {
+    qp::SetupList list = SampleList();
+    for (auto& g : list.groups) g.shared = 1;
+    list.groups[1].overwrite_word = 0x002;  // Help: never replace a file that is there
+    WriteKit(kit_, list);
+    const std::string help = Target() + "\\Help\\help.txt";
+    CreateDirectoryA((ProgramFiles() + "\\" + kCompany).c_str(), nullptr);
+    CreateDirectoryA(Target().c_str(), nullptr);
+    CreateDirectoryA((Target() + "\\Help").c_str(), nullptr);
+    qptest::WriteText(help, "the user's own help");
+
+    const std::string log = dir_.Str() + "\\shared.log";
+    ASSERT_EQ(Process(Setup() + " -s -log \"" + log + "\"", kit_).Wait(60000), 0u) << RunLogText(log);
+    EXPECT_EQ(SharedCount(Target() + "\\app.txt"), 1);
+    EXPECT_EQ(SharedCount(Target() + "\\docs\\manual.txt"), 1);
+    EXPECT_EQ(SharedCount(help), 2);
+
+    // A repair installs again but counts nothing twice.
+    ASSERT_EQ(Process(Setup() + " -s -r x -log \"" + log + "\"", kit_).Wait(60000), 0u) << RunLogText(log);
+    EXPECT_EQ(SharedCount(Target() + "\\app.txt"), 1);
+
+    const std::string quiet = RegText(kUninstallKey, "QuietUninstallString");
+    ASSERT_EQ(Process(quiet + " -log \"" + log + "\"").Wait(60000), 0u) << RunLogText(log);
+    EXPECT_FALSE(Exists(Target() + "\\app.txt"));
+    EXPECT_FALSE(Exists(Target() + "\\docs"));
+    EXPECT_EQ(SharedCount(Target() + "\\app.txt"), -1);
+    EXPECT_EQ(SharedCount(Target() + "\\docs\\manual.txt"), -1);
+    EXPECT_EQ(qptest::ReadText(help), "the user's own help");
+    EXPECT_EQ(SharedCount(help), 1) << "kept for good";
+    EXPECT_NE(RunLogText(log).find("Shared file " + help), std::string::npos) << RunLogText(log);
+
+    // The user's file was never the product's.
+    DeleteFileA(help.c_str());
+    HKEY k;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, qp::kSharedDllsKey, 0, KEY_SET_VALUE, &k) == ERROR_SUCCESS) {
+        RegDeleteValueA(k, help.c_str());
+        RegCloseKey(k);
+    }
+    std::string left;
+    EXPECT_TRUE(NothingLeft(left)) << left;
+    RemoveDirectoryA((Target() + "\\Help").c_str());
+    RemoveDirectoryA(Target().c_str());
+    RemoveDirectoryA((ProgramFiles() + "\\" + kCompany).c_str());
+}
+
+// A setup list without a product GUID would register the product in the uninstall list's own
+// key: the run does not start.
+TEST_F(SetupE2E, KitWithoutProductGuidIsRefusedAtStart) {
+    qp::SetupList list = SampleList();
+    list.settings.set_product_guid("");
+    WriteKit(kit_, list);
+    const std::string log = dir_.Str() + "\\noguid.log";
+    EXPECT_EQ(Process(Setup() + " -s -log \"" + log + "\"", kit_).Wait(60000),
+              static_cast<DWORD>(qp::setup::kExitStartFailed));
+    EXPECT_NE(RunLogText(log).find("Fatal Error !: Bad Instalation file"), std::string::npos) << RunLogText(log);
+    const std::string uninstall = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+    EXPECT_EQ(RegText(uninstall, "UninstallString"), "<no value>");
+    EXPECT_FALSE(Exists(Target() + "\\app.txt"));
+    EXPECT_FALSE(Exists(ProgramFiles() + "\\QPBInformation\\setup.exe"));
+}
+
 #ifdef QP_QPBC_EXE
 // The example product's kit, built by qpbc, installed through whatever pages it shows (each
 // page's default, Next), checked, and removed with its quiet uninstaller.
@@ -563,10 +641,8 @@ TEST_F(SetupE2E, ExampleKitFromQpbc) {
     EXPECT_EQ(Process(quiet).Wait(60000), 0u) << quiet;
     for (int i = 0; i < 100 && Exists(ProgramFiles() + "\\QPBInformation\\" + guid); ++i) Sleep(100);
     EXPECT_FALSE(KeyExists(key));
-    // Files of shared groups stay by design; the others go.
-    const qp::GroupRecord* program = list.FindGroup("Program");
-    ASSERT_TRUE(program);
-    EXPECT_EQ(Exists(target + "\\notepadish.txt"), program->shared != 0);
+    // Shared or not, the product's files go: nothing else counted them.
+    EXPECT_FALSE(Exists(target + "\\notepadish.txt"));
     EXPECT_FALSE(Exists(ProgramFiles() + "\\QPBInformation\\" + guid));
 }
 #endif
