@@ -129,7 +129,7 @@ struct BuildOption {
     bool valued;
 };
 constexpr BuildOption kBuildOptions[] = {
-    {"name", true},         {"kit-root", true}, {"runtime", true},      {"language-file", true},
+    {"name", true},         {"kit-root", true}, {"runtime", true},      {"arch", true},  {"language-file", true},
     {"product-code", true}, {"set", true},      {"sign-command", true}, {"json", false},
 };
 
@@ -207,6 +207,10 @@ int RunBuild(const std::vector<std::string>& args, Context& ctx) {
         if (eq == std::string::npos) return UsageError(ctx, outcome, "--set needs KEY=VALUE, not \"" + kv + "\"");
         sets.emplace_back(kv.substr(0, eq), kv.substr(eq + 1));
     }
+    RuntimeArch arch = RuntimeArch::X86;
+    if (a.Has("arch") && !ParseRuntimeArch(a.Value("arch"), arch))
+        return UsageError(ctx, outcome, "--arch is x86 or x64, not \"" + a.Value("arch") + "\"");
+    if (a.Has("arch") && a.Has("runtime")) return UsageError(ctx, outcome, "give --arch or --runtime, not both");
     const std::string sign_pattern = a.Value("sign-command");
     if (a.Has("sign-command") && sign_pattern.find("{file}") == std::string::npos)
         return UsageError(ctx, outcome, "--sign-command must name the file to sign with {file}");
@@ -289,7 +293,7 @@ int RunBuild(const std::vector<std::string>& args, Context& ctx) {
     KitBuildParams params;
     params.kit_root = a.Has("kit-root") ? Absolute(a.Value("kit-root")) : std::string();
     params.kit_name = a.Value("name");
-    params.runtime_path = a.Has("runtime") ? a.Value("runtime") : RuntimeSource(ctx.program_dir);
+    params.runtime_path = a.Has("runtime") ? a.Value("runtime") : RuntimeSource(ctx.program_dir, arch);
     params.make_compressor = [](Reporter& r) { return MakeStaticCompressor(r, stderr); };
     if (!sign_pattern.empty()) {
         params.sign_runtime = [&](const std::string& exe, std::string& why) {
@@ -336,12 +340,14 @@ int RunBuild(const std::vector<std::string>& args, Context& ctx) {
 
 const CommandRegistration kBuild{
     {"build",
-     "PROJECT --name KIT [--kit-root DIR] [--runtime FILE] [--language-file FILE] [--product-code GUID] "
-     "[--set KEY=VALUE]... [--sign-command \"COMMAND {file}\"] [--json]",
+     "PROJECT --name KIT [--kit-root DIR] [--arch x86|x64 | --runtime FILE] [--language-file FILE] "
+     "[--product-code GUID] [--set KEY=VALUE]... [--sign-command \"COMMAND {file}\"] [--json]",
      "Builds the kit (setup.exe, setup.lst, setup.cab and the side files) into KIT-ROOT/KIT (default root: the "
-     "project's folder, then KITS) and prints the kit directory, or with --json one JSON object. A project without "
-     "a product GUID gets one: kept in the .qpk, derived for an .ipr. --set changes a product string for this build "
-     "only; --sign-command runs on setup.exe before setup.lst is written. Exit status 0 only when the kit is complete.",
+     "project's folder, then KITS) and prints the kit directory, or with --json one JSON object. --arch picks the "
+     "runtime beside qpbc: REDIS/setup.ex_ for x86 (the default, runs on every Windows) or REDIS/x64/setup.ex_. A "
+     "project without a product GUID gets one: kept in the .qpk, derived for an .ipr. --set changes a product string "
+     "for this build only; --sign-command runs on setup.exe before setup.lst is written. Exit status 0 only when the "
+     "kit is complete.",
      RunBuild}};
 
 }  // namespace
