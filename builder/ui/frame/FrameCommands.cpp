@@ -118,6 +118,7 @@ void CMainFrame::SetProject(std::unique_ptr<CDazDoc> doc) {
         colours_[1] = COLORREF(doc_->settings_block.U32(SettingsBlock::kWindowColour2));
         bar_.SetProject(doc_.get());
         bar_.Show(SW_SHOW);
+        EnterProjectFolder();
     } else {
         // The seven windows of the Window menu go out of sight with the project.
         for (auto& w : items_) w->Show(SW_HIDE);
@@ -196,8 +197,17 @@ bool CMainFrame::OnSave(bool ask_path) {
     BoxReporter reporter(hwnd_);
     if (!SaveProject(*doc_, path, reporter)) return false;
     recent_.Add(path);
+    EnterProjectFolder();
     UpdateCaption();
     return true;
+}
+
+void CMainFrame::EnterProjectFolder() {
+    // Side files and bare file names are found relative to the current folder, which is the
+    // project's own, as after choosing the project in the open dialog.
+    const std::string& path = doc_ ? doc_->PathName() : std::string();
+    const std::size_t slash = path.find_last_of("\\/");
+    if (slash != std::string::npos) ::SetCurrentDirectoryA(path.substr(0, slash).c_str());
 }
 
 void CMainFrame::OnBuild() {

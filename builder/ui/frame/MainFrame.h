@@ -82,6 +82,7 @@ private:
     void OnAbout();
     void OnExplorer();
     std::string ProgramDir() const;
+    void EnterProjectFolder();
     // FrameMenus.cpp
     void OnWindowEntry(UINT id);
     void UpdateRecentMenu(HMENU file_menu);

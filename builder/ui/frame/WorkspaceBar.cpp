@@ -60,13 +60,19 @@ bool CWorkspaceBar::HasFocus() const {
 }
 
 void CWorkspaceBar::ApplyTabRule() {
-    // Measure with the texts on several rows first; from three rows on, one row of images.
-    ::SetWindowLongPtrA(tab_, GWL_STYLE, ::GetWindowLongPtrA(tab_, GWL_STYLE) | TCS_MULTILINE);
+    // Measure with the texts on several rows first; from three rows on, one row of images whose
+    // tabs share the width, so that none scrolls out of reach.
+    LONG_PTR style = ::GetWindowLongPtrA(tab_, GWL_STYLE);
+    ::SetWindowLongPtrA(tab_, GWL_STYLE, (style | TCS_MULTILINE) & ~TCS_FIXEDWIDTH);
     for (int i = 0; i < 6; ++i) tab_.SetItemText(i, kTabTexts[i]);
     const TabLayout rule = TabRule(tab_.RowCount());
     if (!rule.texts) {
         for (int i = 0; i < 6; ++i) tab_.SetItemText(i, "");
-        ::SetWindowLongPtrA(tab_, GWL_STYLE, ::GetWindowLongPtrA(tab_, GWL_STYLE) & ~TCS_MULTILINE);
+        style = ::GetWindowLongPtrA(tab_, GWL_STYLE);
+        ::SetWindowLongPtrA(tab_, GWL_STYLE, (style & ~TCS_MULTILINE) | TCS_FIXEDWIDTH);
+        const RECT r = tab_.ClientRect();
+        const int width = (r.right - r.left - 4) / 6;
+        tab_.Send(TCM_SETITEMSIZE, 0, MAKELPARAM(width > 16 ? width : 16, tab_.RowHeight()));
     }
 }
 
@@ -301,6 +307,8 @@ bool CWorkspaceBar::OnCmdMsg(UINT id) {
         SelectTab(0);
         CItemGroup* g = e->NewGroup();
         HTREEITEM root = Tree(TreeKind::kGroup).Root();
+        HTREEITEM gn = Add(TreeKind::kGroup, root, g->name, TreeNode::kGroup, g, kImgGroup);
+        Add(TreeKind::kGroup, gn, "Files", TreeNode::kFilesRoot, &g->file_tree, kImgFolder);
         Inserted(TreeKind::kGroup, root, g->name, TreeNode::kGroup, g, kImgGroup);
         return true;
     }
