@@ -90,6 +90,22 @@ bool CTreeCtrl::Check(HTREEITEM item) const {
     return (state >> 12) == 2;
 }
 
+void CTreeCtrl::ClearStateImage(HTREEITEM item) const {
+    TVITEMA tv{};
+    tv.mask = TVIF_STATE;
+    tv.hItem = item;
+    tv.stateMask = TVIS_STATEIMAGEMASK;
+    tv.state = 0;
+    Send(TVM_SETITEMA, 0, LPARAM(&tv));
+}
+
+int CTreeCtrl::Image(HTREEITEM item) const {
+    TVITEMA tv{};
+    tv.mask = TVIF_IMAGE;
+    tv.hItem = item;
+    return Send(TVM_GETITEMA, 0, LPARAM(&tv)) ? tv.iImage : -1;
+}
+
 HTREEITEM CTreeCtrl::HitTest(POINT client, UINT* flags) const {
     TVHITTESTINFO hit{};
     hit.pt = client;

@@ -79,6 +79,8 @@ public:
     // The check-box state image: 1 unchecked, 2 checked (TVS_CHECKBOXES).
     void SetCheck(HTREEITEM item, bool on) const;
     bool Check(HTREEITEM item) const;
+    void ClearStateImage(HTREEITEM item) const;
+    int Image(HTREEITEM item) const;
     HWND EditLabel(HTREEITEM item) const { return HWND(Send(TVM_EDITLABELA, 0, LPARAM(item))); }
     HTREEITEM HitTest(POINT client, UINT* flags = nullptr) const;
     void SetImageList(HIMAGELIST list, int kind = TVSIL_NORMAL) const { Send(TVM_SETIMAGELIST, WPARAM(kind), LPARAM(list)); }

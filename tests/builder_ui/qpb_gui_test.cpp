@@ -279,7 +279,16 @@ TEST(QpbGui, EditsThroughTheWindowsSaveExactlyAndBuildAKit) {
     HTREEITEM comp_node = qpgui::FindNode(remote, setup_tree, toggled->name);
     ASSERT_NE(comp_node, nullptr);
     const RECT text = remote.TreeItemRect(setup_tree, comp_node);
+    EXPECT_EQ(remote.TreeImage(setup_tree, comp_node), 12);  // not a member
     qpgui::Click(setup_tree, POINT{text.left - 10, (text.top + text.bottom) / 2});
+    // The tree is rebuilt with the component marked as a member.
+    HTREEITEM marked = nullptr;
+    for (int i = 0; i < 30; ++i) {
+        marked = qpgui::FindNode(remote, setup_tree, toggled->name);
+        if (marked && remote.TreeImage(setup_tree, marked) == 13) break;
+        Sleep(100);
+    }
+    EXPECT_EQ(remote.TreeImage(setup_tree, marked), 13);
     EXPECT_EQ(model.ToggleMembership(setup, *toggled), qp::ProjectEdits::Membership::kAdded);
     qpe2e::Screenshot("item-setup");
 

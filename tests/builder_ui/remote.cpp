@@ -44,6 +44,16 @@ std::string Remote::TreeText(HWND tree, HTREEITEM item) {
     return buf;
 }
 
+int Remote::TreeImage(HWND tree, HTREEITEM item) {
+    TVITEMA tv{};
+    tv.mask = TVIF_IMAGE;
+    tv.hItem = item;
+    void* remote = Put(&tv, sizeof(tv));
+    ::SendMessageA(tree, TVM_GETITEMA, 0, LPARAM(remote));
+    Get(&tv, sizeof(tv));
+    return tv.iImage;
+}
+
 RECT Remote::TreeItemRect(HWND tree, HTREEITEM item) {
     RECT r{};
     *reinterpret_cast<HTREEITEM*>(&r) = item;

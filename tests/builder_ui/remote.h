@@ -16,6 +16,7 @@ public:
     std::string TreeText(HWND tree, HTREEITEM item);
     // The item's text rectangle in the tree's client coordinates.
     RECT TreeItemRect(HWND tree, HTREEITEM item);
+    int TreeImage(HWND tree, HTREEITEM item);
     std::string ListText(HWND list, int row, int column);
     RECT TabRect(HWND tab, int index);
 

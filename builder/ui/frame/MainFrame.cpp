@@ -209,7 +209,15 @@ bool CMainFrame::OnNotify(NMHDR* h, LRESULT& result) {
     return false;
 }
 
-void CMainFrame::OnIdle() { UpdateToolbar(toolbar_); }
+void CMainFrame::OnIdle() {
+    UpdateToolbar(toolbar_);
+    // The key indicators of the status bar.
+    static const struct { int key; const char* text; } keys[3] = {{VK_CAPITAL, "CAP"}, {VK_NUMLOCK, "NUM"}, {VK_SCROLL, "SCRL"}};
+    for (int i = 0; i < 3; ++i) {
+        const std::string want = (::GetKeyState(keys[i].key) & 1) ? keys[i].text : "";
+        if (status_.PaneText(i + 1) != want) status_.SetPaneText(i + 1, want);
+    }
+}
 
 void CMainFrame::ShowItem(ItemWindowKind kind, void* item) { Item(kind).ShowItem(item); }
 

@@ -178,6 +178,7 @@ void CWorkspaceBar::Build(TreeKind t) {
         break;
     case TreeKind::kString: {
         HTREEITEM root = Add(t, nullptr, "String", TreeNode::kRoot, nullptr, kImgRoot);
+        tree.ClearStateImage(root);  // only the languages have a box
         for (auto& l : doc_->string_table.language_list) {
             const LanguageEntry* e = LanguageAt(l->table_index);
             HTREEITEM n = Add(t, root, e ? e->name : "?", TreeNode::kLanguage, l.get(), kImgLanguage);

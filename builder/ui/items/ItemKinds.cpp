@@ -31,7 +31,7 @@ public:
 protected:
     HWND MakeControl() override {
         HWND list = MakeList(LVS_SINGLESEL);
-        CListCtrl(list).AddColumn(0, "Property", 130);
+        CListCtrl(list).AddColumn(0, "Property", 150);
         CListCtrl(list).AddColumn(1, value_, 260);
         return list;
     }

@@ -1,5 +1,7 @@
 // The item windows' shared behaviour: creation hidden, the control that fills the window,
 // show-item, and the close box that only hides.
+#include <algorithm>
+
 #include "builder/ui/frame/MainFrame.h"
 #include "builder/ui/items/ItemWindows.h"
 
@@ -40,7 +42,23 @@ void CItemWindow::ShowItem(void* item) {
     item_ = item;
     SetText(Caption());
     Reload();
-    if (item) Activate();
+    if (item) {
+        if (!placed_) Place();
+        Activate();
+    }
+}
+
+void CItemWindow::Place() {
+    // The first showing: cascaded by kind, inside the client area, so that no caption or
+    // edge starts out of sight.
+    placed_ = true;
+    RECT client{};
+    ::GetClientRect(::GetParent(hwnd_), &client);
+    const int step = ::GetSystemMetrics(SM_CYCAPTION) + 2;
+    const int x = step * (int(kind_) % 5), y = step * (int(kind_) % 5);
+    const int w = std::max(200, std::min<int>(client.right - x - 8, client.right * 3 / 4));
+    const int h = std::max(150, std::min<int>(client.bottom - y - 8, client.bottom * 3 / 4));
+    ::MoveWindow(hwnd_, x, y, w, h, TRUE);
 }
 
 void CItemWindow::OnSize(UINT, int cx, int cy) {

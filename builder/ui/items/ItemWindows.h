@@ -42,11 +42,13 @@ protected:
     // Creates the control that fills the window.
     virtual HWND MakeControl() = 0;
     HWND MakeList(DWORD extra_style = 0);
+    void Place();
 
     CMainFrame& frame_;
     ItemWindowKind kind_;
     void* item_ = nullptr;
     HWND control_ = nullptr;
+    bool placed_ = false;
     std::string creation_caption_;
 };
 
