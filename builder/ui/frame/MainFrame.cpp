@@ -4,6 +4,8 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+
 #include "builder/ui/logic/commands.h"
 #include "builder/ui/res/resource.h"
 #include "common/settings.h"
@@ -18,6 +20,13 @@ const char kFrameClass[] = "QpbMainFrame";
 
 CMainFrame::CMainFrame(HINSTANCE instance) : instance_(instance), bar_(*this) {}
 
+int CMainFrame::Scaled(int pixels_at_96) {
+    HDC screen = ::GetDC(nullptr);
+    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSX);
+    ::ReleaseDC(nullptr, screen);
+    return ::MulDiv(pixels_at_96, dpi > 0 ? dpi : 96, 96);
+}
+
 CMainFrame::~CMainFrame() {
     for (auto& w : items_) w.reset();
     Destroy();
@@ -29,7 +38,8 @@ bool CMainFrame::CreateFrame() {
     menu_ = ::LoadMenuA(instance_, MAKEINTRESOURCEA(IDR_MAINMENU));
     accel_ = ::LoadAcceleratorsA(instance_, MAKEINTRESOURCEA(IDR_MAINFRAME));
     if (!Create(instance_, kFrameClass, "Quillpacker", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, WS_EX_ACCEPTFILES,
-                CW_USEDEFAULT, CW_USEDEFAULT, 900, 640, nullptr, menu_))
+                CW_USEDEFAULT, CW_USEDEFAULT, std::min(Scaled(900), ::GetSystemMetrics(SM_CXSCREEN) * 9 / 10),
+                std::min(Scaled(640), ::GetSystemMetrics(SM_CYSCREEN) * 9 / 10), nullptr, menu_))
         return false;
     HICON icon = ::LoadIconA(instance_, MAKEINTRESOURCEA(IDR_MAINFRAME));
     Send(WM_SETICON, ICON_BIG, LPARAM(icon));
@@ -46,7 +56,7 @@ bool CMainFrame::OnCreate() {
     client_proc_ = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(client_, GWLP_WNDPROC,
                                                                   reinterpret_cast<LONG_PTR>(&CMainFrame::ClientProc)));
     ::SetPropA(client_, "QpbFrame", this);
-    if (!bar_.CreateBar(instance_, profile_.GetInt("Settings", "CrtTab", 0))) return false;
+    if (!bar_.CreateBar(instance_, profile_.GetInt("Settings", "CrtTab", 0), Scaled(230))) return false;
     if (!CreateStatusBar() || !CreateToolbar()) return false;
     for (int k = 0; k < kItemWindowCount; ++k) {
         items_[std::size_t(k)] = MakeItemWindow(*this, ItemWindowKind(k));
@@ -121,13 +131,7 @@ RECT CMainFrame::LayoutBars(RECT area) {
         const RECT r = status_.WindowRect();
         area.bottom -= r.bottom - r.top;
         // Message pane, then the CAP, NUM and SCRL indicators.
-        const int dpi_x = [&] {
-            HDC dc = ::GetDC(hwnd_);
-            const int d = ::GetDeviceCaps(dc, LOGPIXELSX);
-            ::ReleaseDC(hwnd_, dc);
-            return d;
-        }();
-        const int pane = ::MulDiv(36, dpi_x, 96);
+        const int pane = Scaled(36);
         status_.SetPanes({0, pane, pane, pane});
     }
     return bar_.Place(area);

@@ -46,6 +46,8 @@ public:
     void SetProgressRange(int lo, int hi);
     void SetProgressPos(int pos);
     void SetStatusText(const std::string& text);
+    // A length in pixels at 96 dots per inch, at the screen's resolution.
+    static int Scaled(int pixels_at_96);
 
     std::vector<CCmdTarget*> CommandRoute() override;
     bool OnCmdMsg(UINT id) override;

@@ -21,8 +21,8 @@ int ShortcutImage(std::int32_t kind) {
 }
 }  // namespace
 
-bool CWorkspaceBar::CreateBar(HINSTANCE instance, int tab) {
-    if (!Create(instance, frame_, "Workspace Bar", kLeft, 230)) return false;
+bool CWorkspaceBar::CreateBar(HINSTANCE instance, int tab, int width) {
+    if (!Create(instance, frame_, "Workspace Bar", kLeft, width)) return false;
     tab_ = CTabCtrl(::CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TCS_MULTILINE,
                                       0, 0, 100, 100, hwnd_, HMENU(INT_PTR(kTabId)), instance, nullptr));
     if (!tab_.Handle()) return false;

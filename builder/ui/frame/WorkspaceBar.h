@@ -22,7 +22,7 @@ public:
     explicit CWorkspaceBar(CMainFrame& frame) : frame_(frame) {}
     ~CWorkspaceBar() override { Destroy(); }
 
-    bool CreateBar(HINSTANCE instance, int tab);
+    bool CreateBar(HINSTANCE instance, int tab, int width);
     // Rebuilds every tree from the project (null empties them).
     void SetProject(CDazDoc* doc);
     int CurrentTab() const { return tab_.CurSel(); }
