@@ -353,7 +353,21 @@ TEST(QpbGui, EditsThroughTheWindowsSaveExactlyAndBuildAKit) {
     CloseExplorerOn("GuiKit");
     qpe2e::Screenshot("main-after-build");
 
-    // Quit: nothing is left unsaved, so no question.
+    // Quitting with an unsaved change asks first; Cancel keeps the window and the change.
+    SelectTab(remote, tab, 0);
+    SendMessageA(frame, WM_COMMAND, kInsertGroup, 0);
+    SendMessageA(trees[0], TVM_ENDEDITLABELNOW, TRUE, 0);
+    EXPECT_EQ(qpe2e::Text(frame), "Quillpacker - notepadish.qpk*");
     PostMessageA(frame, WM_CLOSE, 0, 0);
+    HWND ask = WaitBox(qpb.Id(), "Quillpacker");
+    ASSERT_NE(ask, nullptr);
+    EXPECT_EQ(qpe2e::BoxText(ask), "Save changes to notepadish.qpk?");
+    qpe2e::Press(ask, IDCANCEL);
+    qpe2e::Settle(300);
+    EXPECT_TRUE(IsWindow(frame));
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    ask = WaitBox(qpb.Id(), "Quillpacker");
+    ASSERT_NE(ask, nullptr);
+    qpe2e::Press(ask, IDNO);
     EXPECT_EQ(qpb.Wait(10000), 0u);
 }
