@@ -56,10 +56,11 @@ kit() {
     python3 "$root/scripts/bench-tree.py" "$tree" "$files" 42
     touch "$tree/.done"
   fi
-  if [ ! -f "$work/kits/Kit$files/setup.cab" ] || [ "$runtime" -nt "$work/kits/Kit$files/setup.exe" ]; then
+  if [ ! -f "$work/kits/Kit$files/setup.cab" ] || [ "$runtime" -nt "$work/kits/Kit$files/setup.exe" ] ||
+     [ "$host/tests/kit/bench_make_project" -nt "$work/kits/Kit$files/setup.cab" ]; then
     "$host/tests/kit/bench_make_project" "$work/bench$files.qpk" "$tree" 2>/dev/null
     "$host/builder/cli/qpbc" build "$work/bench$files.qpk" --name "Kit$files" --kit-root "$work/kits" \
-      --runtime "$runtime" >/dev/null
+      --runtime "$runtime" >/dev/null 2>&1
   fi
 }
 
