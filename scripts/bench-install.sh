@@ -36,16 +36,24 @@ runtime=$(find "$win" -name setup.exe -path '*setup*' -newer "$win/CMakeCache.tx
 prefix=$work/wineprefix
 "$root/scripts/wine-prefix.sh" "$prefix"
 export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
-wineserver -p 600 2>/dev/null || true  # one server for the whole run: no start-up in the timings
+# One server for the whole run: no start-up in the timings. Its output is not ours to hold.
+wineserver -p 600 </dev/null >/dev/null 2>&1 || true
 uninstall_root='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 
 now() { date +%s.%N; }
 median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 ratio() { echo "$1 / $2" | bc -l; }
 # Seconds of processor time the wine server has used so far (it does the file system calls).
+# Others may run servers of their own: ours is the one started with our prefix.
 server_cpu() {
-  local pid; pid=$(pgrep -u "$(id -u)" -f "wineserver" -n 2>/dev/null || true)
-  [ -n "$pid" ] && awk '{ print ($14 + $15) / 100 }' "/proc/$pid/stat" 2>/dev/null || echo 0
+  local pid
+  for pid in $(pgrep -u "$(id -u)" -x 'wineserver(64)?' || true); do
+    if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$prefix"; then
+      awk '{ print ($14 + $15) / 100 }' "/proc/$pid/stat"
+      return
+    fi
+  done
+  echo 0
 }
 
 # kit FILES: builds the kit of a FILES-file tree into $work/kits/KitFILES
