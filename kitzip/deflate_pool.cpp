@@ -66,6 +66,11 @@ DeflatePool::DeflatePool(unsigned threads) : threads_(std::max(1u, threads)) {
         return;
     }
     for (unsigned i = 0; i < threads_; ++i) workers_.emplace_back([this] { Work(); });
+    // A thread that has not begun yet waits for the loader's lock on Windows; were the library
+    // freed before, it would wait on the lock held by the unloading and then start in freed
+    // code. Once all have begun, none needs that lock again until it ends.
+    std::unique_lock<std::mutex> lock(mu_);
+    done_cv_.wait(lock, [&] { return started_ == threads_; });
 }
 
 DeflatePool::~DeflatePool() {
@@ -109,6 +114,8 @@ void DeflatePool::Wait(const Piece& p) {
 void DeflatePool::Work() {
     Deflater d;
     std::unique_lock<std::mutex> lock(mu_);
+    ++started_;
+    done_cv_.notify_all();
     for (;;) {
         work_cv_.wait(lock, [&] { return stop_ || !todo_.empty(); });
         if (todo_.empty()) return;  // stopping, and nothing left

@@ -66,6 +66,7 @@ private:
     std::deque<std::shared_ptr<Piece>> todo_;
     std::vector<std::thread> workers_;
     unsigned busy_ = 0;
+    unsigned started_ = 0;
     bool stop_ = false;
 };
 
