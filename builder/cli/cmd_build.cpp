@@ -14,6 +14,7 @@
 
 #include "builder/cli/cli.h"
 #include "builder/kit/kitbuild.h"
+#include "builder/kit/kitcheck.h"
 #include "builder/model/language.h"
 #include "builder/model/projectfile.h"
 #include "common/pathutil.h"
@@ -103,6 +104,12 @@ int RunBuild(const std::vector<std::string>& args, Context& ctx) {
         ctx.err << "qpbc build: give one project and a kit name (qpbc build PROJECT --name KIT)\n";
         return kExitUsage;
     }
+    // The kit is one folder below the kit root: "..", "." or a path would put it elsewhere.
+    const std::string name_problem = KitNameProblem(a.Value("name"));
+    if (!name_problem.empty()) {
+        ctx.err << "qpbc build: " << name_problem << "\n";
+        return kExitUsage;
+    }
     // An absolute project path makes the data files it expands absolute too, so the kit does
     // not depend on the working directory, and the printed kit directory can be used anywhere.
     const std::string project = Absolute(a.words[0]);
@@ -141,8 +148,10 @@ int RunBuild(const std::vector<std::string>& args, Context& ctx) {
         return kExitFailure;
     }
     if (!result.complete) {
-        ctx.err << "qpbc build: the kit in " << result.kit_dir << " is INCOMPLETE (" << result.files_added << " of "
-                << result.files_total << " files archived, " << result.failures.size() << " failure(s))\n";
+        ctx.err << "qpbc build: the kit is INCOMPLETE and was not made (" << result.files_added << " of "
+                << result.files_total << " files archived, " << result.failures.size() << " failure(s)); "
+                << (result.kit_dir.empty() ? std::string("nothing was changed") : result.kit_dir + " is as it was before")
+                << "\n";
         return kExitFailure;
     }
     ctx.err << "qpbc build: " << result.files_added << " file(s) archived\n";
