@@ -121,7 +121,7 @@ int RunBuild(const std::vector<std::string>& args, Context& ctx) {
     LanguageFile texts(language_path);
     auto doc = OpenProject(project, reporter, &texts);
     if (!doc) {
-        if (reporter.errors() == 0) reporter.Report(Severity::Error, "cannot open " + project);
+        reporter.Report(Severity::Error, "cannot open the project " + project);
         return kExitFailure;
     }
     doc->wizard_texts = nullptr;

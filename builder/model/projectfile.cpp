@@ -593,7 +593,9 @@ bool LoadProject(CDazDoc& doc, const std::string& path, Reporter& reporter) {
     try {
         ReadProjectBytes(doc, bytes.data(), bytes.size(), path);
     } catch (const ProjectFileRefusal& e) {
-        return failed(e.what(), e.what());
+        // The file's own refusal says all there is to say, in its fixed words.
+        reporter.Report(Severity::Error, e.what());
+        return false;
     } catch (const FormatError& e) {
         return failed(e.what(), kMsgLoadFailed);
     } catch (const std::bad_alloc&) {
