@@ -39,7 +39,10 @@ std::string EncodeLanguageText(const std::string& text) {
             out += "\\r";
         } else if (c == '\\') {
             char next = i + 1 < text.size() ? text[i + 1] : '\0';
-            out += (next == 'n' || next == 'r' || next == '\\') ? "\\\\" : "\\";
+            // Doubled whenever what follows would read as an escape: a letter n or r, another
+            // backslash, or a line break (which is written as one).
+            const bool doubled = next == 'n' || next == 'r' || next == '\\' || next == '\n' || next == '\r';
+            out += doubled ? "\\\\" : "\\";
         } else if (c == '\0') {
             break;  // nothing after a zero survives the API anyway
         } else {
