@@ -118,6 +118,11 @@ int RunBuild(const std::vector<std::string>& args, Context& ctx) {
 
     std::string language_path =
         a.Has("language-file") ? a.Value("language-file") : BuilderLanguageFile(ctx.program_dir);
+    // A language file that is there must be a plain file: a pipe would be waited on for ever.
+    if (ClassifyInput(HostPath(language_path)) == InputKind::kOther) {
+        reporter.Report(Severity::Error, InputProblem(language_path));
+        return kExitFailure;
+    }
     LanguageFile texts(language_path);
     auto doc = OpenProject(project, reporter, &texts);
     if (!doc) {

@@ -26,6 +26,7 @@ qp::CObListFile* Chain(qp::CObListFile* at, int folders) {
 }
 
 TEST(KitRefusal, TreesAreHeldToWhatTheSetupListReaderAccepts) {
+#ifndef _WIN32  // 10,000 files looked up on disk take minutes under Wine
     // At the limits: written, and read back by the runtime's reader.
     qp::CDazDoc ok;
     qp::CItemGroup* g = ok.group_list.Add("Wide");
@@ -36,6 +37,7 @@ TEST(KitRefusal, TreesAreHeldToWhatTheSetupListReaderAccepts) {
     ASSERT_EQ("", Refusal(ok));
     std::vector<std::uint8_t> bytes = qp::WriteSetupList(qp::MakeSetupList(ok));
     EXPECT_EQ(qp::kMaxFileTreeChildren, static_cast<int>(qp::ReadSetupList(bytes).groups[0].file_tree.children.size()));
+#endif
 
     struct Case {
         const char* what;

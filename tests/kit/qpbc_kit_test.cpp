@@ -4,11 +4,14 @@
 // that are no files, the kit name and the messages of a project that cannot be read.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 #include <map>
 #include <thread>
 
 #ifndef _WIN32
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -164,7 +167,7 @@ TEST_F(QpbcKit, AwkwardProjectsGiveACompleteKitOrLeaveThePreviousOne) {
          [&] {
              auto d = Project();
              Group(*d, "G")->file_tree.AddFolder("CON")->AddFile(one);
-             return Save(*d, "con");
+             return Save(*d, "device");
          }},
         {"folder \"a:b\"",
          [&] {
@@ -306,6 +309,21 @@ TEST_F(QpbcKit, TwoBuildsOfOneKitAtOnceBothGiveAWholeKit) {
     EXPECT_EQ(0, b.status) << b.err;
     ExpectKitInstallsEveryFile("two builds");
     EXPECT_EQ(40u, kittest::ZipMembers(qp::KitPath(Kit(), "setup.cab")).size());
+
+#ifndef _WIN32
+    // While another build holds the kit's lock, a build waits for it.
+    const int lock = ::open((dir / "kits/.K.qplock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_EQ(0, ::flock(lock, LOCK_EX));
+    fs::remove_all(Kit());
+    ProcessResult waited;
+    std::thread third([&] { waited = Build(project); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    EXPECT_FALSE(fs::exists(Kit()));  // still waiting
+    ::close(lock);
+    third.join();
+    EXPECT_EQ(0, waited.status) << waited.err;
+    EXPECT_TRUE(fs::exists(qp::KitPath(Kit(), "setup.cab")));
+#endif
 }
 
 #ifndef _WIN32
@@ -342,6 +360,10 @@ TEST_F(QpbcKit, PipesAndDevicesAreRefusedNotRead) {
     EXPECT_EQ(1, zero.status);
     EXPECT_NE(std::string::npos, zero.err.find("/dev/zero is not a regular file")) << zero.err;
     EXPECT_EQ(1, build(project, dir / "fifo").status);
+    ProcessResult fifo_texts = qptest::RunProcess(
+        QPBC_EXE, {"build", project, "--name", "K", "--kit-root", Root(), "--runtime", runtime, "--language-file", dir / "fifo"},
+        dir.Str());
+    EXPECT_EQ(1, fifo_texts.status) << fifo_texts.err;
     ProcessResult fifo_project = build(dir / "fifo", runtime);
     EXPECT_EQ(1, fifo_project.status);
     EXPECT_NE(std::string::npos, fifo_project.err.find(dir / "fifo")) << fifo_project.err;
