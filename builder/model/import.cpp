@@ -48,6 +48,10 @@ constexpr std::size_t kSection = 10000;     // a section read whole
 // A file list nested deeper than this cannot come from a real folder tree (Windows paths stop
 // at 260 characters); the bound keeps a hostile file from exhausting the stack.
 constexpr int kMaxTreeDepth = 128;
+// Shell folders nest no deeper than this below the desktop: a deeper chain is refused, as the
+// trees' recursive walks would exhaust the stack of a Windows program (1 MB) long before it could
+// be built into a kit (which holds 199 levels at most).
+constexpr int kMaxShellDepth = 1000;
 
 // A definition file that is there but cannot be read: what() names it and says why.
 class ImportError : public std::runtime_error {
@@ -283,6 +287,14 @@ private:
         return first;
     }
 
+    int ShellDepth(const CObListShort* node) {
+        auto it = shell_depth_.find(node);
+        if (it != shell_depth_.end()) return it->second;
+        int depth = 0;
+        for (const CObListShort* n = node->parent; n; n = n->parent) ++depth;
+        return shell_depth_[node] = depth;
+    }
+
     void IndexShell(CObListShort& node) {
         shell_index_[LowerAscii(node.Macro())].push_back(&node);
         for (auto& c : node.children) IndexShell(*c);
@@ -313,9 +325,14 @@ private:
         if (cut == std::string::npos) return nullptr;
         CObListShort* parent = FindShell(path.substr(0, cut));
         if (!parent) return nullptr;
+        const int depth = ShellDepth(parent) + 1;
+        if (depth > kMaxShellDepth)
+            throw ImportError(std::string(kImportShellFile) + ": \"" + path + "\" (" + key + ") lies more than " +
+                              std::to_string(kMaxShellDepth) + " folders deep");
         CObListShort* node = parent->AddChild(kind, path.substr(cut + 1));
         node->import_key = key;
         shell_index_[LowerAscii(node->Macro())].push_back(node);
+        shell_depth_[node] = depth;
         return node;
     }
 
@@ -426,6 +443,7 @@ private:
     std::map<std::string, ProfileFile> files_;
     std::unordered_map<std::string, std::vector<CObListShort*>> shell_index_;
     bool shell_indexed_ = false;
+    std::unordered_map<const CObListShort*, int> shell_depth_;
 };
 
 }  // namespace
