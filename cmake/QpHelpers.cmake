@@ -23,16 +23,21 @@ function(qp_test name)
   endif()
 endfunction()
 
-# qp_deliver(TARGET [DESTINATION dir] [RENAME name]): part of the builder's installed layout.
+# qp_deliver(TARGET [DESTINATION dir] [RENAME name] [COMPONENT name]): part of the builder's
+# installed layout (component "builder" unless named).
 function(qp_deliver target)
-  cmake_parse_arguments(D "" "DESTINATION;RENAME" "" ${ARGN})
+  cmake_parse_arguments(D "" "DESTINATION;RENAME;COMPONENT" "" ${ARGN})
   if(NOT D_DESTINATION)
     set(D_DESTINATION .)
   endif()
+  if(NOT D_COMPONENT)
+    set(D_COMPONENT builder)
+  endif()
   if(D_RENAME)
-    install(FILES $<TARGET_FILE:${target}> DESTINATION ${D_DESTINATION} RENAME ${D_RENAME})
+    install(FILES $<TARGET_FILE:${target}> DESTINATION ${D_DESTINATION} RENAME ${D_RENAME} COMPONENT ${D_COMPONENT})
   else()
-    install(TARGETS ${target} RUNTIME DESTINATION ${D_DESTINATION} LIBRARY DESTINATION ${D_DESTINATION})
+    install(TARGETS ${target} RUNTIME DESTINATION ${D_DESTINATION} LIBRARY DESTINATION ${D_DESTINATION}
+            COMPONENT ${D_COMPONENT})
   endif()
 endfunction()
 

@@ -14,7 +14,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
 # Tests and tools of this build run under Wine, in a prefix the build tree owns.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)
+# The loader is named by architecture: the plain `wine` command guesses, and guesses 32-bit.
+set(QP_WINDOWS_ARCH i686 CACHE INTERNAL "architecture of the Windows programs")
+set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh;--arch=i686")
 
 # zlib goes inside every Windows binary: a kit's setup.exe and kitzip.dll must run on a bare
 # Windows with no zlib1.dll beside them (forced, so that existing build trees switch too).

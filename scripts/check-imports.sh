@@ -4,17 +4,25 @@
 #   check-imports.sh BUILD_DIR
 set -uo pipefail
 build=${1:?usage: check-imports.sh BUILD_DIR}
-objdump=${OBJDUMP:-i686-w64-mingw32-objdump}
-command -v "$objdump" >/dev/null || { echo "check-imports: $objdump not found" >&2; exit 2; }
+# The x86_64 objdump reads both image kinds (pei-i386 and pei-x86-64).
+objdump=${OBJDUMP:-}
+if [ -z "$objdump" ]; then
+  for o in x86_64-w64-mingw32-objdump i686-w64-mingw32-objdump; do
+    command -v "$o" >/dev/null && { objdump=$o; break; }
+  done
+fi
+command -v "$objdump" >/dev/null 2>&1 || { echo "check-imports: no mingw-w64 objdump found" >&2; exit 2; }
 
 allowed=" kernel32.dll user32.dll gdi32.dll advapi32.dll shell32.dll ole32.dll oleaut32.dll comctl32.dll comdlg32.dll msvcrt.dll shlwapi.dll ws2_32.dll "
 
-checked=0 bad=0
+checked=0 bad=0 kinds=""
 while IFS= read -r -d '' file; do
   # Not ours: Wine's own programs in the tree's prefix, and CMake's compiler probes.
   case "$file" in */wineprefix/*|*/CMakeFiles/*) continue ;; esac
   dump=$("$objdump" -p "$file" 2>/dev/null) || { echo "check-imports: cannot read $file" >&2; bad=$((bad + 1)); continue; }
   checked=$((checked + 1))
+  kind=$(printf '%s\n' "$dump" | sed -n 's/.*file format //p' | head -1)
+  case " $kinds " in *" $kind "*) ;; *) kinds="$kinds $kind" ;; esac
   while IFS= read -r dll; do
     lower=$(printf '%s' "$dll" | tr 'A-Z' 'a-z')
     case "$lower" in api-ms-win-*) continue ;; esac
@@ -26,6 +34,6 @@ while IFS= read -r -d '' file; do
 # setup.ex_ is the runtime as the builder's layout carries it.
 done < <(find "$build" -type f \( -iname '*.exe' -o -iname '*.dll' -o -iname '*.ex_' \) -print0)
 
-echo "check-imports: $checked files checked, $bad foreign imports"
+echo "check-imports: $checked files checked (${kinds# }), $bad foreign imports"
 [ "$checked" -gt 0 ] || { echo "check-imports: no .exe or .dll under $build" >&2; exit 1; }
 [ "$bad" -eq 0 ]

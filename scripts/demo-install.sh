@@ -1,22 +1,28 @@
 #!/usr/bin/env bash
 # Installs a kit unattended under Wine in a prefix of its own, shows what the installation left
 # on the system, removes it with the registered quiet uninstaller and shows that nothing is left.
-#   demo-install.sh KIT_DIR [PREFIX]
+#   demo-install.sh KIT_DIR [PREFIX [ARCH]]
+# ARCH is the kit runtime's architecture (i686 or x86_64; default QP_ARCH, then auto): the
+# prefix is made for it (win32 or win64) and Wine runs with its loader.
 set -euo pipefail
 export LC_ALL=C
 here=$(cd "$(dirname "$0")" && pwd)
-kit=$(cd "${1:?usage: demo-install.sh KIT_DIR [PREFIX]}" && pwd)
+. "$here/arch.sh"
+kit=$(cd "${1:?usage: demo-install.sh KIT_DIR [PREFIX [ARCH]]}" && pwd)
 prefix=${2:-$(dirname "$kit")/wineprefix}
+arch=$(qp_resolve_arch "${3:-}")
 if [ -z "${DISPLAY:-}" ] && [ -z "${QP_IN_XVFB:-}" ]; then
-  QP_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$kit" "$prefix"
+  QP_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$kit" "$prefix" "$arch"
 fi
 rm -rf "$prefix"
-"$here/wine-prefix.sh" "$prefix"
-export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
+"$here/wine-prefix.sh" "$prefix" "$arch"
+qp_wine_env "$arch" "$prefix"
+wine() { "$QP_WINE" "$@"; }
+wineserver() { "$WINESERVER" "$@"; }
 uninstall_root='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 snapshot() {  # every file of the prefix's Program Files, profiles and Start Menu, and the uninstall keys
   {
-    (cd "$prefix/drive_c" && find "Program Files" "users" "ProgramData" -type f 2>/dev/null | grep -v '/Temp/') || true
+    (cd "$prefix/drive_c" && find "Program Files" "Program Files (x86)" "users" "ProgramData" -type f 2>/dev/null | grep -v '/Temp/') || true
     (wine reg query "$uninstall_root" 2>/dev/null | tr -d '\r' | grep -i 'uninstall\\') || true
   } | sort
 }

@@ -2,7 +2,8 @@
 # Installs from Debian's packages whatever the two builds and their tests need and is missing.
 # Idempotent; returns at once when everything is there.
 set -e
-pkgs="g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32:i386 xvfb xauth
+pkgs="g++-mingw-w64-i686-posix binutils-mingw-w64-i686 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+      wine wine64 wine32:i386 xvfb xauth
       zlib1g-dev libz-mingw-w64-dev googletest cmake ninja-build zip unzip python3 g++"
 [ "${QP_FUZZ:-0}" = 1 ] && pkgs="$pkgs clang libclang-rt-14-dev"
 

@@ -1,19 +1,26 @@
 #!/usr/bin/env bash
-# Creates a 32-bit Wine prefix once (no Mono or Gecko prompt); quick when it is there.
+# Creates a Wine prefix once for an architecture (win32 for i686, win64 for x86_64), with no
+# Mono or Gecko prompt; quick when it is there. A prefix made for the other kind is made anew.
+#   wine-prefix.sh DIR [ARCH]      ARCH: i686 | x86_64 (default: QP_ARCH, then auto)
 set -e
-prefix=${1:?usage: wine-prefix.sh DIR}
-[ -f "$prefix/.qp-ready" ] && exit 0
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/arch.sh"
+prefix=$(realpath -m "${1:?usage: wine-prefix.sh DIR [ARCH]}")
+arch=$(qp_resolve_arch "${2:-}")
+ready() { [ -f "$prefix/.qp-ready" ] && [ "$(cat "$prefix/.qp-ready")" = "$arch" ]; }
+ready && exit 0
 mkdir -p "$(dirname "$prefix")"
-lock=$prefix.lock
-exec 9>"$lock"
+exec 9>"$prefix.lock"
 flock 9
-[ -f "$prefix/.qp-ready" ] && exit 0
+ready && exit 0
 rm -rf "$prefix"
-echo "wine-prefix: creating $prefix" >&2
-export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
-wineboot -i >/dev/null 2>&1 || true
+echo "wine-prefix: creating $prefix ($arch)" >&2
+qp_wine_env "$arch" "$prefix"
+boot=()
+[ "$arch" = x86_64 ] && boot=(qp_without_wine32)
+"${boot[@]}" "$QP_WINE" wineboot -i >/dev/null 2>&1 || true
 # Xvfb has no window manager: unmanaged windows spare Wine a wait of about 2 s per closed window.
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
-wineserver -w || true
-[ -f "$prefix/system.reg" ] || { echo "wine-prefix: wineboot failed for $prefix" >&2; exit 1; }
-touch "$prefix/.qp-ready"
+"$QP_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+"$WINESERVER" -w || true
+[ -f "$prefix/system.reg" ] || { echo "wine-prefix: wineboot failed for $prefix ($arch)" >&2; exit 1; }
+echo "$arch" > "$prefix/.qp-ready"

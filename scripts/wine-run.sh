@@ -1,8 +1,14 @@
 #!/usr/bin/env bash
-# Runs one Windows program under Wine in the build tree's own 32-bit prefix.
-# The prefix lives in $QP_WINEPREFIX, or in wineprefix/ of the current build tree.
+# Runs one Windows program under Wine in the build tree's own prefix, with the loader of the
+# program's architecture (the build's emulator passes it).
+#   wine-run.sh [--arch ARCH] PROGRAM [ARGS...]
+# The prefix lives in $QP_WINEPREFIX, or in wineprefix/ of the build tree above the current folder.
 set -e
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/arch.sh"
+arch=
+case "${1:-}" in --arch=*) arch=${1#--arch=}; shift ;; --arch) arch=$2; shift 2 ;; esac
+arch=$(qp_resolve_arch "$arch")
 prefix=${QP_WINEPREFIX:-}
 if [ -z "$prefix" ]; then
   d=$PWD
@@ -10,6 +16,6 @@ if [ -z "$prefix" ]; then
   [ -f "$d/CMakeCache.txt" ] || { echo "wine-run: no build tree above $PWD; set QP_WINEPREFIX" >&2; exit 2; }
   prefix=$d/wineprefix
 fi
-"$here/wine-prefix.sh" "$prefix" >&2
-export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-exec wine "$@"
+"$here/wine-prefix.sh" "$prefix" "$arch" >&2
+qp_wine_env "$arch" "$prefix"
+exec "$QP_WINE" "$@"

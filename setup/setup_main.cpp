@@ -123,6 +123,12 @@ bool Start(Run& r) {
     RunState& run = r.run;
     run.list = &r.list;
     ctx.product_guid = r.list.settings.product_guid();
+    // The GUID names the product's uninstall key and information folder; without a usable one
+    // the registration would go into the system's list itself.
+    if (!UsableProductCode(ctx.product_guid)) {
+        Say(r, kMsgBadInstallFile, SetupListError::caption(), MB_OK | MB_ICONERROR);
+        return false;
+    }
     wiz::LoadWizardData(r.list, r.data);
     run.product_name = r.data.texts.ProductName();
     const std::string company = r.data.texts.Get("COMPANY_NAME");
@@ -130,7 +136,7 @@ bool Start(Run& r) {
     const std::string folder_name = r.data.texts.Get("FOLDER_NAME");
 
     std::string media;
-    const bool installed = !ctx.product_guid.empty() && UninstallKeyExists(ctx.product_guid, &media);
+    const bool installed = UninstallKeyExists(ctx.product_guid, &media);
     const int mode = DecideMode(installed, r.cl);
     wiz::WizardState& s = r.state;
     s.silent = r.cl.silent;

@@ -99,7 +99,7 @@ std::string Absolute(const std::string& p) {
 
 int RunBuild(const std::vector<std::string>& args, Context& ctx) {
     ParsedArgs a;
-    if (!ParseArgs(args, {"name", "kit-root", "runtime", "language-file"}, {}, a, ctx, "build")) return kExitUsage;
+    if (!ParseArgs(args, {"name", "kit-root", "runtime", "language-file", "arch"}, {}, a, ctx, "build")) return kExitUsage;
     if (a.words.size() != 1 || a.Value("name").empty()) {
         ctx.err << "qpbc build: give one project and a kit name (qpbc build PROJECT --name KIT)\n";
         return kExitUsage;
@@ -108,6 +108,15 @@ int RunBuild(const std::vector<std::string>& args, Context& ctx) {
     const std::string name_problem = KitNameProblem(a.Value("name"));
     if (!name_problem.empty()) {
         ctx.err << "qpbc build: " << name_problem << "\n";
+        return kExitUsage;
+    }
+    RuntimeArch arch = RuntimeArch::X86;
+    if (a.Has("arch") && !ParseRuntimeArch(a.Value("arch"), arch)) {
+        ctx.err << "qpbc build: --arch is x86 or x64, not \"" << a.Value("arch") << "\"\n";
+        return kExitUsage;
+    }
+    if (a.Has("arch") && a.Has("runtime")) {
+        ctx.err << "qpbc build: give --arch or --runtime, not both\n";
         return kExitUsage;
     }
     // An absolute project path makes the data files it expands absolute too, so the kit does
@@ -142,7 +151,7 @@ int RunBuild(const std::vector<std::string>& args, Context& ctx) {
     KitBuildParams params;
     params.kit_root = a.Value("kit-root");
     params.kit_name = a.Value("name");
-    params.runtime_path = a.Has("runtime") ? a.Value("runtime") : RuntimeSource(ctx.program_dir);
+    params.runtime_path = a.Has("runtime") ? a.Value("runtime") : RuntimeSource(ctx.program_dir, arch);
     params.make_compressor = [](Reporter& r) { return MakeStaticCompressor(r, stderr); };
 
     KitBuildResult result = BuildMedia(*doc, params, reporter, &progress);
@@ -164,10 +173,12 @@ int RunBuild(const std::vector<std::string>& args, Context& ctx) {
     return kExitOk;
 }
 
-const CommandRegistration kBuild{{"build", "PROJECT --name KIT [--kit-root DIR] [--runtime FILE] [--language-file FILE]",
+const CommandRegistration kBuild{{"build", "PROJECT --name KIT [--kit-root DIR] [--arch x86|x64 | --runtime FILE] [--language-file FILE]",
                                   "Builds the kit (setup.exe, setup.lst, setup.cab and the side files) into "
                                   "KIT-ROOT/KIT (default root: the project's folder, then KITS) and prints the kit "
-                                  "directory. Exit status 0 only when the kit is complete.",
+                                  "directory. --arch picks the runtime beside qpbc: REDIS/setup.ex_ for x86 (the "
+                                  "default, runs on every Windows) or REDIS/x64/setup.ex_. Exit status 0 only when "
+                                  "the kit is complete.",
                                   RunBuild}};
 
 }  // namespace

@@ -100,8 +100,17 @@ std::string KitPath(const std::string& dir, const std::string& name) {
     return out + name;
 }
 
-std::string RuntimeSource(const std::string& builder_dir) {
-    return KitPath(KitPath(builder_dir.empty() ? std::string(".") : builder_dir, "REDIS"), kRuntimeSourceName);
+bool ParseRuntimeArch(const std::string& text, RuntimeArch& arch) {
+    if (text == "x86" || text == "i686") arch = RuntimeArch::X86;
+    else if (text == "x64" || text == "x86_64") arch = RuntimeArch::X64;
+    else return false;
+    return true;
+}
+
+std::string RuntimeSource(const std::string& builder_dir, RuntimeArch arch) {
+    std::string redis = KitPath(builder_dir.empty() ? std::string(".") : builder_dir, "REDIS");
+    if (arch == RuntimeArch::X64) redis = KitPath(redis, "x64");
+    return KitPath(redis, kRuntimeSourceName);
 }
 
 std::size_t CountProjectFiles(const CDazDoc& doc) {

@@ -68,8 +68,14 @@ struct KitBuildParams {
 std::string DefaultKitRoot(const CDazDoc& doc);
 // `dir`, one separator unless it already ends with one, and `name`.
 std::string KitPath(const std::string& dir, const std::string& name);
-// The runtime beside a builder in `builder_dir`: REDIS, then setup.ex_.
-std::string RuntimeSource(const std::string& builder_dir);
+// The runtime's architecture. x86 runs on every Windows; x64 writes the native registry view
+// and installs into the native "Program Files" of 64-bit Windows, and runs nowhere else.
+enum class RuntimeArch { X86, X64 };
+// "x86" or "x64" (also "i686", "x86_64"); false for anything else.
+bool ParseRuntimeArch(const std::string& text, RuntimeArch& arch);
+// The runtime beside a builder in `builder_dir`: REDIS\setup.ex_ for x86, REDIS\x64\setup.ex_
+// for x64.
+std::string RuntimeSource(const std::string& builder_dir, RuntimeArch arch = RuntimeArch::X86);
 
 // The number of file nodes of every group's file tree.
 std::size_t CountProjectFiles(const CDazDoc& doc);

@@ -127,8 +127,11 @@ namespace {
 
 class GroupWalker {
 public:
-    GroupWalker(RunState& run, const GroupRecord& group, bool install, FileEffects& fx, Questions& q, EngineEvents& ev)
-        : run_(run), group_(group), install_(install), fx_(fx), q_(q), ev_(ev),
+    // `count` asks that the use count of each shared file be raised: the group is new to the
+    // product in this run.
+    GroupWalker(RunState& run, const GroupRecord& group, bool install, bool count, FileEffects& fx, Questions& q,
+                EngineEvents& ev)
+        : run_(run), group_(group), install_(install), count_(count && group.shared != 0), fx_(fx), q_(q), ev_(ev),
           destination_(ExpandMacros(group.destination, run.ctx)) {}
 
     bool Walk(const FileNode& node, const std::string& full_path) {
@@ -176,8 +179,6 @@ private:
                     if (answer == Questions::kAbort) return false;
                 }
             } else if (fx_.IsLocked(target)) {
-                run_.restart_needed = true;
-                AddReport(run_, ev_, RestartByText(target));
                 std::string temp = TemporaryNameFor(target, [this](const std::string& p) { return fx_.Exists(p); });
                 // Without a free name the file goes to its own name; that fails, and is reported.
                 if (!temp.empty()) {
@@ -189,23 +190,50 @@ private:
             if (!fx_.CreateFolderPath(folder)) q_.Message(folder, "Failed to create directory", Questions::kNoIcon);
             const int rc = fx_.Extract(run_.ctx.ArchivePath(), MemberName(full_path), folder, output);
             if (rc != 0) {
-                std::string text = ReportPair("CANT COPY ", output);
-                SetReport(run_, ev_, entry, text);
-                q_.Message(text, "Failed to copy file", Questions::kNoIcon);
+                Failed(entry, output);
+            } else if (temporary && !fx_.ScheduleReplace(output, target)) {
+                // The system will not replace the target at restart: offering one would promise
+                // what never happens, so the file counts as not copied.
+                fx_.Delete(output);
+                Failed(entry, target);
             } else {
-                if (temporary) fx_.ScheduleReplace(output, target);
+                if (temporary) {
+                    run_.restart_needed = true;
+                    AddReport(run_, ev_, RestartByText(target));
+                }
                 if (!facts.target_exists || temporary) run_.written_files.push_back(output);
             }
         }
+        if (count_ && fx_.Exists(target)) Count(target, facts.target_exists);
         if (group_.self_register == 1 && fx_.SelfRegister(target) != 0)
             AddReport(run_, ev_, RegisterFailedText(target));
         return true;
     }
 
+    void Failed(std::size_t entry, const std::string& path) {
+        const std::string text = ReportPair("CANT COPY ", path);
+        SetReport(run_, ev_, entry, text);
+        q_.Message(text, "Failed to copy file", Questions::kNoIcon);
+    }
+
+    // One more user of a shared file. A file that was there before without a count belongs to
+    // someone unknown, whose use is never given back: it starts at two and so always stays.
+    void Count(const std::string& target, bool existed) {
+        const std::int64_t before = fx_.SharedCount(target);
+        fx_.SetSharedCount(target, before > 0 ? before + 1 : existed ? 2 : 1);
+        run_.counted.push_back({target, before});
+    }
+
     void Remove(const std::string& target, std::size_t entry) {
         if (group_.shared != 0) {
-            SetReport(run_, ev_, entry, ReportPair("Shared file", target));
-            return;
+            // Without a count nobody can tell who else uses the file, so it stays.
+            const std::int64_t count = fx_.SharedCount(target);
+            if (count < 0 || count > 1) {
+                if (count > 1) fx_.SetSharedCount(target, count - 1);
+                SetReport(run_, ev_, entry, ReportPair("Shared file", target));
+                return;
+            }
+            fx_.SetSharedCount(target, 0);
         }
         const bool deleted = DeleteAndPrune(fx_, target);
         SetReport(run_, ev_, entry, ReportPair(deleted ? "Delete " : "CANT Delete ", target));
@@ -214,6 +242,7 @@ private:
     RunState& run_;
     const GroupRecord& group_;
     bool install_;
+    bool count_;
     FileEffects& fx_;
     Questions& q_;
     EngineEvents& ev_;
@@ -224,11 +253,14 @@ private:
 
 bool ProcessGroup(RunState& run, const GroupRecord& group, bool install, FileEffects& fx, Questions& questions,
                   EngineEvents& events) {
+    // A group the product already has (from an earlier run, or from another component in this
+    // one) has counted its shared files already.
+    const bool new_to_product = !ContainsNoCase(run.installed_groups, group.name);
     if (install)
         AddUnique(run.installed_groups, group.name);
     else
         RemoveName(run.installed_groups, group.name);
-    GroupWalker walker(run, group, install, fx, questions, events);
+    GroupWalker walker(run, group, install, install && new_to_product, fx, questions, events);
     if (!walker.Walk(group.file_tree, group.name)) {
         run.abort = true;
         return false;

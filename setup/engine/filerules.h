@@ -74,6 +74,13 @@ public:
     // 0 success; 2 OLE failed; 3 not loadable; 4 no DllRegisterServer; 5 it failed.
     virtual int SelfRegister(const std::string& path) = 0;
     virtual bool Copy(const std::string& from, const std::string& to) = 0;
+    // Lets go of the kit archive, which extraction may keep open between files, so that its
+    // disk can be taken out.
+    virtual void ReleaseArchive() = 0;
+    // The system's use count of a shared file; -1 when it has none.
+    virtual std::int64_t SharedCount(const std::string& path) = 0;
+    // Sets the use count; a count below 1 removes it.
+    virtual void SetSharedCount(const std::string& path, std::int64_t count) = 0;
 };
 
 struct RunState;

@@ -19,16 +19,25 @@ bool KeptByChosenComponent(const RunState& run, const std::string& group) {
     for (const auto& [path, c] : ComponentPaths(run.list->components)) {
         if (!ContainsNoCase(run.chosen_components, path)) continue;
         for (const auto& g : c->group_names)
-            if (g == group) return true;
+            if (EqualNoCase(g, group)) return true;
     }
     return false;
+}
+
+// A component names its groups as the author typed them; the exact spelling wins when two
+// groups differ only in case.
+const GroupRecord* FindGroup(const SetupList& list, const std::string& name) {
+    if (const GroupRecord* g = list.FindGroup(name)) return g;
+    for (const auto& g : list.groups)
+        if (EqualNoCase(g.name, name)) return &g;
+    return nullptr;
 }
 
 // The groups of a component that this phase handles in install or in remove mode.
 std::vector<const GroupRecord*> GroupsOf(const RunState& run, const ComponentRecord& c, bool install) {
     std::vector<const GroupRecord*> out;
     for (const auto& name : c.group_names) {
-        const GroupRecord* g = run.list->FindGroup(name);
+        const GroupRecord* g = FindGroup(*run.list, name);
         if (!g) continue;
         if (install) {
             if (!SystemAllowed(static_cast<std::uint32_t>(g->operating_system_mask), run.ctx.os_code)) continue;
@@ -74,11 +83,18 @@ bool EnsureArchive(RunState& run, FileEffects& files, Questions& questions) {
 }
 
 bool RunInstallPhase(RunState& run, Platform& p, Questions& questions, EngineEvents& events) {
+    // Whichever way the phase ends, the archive is let go: the restart page may ask for the
+    // disk to be taken out, and an open file would keep it in use.
+    struct ArchiveRelease {
+        FileEffects& files;
+        ~ArchiveRelease() { files.ReleaseArchive(); }
+    } release{p.files};
     run.ctx.destination = WithoutTrailingBackslash(run.ctx.destination);
     events.ProgressRange(CountPhaseFiles(run));
     run.progress = 1;
     BuildComponentLists(run);
     run.written_files.clear();
+    run.counted.clear();
 
     if (!run.install_list.empty() && !EnsureArchive(run, p.files, questions)) {
         run.abort = true;
@@ -136,6 +152,8 @@ bool RemoveProduct(RunState& run, Platform& p, Questions& questions, EngineEvent
 void DeleteWrittenFiles(RunState& run, FileEffects& files) {
     for (const auto& f : run.written_files) files.Delete(f);
     run.written_files.clear();
+    for (auto it = run.counted.rbegin(); it != run.counted.rend(); ++it) files.SetSharedCount(it->path, it->before);
+    run.counted.clear();
 }
 
 }  // namespace qp

@@ -33,7 +33,8 @@ bool RunInstallPhase(RunState& run, Platform& platform, Questions& questions, En
 // The remove page: the phase in remove mode, then the uninstall key, the log and the copied list.
 bool RemoveProduct(RunState& run, Platform& platform, Questions& questions, EngineEvents& events);
 
-// At exit of an aborted run: deletes every file this run wrote.
+// At exit of an aborted run: deletes every file this run wrote and puts back the use counts of
+// shared files that it raised.
 void DeleteWrittenFiles(RunState& run, FileEffects& files);
 
 }  // namespace qp

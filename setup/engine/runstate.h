@@ -31,6 +31,13 @@ struct RunState {
     bool restart_needed = false;
     std::vector<std::string> report;         // the report page's lines
     std::vector<std::string> written_files;  // deleted at exit when the run is aborted
+    // The use counts of shared files this run raised, with the count before (-1: none); put
+    // back at exit when the run is aborted.
+    struct CountChange {
+        std::string path;
+        std::int64_t before;
+    };
+    std::vector<CountChange> counted;
     int progress = 1;
 
     // The text of a string-table key in the run's language ("" when missing).

@@ -4,7 +4,9 @@
 namespace qp {
 
 std::string QDeleteCommandLine(const std::string& helper_path, unsigned long handle, const std::string& running_path) {
-    return helper_path + " QDELETE  " + std::to_string(handle) + " \"" + running_path + "\"";
+    // Quoted: the temporary folder may hold blanks, and unquoted the system would look for a
+    // program at the first of them.
+    return "\"" + helper_path + "\" QDELETE  " + std::to_string(handle) + " \"" + running_path + "\"";
 }
 
 }  // namespace qp

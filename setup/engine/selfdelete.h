@@ -6,8 +6,8 @@
 
 namespace qp {
 
-// The helper's command line: copy, " QDELETE  ", the handle number, " ", the running program's
-// path in double quotes.
+// The helper's command line: the copy's path in double quotes, " QDELETE  ", the handle number,
+// " ", the running program's path in double quotes.
 std::string QDeleteCommandLine(const std::string& helper_path, unsigned long handle, const std::string& running_path);
 
 #ifdef _WIN32

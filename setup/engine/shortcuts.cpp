@@ -82,13 +82,17 @@ private:
         GroupAction action = DecideGroups(node.group_names, run_.mode, run_.earlier_groups, run_.installed_groups);
         if (action == GroupAction::LeaveAlone) return;
         const std::string folder = WithoutTrailingBackslash(folder_path);
-        // A shortcut outside any shell folder (the shell has none of that kind) has nowhere to go.
-        if (folder.empty() || top < 0) return;
-        const std::string shell = ShellFolder(top, node.common);
         // Subfolders named in the caption are already part of the folder path.
         const std::string caption =
             NameOf(run_.TextOrSelf(node.display_text.empty() ? node.name : node.display_text));
         const bool install = action == GroupAction::Install;
+        // A shortcut outside any shell folder, or under one this system does not have, has
+        // nowhere to go: its path would start at the root of the drive.
+        const std::string shell = top < 0 ? std::string() : ShellFolder(top, node.common);
+        if (folder.empty() || shell.empty()) {
+            if (install) AddReport(run_, ev_, "CANT Create shortcut " + caption + ": this system has no such folder");
+            return;
+        }
         if (install && !fx_.CreateFolderPath(folder)) return;
         if (node.internet_shortcut != 0) {
             const std::string file = folder + "\\" + caption + ".url";

@@ -12,6 +12,10 @@ std::string UninstallKeyPath(const std::string& product_guid) {
     return "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + product_guid;
 }
 
+bool UsableProductCode(const std::string& guid) {
+    return !guid.empty() && guid != "." && guid != ".." && guid.find_first_of("\\/") == std::string::npos;
+}
+
 std::vector<UninstallWrite> UninstallWrites(const RunState& run) {
     const InstallContext& c = run.ctx;
     // The copy lies under "Program Files": unquoted, a path with blanks would let a planted
@@ -38,6 +42,7 @@ std::vector<UninstallWrite> UninstallWrites(const RunState& run) {
 }
 
 void RegisterUninstall(const RunState& run, RegistryEffects& reg) {
+    if (!UsableProductCode(run.ctx.product_guid)) return;
     const std::string key = UninstallKeyPath(run.ctx.product_guid);
     for (const auto& w : UninstallWrites(run))
         SetRegistryValue(reg, run.ctx, kHkeyLocalMachine, key, w.name, w.data, w.kind);

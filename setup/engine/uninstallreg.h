@@ -12,6 +12,10 @@ class RegistryEffects;
 // "SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\" + product GUID, under HKLM.
 std::string UninstallKeyPath(const std::string& product_guid);
 
+// Whether a product GUID can name the product's own uninstall key and information folder: not
+// empty, one name (no separator), and not "." or "..".
+bool UsableProductCode(const std::string& product_guid);
+
 struct UninstallWrite {
     std::string name;
     int kind;  // registry node kind: 4 text, 6 double word from hex text
@@ -21,7 +25,8 @@ struct UninstallWrite {
 // The twenty writes in their order (some names twice: the later write wins).
 std::vector<UninstallWrite> UninstallWrites(const RunState& run);
 
-// Writes them, then "QuietUninstallString" (the same removal without a window).
+// Writes them, then "QuietUninstallString" (the same removal without a window). Writes nothing
+// for a GUID that is not usable: the values would land in the system's list itself.
 void RegisterUninstall(const RunState& run, RegistryEffects& reg);
 
 }  // namespace qp

@@ -107,6 +107,8 @@ GroupSizes::GroupSizes(const SetupList& list, const InstallContext& ctx,
 const std::vector<FileSize>* GroupSizes::Files(const std::string& group) const {
     for (const auto& g : groups_)
         if (g.first == group) return &g.second;
+    for (const auto& g : groups_)
+        if (EqualNoCase(g.first, group)) return &g.second;
     return nullptr;
 }
 

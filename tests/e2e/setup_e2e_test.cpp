@@ -10,6 +10,7 @@
 #include "e2e/gui_driver.h"
 #include "e2e/kit_builder.h"
 #include "setup/engine/driver.h"
+#include "setup/engine/win/filerules_win.h"
 #include "support/testutil.h"
 #include "wizard/unmanaged_windows.h"
 
@@ -505,6 +506,83 @@ TEST_F(SetupE2E, LockedFileWithoutRestartFlagAbortsAndCleansUp) {
     DeleteFileA((Target() + "\\manual.txt").c_str());
 }
 
+namespace {
+
+// The system's use count of a shared file; -1 when it has none.
+long long SharedCount(const std::string& path) {
+    HKEY k;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, qp::kSharedDllsKey, 0, KEY_READ, &k) != ERROR_SUCCESS) return -1;
+    DWORD value = 0, size = sizeof value, type = 0;
+    LONG rc = RegQueryValueExA(k, path.c_str(), nullptr, &type, (BYTE*)&value, &size);
+    RegCloseKey(k);
+    return rc == ERROR_SUCCESS && type == REG_DWORD ? (long long)value : -1;
+}
+
+}  // namespace
+
+// Groups keep the default of new groups, shared: the product's own files go with their counts,
+// a file the user had before stays as it was.
+TEST_F(SetupE2E, SharedGroupsAreCountedAndRemovedWithTheProduct) {
+    qp::SetupList list = SampleList();
+    for (auto& g : list.groups) g.shared = 1;
+    list.groups[1].overwrite_word = 0x002;  // Help: never replace a file that is there
+    WriteKit(kit_, list);
+    const std::string help = Target() + "\\Help\\help.txt";
+    CreateDirectoryA((ProgramFiles() + "\\" + kCompany).c_str(), nullptr);
+    CreateDirectoryA(Target().c_str(), nullptr);
+    CreateDirectoryA((Target() + "\\Help").c_str(), nullptr);
+    qptest::WriteText(help, "the user's own help");
+
+    const std::string log = dir_.Str() + "\\shared.log";
+    ASSERT_EQ(Process(Setup() + " -s -log \"" + log + "\"", kit_).Wait(60000), 0u) << RunLogText(log);
+    EXPECT_EQ(SharedCount(Target() + "\\app.txt"), 1);
+    EXPECT_EQ(SharedCount(Target() + "\\docs\\manual.txt"), 1);
+    EXPECT_EQ(SharedCount(help), 2);
+
+    // A repair installs again but counts nothing twice.
+    ASSERT_EQ(Process(Setup() + " -s -r x -log \"" + log + "\"", kit_).Wait(60000), 0u) << RunLogText(log);
+    EXPECT_EQ(SharedCount(Target() + "\\app.txt"), 1);
+
+    const std::string quiet = RegText(kUninstallKey, "QuietUninstallString");
+    ASSERT_EQ(Process(quiet + " -log \"" + log + "\"").Wait(60000), 0u) << RunLogText(log);
+    EXPECT_FALSE(Exists(Target() + "\\app.txt"));
+    EXPECT_FALSE(Exists(Target() + "\\docs"));
+    EXPECT_EQ(SharedCount(Target() + "\\app.txt"), -1);
+    EXPECT_EQ(SharedCount(Target() + "\\docs\\manual.txt"), -1);
+    EXPECT_EQ(qptest::ReadText(help), "the user's own help");
+    EXPECT_EQ(SharedCount(help), 1) << "kept for good";
+    EXPECT_NE(RunLogText(log).find("Shared file " + help), std::string::npos) << RunLogText(log);
+
+    // The user's file was never the product's.
+    DeleteFileA(help.c_str());
+    HKEY k;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, qp::kSharedDllsKey, 0, KEY_SET_VALUE, &k) == ERROR_SUCCESS) {
+        RegDeleteValueA(k, help.c_str());
+        RegCloseKey(k);
+    }
+    std::string left;
+    EXPECT_TRUE(NothingLeft(left)) << left;
+    RemoveDirectoryA((Target() + "\\Help").c_str());
+    RemoveDirectoryA(Target().c_str());
+    RemoveDirectoryA((ProgramFiles() + "\\" + kCompany).c_str());
+}
+
+// A setup list without a product GUID would register the product in the uninstall list's own
+// key: the run does not start.
+TEST_F(SetupE2E, KitWithoutProductGuidIsRefusedAtStart) {
+    qp::SetupList list = SampleList();
+    list.settings.set_product_guid("");
+    WriteKit(kit_, list);
+    const std::string log = dir_.Str() + "\\noguid.log";
+    EXPECT_EQ(Process(Setup() + " -s -log \"" + log + "\"", kit_).Wait(60000),
+              static_cast<DWORD>(qp::setup::kExitStartFailed));
+    EXPECT_NE(RunLogText(log).find("Fatal Error !: Bad Instalation file"), std::string::npos) << RunLogText(log);
+    const std::string uninstall = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+    EXPECT_EQ(RegText(uninstall, "UninstallString"), "<no value>");
+    EXPECT_FALSE(Exists(Target() + "\\app.txt"));
+    EXPECT_FALSE(Exists(ProgramFiles() + "\\QPBInformation\\setup.exe"));
+}
+
 #ifdef QP_QPBC_EXE
 // The example product's kit, built by qpbc, installed through whatever pages it shows (each
 // page's default, Next), checked, and removed with its quiet uninstaller.
@@ -563,10 +641,8 @@ TEST_F(SetupE2E, ExampleKitFromQpbc) {
     EXPECT_EQ(Process(quiet).Wait(60000), 0u) << quiet;
     for (int i = 0; i < 100 && Exists(ProgramFiles() + "\\QPBInformation\\" + guid); ++i) Sleep(100);
     EXPECT_FALSE(KeyExists(key));
-    // Files of shared groups stay by design; the others go.
-    const qp::GroupRecord* program = list.FindGroup("Program");
-    ASSERT_TRUE(program);
-    EXPECT_EQ(Exists(target + "\\notepadish.txt"), program->shared != 0);
+    // Shared or not, the product's files go: nothing else counted them.
+    EXPECT_FALSE(Exists(target + "\\notepadish.txt"));
     EXPECT_FALSE(Exists(ProgramFiles() + "\\QPBInformation\\" + guid));
 }
 #endif
@@ -602,3 +678,66 @@ TEST_F(SetupE2E, BrowseStartsAtTheTargetAndCancelKeepsIt) {
     Press(confirm, IDYES);
     EXPECT_EQ(p.Wait(20000), static_cast<DWORD>(qp::setup::kExitCancelled));
 }
+
+#ifdef QP_QPBC_EXE
+// qpbc --arch picks the runtime of the builder's layout (REDIS\setup.ex_ for x86,
+// REDIS\x64\setup.ex_ for x64). This build's runtime, in the layout slot of its own
+// architecture, installs into the native Program Files and registers under the native
+// uninstall key; the quiet uninstaller removes it all.
+TEST_F(SetupE2E, ArchPicksTheRuntimeOfTheBuildersLayout) {
+#ifdef _WIN64
+    const char* arch = "x64";
+    const std::string slot = "\\REDIS\\x64";
+#else
+    const char* arch = "x86";
+    const std::string slot = "\\REDIS";
+#endif
+    const std::string builder = dir_.Str() + "\\builder";
+    CreateDirectoryA(builder.c_str(), nullptr);
+    CreateDirectoryA((builder + "\\REDIS").c_str(), nullptr);
+    CreateDirectoryA((builder + slot).c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA(QP_QPBC_EXE, (builder + "\\qpbc.exe").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(QP_SETUP_EXE, (builder + slot + "\\setup.ex_").c_str(), FALSE));
+    const std::string root = dir_.Str() + "\\kits";
+    {
+        // The other architecture's slot is empty: asking for it is a failed build.
+        Process b("\"" + builder + "\\qpbc.exe\" build \"" QP_EXAMPLE_QPK "\" --name Other --kit-root \"" + root +
+                  "\" --arch " + (std::string(arch) == "x64" ? "x86" : "x64"));
+        ASSERT_TRUE(b.Started());
+        EXPECT_EQ(b.Wait(120000), 1u);
+    }
+    {
+        Process b("\"" + builder + "\\qpbc.exe\" build \"" QP_EXAMPLE_QPK "\" --name Notepadish --kit-root \"" +
+                  root + "\" --arch " + arch);
+        ASSERT_TRUE(b.Started());
+        ASSERT_EQ(b.Wait(120000), 0u);
+    }
+    const std::string kit = root + "\\Notepadish";
+    const qp::SetupList list = qp::LoadSetupList(kit + "\\setup.lst");
+    const std::string guid = list.settings.product_guid();
+    const std::string key = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + guid;
+    ASSERT_EQ(Process("\"" + kit + "\\setup.exe\" -s", kit).Wait(60000), 0u);
+
+    // The native view: on a 32-bit system the flag changes nothing.
+    HKEY k;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &k), 0);
+    RegCloseKey(k);
+    std::string target;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Notepadish", 0, KEY_READ, &k), 0);
+    char buf[MAX_PATH] = {};
+    DWORD size = sizeof(buf) - 1;
+    EXPECT_EQ(RegQueryValueExA(k, "InstallDir", nullptr, nullptr, (BYTE*)buf, &size), 0);
+    RegCloseKey(k);
+    target = buf;
+    EXPECT_EQ(target.rfind(ProgramFiles() + "\\", 0), 0u) << target << " is not under " << ProgramFiles();
+    EXPECT_TRUE(Exists(target + "\\notepadish.txt")) << target;
+    EXPECT_TRUE(Exists(ProgramFiles() + "\\QPBInformation\\" + guid + "\\setup.exe"));
+
+    const std::string quiet = RegText(key, "QuietUninstallString");
+    EXPECT_EQ(Process(quiet).Wait(60000), 0u) << quiet;
+    for (int i = 0; i < 100 && Exists(ProgramFiles() + "\\QPBInformation\\" + guid); ++i) Sleep(100);
+    EXPECT_FALSE(KeyExists(key));
+    EXPECT_FALSE(Exists(ProgramFiles() + "\\QPBInformation\\" + guid));
+    EXPECT_FALSE(Exists(target + "\\notepadish.txt"));
+}
+#endif

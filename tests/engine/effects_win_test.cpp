@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "engine/kit_fixture.h"
+#include "common/pathutil.h"
 #include "setup/engine/filerules.h"
 #include "setup/engine/restart.h"
 #include "setup/engine/selfdelete.h"
@@ -90,6 +91,7 @@ protected:
         WinFileEffects fx(run_.ctx.nt_family, run_.ctx.windows_folder);
         return ProcessGroup(run_, g, true, fx, questions_, events_);
     }
+    bool Process(const GroupRecord& g, FileEffects& fx) { return ProcessGroup(run_, g, true, fx, questions_, events_); }
 
     HANDLE Lock(const std::string& path) {
         qptest::WriteText(path, "OLD");
@@ -154,6 +156,53 @@ TEST_F(LockTest, RestartIfLockedWritesBesideAndSchedulesTheMove) {
     DropPendingRenames(tmp_.Path().filename().string());
 }
 
+// Read-only is not locked: only a holder makes a target locked, read-only or not.
+TEST_F(LockTest, ReadOnlyTargetIsReplacedUnlessSomeoneHoldsIt) {
+    const std::string target = dest_ + "\\lib.dll";
+    for (bool held : {false, true}) {
+        SCOPED_TRACE(held ? "read-only and held" : "read-only");
+        questions_.asked.clear();
+        qptest::WriteText(target, "OLD");
+        ASSERT_TRUE(SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY));
+        HANDLE h = held ? CreateFileA(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)
+                        : INVALID_HANDLE_VALUE;
+        EXPECT_TRUE(Process(MakeGroup({"lib.dll"})));  // Ignore when asked
+        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+        EXPECT_EQ(questions_.asked.size(), held ? 1u : 0u);
+        EXPECT_EQ(qptest::ReadText(target), held ? "OLD" : "NEW");
+        // A file left alone keeps its attribute.
+        EXPECT_EQ((GetFileAttributesA(target.c_str()) & FILE_ATTRIBUTE_READONLY) != 0, held);
+        SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+    EXPECT_FALSE(run_.restart_needed);
+}
+
+// The system refuses the delayed move, as it does for a user who may not write the list of
+// pending renames.
+struct RefusingDelayedMoves : WinFileEffects {
+    using WinFileEffects::WinFileEffects;
+    bool ScheduleReplace(const std::string&, const std::string&) override {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
+};
+
+TEST_F(LockTest, RefusedDelayedMoveIsAFailedCopyAndNoRestart) {
+    const std::string target = dest_ + "\\lib.dll";
+    HANDLE h = Lock(target);
+    auto g = MakeGroup({"lib.dll"});
+    g.restart_if_locked = 1;
+    RefusingDelayedMoves fx(run_.ctx.nt_family, run_.ctx.windows_folder);
+    EXPECT_TRUE(Process(g, fx));
+    CloseHandle(h);
+    EXPECT_FALSE(run_.restart_needed);
+    EXPECT_EQ(questions_.messages, std::vector<std::string>{"Failed to copy file|CANT COPY  " + target});
+    EXPECT_EQ(run_.report, std::vector<std::string>{"CANT COPY  " + target});
+    EXPECT_FALSE(Exists(dest_ + "\\lib.dla")) << "the temporary file is not left behind";
+    EXPECT_TRUE(run_.written_files.empty());
+    EXPECT_EQ(qptest::ReadText(target), "OLD");
+}
+
 TEST_F(LockTest, NoFreeTemporaryNameFailsTheCopyAndSaysSo) {
     const std::string target = dest_ + "\\q.l";
     for (char c = 'a'; c <= 'y'; ++c) {
@@ -173,11 +222,11 @@ TEST_F(LockTest, NoFreeTemporaryNameFailsTheCopyAndSaysSo) {
 TEST_F(LockTest, BeforeTheNtFamilyTheReplacementGoesToWininit) {
     // A Windows folder of our own, so that the test prefix's wininit.ini stays untouched.
     WinFileEffects fx(false, tmp_.Str());
-    ASSERT_TRUE(fx.ScheduleReplace(dest_ + "\lib.dla", dest_ + "\lib.dll"));
+    ASSERT_TRUE(fx.ScheduleReplace(dest_ + "\\lib.dla", dest_ + "\\lib.dll"));
     char buf[MAX_PATH] = {};
-    GetPrivateProfileStringA("rename", (dest_ + "\lib.dll").c_str(), "", buf, sizeof buf,
+    GetPrivateProfileStringA("rename", (dest_ + "\\lib.dll").c_str(), "", buf, sizeof buf,
                              (tmp_ / "wininit.ini").c_str());
-    EXPECT_EQ(std::string(buf), dest_ + "\lib.dla");
+    EXPECT_EQ(std::string(buf), dest_ + "\\lib.dla");
 }
 
 TEST(Context, WhatTheSystemTells) {
@@ -228,31 +277,61 @@ TEST(Restart, StepsRunAndFailuresGoToTheHookOnly) {
 
 TEST(SelfDelete, CommandLineLayout) {
     EXPECT_EQ(QDeleteCommandLine("C:\\T\\Del1.tmp", 124, "C:\\P F\\setup.exe"),
-              "C:\\T\\Del1.tmp QDELETE  124 \"C:\\P F\\setup.exe\"");
+              "\"C:\\T\\Del1.tmp\" QDELETE  124 \"C:\\P F\\setup.exe\"");
 }
 
+// Sets TMP and TEMP for the processes this one starts, and back again.
+class TempFolderFor {
+public:
+    explicit TempFolderFor(const std::string& folder) {
+        for (const char* name : {"TMP", "TEMP"}) {
+            char buf[MAX_PATH + 1] = {};
+            saved_.push_back(GetEnvironmentVariableA(name, buf, MAX_PATH) ? buf : "");
+            SetEnvironmentVariableA(name, folder.c_str());
+        }
+    }
+    ~TempFolderFor() {
+        SetEnvironmentVariableA("TMP", saved_[0].empty() ? nullptr : saved_[0].c_str());
+        SetEnvironmentVariableA("TEMP", saved_[1].empty() ? nullptr : saved_[1].c_str());
+    }
+
+private:
+    std::vector<std::string> saved_;
+};
+
 TEST(SelfDelete, TheCopyIsRemovedWithItsFolder) {
-    qptest::TempDir tmp;
-    const std::string info = tmp / "QPBInformation {X}";
-    CreateDirectoryA(info.c_str(), nullptr);
-    const std::string copy = info + "\\setup.exe";
-    ASSERT_TRUE(CopyFileA((OwnFolder() + "\\qp_qdelete_helper.exe").c_str(), copy.c_str(), FALSE));
-    std::string cmd = "\"" + copy + "\" \"" + info + "\"";
-    std::vector<char> line(cmd.begin(), cmd.end());
-    line.push_back(0);
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-    WaitForSingleObject(pi.hProcess, 10000);
-    DWORD code = 99;
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    EXPECT_EQ(code, 0u);
-    for (int i = 0; i < 100 && Exists(info); ++i) Sleep(100);
-    EXPECT_FALSE(Exists(copy));
-    EXPECT_FALSE(Exists(info));
+    // The helper lives in the temporary folder, which on many systems has blanks in its path. A
+    // program at the first blank ("...\\Local.exe") must not be what the system starts instead.
+    for (const char* temp_name : {"Temp", "Local Settings\\Temp"}) {
+        SCOPED_TRACE(temp_name);
+        qptest::TempDir tmp;
+        const std::string helper = OwnFolder() + "\\qp_qdelete_helper.exe";
+        const std::string temp_folder = tmp / temp_name;
+        CreateDirectoryA(FolderOf(temp_folder).c_str(), nullptr);
+        CreateDirectoryA(temp_folder.c_str(), nullptr);
+        ASSERT_TRUE(CopyFileA(helper.c_str(), (tmp / "Local.exe").c_str(), FALSE));
+        TempFolderFor temp(temp_folder);
+        const std::string info = tmp / "QPBInformation {X}";
+        CreateDirectoryA(info.c_str(), nullptr);
+        const std::string copy = info + "\\setup.exe";
+        ASSERT_TRUE(CopyFileA(helper.c_str(), copy.c_str(), FALSE));
+        std::string cmd = "\"" + copy + "\" \"" + info + "\"";
+        std::vector<char> line(cmd.begin(), cmd.end());
+        line.push_back(0);
+        STARTUPINFOA si = {};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi = {};
+        ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+        WaitForSingleObject(pi.hProcess, 10000);
+        DWORD code = 99;
+        GetExitCodeProcess(pi.hProcess, &code);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+        EXPECT_EQ(code, 0u);
+        for (int i = 0; i < 100 && Exists(info); ++i) Sleep(100);
+        EXPECT_FALSE(Exists(copy));
+        EXPECT_FALSE(Exists(info));
+    }
 }
 
 TEST(SelfDelete, NotRunningFromTheCopyDeletesItDirectly) {

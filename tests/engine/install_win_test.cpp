@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "engine/kit_fixture.h"
@@ -52,6 +53,31 @@ std::uint32_t LinkFileShowCommand(const std::string& path) {
     auto b = qptest::ReadBytes(path);
     if (b.size() < 0x40) return 0xFFFFFFFF;
     return b[0x3C] | b[0x3D] << 8 | b[0x3E] << 16 | static_cast<std::uint32_t>(b[0x3F]) << 24;
+}
+
+// The system's use count of a shared file; -1 when it has none.
+long long SharedCount(const std::string& path) {
+    HKEY h;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSharedDllsKey, 0, KEY_READ, &h) != ERROR_SUCCESS) return -1;
+    DWORD value = 0, size = sizeof value, type = 0;
+    LONG rc = RegQueryValueExA(h, path.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+    RegCloseKey(h);
+    return rc == ERROR_SUCCESS && type == REG_DWORD ? static_cast<long long>(value) : -1;
+}
+
+// Removes every use count of a file below `folder`.
+void DropSharedCounts(const std::string& folder) {
+    HKEY h;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSharedDllsKey, 0, KEY_READ | KEY_SET_VALUE, &h) != ERROR_SUCCESS) return;
+    std::vector<std::string> names;
+    char name[1024];
+    for (DWORD i = 0;; ++i) {
+        DWORD len = sizeof name;
+        if (RegEnumValueA(h, i, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        if (EqualNoCase(std::string(name).substr(0, folder.size()), folder)) names.push_back(name);
+    }
+    for (const auto& n : names) RegDeleteValueA(h, n.c_str());
+    RegCloseKey(h);
 }
 
 bool KeyExists(HKEY root, const std::string& key) {
@@ -107,6 +133,7 @@ protected:
     }
 
     void TearDown() override {
+        DropSharedCounts(tmp_.Str());
         WinRegistry reg;
         reg.DeleteKeyTree(kHkeyCurrentUser, test_key_);
         reg.DeleteKeyTree(kHkeyLocalMachine, UninstallKeyPath(guid_));
@@ -306,9 +333,11 @@ TEST_F(InstallTest, FirstInstallationWritesFilesRegistryShortcutsAndRegistration
 }
 
 TEST_F(InstallTest, ModifyRepairAndRemoveFollowTheGroupsAndLeaveNothingBehind) {
+    const std::string shared = Dest("shared\\shared.txt");
     {
         RunState first = NewRun(RunMode::FirstInstall, {"Main", "Help"});
         ASSERT_TRUE(Run(first));
+        EXPECT_EQ(SharedCount(shared), 1);
     }
     // Modify: Help dropped, Extra (sharing Help's group) added. The group stays: Extra needs it.
     {
@@ -352,14 +381,17 @@ TEST_F(InstallTest, ModifyRepairAndRemoveFollowTheGroupsAndLeaveNothingBehind) {
         // What was repaired is what the log names, whatever the selection showed.
         EXPECT_EQ(log.components, std::vector<std::string>{"Main"});
         EXPECT_EQ(log.groups, (std::vector<std::string>{"Program Files", "Shared Files"}));
+        EXPECT_EQ(SharedCount(shared), 1) << "neither the modify runs nor the repair count again";
     }
-    // Remove: nothing of the product stays but the shared group's file and the running copy.
+    // Remove: nothing of the product stays but the running copy; the shared file had no other
+    // user, so it goes with its count.
     {
         RunState run = NewRun(RunMode::Remove, {"Main"});
         ASSERT_TRUE(Run(run));
         EXPECT_FALSE(Exists(Dest("app.exe")));
         EXPECT_FALSE(Exists(Dest("data")));
-        EXPECT_TRUE(Exists(Dest("shared\\shared.txt")));
+        EXPECT_FALSE(Exists(Dest("shared")));
+        EXPECT_EQ(SharedCount(shared), -1);
         EXPECT_FALSE(Exists(ProgramsLink("My App.lnk")));
         EXPECT_FALSE(Exists(tmp_ / "user\\Start\\Programs\\Prod Folder"));
         EXPECT_FALSE(Exists(tmp_ / "user\\Desktop\\Web Site.url"));
@@ -372,10 +404,7 @@ TEST_F(InstallTest, ModifyRepairAndRemoveFollowTheGroupsAndLeaveNothingBehind) {
         EXPECT_FALSE(Exists(run.ctx.InfoLog()));
         EXPECT_FALSE(Exists(run.ctx.InfoSetupList()));
         EXPECT_TRUE(Exists(run.ctx.InfoSetupExe()));
-        bool shared_reported = false;
-        for (const auto& line : run.report)
-            if (line == "Shared file " + Dest("shared\\shared.txt")) shared_reported = true;
-        EXPECT_TRUE(shared_reported);
+        EXPECT_NE(std::find(run.report.begin(), run.report.end(), "Delete  " + shared), run.report.end());
         EXPECT_EQ(events_.statuses.back(), "UnInstalling Main");
     }
 }
@@ -421,6 +450,111 @@ TEST_F(InstallTest, MissingArchiveAsksForTheKitFolderAndCancelAborts) {
     EXPECT_TRUE(Run(run));
     EXPECT_EQ(run.ctx.media_folder, moved);
     EXPECT_TRUE(Exists(Dest("app.exe")));
+}
+
+// A shared file that was there before: another user holds it, so removal lowers the count
+// and leaves the file as it is.
+TEST_F(InstallTest, SharedFileAlreadyThereStaysWithItsCountAfterRemoval) {
+    const std::string shared = Dest("shared\\shared.txt");
+    list_.groups[2].overwrite_word = kOwNever;
+    struct Row {
+        long long count_before, installed, removed;
+    };
+    // Without a count the unknown holder's use is never given back: two, then one for good.
+    for (const Row& row : {Row{-1, 2, 1}, Row{3, 4, 3}}) {
+        SCOPED_TRACE(row.count_before);
+        std::filesystem::create_directories(Dest("shared"));
+        qptest::WriteText(shared, "MINE");
+        WinFileEffects files(true, "");
+        files.SetSharedCount(shared, row.count_before);
+        {
+            RunState run = NewRun(RunMode::FirstInstall, {"Main"});
+            ASSERT_TRUE(Run(run));
+            EXPECT_EQ(SharedCount(shared), row.installed);
+        }
+        RunState run = NewRun(RunMode::Remove, {});
+        ASSERT_TRUE(Run(run));
+        EXPECT_EQ(qptest::ReadText(shared), "MINE");
+        EXPECT_EQ(SharedCount(shared), row.removed);
+        EXPECT_NE(std::find(run.report.begin(), run.report.end(), "Shared file " + shared), run.report.end());
+        EXPECT_FALSE(Exists(Dest("app.exe")));
+    }
+}
+
+// Cancel confirmed once a shared file has been counted: the exit puts the count back.
+struct CancelAfterCounting : RecordingEvents {
+    RunState* run = nullptr;
+    void Pump() override {
+        if (!run->counted.empty()) run->abort = true;
+    }
+};
+
+TEST_F(InstallTest, CancelledRunGivesBackTheCountsItRaised) {
+    RunState run = NewRun(RunMode::FirstInstall, {"Main"});
+    CancelAfterCounting cancel;
+    cancel.run = &run;
+    WinFileEffects files(true, run.ctx.windows_folder);
+    WinRegistry reg;
+    WinShortcuts links;
+    Platform p{files, reg, links};
+    EXPECT_FALSE(RunInstallPhase(run, p, questions_, cancel));
+    EXPECT_EQ(SharedCount(Dest("shared\\shared.txt")), 1);
+    DeleteWrittenFiles(run, files);
+    EXPECT_FALSE(Exists(Dest("shared\\shared.txt")));
+    EXPECT_EQ(SharedCount(Dest("shared\\shared.txt")), -1);
+}
+
+TEST_F(InstallTest, ShortcutUnderAShellFolderTheSystemLacksIsSkippedWithAnErrorLine) {
+    RunState run = NewRun(RunMode::FirstInstall, {"Main", "Help"});
+    run.ctx.user_shell[kShellPrograms].clear();
+    ASSERT_TRUE(Run(run));
+    const bool at_root = Exists("\\Prod Folder");
+    if (at_root) {
+        DeleteFileA("\\Prod Folder\\My App.lnk");
+        DeleteFileA("\\Prod Folder\\Help Me.lnk");
+        RemoveDirectoryA("\\Prod Folder");
+    }
+    EXPECT_FALSE(at_root);
+    for (const char* caption : {"My App", "Help Me"})
+        EXPECT_NE(std::find(run.report.begin(), run.report.end(),
+                            std::string("CANT Create shortcut ") + caption + ": this system has no such folder"),
+                  run.report.end())
+            << caption;
+    EXPECT_TRUE(Exists(tmp_ / "user\\Desktop\\Web Site.url")) << "the folders the system has are used";
+    EXPECT_TRUE(UninstallKeyExists(guid_, nullptr));
+}
+
+// Components name their groups as the author typed them.
+TEST_F(InstallTest, GroupNamesIgnoreCaseAlsoWhenAModifyRunKeepsAGroup) {
+    list_.components.children[2].group_names = {"help files"};
+    {
+        RunState run = NewRun(RunMode::FirstInstall, {"Main", "Extra"});
+        ASSERT_TRUE(Run(run));
+        EXPECT_EQ(events_.range, 4);
+        EXPECT_TRUE(Exists(Dest("help\\help.txt")));
+    }
+    {
+        RunState run = NewRun(RunMode::Modify, {"Main", "Help", "Extra"});
+        ASSERT_TRUE(Run(run));
+    }
+    // Help dropped; Extra still needs the group under its other spelling.
+    RunState run = NewRun(RunMode::Modify, {"Main", "Extra"});
+    ASSERT_TRUE(Run(run));
+    EXPECT_TRUE(Exists(Dest("help\\help.txt")));
+    InstallLog log;
+    LogMessage msg;
+    ASSERT_EQ(ReadLogFile(run.ctx.InfoLog(), log, msg), 1);
+    EXPECT_EQ(log.groups, (std::vector<std::string>{"Program Files", "Shared Files", "Help Files"}));
+}
+
+// The disk may be taken out once the files are in: nothing holds the archive any more.
+TEST_F(InstallTest, ArchiveIsLetGoWhenThePhaseEnds) {
+    RunState run = NewRun(RunMode::FirstInstall, {"Main"});
+    ASSERT_TRUE(Run(run));
+    HANDLE h = CreateFileA((kit_ + "\\setup.cab").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                           0, nullptr);
+    EXPECT_NE(h, INVALID_HANDLE_VALUE) << GetLastError();
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "builder/kit/kitbuild.h"
 #include "common/fileinfo.h"
+#include "common/pathutil.h"
 #include "common/setuplist.h"
 #include "kit_fixture.h"
 
@@ -260,6 +261,26 @@ TEST(KitPaths, DefaultRootAndArchiveDirectories) {
     qp::CObListFile* f = g.file_tree.AddFolder("bin")->AddFile("C:\\src\\a.dll");
     EXPECT_EQ("Program DLLs\\bin", qp::ArchiveDir(g, *f));
     EXPECT_EQ("Program DLLs", qp::ArchiveDir(g, *g.file_tree.AddFile("b.dll")));
+}
+
+TEST(KitPaths, RuntimeOfEachArchitecture) {
+    struct {
+        const char* text;
+        bool known;
+        const char* runtime;
+    } cases[] = {{"x86", true, "B/REDIS/setup.ex_"},   {"i686", true, "B/REDIS/setup.ex_"},
+                 {"x64", true, "B/REDIS/x64/setup.ex_"}, {"x86_64", true, "B/REDIS/x64/setup.ex_"},
+                 {"X64", false, ""},                     {"arm64", false, ""},
+                 {"", false, ""}};
+    for (const auto& c : cases) {
+        qp::RuntimeArch arch = qp::RuntimeArch::X86;
+        EXPECT_EQ(c.known, qp::ParseRuntimeArch(c.text, arch)) << c.text;
+        if (!c.known) continue;
+        std::string want = c.runtime;
+        for (auto& ch : want)
+            if (ch == '/') ch = qp::kPathSeparator;
+        EXPECT_EQ(want, qp::RuntimeSource("B", arch)) << c.text;
+    }
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 // Component tree rules, install order and disk-space figures.
 #include <gtest/gtest.h>
 
+#include "common/setuplist.h"
+#include "setup/engine/context.h"
 #include "setup/wizard/components.h"
+#include "setup/wizard/setup_data.h"
 
 using namespace qp::wiz;
 
@@ -139,4 +142,21 @@ TEST(Components, DriveRoots) {
     c.groups = {"G"};
     GroupFiles files = [&](const std::string&) { return &g; };
     EXPECT_EQ(RequiredKilobytes({&c}, files, "\\\\server\\share\\target"), 3);
+}
+
+// A component names its groups as the author typed them.
+TEST(Components, GroupSizesFindAGroupWhateverTheCaseOfItsName) {
+    qp::SetupList list;
+    qp::GroupRecord g;
+    g.name = "Help Files";
+    g.destination = "C:\\P";
+    qp::FileNode f;
+    f.kind = qp::FileNode::kFile;
+    f.size = 7;
+    g.file_tree.children = {f};
+    list.groups = {g};
+    GroupSizes sizes(list, qp::InstallContext(), 0);
+    const std::vector<FileSize>* files = sizes.Files("help files");
+    ASSERT_TRUE(files);
+    EXPECT_EQ(files->size(), 1u);
 }

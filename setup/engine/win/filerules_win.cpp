@@ -1,4 +1,5 @@
-// File effects on Windows: existence and locks, delayed replacement, self-registration.
+// File effects on Windows: existence and locks, delayed replacement, self-registration, the use
+// counts of shared files.
 #include "setup/engine/win/filerules_win.h"
 
 #include <windows.h>
@@ -15,12 +16,18 @@ bool WinFileEffects::Exists(const std::string& path) {
 }
 
 bool WinFileEffects::IsLocked(const std::string& path) {
-    if (!Exists(path)) return false;
+    const DWORD attr = GetFileAttributesA(path.c_str());
+    if (attr == INVALID_FILE_ATTRIBUTES) return false;
+    // A read-only file refuses writing to everyone, but nobody holds it: the extraction clears
+    // the attribute and replaces it. Without the attribute the test sees only a real holder.
+    const bool read_only = (attr & FILE_ATTRIBUTE_READONLY) != 0;
+    if (read_only) SetFileAttributesA(path.c_str(), attr & ~FILE_ATTRIBUTE_READONLY);
     HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return true;
-    CloseHandle(h);
-    return false;
+    const bool locked = h == INVALID_HANDLE_VALUE;
+    if (!locked) CloseHandle(h);
+    if (read_only) SetFileAttributesA(path.c_str(), attr);
+    return locked;
 }
 
 std::uint64_t WinFileEffects::Version(const std::string& path) { return FileVersion(path); }
@@ -58,6 +65,33 @@ int WinFileEffects::SelfRegister(const std::string& path) { return SelfRegisterL
 
 bool WinFileEffects::Copy(const std::string& from, const std::string& to) {
     return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
+}
+
+void WinFileEffects::ReleaseArchive() { ForgetZipCatalogs(); }
+
+std::int64_t WinFileEffects::SharedCount(const std::string& path) {
+    HKEY h;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSharedDllsKey, 0, KEY_QUERY_VALUE, &h) != ERROR_SUCCESS) return -1;
+    DWORD value = 0, size = sizeof value, type = 0;
+    const LONG rc = RegQueryValueExA(h, path.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+    RegCloseKey(h);
+    if (rc != ERROR_SUCCESS || type != REG_DWORD || size != sizeof value) return -1;
+    return value;
+}
+
+void WinFileEffects::SetSharedCount(const std::string& path, std::int64_t count) {
+    HKEY h;
+    if (count < 1) {
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSharedDllsKey, 0, KEY_SET_VALUE, &h) != ERROR_SUCCESS) return;
+        RegDeleteValueA(h, path.c_str());
+    } else {
+        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSharedDllsKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
+                            nullptr, &h, nullptr) != ERROR_SUCCESS)
+            return;
+        const DWORD value = count > 0xFFFFFFFFll ? 0xFFFFFFFFu : static_cast<DWORD>(count);
+        RegSetValueExA(h, path.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    }
+    RegCloseKey(h);
 }
 
 int SelfRegisterLibrary(const std::string& path) {

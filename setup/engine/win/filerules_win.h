@@ -23,6 +23,9 @@ public:
     bool ScheduleReplace(const std::string& temp, const std::string& target) override;
     int SelfRegister(const std::string& path) override;
     bool Copy(const std::string& from, const std::string& to) override;
+    void ReleaseArchive() override;
+    std::int64_t SharedCount(const std::string& path) override;
+    void SetSharedCount(const std::string& path, std::int64_t count) override;
 
 private:
     bool nt_family_;
@@ -32,5 +35,9 @@ private:
 // Self-registration of a library through its DllRegisterServer: 0 success, 2 OLE could not be
 // initialised, 3 not loadable, 4 no DllRegisterServer, 5 it returned a failure code.
 int SelfRegisterLibrary(const std::string& path);
+
+// Where the use counts of shared files live, under HKEY_LOCAL_MACHINE: one double word per
+// file, named by its full path.
+constexpr char kSharedDllsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
 }  // namespace qp
