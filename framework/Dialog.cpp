@@ -46,7 +46,7 @@ void CDialog::EndDialog(INT_PTR result) {
     if (modal_)
         ::EndDialog(hwnd_, result);
     else
-        Destroy();
+        Destroy();  // OnDestroy runs as for any other way the window goes
 }
 
 bool CDialog::UpdateData(bool save) {
@@ -99,28 +99,32 @@ static bool ReturnsDirectly(UINT msg) {
 }
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
-    CDialog* self;
-    if (msg == WM_INITDIALOG) {
+    CDialog* self = reinterpret_cast<CDialog*>(::GetWindowLongPtrA(hwnd, DWLP_USER));
+    if (!self && msg == WM_INITDIALOG) {
         self = reinterpret_cast<CDialog*>(l);
-        ::SetWindowLongPtrA(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
-        if (self) self->hwnd_ = hwnd;
-    } else {
-        self = reinterpret_cast<CDialog*>(::GetWindowLongPtrA(hwnd, DWLP_USER));
+        if (self) Attach(hwnd, self, DWLP_USER);
     }
-    if (!self) return FALSE;
+    return self ? Route(self, hwnd, msg, w, l) : FALSE;
+}
 
+INT_PTR CDialog::Route(CDialog* self, HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
     // Handlers send messages to their own dialog, so the flag is kept per call.
     const bool outer_unhandled = self->unhandled_;
     self->unhandled_ = false;
     LRESULT result = 0;
     bool handled = true;
-    try {
-        result = self->HandleMessage(msg, w, l);
-        handled = !self->unhandled_;
-    } catch (...) {
-        ::OutputDebugStringA("qp: exception stopped in a dialog procedure\n");
-        result = 0;
-        handled = msg != WM_INITDIALOG;
+    if (msg == WM_DESTROY && self->destroy_seen_) {
+        handled = false;
+    } else {
+        if (msg == WM_DESTROY) self->destroy_seen_ = true;
+        try {
+            result = self->HandleMessage(msg, w, l);
+            handled = !self->unhandled_;
+        } catch (...) {
+            ::OutputDebugStringA("qp: exception stopped in a dialog procedure\n");
+            result = 0;
+            handled = msg != WM_INITDIALOG;
+        }
     }
     self->unhandled_ = outer_unhandled;
 

@@ -28,6 +28,8 @@ public:
     bool UpdateData(bool save);
 
     HINSTANCE Instance() const { return instance_; }
+    const CDialogTemplate* Template() const { return template_; }
+    int ResourceId() const { return resource_id_; }
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM w, LPARAM l) override;
@@ -40,8 +42,11 @@ protected:
     virtual void OnCancel();
     virtual void DoDataExchange(CDataExchange& /*dx*/) {}
 
-private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
+    // One message of an attached dialog or property page, answered the dialog manager's way.
+    static INT_PTR Route(CDialog* self, HWND hwnd, UINT msg, WPARAM w, LPARAM l);
+
+private:
 
     HINSTANCE instance_;
     int resource_id_ = 0;

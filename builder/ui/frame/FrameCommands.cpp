@@ -1,0 +1,315 @@
+// CMainFrame's commands: the project's life (New, Open, Close, Save, Save As), Build with its
+// progress, Make File relative, the bars, Explorer and About.
+#include <windows.h>
+#include <shellapi.h>
+
+#include "builder/kit/compressor.h"
+#include "builder/kit/kitbuild.h"
+#include "builder/model/projectfile.h"
+#include "builder/ui/frame/MainFrame.h"
+#include "builder/ui/logic/commands.h"
+#include "builder/ui/res/resource.h"
+#include "common/fileinfo.h"
+#include "common/settings.h"
+#include "framework/CommonDialogs.h"
+#include "framework/Dialog.h"
+
+namespace qp {
+
+namespace {
+
+// Messages of the model and the build, in message boxes owned by the frame.
+class BoxReporter : public Reporter {
+public:
+    explicit BoxReporter(HWND owner) : owner_(owner) {}
+    using Reporter::Report;
+    void Report(Severity severity, const std::string& text) override { Report(severity, text, "Quillpacker"); }
+    void Report(Severity severity, const std::string& text, const std::string& caption) override {
+        const UINT icon = severity == Severity::Error ? MB_ICONERROR
+                          : severity == Severity::Warning ? MB_ICONWARNING : MB_ICONINFORMATION;
+        ::MessageBoxA(owner_, text.c_str(), caption.c_str(), MB_OK | icon);
+    }
+
+private:
+    HWND owner_;
+};
+
+// The build's progress: the status line, the progress bar, and the messages in between, so
+// the window answers while files are added.
+class BarProgress : public Progress {
+public:
+    explicit BarProgress(CMainFrame& frame) : frame_(frame) {}
+    void Status(const std::string& text) override { frame_.SetStatusText(text); }
+    bool Step(std::uint64_t done, std::uint64_t total) override {
+        if (total != total_) {
+            total_ = total;
+            frame_.SetProgressRange(0, int(total > 0x7FFFFFFF ? 0x7FFFFFFF : total));
+        }
+        frame_.SetProgressPos(int(done));
+        return PumpMessages();
+    }
+
+private:
+    CMainFrame& frame_;
+    std::uint64_t total_ = ~std::uint64_t(0);
+};
+
+// Until the build wizard comes: the kit's name and folder.
+class CKitNameDialog : public CDialog {
+public:
+    CKitNameDialog(HINSTANCE instance, std::string name, std::string root)
+        : CDialog(instance, IDD_KITNAME), name(std::move(name)), root(std::move(root)) {}
+    std::string name, root;
+
+protected:
+    bool OnInit() override {
+        Item(IDC_KITNAME).SetText(name);
+        Item(IDC_KITROOT).SetText(root);
+        return true;
+    }
+    void OnOK() override {
+        name = Item(IDC_KITNAME).Text();
+        root = Item(IDC_KITROOT).Text();
+        if (name.empty() || name.find_first_of("\\/:*?\"<>|") != std::string::npos) {
+            ::MessageBoxA(hwnd_, "Give the kit a name that can be a folder name.", "Build", MB_OK | MB_ICONWARNING);
+            return;
+        }
+        EndDialog(IDOK);
+    }
+};
+
+class CAboutDialog : public CDialog {
+public:
+    CAboutDialog(HINSTANCE instance, std::string version) : CDialog(instance, IDD_ABOUT), version_(std::move(version)) {}
+
+protected:
+    bool OnInit() override {
+        Item(IDC_ABOUT_VERSION).SetText(version_);
+        return true;
+    }
+
+private:
+    std::string version_;
+};
+
+const char kProjectFilter[] = "Quillpacker Project(*.qpk) |*.qpk|(*.*)|*.*||";
+
+}  // namespace
+
+std::string CMainFrame::ProgramDir() const {
+    char buf[MAX_PATH * 2] = {};
+    const DWORD n = ::GetModuleFileNameA(nullptr, buf, sizeof(buf));
+    std::string path(buf, n);
+    const std::size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+void CMainFrame::SetProject(std::unique_ptr<CDazDoc> doc) {
+    if (edits_) edits_->RemoveListener(this);
+    for (auto& w : items_) w->ShowItem(nullptr);
+    bar_.SetProject(nullptr);
+    edits_.reset();
+    doc_ = std::move(doc);
+    if (doc_) {
+        edits_ = std::make_unique<ProjectEdits>(*doc_);
+        edits_->AddListener(this);
+        doc_->on_modified_changed = [this](bool) { UpdateCaption(); };
+        colours_[0] = COLORREF(doc_->settings_block.U32(SettingsBlock::kWindowColour1));
+        colours_[1] = COLORREF(doc_->settings_block.U32(SettingsBlock::kWindowColour2));
+        bar_.SetProject(doc_.get());
+        bar_.Show(SW_SHOW);
+        EnterProjectFolder();
+    } else {
+        // The seven windows of the Window menu go out of sight with the project.
+        for (auto& w : items_) w->Show(SW_HIDE);
+    }
+    ::InvalidateRect(client_, nullptr, TRUE);
+    RecalcLayout();
+    UpdateCaption();
+}
+
+bool CMainFrame::CloseProject() {
+    if (!doc_) return true;
+    if (doc_->IsModified()) {
+        const std::string text = "Save changes to " + ProjectTitle(doc_->PathName(), false) + "?";
+        const int answer = ::MessageBoxA(hwnd_, text.c_str(), "Quillpacker", MB_YESNOCANCEL | MB_ICONQUESTION);
+        if (answer == IDCANCEL) return false;
+        if (answer == IDYES && !OnSave(false)) return false;
+    }
+    SetProject(nullptr);
+    return true;
+}
+
+bool CMainFrame::OpenProject(const std::string& path) {
+    if (!CloseProject()) return false;
+    BoxReporter reporter(hwnd_);
+    std::unique_ptr<CDazDoc> doc = qp::OpenProject(path, reporter, &texts_);
+    if (!doc) {
+        // A file that cannot be opened leaves the recent list.
+        for (std::size_t i = 0; i < recent_.Entries().size(); ++i)
+            if (recent_.Entries()[i] == path) recent_.Remove(i);
+        return false;
+    }
+    doc->wizard_texts = &texts_;
+    recent_.Add(path);
+    SetProject(std::move(doc));
+    bar_.SelectTab(bar_.CurrentTab());
+    return true;
+}
+
+void CMainFrame::OnNew() {
+    if (!CloseProject()) return;
+    FileDialogOptions o;
+    o.filter = kProjectFilter;
+    o.default_ext = "qpk";
+    o.title = "New project";
+    const std::string path = SaveFileDialog(hwnd_, o);
+    if (path.empty()) return;
+    auto doc = std::make_unique<CDazDoc>();
+    doc->wizard_texts = &texts_;
+    doc->NewProject();
+    BoxReporter reporter(hwnd_);
+    if (!SaveProject(*doc, path, reporter)) return;
+    recent_.Add(path);
+    SetProject(std::move(doc));
+}
+
+void CMainFrame::OnOpen() {
+    FileDialogOptions o;
+    o.filter = kProjectFilter;
+    o.default_ext = "qpk";
+    o.initial_file = "*.qpk";
+    const std::vector<std::string> paths = OpenFileDialog(hwnd_, o);
+    if (!paths.empty()) OpenProject(paths[0]);
+}
+
+bool CMainFrame::OnSave(bool ask_path) {
+    if (!doc_) return false;
+    std::string path = doc_->PathName();
+    if (ask_path || path.empty()) {
+        FileDialogOptions o;
+        o.filter = kProjectFilter;
+        o.default_ext = "qpk";
+        o.initial_file = path;
+        path = SaveFileDialog(hwnd_, o);
+        if (path.empty()) return false;
+    }
+    BoxReporter reporter(hwnd_);
+    if (!SaveProject(*doc_, path, reporter)) return false;
+    recent_.Add(path);
+    EnterProjectFolder();
+    UpdateCaption();
+    return true;
+}
+
+void CMainFrame::EnterProjectFolder() {
+    // Side files and bare file names are found relative to the current folder, which is the
+    // project's own, as after choosing the project in the open dialog.
+    const std::string& path = doc_ ? doc_->PathName() : std::string();
+    const std::size_t slash = path.find_last_of("\\/");
+    if (slash != std::string::npos) ::SetCurrentDirectoryA(path.substr(0, slash).c_str());
+}
+
+void CMainFrame::OnBuild() {
+    if (!doc_ || building_) return;
+    BoxReporter reporter(hwnd_);
+    KitBuildParams params;
+    params.runtime_path = RuntimeSource(ProgramDir());
+    CStringItem* product = doc_->FindString("PRODUCT_NAME");
+    std::string name = product && !product->Value(0).empty() ? product->Value(0) : std::string("Kit");
+    HINSTANCE instance = instance_;
+    HWND owner = hwnd_;
+    params.wizard = [instance, owner, name](KitBuildParams& p) {
+        CKitNameDialog dlg(instance, name, p.kit_root);
+        if (dlg.DoModal(owner) != IDOK) return false;
+        p.kit_name = dlg.name;
+        p.kit_root = dlg.root;
+        return true;
+    };
+    params.kit_root = DefaultKitRoot(*doc_);
+    // kitzip.dll beside the builder; its console output has nowhere to go in a GUI program.
+    params.make_compressor = [](Reporter& r) { return MakeDllCompressor(r, "", nullptr); };
+    params.show_kit_dir = [](const std::string& dir) {
+        ::ShellExecuteA(nullptr, "open", "explorer.exe", dir.c_str(), nullptr, SW_SHOWNORMAL);
+    };
+    building_ = true;
+    BarProgress progress(*this);
+    ShowProgress(true);
+    SetStatusText("Build");
+    const KitBuildResult result = BuildMedia(*doc_, params, reporter, &progress);
+    ShowProgress(false);
+    building_ = false;
+    SetStatusText(result.complete ? "Kit complete: " + result.kit_dir
+                                  : (result.started ? "The kit is not complete" : "Ready"));
+}
+
+void CMainFrame::OnAbout() {
+    char path[MAX_PATH * 2] = {};
+    ::GetModuleFileNameA(nullptr, path, sizeof(path));
+    std::string text;
+    FileVersion(path, &text);
+    CAboutDialog(instance_, text).DoModal(hwnd_);
+}
+
+void CMainFrame::OnExplorer() {
+    STARTUPINFOA si{};
+    si.cb = sizeof(si);
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION pi{};
+    char line[] = "explorer.exe  ";
+    if (::CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+        ::CloseHandle(pi.hThread);
+        ::CloseHandle(pi.hProcess);
+    }
+}
+
+bool CMainFrame::OnCmdMsg(UINT id) {
+    switch (id) {
+    case cmd::kNew: OnNew(); return true;
+    case cmd::kOpen: OnOpen(); return true;
+    case cmd::kClose: CloseProject(); return true;
+    case cmd::kSave: OnSave(false); return true;
+    case cmd::kSaveAs: OnSave(true); return true;
+    case cmd::kExit: Post(WM_CLOSE); return true;
+    case cmd::kBuild: OnBuild(); return true;
+    case cmd::kAbout: OnAbout(); return true;
+    case cmd::kExplorer: OnExplorer(); return true;
+    case cmd::kMakeRelative:
+        if (edits_) edits_->MakeFileNamesRelative();
+        return true;
+    case cmd::kInsertGroup:
+        return bar_.OnCmdMsg(id);
+    case cmd::kViewToolbar:
+        ::ShowWindow(toolbar_, ::IsWindowVisible(toolbar_) ? SW_HIDE : SW_SHOW);
+        RecalcLayout();
+        return true;
+    case cmd::kViewStatusBar:
+        status_.Show(::IsWindowVisible(status_) ? SW_HIDE : SW_SHOW);
+        RecalcLayout();
+        return true;
+    case cmd::kWorkspaceBar:
+        bar_.Show(bar_.Visible() ? SW_HIDE : SW_SHOW);
+        RecalcLayout();
+        return true;
+    case cmd::kCascade: ::SendMessageA(client_, WM_MDICASCADE, 0, 0); return true;
+    case cmd::kTile: ::SendMessageA(client_, WM_MDITILE, MDITILE_VERTICAL, 0); return true;
+    case cmd::kArrange: ::SendMessageA(client_, WM_MDIICONARRANGE, 0, 0); return true;
+    case cmd::kHelpTopics:
+    case cmd::kContextHelp:
+        ::MessageBoxA(hwnd_, "Help is not installed.", "Quillpacker", MB_OK | MB_ICONINFORMATION);
+        return true;
+    }
+    if (id >= cmd::kRecentFirst && id <= cmd::kRecentLast) {
+        const std::size_t i = id - cmd::kRecentFirst;
+        if (i < recent_.Entries().size()) OpenProject(std::string(recent_.Entries()[i]));
+        return true;
+    }
+    if (id >= cmd::kWindowFirst && id <= cmd::kWindowLast) {
+        OnWindowEntry(id);
+        return true;
+    }
+    return false;
+}
+
+}  // namespace qp

@@ -1,0 +1,84 @@
+// The item windows' shared behaviour: creation hidden, the control that fills the window,
+// show-item, and the close box that only hides.
+#include <algorithm>
+
+#include "builder/ui/frame/MainFrame.h"
+#include "builder/ui/items/ItemWindows.h"
+
+namespace qp {
+
+bool CItemWindow::CreateWindowOf(const char* caption, int icon_id) {
+    creation_caption_ = caption;
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSEXA wc{};
+        wc.cbSize = sizeof(wc);
+        registered = CWnd::RegisterClass(frame_.Instance(), "QpbItemWindow", CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS,
+                                         reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
+    }
+    if (!CreateChild(frame_.Instance(), "QpbItemWindow", caption, frame_, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT))
+        return false;
+    ::SetWindowLongPtrA(hwnd_, GWL_EXSTYLE, ::GetWindowLongPtrA(hwnd_, GWL_EXSTYLE) | WS_EX_ACCEPTFILES);
+    HICON icon = HICON(::LoadImageA(frame_.Instance(), MAKEINTRESOURCEA(icon_id), IMAGE_ICON, 16, 16, 0));
+    Send(WM_SETICON, ICON_SMALL, LPARAM(icon));
+    Send(WM_SETICON, ICON_BIG, LPARAM(icon));
+    control_ = MakeControl();
+    if (!control_) return false;
+    const RECT r = ClientRect();
+    ::MoveWindow(control_, 0, 0, r.right, r.bottom, TRUE);
+    ::ShowWindow(hwnd_, SW_HIDE);
+    return true;
+}
+
+HWND CItemWindow::MakeList(DWORD extra_style) {
+    HWND list = ::CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS | extra_style,
+                                  0, 0, 10, 10, hwnd_, HMENU(1), frame_.Instance(), nullptr);
+    if (list) CListCtrl(list).SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
+    return list;
+}
+
+void CItemWindow::ShowItem(void* item) {
+    item_ = item;
+    SetText(Caption());
+    Reload();
+    if (item) {
+        if (!placed_) Place();
+        Activate();
+    }
+}
+
+void CItemWindow::Place() {
+    // The first showing: cascaded by kind, inside the client area, so that no caption or
+    // edge starts out of sight.
+    placed_ = true;
+    RECT client{};
+    ::GetClientRect(::GetParent(hwnd_), &client);
+    const int step = ::GetSystemMetrics(SM_CYCAPTION) + 2;
+    const int x = step * (int(kind_) % 5), y = step * (int(kind_) % 5);
+    const int w = std::max(200, std::min<int>(client.right - x - 8, client.right * 3 / 4));
+    const int h = std::max(150, std::min<int>(client.bottom - y - 8, client.bottom * 3 / 4));
+    ::MoveWindow(hwnd_, x, y, w, h, TRUE);
+}
+
+void CItemWindow::OnSize(UINT, int cx, int cy) {
+    if (control_) ::MoveWindow(control_, 0, 0, cx, cy, TRUE);
+}
+
+LRESULT CItemWindow::HandleMessage(UINT msg, WPARAM w, LPARAM l) {
+    switch (msg) {
+    case WM_CLOSE: {
+        // Only hidden: a tree selection or the Window menu brings it back.
+        HWND client = ::GetParent(hwnd_);
+        if (HWND(::SendMessageA(client, WM_MDIGETACTIVE, 0, 0)) == hwnd_) ::SendMessageA(client, WM_MDINEXT, WPARAM(hwnd_), 0);
+        ::ShowWindow(hwnd_, SW_HIDE);
+        return 0;
+    }
+    case WM_SETFOCUS:
+        if (control_) ::SetFocus(control_);
+        break;
+    }
+    return CMDIChildWnd::HandleMessage(msg, w, l);
+}
+
+}  // namespace qp

@@ -1,0 +1,373 @@
+// qpb.exe under Wine and Xvfb, driven through its own windows: the example project is opened,
+// every tree is read back against the project, a group and a folder are made and renamed (a
+// duplicate name refused), files added through the files window, a component toggled in the
+// setup window and another deleted; the saved project must dump exactly like the same edits
+// made on the model. Build from the menu then makes a complete kit. Screenshots of the main
+// window with each tab and of each item window go to the shots folder.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "builder/model/edits.h"
+#include "builder/model/projectfile.h"
+#include "common/languages.h"
+#include "gui_driver.h"
+#include "remote.h"
+#include "run_process.h"
+
+namespace fs = std::filesystem;
+using qpgui::Remote;
+
+namespace {
+
+constexpr UINT kInsertFolder = 32771, kInsertFile = 32772, kInsertGroup = 32773, kSave = 57603, kBuild = 32800;
+constexpr UINT kWindowFirst = 32790;
+const char* const kTabNames[6] = {"group", "component", "setuptype", "registry", "string", "link"};
+
+std::string Indent(int depth) { return std::string(std::size_t(depth) * 2, ' '); }
+
+template <class Node, class Text>
+void Lines(const Node& n, int depth, std::vector<std::string>& out, Text&& text, bool (*shown)(const Node&)) {
+    out.push_back(Indent(depth) + text(n));
+    for (const auto& c : n.children)
+        if (shown(*c)) Lines(*c, depth + 1, out, text, shown);
+}
+
+// What each tree must show for `doc`, in tab order.
+std::vector<std::vector<std::string>> ExpectedTrees(const qp::CDazDoc& doc) {
+    std::vector<std::vector<std::string>> t(6);
+    t[0].push_back("Group files");
+    for (const auto& g : doc.group_list.items) {
+        t[0].push_back(Indent(1) + g->name);
+        Lines<qp::CObListFile>(g->file_tree, 2, t[0], [](const qp::CObListFile& f) { return f.kind == 0 ? std::string("Files") : f.name; },
+                               [](const qp::CObListFile& f) { return f.kind == qp::CObListFile::kFolder; });
+    }
+    Lines<qp::CItemComponent>(doc.root_component, 0, t[1], [](const qp::CItemComponent& c) { return c.name; },
+                              [](const qp::CItemComponent&) { return true; });
+    t[2].push_back("Setup Type");
+    for (const auto& s : doc.setup_type_list.items) t[2].push_back(Indent(1) + s->name);
+    Lines<qp::CRegistry>(doc.registry_root, 0, t[3],
+                         [](const qp::CRegistry& r) { return r.kind == 0 ? std::string("Registry Entries") : r.name; },
+                         [](const qp::CRegistry& r) { return r.kind <= qp::CRegistry::kKey; });
+    t[4].push_back("String");
+    for (const auto& l : doc.string_table.language_list) t[4].push_back(Indent(1) + qp::LanguageName(l->table_index));
+    Lines<qp::CObListShort>(doc.shortcut_root, 0, t[5], [](const qp::CObListShort& s) { return s.name; },
+                            [](const qp::CObListShort&) { return true; });
+    return t;
+}
+
+struct Mdi {
+    HWND client = nullptr;
+    // The MDI child whose caption is `caption`.
+    HWND Child(const std::string& caption) const {
+        for (HWND c = GetWindow(client, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+            if (qpe2e::Text(c) == caption) return c;
+        return nullptr;
+    }
+    HWND Active() const { return HWND(SendMessageA(client, WM_MDIGETACTIVE, 0, 0)); }
+};
+
+HWND WaitChild(const Mdi& mdi, const std::string& caption, DWORD ms = 5000) {
+    for (DWORD waited = 0; waited < ms; waited += 100) {
+        if (HWND h = mdi.Child(caption)) return h;
+        Sleep(100);
+    }
+    return nullptr;
+}
+
+HWND WaitBox(DWORD pid, const std::string& caption, DWORD ms = 10000) { return qpe2e::WaitTop(pid, "#32770", caption, ms); }
+
+// Edits the label of the tree's selected node (the edit box the tree has open) and ends it.
+void TypeLabel(HWND edit_owner, UINT get_edit, UINT end_now, const std::string& text) {
+    HWND edit = HWND(SendMessageA(edit_owner, get_edit, 0, 0));
+    ASSERT_NE(edit, nullptr);
+    SendMessageA(edit, WM_SETTEXT, 0, LPARAM(text.c_str()));
+    if (end_now) {
+        SendMessageA(edit_owner, end_now, FALSE, 0);
+    } else {
+        SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+        SendMessageA(edit, WM_CHAR, VK_RETURN, 0);
+    }
+    qpe2e::Settle(200);
+}
+
+// Clicks the tab and waits until its tree shows.
+void SelectTab(Remote& r, HWND tab, int index) {
+    HWND tree = GetDlgItem(GetParent(tab), 101 + index);
+    for (int attempt = 0; attempt < 3 && !IsWindowVisible(tree); ++attempt) {
+        const RECT rc = r.TabRect(tab, index);
+        qpgui::Click(tab, POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
+        for (int i = 0; i < 20 && !IsWindowVisible(tree); ++i) Sleep(100);
+    }
+}
+
+struct Named {
+    std::string name;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectNamed(HWND w, LPARAM lp) {
+    auto* c = reinterpret_cast<Named*>(lp);
+    if (IsWindowVisible(w) && qpe2e::Text(w).find(c->name) != std::string::npos) c->found.push_back(w);
+    return TRUE;
+}
+
+// The file explorer that Build opens on the kit: closed, so that nothing of the run is left.
+void CloseExplorerOn(const std::string& folder_name) {
+    Named ctx{folder_name, {}};
+    for (int i = 0; i < 50 && ctx.found.empty(); ++i) {
+        EnumWindows(CollectNamed, LPARAM(&ctx));
+        Sleep(100);
+    }
+    for (HWND w : ctx.found) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        if (HANDLE p = OpenProcess(PROCESS_TERMINATE, FALSE, pid)) {
+            TerminateProcess(p, 0);
+            CloseHandle(p);
+        }
+    }
+}
+
+void ChooseFile(DWORD pid, HWND frame, const std::string& path) {
+    PostMessageA(frame, WM_COMMAND, kInsertFile, 0);
+    HWND dlg = WaitBox(pid, "Insert File");
+    ASSERT_NE(dlg, nullptr);
+    qpe2e::Settle(300);
+    // The file name box (a combo box with an edit in newer dialogs, a plain edit in older ones).
+    HWND name = GetDlgItem(dlg, 0x47c);
+    if (name) {
+        if (HWND edit = FindWindowExA(name, nullptr, "Edit", nullptr)) name = edit;
+    } else {
+        name = GetDlgItem(dlg, 0x480);
+    }
+    ASSERT_NE(name, nullptr);
+    SendMessageA(name, WM_SETTEXT, 0, LPARAM(path.c_str()));
+    qpe2e::Settle(200);
+    qpe2e::Screenshot("insert-file");
+    qpe2e::Press(dlg, IDOK);
+    for (int i = 0; i < 50 && IsWindow(dlg); ++i) Sleep(100);
+    EXPECT_FALSE(IsWindow(dlg));
+}
+
+void WriteBytes(const fs::path& p, std::size_t n) {
+    std::ofstream out(p, std::ios::binary);
+    out << std::string(n, 'q');
+}
+
+}  // namespace
+
+TEST(QpbGui, EditsThroughTheWindowsSaveExactlyAndBuildAKit) {
+    const fs::path work = fs::path(QP_WORK_DIR).make_preferred();
+    std::error_code ec;
+    fs::remove_all(work, ec);
+    fs::create_directories(work / "DATA");
+    for (const auto& e : fs::directory_iterator(fs::path(QP_EXAMPLE_DIR)))
+        if (e.is_regular_file()) fs::copy_file(e.path(), work / e.path().filename());
+    for (const auto& e : fs::recursive_directory_iterator(fs::path(QP_EXAMPLE_DIR) / "DATA")) {
+        const fs::path to = work / "DATA" / fs::relative(e.path(), fs::path(QP_EXAMPLE_DIR) / "DATA");
+        if (e.is_directory()) fs::create_directories(to);
+        else fs::copy_file(e.path(), to);
+    }
+    const std::string project = (work / "notepadish.qpk").string();
+    const std::string extra1 = (work / "extra1.txt").string(), extra2 = (work / "extra2.dat").string();
+    WriteBytes(extra1, 1023);
+    WriteBytes(extra2, 2048);
+
+    qp::NullReporter quiet;
+    std::unique_ptr<qp::CDazDoc> expected = qp::OpenProject(project, quiet);
+    ASSERT_TRUE(expected);
+    qp::ProjectEdits model(*expected);
+
+    qpe2e::Process qpb(std::string("\"") + QP_QPB_EXE + "\" \"" + project + "\"");
+    ASSERT_TRUE(qpb.Started());
+    HWND frame = qpe2e::WaitTop(qpb.Id(), "QpbMainFrame", "Quillpacker - notepadish.qpk");
+    ASSERT_NE(frame, nullptr);
+    MoveWindow(frame, 0, 0, 1000, 700, TRUE);
+    qpe2e::Settle(500);
+    Remote remote(frame);
+    Mdi mdi{FindWindowExA(frame, nullptr, "MDIClient", nullptr)};
+    HWND bar = FindWindowExA(frame, nullptr, "QpDockBar", nullptr);
+    ASSERT_TRUE(mdi.client && bar);
+    HWND tab = GetDlgItem(bar, 100);
+    HWND trees[6];
+    for (int i = 0; i < 6; ++i) trees[i] = GetDlgItem(bar, 101 + i);
+
+    // Every tree against the project, with a screenshot of each tab.
+    const auto want = ExpectedTrees(*expected);
+    for (int i = 0; i < 6; ++i) {
+        SelectTab(remote, tab, i);
+        EXPECT_TRUE(IsWindowVisible(trees[i])) << kTabNames[i];
+        EXPECT_EQ(qpgui::TreeLines(remote, trees[i]), want[std::size_t(i)]) << kTabNames[i];
+        qpe2e::Screenshot(std::string("main-tab-") + kTabNames[i]);
+    }
+
+    // A group's rows in the group window.
+    SelectTab(remote, tab, 0);
+    const qp::CItemGroup& first = *expected->group_list.items[0];
+    HTREEITEM group_node = qpgui::FindNode(remote, trees[0], first.name);
+    ASSERT_NE(group_node, nullptr);
+    SendMessageA(trees[0], TVM_SELECTITEM, TVGN_CARET, LPARAM(group_node));
+    HWND group_window = WaitChild(mdi, "Group - " + first.name);
+    ASSERT_NE(group_window, nullptr);
+    EXPECT_EQ(mdi.Active(), group_window);
+    HWND group_list = GetWindow(group_window, GW_CHILD);
+    EXPECT_EQ(remote.ListText(group_list, 0, 0), "Name");
+    EXPECT_EQ(remote.ListText(group_list, 0, 1), first.name);
+    EXPECT_EQ(remote.ListText(group_list, 1, 1), first.destination);
+    EXPECT_EQ(remote.ListText(group_list, 2, 1), qp::OverwriteText(first.overwrite_word));
+    qpe2e::Screenshot("item-group");
+
+    // A new group: a duplicate name is refused, then a free one taken.
+    SendMessageA(frame, WM_COMMAND, kInsertGroup, 0);
+    qpe2e::Settle(300);
+    TypeLabel(trees[0], TVM_GETEDITCONTROL, TVM_ENDEDITLABELNOW, "PROGRAM");
+    HTREEITEM made = HTREEITEM(SendMessageA(trees[0], TVM_GETNEXTITEM, TVGN_CARET, 0));
+    EXPECT_EQ(remote.TreeText(trees[0], made), "New group#1");
+    SendMessageA(trees[0], TVM_EDITLABELA, 0, LPARAM(made));
+    TypeLabel(trees[0], TVM_GETEDITCONTROL, TVM_ENDEDITLABELNOW, "Extras");
+    EXPECT_EQ(remote.TreeText(trees[0], made), "Extras");
+    qp::CItemGroup* extras = model.NewGroup();
+    EXPECT_EQ(model.RenameGroup(*extras, "PROGRAM"), qp::RenameResult::kDuplicate);
+    model.RenameGroup(*extras, "Extras");
+
+    // A folder and two files through the files window.
+    HTREEITEM files_node = qpgui::Child(trees[0], made);
+    ASSERT_NE(files_node, nullptr);
+    SendMessageA(trees[0], TVM_SELECTITEM, TVGN_CARET, LPARAM(files_node));
+    HWND files_window = WaitChild(mdi, "Files");
+    ASSERT_NE(files_window, nullptr);
+    EXPECT_EQ(mdi.Active(), files_window);
+    HWND files_list = GetWindow(files_window, GW_CHILD);
+    SendMessageA(frame, WM_COMMAND, kInsertFolder, 0);
+    qpe2e::Settle(300);
+    TypeLabel(files_list, LVM_GETEDITCONTROL, 0, "Docs");
+    qp::CObListFile* docs = model.NewFolder(extras->file_tree);
+    model.RenameFolder(*docs, "Docs");
+    EXPECT_EQ(qpgui::FindNode(remote, trees[0], "Docs", made) != nullptr ||
+                  qpgui::FindNode(remote, trees[0], "Docs", files_node) != nullptr,
+              true);
+    ChooseFile(qpb.Id(), frame, extra1);
+    ChooseFile(qpb.Id(), frame, extra2);
+    qpe2e::Settle(300);
+    ASSERT_EQ(SendMessageA(files_list, LVM_GETITEMCOUNT, 0, 0), 3);
+    EXPECT_EQ(remote.ListText(files_list, 0, 0), "extra1.txt");
+    EXPECT_EQ(remote.ListText(files_list, 0, 1), " 0 K");
+    EXPECT_EQ(remote.ListText(files_list, 1, 1), " 2 K");
+    EXPECT_EQ(remote.ListText(files_list, 2, 0), "Docs");
+    EXPECT_EQ(remote.ListText(files_list, 2, 2), "Folder");
+    model.AddFiles(extras->file_tree, {remote.ListText(files_list, 0, 3), remote.ListText(files_list, 1, 3)});
+    qpe2e::Screenshot("item-files");
+
+    // Toggle a component in the setup window: a top-level component that is not yet a member.
+    SelectTab(remote, tab, 2);
+    qp::CItemSetup& setup = *expected->setup_type_list.items[0];
+    qp::CItemComponent* toggled = nullptr;
+    for (auto& c : expected->root_component.children)
+        if (!qp::ProjectEdits::IsMember(setup, c.get()) && !toggled) toggled = c.get();
+    ASSERT_NE(toggled, nullptr) << "the example's first setup type holds every component";
+    SendMessageA(trees[2], TVM_SELECTITEM, TVGN_CARET, LPARAM(qpgui::FindNode(remote, trees[2], setup.name)));
+    HWND setup_window = WaitChild(mdi, setup.name);
+    ASSERT_NE(setup_window, nullptr);
+    HWND setup_tree = GetWindow(setup_window, GW_CHILD);
+    HTREEITEM comp_node = qpgui::FindNode(remote, setup_tree, toggled->name);
+    ASSERT_NE(comp_node, nullptr);
+    const RECT text = remote.TreeItemRect(setup_tree, comp_node);
+    EXPECT_EQ(remote.TreeImage(setup_tree, comp_node), 12);  // not a member
+    qpgui::Click(setup_tree, POINT{text.left - 10, (text.top + text.bottom) / 2});
+    // The tree is rebuilt with the component marked as a member.
+    HTREEITEM marked = nullptr;
+    for (int i = 0; i < 30; ++i) {
+        marked = qpgui::FindNode(remote, setup_tree, toggled->name);
+        if (marked && remote.TreeImage(setup_tree, marked) == 13) break;
+        Sleep(100);
+    }
+    EXPECT_EQ(remote.TreeImage(setup_tree, marked), 13);
+    EXPECT_EQ(model.ToggleMembership(setup, *toggled), qp::ProjectEdits::Membership::kAdded);
+    qpe2e::Screenshot("item-setup");
+
+    // Delete a component, answering the question.
+    SelectTab(remote, tab, 1);
+    qp::CItemComponent* gone = expected->root_component.children.back().get();
+    HTREEITEM gone_node = qpgui::FindNode(remote, trees[1], gone->name);
+    ASSERT_NE(gone_node, nullptr);
+    SendMessageA(trees[1], TVM_SELECTITEM, TVGN_CARET, LPARAM(gone_node));
+    qpe2e::Screenshot("item-component");
+    PostMessageA(trees[1], WM_KEYDOWN, VK_DELETE, 0);
+    HWND box = WaitBox(qpb.Id(), "Quillpacker");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(qpe2e::BoxText(box), "Delete Component?");
+    qpe2e::Press(box, IDYES);
+    qpe2e::Settle(300);
+    EXPECT_EQ(qpgui::FindNode(remote, trees[1], gone->name), nullptr);
+    model.DeleteComponent(*gone);
+
+    // The other item windows, for the eye.
+    SelectTab(remote, tab, 3);
+    SendMessageA(trees[3], TVM_SELECTITEM, TVGN_CARET, LPARAM(qpgui::Child(trees[3], qpgui::Root(trees[3]))));
+    qpe2e::Screenshot("item-registry");
+    SelectTab(remote, tab, 4);
+    SendMessageA(trees[4], TVM_SELECTITEM, TVGN_CARET, LPARAM(qpgui::Child(trees[4], qpgui::Root(trees[4]))));
+    qpe2e::Screenshot("item-string");
+    SelectTab(remote, tab, 5);
+    HTREEITEM uninstall = qpgui::FindNode(remote, trees[5], "Uninstall");
+    if (uninstall) SendMessageA(trees[5], TVM_SELECTITEM, TVGN_CARET, LPARAM(uninstall));
+    qpe2e::Screenshot("item-link");
+
+    // Save; the dump of the saved file equals the dump of the model with the same edits.
+    SendMessageA(frame, WM_COMMAND, kSave, 0);
+    qpe2e::Settle(500);
+    EXPECT_EQ(qpe2e::Text(frame), "Quillpacker - notepadish.qpk");
+    const std::string expected_path = (work / "expected.qpk").string();
+    ASSERT_TRUE(qp::SaveProject(*expected, expected_path, quiet));
+    const auto saved = qptest::RunProcess(QP_QPBC_EXE, {"dump", project}, work.string());
+    const auto wanted = qptest::RunProcess(QP_QPBC_EXE, {"dump", expected_path}, work.string());
+    ASSERT_EQ(saved.status, 0) << saved.err;
+    // Everything after the first line, which names the file.
+    auto body = [](const std::string& dump) { return dump.substr(std::min(dump.size(), dump.find('\n'))); };
+    EXPECT_EQ(body(saved.out), body(wanted.out));
+    EXPECT_NE(saved.out.find("group \"Extras\""), std::string::npos);
+
+    // Build from the menu: the kit name, then a complete kit.
+    PostMessageA(frame, WM_COMMAND, kBuild, 0);
+    HWND kit = WaitBox(qpb.Id(), "Build");
+    ASSERT_NE(kit, nullptr);
+    const fs::path kits = work / "kits";
+    SendMessageA(GetDlgItem(kit, 1001), WM_SETTEXT, 0, LPARAM("GuiKit"));
+    SendMessageA(GetDlgItem(kit, 1002), WM_SETTEXT, 0, LPARAM(kits.string().c_str()));
+    qpe2e::Screenshot("build-prompt");
+    qpe2e::Press(kit, IDOK);
+    const fs::path kit_dir = kits / "GuiKit";
+    for (int i = 0; i < 300 && !fs::exists(kit_dir / "setup.cab"); ++i) Sleep(100);
+    qpe2e::Settle(1500);
+    for (const char* f : {"setup.exe", "setup.lst", "setup.cab"}) EXPECT_TRUE(fs::exists(kit_dir / f)) << f;
+    const auto listed = qptest::RunProcess(QP_QPBC_EXE, {"dump", (kit_dir / "setup.lst").string()}, work.string());
+    EXPECT_EQ(listed.status, 0);
+    EXPECT_NE(listed.out.find("Extras"), std::string::npos);
+    CloseExplorerOn("GuiKit");
+    qpe2e::Screenshot("main-after-build");
+
+    // Quitting with an unsaved change asks first; Cancel keeps the window and the change.
+    SelectTab(remote, tab, 0);
+    SendMessageA(frame, WM_COMMAND, kInsertGroup, 0);
+    SendMessageA(trees[0], TVM_ENDEDITLABELNOW, TRUE, 0);
+    EXPECT_EQ(qpe2e::Text(frame), "Quillpacker - notepadish.qpk*");
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    HWND ask = WaitBox(qpb.Id(), "Quillpacker");
+    ASSERT_NE(ask, nullptr);
+    EXPECT_EQ(qpe2e::BoxText(ask), "Save changes to notepadish.qpk?");
+    qpe2e::Press(ask, IDCANCEL);
+    qpe2e::Settle(300);
+    EXPECT_TRUE(IsWindow(frame));
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    ask = WaitBox(qpb.Id(), "Quillpacker");
+    ASSERT_NE(ask, nullptr);
+    qpe2e::Press(ask, IDNO);
+    EXPECT_EQ(qpb.Wait(10000), 0u);
+}

@@ -1,0 +1,129 @@
+// Cross-process control reading for the builder's GUI test.
+#include "remote.h"
+
+namespace qpgui {
+
+namespace {
+constexpr std::size_t kSize = 8192, kText = 4096;
+}
+
+Remote::Remote(HWND wnd) {
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(wnd, &pid);
+    process_ = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (process_)
+        memory_ = static_cast<char*>(::VirtualAllocEx(process_, nullptr, kSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+}
+
+Remote::~Remote() {
+    if (memory_) ::VirtualFreeEx(process_, memory_, 0, MEM_RELEASE);
+    if (process_) ::CloseHandle(process_);
+}
+
+void* Remote::Put(const void* data, std::size_t size, std::size_t offset) {
+    ::WriteProcessMemory(process_, memory_ + offset, data, size, nullptr);
+    return memory_ + offset;
+}
+
+void Remote::Get(void* data, std::size_t size, std::size_t offset) {
+    ::ReadProcessMemory(process_, memory_ + offset, data, size, nullptr);
+}
+
+std::string Remote::TreeText(HWND tree, HTREEITEM item) {
+    TVITEMA tv{};
+    tv.mask = TVIF_TEXT;
+    tv.hItem = item;
+    tv.pszText = memory_ + kText;
+    tv.cchTextMax = int(kText - 1);
+    char zero = 0;
+    Put(&zero, 1, kText);
+    void* remote = Put(&tv, sizeof(tv));
+    ::SendMessageA(tree, TVM_GETITEMA, 0, LPARAM(remote));
+    char buf[kText] = {};
+    Get(buf, kText - 1, kText);
+    return buf;
+}
+
+int Remote::TreeImage(HWND tree, HTREEITEM item) {
+    TVITEMA tv{};
+    tv.mask = TVIF_IMAGE;
+    tv.hItem = item;
+    void* remote = Put(&tv, sizeof(tv));
+    ::SendMessageA(tree, TVM_GETITEMA, 0, LPARAM(remote));
+    Get(&tv, sizeof(tv));
+    return tv.iImage;
+}
+
+RECT Remote::TreeItemRect(HWND tree, HTREEITEM item) {
+    RECT r{};
+    *reinterpret_cast<HTREEITEM*>(&r) = item;
+    void* remote = Put(&r, sizeof(r));
+    ::SendMessageA(tree, TVM_GETITEMRECT, TRUE, LPARAM(remote));
+    Get(&r, sizeof(r));
+    return r;
+}
+
+std::string Remote::ListText(HWND list, int row, int column) {
+    LVITEMA it{};
+    it.iSubItem = column;
+    it.pszText = memory_ + kText;
+    it.cchTextMax = int(kText - 1);
+    char zero = 0;
+    Put(&zero, 1, kText);
+    void* remote = Put(&it, sizeof(it));
+    ::SendMessageA(list, LVM_GETITEMTEXTA, WPARAM(row), LPARAM(remote));
+    char buf[kText] = {};
+    Get(buf, kText - 1, kText);
+    return buf;
+}
+
+RECT Remote::TabRect(HWND tab, int index) {
+    RECT r{};
+    void* remote = Put(&r, sizeof(r));
+    ::SendMessageA(tab, TCM_GETITEMRECT, WPARAM(index), LPARAM(remote));
+    Get(&r, sizeof(r));
+    return r;
+}
+
+HTREEITEM Root(HWND tree) { return HTREEITEM(::SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0)); }
+HTREEITEM Child(HWND tree, HTREEITEM item) { return HTREEITEM(::SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CHILD, LPARAM(item))); }
+HTREEITEM Next(HWND tree, HTREEITEM item) { return HTREEITEM(::SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, LPARAM(item))); }
+
+namespace {
+void Walk(Remote& r, HWND tree, HTREEITEM first, int depth, std::vector<std::string>& out) {
+    for (HTREEITEM i = first; i; i = Next(tree, i)) {
+        out.push_back(std::string(std::size_t(depth) * 2, ' ') + r.TreeText(tree, i));
+        Walk(r, tree, Child(tree, i), depth + 1, out);
+    }
+}
+HTREEITEM Search(Remote& r, HWND tree, HTREEITEM first, const std::string& text) {
+    for (HTREEITEM i = first; i; i = Next(tree, i)) {
+        if (r.TreeText(tree, i) == text) return i;
+        if (HTREEITEM found = Search(r, tree, Child(tree, i), text)) return found;
+    }
+    return nullptr;
+}
+}  // namespace
+
+std::vector<std::string> TreeLines(Remote& r, HWND tree) {
+    std::vector<std::string> out;
+    Walk(r, tree, Root(tree), 0, out);
+    return out;
+}
+
+HTREEITEM FindNode(Remote& r, HWND tree, const std::string& text, HTREEITEM from) {
+    return Search(r, tree, from ? Child(tree, from) : Root(tree), text);
+}
+
+void Click(HWND wnd, POINT client, bool right) {
+    POINT screen = client;
+    ::ClientToScreen(wnd, &screen);
+    ::SetCursorPos(screen.x, screen.y);
+    ::Sleep(50);
+    const LPARAM at = MAKELPARAM(client.x, client.y);
+    ::PostMessageA(wnd, right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN, right ? MK_RBUTTON : MK_LBUTTON, at);
+    ::PostMessageA(wnd, right ? WM_RBUTTONUP : WM_LBUTTONUP, 0, at);
+    ::Sleep(200);
+}
+
+}  // namespace qpgui

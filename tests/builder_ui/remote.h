@@ -1,0 +1,42 @@
+// Reading another process's tree, list and tab controls: their messages carry pointers, so the
+// structures live in memory allocated inside that process.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+namespace qpgui {
+
+class Remote {
+public:
+    explicit Remote(HWND any_window_of_the_process);
+    ~Remote();
+    std::string TreeText(HWND tree, HTREEITEM item);
+    // The item's text rectangle in the tree's client coordinates.
+    RECT TreeItemRect(HWND tree, HTREEITEM item);
+    int TreeImage(HWND tree, HTREEITEM item);
+    std::string ListText(HWND list, int row, int column);
+    RECT TabRect(HWND tab, int index);
+
+private:
+    void* Put(const void* data, std::size_t size, std::size_t offset = 0);
+    void Get(void* data, std::size_t size, std::size_t offset = 0);
+    HANDLE process_ = nullptr;
+    char* memory_ = nullptr;
+};
+
+// Tree walking through messages that carry no pointers.
+HTREEITEM Root(HWND tree);
+HTREEITEM Child(HWND tree, HTREEITEM item);
+HTREEITEM Next(HWND tree, HTREEITEM item);
+// The texts of the tree in pre-order, each indented by two blanks per level.
+std::vector<std::string> TreeLines(Remote& r, HWND tree);
+// The first node whose text is `text` below `from` (the whole tree by default).
+HTREEITEM FindNode(Remote& r, HWND tree, const std::string& text, HTREEITEM from = nullptr);
+
+// A mouse click at a client point of `wnd`: the cursor goes there, then the button messages.
+void Click(HWND wnd, POINT client, bool right = false);
+
+}  // namespace qpgui
