@@ -58,13 +58,21 @@ struct ParsedArgs {
     std::vector<std::string> words;
     std::vector<std::pair<std::string, std::string>> options;  // name without "--", value
     bool Has(const std::string& name) const;
-    std::string Value(const std::string& name) const;
+    std::string Value(const std::string& name) const;  // the last one given
+    std::vector<std::string> Values(const std::string& name) const;  // every one, in order
 };
 bool ParseArgs(const std::vector<std::string>& args, const std::vector<std::string>& valued,
                const std::vector<std::string>& flags, ParsedArgs& parsed, Context& ctx, const char* command);
 
 // The folder of the running program, with its trailing separator removed.
 std::string ProgramDir(const char* argv0);
+
+// Runs `command` through the system's command interpreter (sh on Linux, cmd.exe on Windows)
+// with its standard output and error collected in `output`. Returns its exit status, or -1
+// when it could not be started.
+int RunShellCommand(const std::string& command, std::string& output);
+// `path` quoted for that interpreter, as one word whatever it holds.
+std::string ShellQuote(const std::string& path);
 
 }  // namespace cli
 }  // namespace qp

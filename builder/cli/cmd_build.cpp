@@ -1,8 +1,11 @@
 // "qpbc build": the kit build without the build wizard; the kit directory is printed instead
-// of being opened in a file explorer. The exit status is 0 only when the kit is complete.
+// of being opened in a file explorer. For release pipelines it keeps one product GUID per
+// project, takes product strings and a signing command from the command line, and can print
+// its result as JSON. The exit status is 0 only when the kit is complete.
 #include <cstdio>
-#include <vector>
 #include <ostream>
+#include <sstream>
+#include <vector>
 
 #ifdef _WIN32
 #include <direct.h>
@@ -13,11 +16,14 @@
 #endif
 
 #include "builder/cli/cli.h"
+#include "builder/cli/json.h"
 #include "builder/kit/kitbuild.h"
 #include "builder/kit/kitcheck.h"
 #include "builder/model/language.h"
+#include "builder/model/productcode.h"
 #include "builder/model/projectfile.h"
 #include "common/pathutil.h"
+#include "common/strutil.h"
 
 namespace qp {
 namespace cli {
@@ -67,7 +73,8 @@ private:
     bool open_ = false;
 };
 
-// The terminal line is ended before a message is printed, so that the two do not mix.
+// The terminal line is ended before a message is printed, so that the two do not mix. Every
+// error is also kept for the machine-readable result.
 class BuildReporter : public StreamReporter {
 public:
     BuildReporter(std::ostream& err, TerminalProgress& progress) : StreamReporter(err), progress_(progress) {}
@@ -75,7 +82,9 @@ public:
     void Report(Severity severity, const std::string& text) override {
         progress_.Finish();
         StreamReporter::Report(severity, text);
+        if (severity == Severity::Error) texts.push_back(text);
     }
+    std::vector<std::string> texts;
 
 private:
     TerminalProgress& progress_;
@@ -97,48 +106,190 @@ std::string Absolute(const std::string& p) {
     return JoinPath(dir, rel);
 }
 
+bool EndsWithIpr(const std::string& path) {
+    return path.size() >= 4 && EqualNoCase(path.substr(path.size() - 4), ".ipr");
+}
+
+std::uint64_t FileBytes(const std::string& path) {
+    std::FILE* f = std::fopen(HostPath(path).c_str(), "rb");
+    if (!f) return 0;
+    long long size = 0;
+#ifdef _WIN32
+    if (_fseeki64(f, 0, SEEK_END) == 0) size = _ftelli64(f);
+#else
+    if (fseeko(f, 0, SEEK_END) == 0) size = static_cast<long long>(ftello(f));
+#endif
+    std::fclose(f);
+    return size > 0 ? static_cast<std::uint64_t>(size) : 0;
+}
+
+// The options of "qpbc build": name, whether a value follows. One row per option, so that a new
+// option is one row here and one use below.
+struct BuildOption {
+    const char* name;
+    bool valued;
+};
+constexpr BuildOption kBuildOptions[] = {
+    {"name", true},         {"kit-root", true}, {"runtime", true},      {"arch", true},  {"language-file", true},
+    {"product-code", true}, {"set", true},      {"sign-command", true}, {"json", false},
+};
+
+// What the build ends with: printed as the kit directory, or as one JSON object with --json.
+struct BuildOutcome {
+    bool json = false;
+    std::string kit_dir;
+    bool complete = false;
+    std::size_t files_archived = 0, files_total = 0;
+    std::uint64_t bytes = 0;
+    std::string product_code;
+    std::vector<std::string> errors;
+
+    int Finish(Context& ctx, int status) const {
+        if (json) {
+            JsonObject o;
+            if (kit_dir.empty()) o.AddNull("kit"); else o.Add("kit", kit_dir);
+            o.Add("complete", complete).Add("exit_status", static_cast<std::uint64_t>(status));
+            o.Add("files_archived", static_cast<std::uint64_t>(files_archived));
+            o.Add("files_total", static_cast<std::uint64_t>(files_total)).Add("bytes", bytes);
+            if (product_code.empty()) o.AddNull("product_code"); else o.Add("product_code", product_code);
+            o.Add("errors", errors);
+            ctx.out << o.Text() << "\n";
+        } else if (status == kExitOk) {
+            ctx.out << kit_dir << "\n";
+        }
+        return status;
+    }
+};
+
+// A command-line mistake: on stderr, and in the result.
+int UsageError(Context& ctx, BuildOutcome& outcome, const std::string& text) {
+    ctx.err << "qpbc build: " << text << "\n";
+    outcome.errors.push_back(text);
+    return outcome.Finish(ctx, kExitUsage);
+}
+
+// The sign command for one file: every "{file}" becomes the quoted path.
+std::string SignCommandFor(const std::string& pattern, const std::string& file) {
+    std::string out;
+    const std::string mark = "{file}";
+    std::size_t at = 0;
+    for (std::size_t hit; (hit = pattern.find(mark, at)) != std::string::npos; at = hit + mark.size())
+        out += pattern.substr(at, hit - at) + ShellQuote(file);
+    return out + pattern.substr(at);
+}
+
 int RunBuild(const std::vector<std::string>& args, Context& ctx) {
+    BuildOutcome outcome;
+    for (const auto& w : args) outcome.json = outcome.json || w == "--json";
+
+    std::vector<std::string> valued, flags;
+    for (const auto& o : kBuildOptions) (o.valued ? valued : flags).push_back(o.name);
     ParsedArgs a;
-    if (!ParseArgs(args, {"name", "kit-root", "runtime", "language-file", "arch"}, {}, a, ctx, "build")) return kExitUsage;
-    if (a.words.size() != 1 || a.Value("name").empty()) {
-        ctx.err << "qpbc build: give one project and a kit name (qpbc build PROJECT --name KIT)\n";
-        return kExitUsage;
+    {
+        std::ostringstream parse_err;
+        Context quiet{ctx.out, parse_err, ctx.program_dir};
+        if (!ParseArgs(args, valued, flags, a, quiet, "build")) {
+            std::string text = parse_err.str();
+            while (!text.empty() && text.back() == '\n') text.pop_back();
+            ctx.err << text << "\n";
+            outcome.errors.push_back(text);
+            return outcome.Finish(ctx, kExitUsage);
+        }
+    }
+    if (a.words.size() != 1 || a.Value("name").empty())
+        return UsageError(ctx, outcome, "give one project and a kit name (qpbc build PROJECT --name KIT)");
+    std::string product_code;
+    if (a.Has("product-code") && !ParseGuidText(a.Value("product-code"), product_code))
+        return UsageError(ctx, outcome, "--product-code needs a GUID such as {8A3E5F10-2B7C-4D19-9E62-5C0F1A2B3C4D}, not \"" +
+                                            a.Value("product-code") + "\"");
+    std::vector<std::pair<std::string, std::string>> sets;
+    for (const auto& kv : a.Values("set")) {
+        auto eq = kv.find('=');
+        if (eq == std::string::npos) return UsageError(ctx, outcome, "--set needs KEY=VALUE, not \"" + kv + "\"");
+        sets.emplace_back(kv.substr(0, eq), kv.substr(eq + 1));
     }
     // The kit is one folder below the kit root: "..", "." or a path would put it elsewhere.
     const std::string name_problem = KitNameProblem(a.Value("name"));
-    if (!name_problem.empty()) {
-        ctx.err << "qpbc build: " << name_problem << "\n";
-        return kExitUsage;
-    }
+    if (!name_problem.empty()) return UsageError(ctx, outcome, name_problem);
     RuntimeArch arch = RuntimeArch::X86;
-    if (a.Has("arch") && !ParseRuntimeArch(a.Value("arch"), arch)) {
-        ctx.err << "qpbc build: --arch is x86 or x64, not \"" << a.Value("arch") << "\"\n";
-        return kExitUsage;
-    }
-    if (a.Has("arch") && a.Has("runtime")) {
-        ctx.err << "qpbc build: give --arch or --runtime, not both\n";
-        return kExitUsage;
-    }
+    if (a.Has("arch") && !ParseRuntimeArch(a.Value("arch"), arch))
+        return UsageError(ctx, outcome, "--arch is x86 or x64, not \"" + a.Value("arch") + "\"");
+    if (a.Has("arch") && a.Has("runtime")) return UsageError(ctx, outcome, "give --arch or --runtime, not both");
+    const std::string sign_pattern = a.Value("sign-command");
+    if (a.Has("sign-command") && sign_pattern.find("{file}") == std::string::npos)
+        return UsageError(ctx, outcome, "--sign-command must name the file to sign with {file}");
+
     // An absolute project path makes the data files it expands absolute too, so the kit does
     // not depend on the working directory, and the printed kit directory can be used anywhere.
     const std::string project = Absolute(a.words[0]);
     TerminalProgress progress(ctx.err, StderrIsTerminal());
     BuildReporter reporter(ctx.err, progress);
+    auto failed = [&](int status) {
+        outcome.errors.insert(outcome.errors.end(), reporter.texts.begin(), reporter.texts.end());
+        return outcome.Finish(ctx, status);
+    };
 
     std::string language_path =
         a.Has("language-file") ? a.Value("language-file") : BuilderLanguageFile(ctx.program_dir);
     // A language file that is there must be a plain file: a pipe would be waited on for ever.
     if (ClassifyInput(HostPath(language_path)) == InputKind::kOther) {
         reporter.Report(Severity::Error, InputProblem(language_path));
-        return kExitFailure;
+        return failed(kExitFailure);
     }
     LanguageFile texts(language_path);
     auto doc = OpenProject(project, reporter, &texts);
     if (!doc) {
         reporter.Report(Severity::Error, "cannot open the project " + project);
-        return kExitFailure;
+        return failed(kExitFailure);
     }
     doc->wizard_texts = nullptr;
+
+    // Product strings for this build only: the project file is not written.
+    for (const auto& [key, value] : sets) {
+        switch (SetBuildString(*doc, key, value)) {
+            case BuildStringResult::kChanged: break;
+            case BuildStringResult::kAdded:
+                reporter.Report(Severity::Info, key + " is not a string of the project; it is added for this build");
+                break;
+            case BuildStringResult::kWizardText:
+                return UsageError(ctx, outcome, "--set " + key + ": " + key + " is a wizard text, not a product string");
+            case BuildStringResult::kBadKey:
+                return UsageError(ctx, outcome, "--set " + key + ": \"" + key +
+                                                    "\" is not a valid key (letters, digits and _, not starting with a digit)");
+            case BuildStringResult::kTooLong:
+                return UsageError(ctx, outcome, "--set " + key + ": the key or the value is longer than " +
+                                                    std::to_string(kBuildStringMax) + " characters");
+        }
+    }
+
+    // One product code for every kit of the project: given, derived for an imported tree, or
+    // made once and kept in the project file.
+    const std::string stored = doc->settings_block.product_guid();
+    if (!product_code.empty()) {
+        if (!stored.empty() && stored != product_code)
+            reporter.Report(Severity::Info, "product GUID " + product_code + " from the command line; the project's own, " +
+                                                stored + ", is not used for this kit");
+        doc->settings_block.set_product_guid(product_code);
+    } else if (stored.empty() && EndsWithIpr(project)) {
+        doc->settings_block.set_product_guid(ImportedProductGuid(*doc, project));
+        reporter.Report(Severity::Info, "product GUID " + doc->settings_block.product_guid() +
+                                            " derived from the project's file name, company and product names");
+    } else if (stored.empty()) {
+        if (!doc->EnsureProductGuid()) {
+            reporter.Report(Severity::Error, "no product GUID could be made; give one with --product-code");
+            return failed(kExitFailure);
+        }
+        if (!StoreProductGuid(project, doc->settings_block.product_guid(), reporter)) {
+            reporter.Report(Severity::Error, "the project has no product GUID and the new one could not be kept; "
+                                             "give one with --product-code");
+            return failed(kExitFailure);
+        }
+        const std::string guid = doc->settings_block.product_guid();
+        reporter.Report(Severity::Info, "the project had no product GUID; " + guid + " is stored in " + project +
+                                            " (keep the changed project, or build with --product-code " + guid +
+                                            ", so that every kit is the same product)");
+    }
+    outcome.product_code = doc->settings_block.product_guid();
 
     // Side files named without a folder are taken from the project's folder, so that a project
     // builds the same from any working directory (its data files are found there too).
@@ -149,37 +300,66 @@ int RunBuild(const std::vector<std::string>& args, Context& ctx) {
     }
 
     KitBuildParams params;
-    params.kit_root = a.Value("kit-root");
+    params.kit_root = a.Has("kit-root") ? Absolute(a.Value("kit-root")) : std::string();
     params.kit_name = a.Value("name");
     params.runtime_path = a.Has("runtime") ? a.Value("runtime") : RuntimeSource(ctx.program_dir, arch);
     params.make_compressor = [](Reporter& r) { return MakeStaticCompressor(r, stderr); };
+    if (!sign_pattern.empty()) {
+        params.sign_runtime = [&](const std::string& exe, std::string& why) {
+            progress.Finish();
+            const std::string command = SignCommandFor(sign_pattern, HostPath(exe));
+            std::string output;
+            int status = RunShellCommand(command, output);
+            if (status == 0) {
+                ctx.err << output << std::flush;
+                return true;
+            }
+            why = "The sign command " + (status < 0 ? std::string("could not be started") : "failed with exit status " + std::to_string(status)) +
+                  ": " + command + (output.empty() ? std::string() : "\n" + output);
+            while (!why.empty() && (why.back() == '\n' || why.back() == '\r')) why.pop_back();
+            return false;
+        };
+    }
 
     KitBuildResult result = BuildMedia(*doc, params, reporter, &progress);
     progress.Finish();
+    outcome.kit_dir = result.kit_dir;
+    outcome.files_archived = result.files_added;
+    outcome.files_total = result.started ? result.files_total : CountProjectFiles(*doc);
+    outcome.complete = result.complete;
+    if (!result.kit_dir.empty()) {
+        outcome.bytes += FileBytes(KitPath(result.kit_dir, kKitSetupExe)) + FileBytes(KitPath(result.kit_dir, kKitSetupList)) +
+                         FileBytes(KitPath(result.kit_dir, kKitArchive));
+        for (std::size_t i = 0; i < 3; ++i)
+            if (!doc->side_file_paths[i].empty()) outcome.bytes += FileBytes(KitPath(result.kit_dir, kKitSideFiles[i]));
+    }
     if (!result.started) {
         if (!result.missing_files.empty())
             ctx.err << "qpbc build: " << result.missing_files.size() << " file(s) of the project are missing; nothing was built\n";
-        return kExitFailure;
+        return failed(kExitFailure);
     }
     if (!result.complete) {
         ctx.err << "qpbc build: the kit is INCOMPLETE and was not made (" << result.files_added << " of "
                 << result.files_total << " files archived, " << result.failures.size() << " failure(s)); "
                 << (result.kit_dir.empty() ? std::string("nothing was changed") : result.kit_dir + " is as it was before")
                 << "\n";
-        return kExitFailure;
+        return failed(kExitFailure);
     }
     ctx.err << "qpbc build: " << result.files_added << " file(s) archived\n";
-    ctx.out << result.kit_dir << "\n";
-    return kExitOk;
+    return failed(kExitOk);
 }
 
-const CommandRegistration kBuild{{"build", "PROJECT --name KIT [--kit-root DIR] [--arch x86|x64 | --runtime FILE] [--language-file FILE]",
-                                  "Builds the kit (setup.exe, setup.lst, setup.cab and the side files) into "
-                                  "KIT-ROOT/KIT (default root: the project's folder, then KITS) and prints the kit "
-                                  "directory. --arch picks the runtime beside qpbc: REDIS/setup.ex_ for x86 (the "
-                                  "default, runs on every Windows) or REDIS/x64/setup.ex_. Exit status 0 only when "
-                                  "the kit is complete.",
-                                  RunBuild}};
+const CommandRegistration kBuild{
+    {"build",
+     "PROJECT --name KIT [--kit-root DIR] [--arch x86|x64 | --runtime FILE] [--language-file FILE] "
+     "[--product-code GUID] [--set KEY=VALUE]... [--sign-command \"COMMAND {file}\"] [--json]",
+     "Builds the kit (setup.exe, setup.lst, setup.cab and the side files) into KIT-ROOT/KIT (default root: the "
+     "project's folder, then KITS) and prints the kit directory, or with --json one JSON object. --arch picks the "
+     "runtime beside qpbc: REDIS/setup.ex_ for x86 (the default, runs on every Windows) or REDIS/x64/setup.ex_. A "
+     "project without a product GUID gets one: kept in the .qpk, derived for an .ipr. --set changes a product string "
+     "for this build only; --sign-command runs on setup.exe before setup.lst is written. Exit status 0 only when the "
+     "kit is complete.",
+     RunBuild}};
 
 }  // namespace
 

@@ -47,9 +47,17 @@ bool ParsedArgs::Has(const std::string& name) const {
 }
 
 std::string ParsedArgs::Value(const std::string& name) const {
+    std::string value;
     for (const auto& o : options)
-        if (o.first == name) return o.second;
-    return std::string();
+        if (o.first == name) value = o.second;
+    return value;
+}
+
+std::vector<std::string> ParsedArgs::Values(const std::string& name) const {
+    std::vector<std::string> values;
+    for (const auto& o : options)
+        if (o.first == name) values.push_back(o.second);
+    return values;
 }
 
 bool ParseArgs(const std::vector<std::string>& args, const std::vector<std::string>& valued,

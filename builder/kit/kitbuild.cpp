@@ -247,7 +247,7 @@ KitBuildResult BuildMedia(CDazDoc& doc, KitBuildParams params, Reporter& reporte
 
     // 4. The setup list first, with a product GUID made when the project has none: a project that
     // the runtime could not install is refused before anything is written.
-    if (doc.settings_block.product_guid().empty()) doc.MakeProductGuid();
+    doc.EnsureProductGuid();
     std::vector<std::uint8_t> list_bytes;
     try {
         list_bytes = WriteSetupList(MakeSetupList(doc));
@@ -277,7 +277,11 @@ KitBuildResult BuildMedia(CDazDoc& doc, KitBuildParams params, Reporter& reporte
 
     // 6. The runtime and the side files.
     why = CopyToNewFile(params.runtime_path, KitPath(dir, kKitSetupExe));
-    if (!why.empty()) Fail(&result, reporter, Format1(kMsgCantCopy, params.runtime_path) + " (" + why + ")");
+    if (!why.empty()) {
+        Fail(&result, reporter, Format1(kMsgCantCopy, params.runtime_path) + " (" + why + ")");
+    } else if (params.sign_runtime) {
+        if (!params.sign_runtime(KitPath(dir, kKitSetupExe), why)) Fail(&result, reporter, why);
+    }
     for (int i = 0; i < 3; ++i) {
         const std::string& from = doc.side_file_paths[static_cast<std::size_t>(i)];
         if (from.empty()) continue;

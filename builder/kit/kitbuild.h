@@ -61,6 +61,9 @@ struct KitBuildParams {
     std::function<void(const std::string& kit_dir)> show_kit_dir;
     // Makes the compressor for the archive. Null: the compressor linked into the program.
     CompressorFactory make_compressor;
+    // Signs the kit's setup.exe once it is copied, before the setup list is written. False (with
+    // `why` saying so) leaves the kit incomplete. Null: the runtime is not signed.
+    std::function<bool(const std::string& exe_path, std::string& why)> sign_runtime;
 };
 
 // The document's kit root, or the project file's directory followed by "KITS"; empty when
@@ -84,9 +87,9 @@ std::size_t CountProjectFiles(const CDazDoc& doc);
 std::string ArchiveDir(const CItemGroup& group, const CObListFile& file);
 
 // The whole build. May set the document's kit root (from the wizard) and product GUID (when
-// empty); does not mark the document modified. The kit is made in a staging folder beside the
-// kit directory and takes its place only when complete; after any failure the previous kit
-// is left as it was.
+// empty; the document is then marked modified, so that a save keeps the GUID). The kit is made
+// in a staging folder beside the kit directory and takes its place only when complete; after
+// any failure the previous kit is left as it was.
 KitBuildResult BuildMedia(CDazDoc& doc, KitBuildParams params, Reporter& reporter, Progress* progress = nullptr);
 
 // Adds every project file to the archive at `archive_path` (replacing any file there), in group

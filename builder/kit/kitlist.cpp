@@ -20,6 +20,9 @@ constexpr std::uint64_t kAllBits = ~std::uint64_t{0};
 // writer's own check would only know the field.
 class Converter {
 public:
+    // Files below this folder (the project's, separator included) are named relative to it.
+    std::string project_dir;
+
     void Text(std::string& out, const std::string& in, const std::string& item, const char* field) {
         if (in.size() > kSetupTextMax) {
             throw TextTooLong("The " + std::string(field) + " of " + item + " is " + std::to_string(in.size()) +
@@ -59,7 +62,7 @@ public:
         out.kind = in.kind;
         std::string here = member;
         if (in.kind == CObListFile::kFile) {
-            Text(out.name, StoredFileName(in.name), what, "path");
+            Text(out.name, StoredFileName(KitFileName(in.name)), what, "path");
             if (group_tree) {
                 const std::string file = SourceFileName(in.name);
                 NameOk(file, what + ": its file name \"" + file + "\"");
@@ -98,6 +101,15 @@ public:
         if (depth > kMaxSetupListDepth)
             Refuse(item + " lies " + std::to_string(depth - 1) + " levels deep; a setup list holds at most " +
                    std::to_string(kMaxSetupListDepth - 1));
+    }
+
+    // The runtime uses only the file name after the last '\'; the rest is written relative to the
+    // project's folder, so that the list does not change with the folder a tree is built in.
+    std::string KitFileName(const std::string& source) const {
+        if (project_dir.empty() || source.size() <= project_dir.size() ||
+            source.compare(0, project_dir.size(), project_dir) != 0)
+            return source;
+        return source.substr(project_dir.size());
     }
 
     void Group(GroupRecord& out, const CItemGroup& g) {
@@ -292,6 +304,9 @@ FileFacts ReadFileFacts(const std::string& path) {
 
 SetupList MakeSetupList(const CDazDoc& doc) {
     Converter cv;
+    const std::string& path = doc.PathName();
+    const std::size_t cut = path.find_last_of("\\/");
+    if (cut != std::string::npos) cv.project_dir = path.substr(0, cut + 1);
     SetupList list;
     list.settings = doc.settings_block;
     list.groups.reserve(doc.group_list.size());

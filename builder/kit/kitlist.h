@@ -27,6 +27,7 @@ struct FileFacts {
 FileFacts ReadFileFacts(const std::string& path);
 
 // The records of the whole project. Throws TextTooLong for the first text that does not fit.
+// Files below the project's folder are named relative to it (the runtime needs only the name).
 // The product GUID is taken as the document holds it (the pipeline makes one first when empty).
 SetupList MakeSetupList(const CDazDoc& doc);
 

@@ -268,4 +268,11 @@ bool CDazDoc::MakeProductGuid() {
     return true;
 }
 
+bool CDazDoc::EnsureProductGuid() {
+    if (!settings_block.product_guid().empty()) return true;
+    if (!MakeProductGuid()) return false;
+    SetModifiedFlag();
+    return true;
+}
+
 }  // namespace qp

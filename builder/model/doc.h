@@ -116,6 +116,10 @@ public:
     // Writes a new GUID text into the settings block; false (and the field unchanged) when the
     // system cannot make one.
     bool MakeProductGuid();
+    // What a build does before it writes the setup list: a project without a product GUID gets
+    // one, and is marked modified so that a save keeps it (every kit of the project is then the
+    // same product). False when there is none and none could be made.
+    bool EnsureProductGuid();
 
     // --- names for new items (first free "pattern%d", n = 1..999, else "???") -----------------
     std::string NewGroupName() const;

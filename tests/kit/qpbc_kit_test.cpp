@@ -100,6 +100,8 @@ protected:
                 for (char& ch : source)
                     if (ch == '\\') ch = '/';
 #endif
+                // A file below the project's folder is listed relative to it.
+                if (!fs::path(source).is_absolute()) source = (dir.Path() / source).string();
                 const std::string content = qptest::ReadText(source);
                 EXPECT_EQ(content, kittest::ZipMember(cab, member)) << what << ": member " << member;
                 expected.emplace_back(dest + target.substr(target.find('\\')), content);
