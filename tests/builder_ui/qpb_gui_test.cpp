@@ -191,6 +191,22 @@ TEST(QpbGui, EditsThroughTheWindowsSaveExactlyAndBuildAKit) {
     ASSERT_NE(frame, nullptr);
     MoveWindow(frame, 0, 0, 1000, 700, TRUE);
     qpe2e::Settle(500);
+
+    // The start-up picture: in front of the frame at its picture's size, gone by itself.
+    HWND splash = qpe2e::FindTop(qpb.Id(), "#32770", "");
+    ASSERT_NE(splash, nullptr) << "no start-up picture";
+    EXPECT_EQ(GetWindow(splash, GW_OWNER), frame);
+    RECT picture{};
+    GetClientRect(splash, &picture);
+    EXPECT_EQ(picture.right, 360);
+    EXPECT_EQ(picture.bottom, 200);
+    RECT place{};
+    GetWindowRect(splash, &place);
+    EXPECT_EQ(WindowFromPoint(POINT{(place.left + place.right) / 2, (place.top + place.bottom) / 2}), splash)
+        << "the start-up picture is behind another window";
+    qpe2e::Screenshot("splash");
+    for (int i = 0; i < 100 && IsWindow(splash); ++i) Sleep(100);
+    EXPECT_FALSE(IsWindow(splash)) << "the start-up picture stays";
     Remote remote(frame);
     Mdi mdi{FindWindowExA(frame, nullptr, "MDIClient", nullptr)};
     HWND bar = FindWindowExA(frame, nullptr, "QpDockBar", nullptr);
