@@ -336,6 +336,22 @@ TEST(QpbGui, EditsThroughTheWindowsSaveExactlyAndBuildAKit) {
     if (uninstall) SendMessageA(trees[5], TVM_SELECTITEM, TVGN_CARET, LPARAM(uninstall));
     qpe2e::Screenshot("item-link");
 
+    // The function window, reached through its Window entry only.
+    SendMessageA(frame, WM_COMMAND, kWindowFirst + 7, 0);
+    HWND function_window = WaitChild(mdi, "Function");
+    ASSERT_NE(function_window, nullptr);
+    EXPECT_EQ(mdi.Active(), function_window);
+    RECT inside{}, outer{};
+    GetClientRect(mdi.client, &inside);
+    GetWindowRect(function_window, &outer);
+    MapWindowPoints(nullptr, mdi.client, reinterpret_cast<POINT*>(&outer), 2);
+    EXPECT_TRUE(outer.left >= 0 && outer.top >= 0 && outer.right <= inside.right && outer.bottom <= inside.bottom)
+        << "the function window starts partly out of sight";
+    HWND function_list = FindWindowExA(function_window, nullptr, WC_LISTVIEWA, nullptr);
+    ASSERT_NE(function_list, nullptr);
+    EXPECT_EQ(std::size_t(SendMessageA(function_list, LVM_GETITEMCOUNT, 0, 0)), expected->function_list.size());
+    qpe2e::Screenshot("item-function");
+
     // Save; the dump of the saved file equals the dump of the model with the same edits.
     SendMessageA(frame, WM_COMMAND, kSave, 0);
     qpe2e::Settle(500);

@@ -51,7 +51,7 @@ bool CMainFrame::OnCreate() {
     texts_ = LanguageFile(BuilderLanguageFile(ProgramDir()));
     recent_.Load(profile_);
     // The Window menu is the sixth popup; the MDI client lists nothing there of its own, the
-    // seven entries are ours.
+    // eight entries are ours.
     if (!CreateClient(nullptr)) return false;
     client_proc_ = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(client_, GWLP_WNDPROC,
                                                                   reinterpret_cast<LONG_PTR>(&CMainFrame::ClientProc)));

@@ -411,10 +411,10 @@ public:
     HWND MakeControl() override {
         HWND h = MakeList();
         CListCtrl l(h);
-        l.AddColumn(0, "Name", 120);
-        l.AddColumn(1, "InternalDLLName", 120);
-        l.AddColumn(2, "FunCtionCall", 120);
-        l.AddColumn(3, "DLLPath", 180);
+        l.AddColumn(0, "Name", 150);
+        l.AddColumn(1, "InternalDLLName", 150);
+        l.AddColumn(2, "FunCtionCall", 150);
+        l.AddColumn(3, "DLLPath", 150);
         return h;
     }
     void Reload() override {
