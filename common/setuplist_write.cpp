@@ -20,7 +20,19 @@ void WriteCount(ByteWriter& w, std::size_t n, const char* what) {
     w.I32(static_cast<std::int32_t>(n));
 }
 
-void WriteFileNode(ByteWriter& w, const FileNode& n, const std::string& name) {
+// The reader refuses records nested deeper than kMaxSetupListDepth and reads a folder of more
+// than kMaxFileTreeChildren nodes as empty: such a list is never written.
+void CheckDepth(int depth, const char* what) {
+    if (depth > kMaxSetupListDepth)
+        throw FormatError(std::string(what) + " nested more than " + std::to_string(kMaxSetupListDepth) +
+                          " deep, deeper than a setup list reader accepts");
+}
+
+void WriteFileNode(ByteWriter& w, const FileNode& n, const std::string& name, int depth = 1) {
+    CheckDepth(depth, "file nodes");
+    if (n.children.size() > static_cast<std::size_t>(kMaxFileTreeChildren))
+        throw FormatError("the folder \"" + name + "\" holds " + std::to_string(n.children.size()) +
+                          " nodes; a setup list reader accepts at most " + std::to_string(kMaxFileTreeChildren));
     w.I32(n.folder_id);
     w.I32(n.kind);
     w.I32(n.size);
@@ -28,7 +40,7 @@ void WriteFileNode(ByteWriter& w, const FileNode& n, const std::string& name) {
     w.U64(n.time);
     WriteShiftedString(w, name, "file node name");
     WriteCount(w, n.children.size(), "file nodes");
-    for (const auto& c : n.children) WriteFileNode(w, c, c.name);
+    for (const auto& c : n.children) WriteFileNode(w, c, c.name, depth + 1);
 }
 
 void WriteGroup(ByteWriter& w, const GroupRecord& g) {
@@ -52,7 +64,8 @@ void WriteGroup(ByteWriter& w, const GroupRecord& g) {
     WriteFileNode(w, g.file_tree, g.name);
 }
 
-void WriteComponent(ByteWriter& w, const ComponentRecord& c) {
+void WriteComponent(ByteWriter& w, const ComponentRecord& c, int depth = 1) {
+    CheckDepth(depth, "components");
     WriteShiftedString(w, c.name, "component name");
     WriteShiftedString(w, c.description, "component description");
     WriteShiftedString(w, c.status_text, "component status text");
@@ -66,7 +79,7 @@ void WriteComponent(ByteWriter& w, const ComponentRecord& c) {
     WriteShiftedString(w, c.comment, "component comment");
     for (const auto& f : c.functions) WriteShiftedString(w, f, "component function name");
     WriteCount(w, c.children.size(), "components");
-    for (const auto& child : c.children) WriteComponent(w, child);
+    for (const auto& child : c.children) WriteComponent(w, child, depth + 1);
     WriteList(w, c.group_names, "component group name");
     WriteList(w, c.required_names, "required component path");
 }
@@ -80,14 +93,15 @@ void WriteSetupType(ByteWriter& w, const SetupTypeRecord& t) {
     WriteList(w, t.component_names, "setup type component path");
 }
 
-void WriteRegistry(ByteWriter& w, const RegistryNode& n) {
+void WriteRegistry(ByteWriter& w, const RegistryNode& n, int depth = 1) {
+    CheckDepth(depth, "registry nodes");
     w.I32(n.flags);
     w.I32(n.kind);
     WriteShiftedString(w, n.name, "registry name");
     WriteShiftedString(w, n.data, "registry data");
     WriteList(w, n.group_names, "registry group name");
     WriteCount(w, n.children.size(), "registry nodes");
-    for (const auto& c : n.children) WriteRegistry(w, c);
+    for (const auto& c : n.children) WriteRegistry(w, c, depth + 1);
 }
 
 void WriteStringRecord(ByteWriter& w, const StringRecord& s) {
@@ -96,7 +110,8 @@ void WriteStringRecord(ByteWriter& w, const StringRecord& s) {
     WriteList(w, s.values, "string value");
 }
 
-void WriteShortcut(ByteWriter& w, const ShortcutNode& n) {
+void WriteShortcut(ByteWriter& w, const ShortcutNode& n, int depth = 1) {
+    CheckDepth(depth, "shortcut nodes");
     w.I32(n.kind);
     w.I32(n.folder_option);
     WriteShiftedString(w, n.name, "shortcut name");
@@ -114,7 +129,7 @@ void WriteShortcut(ByteWriter& w, const ShortcutNode& n) {
     WriteShiftedString(w, n.comment, "shortcut comment");
     WriteList(w, n.group_names, "shortcut group name");
     WriteCount(w, n.children.size(), "shortcut nodes");
-    for (const auto& c : n.children) WriteShortcut(w, c);
+    for (const auto& c : n.children) WriteShortcut(w, c, depth + 1);
 }
 
 void WriteFunction(ByteWriter& w, const FunctionRecord& f) {

@@ -18,6 +18,7 @@
 #include "builder/cli/cli.h"
 #include "builder/cli/json.h"
 #include "builder/kit/kitbuild.h"
+#include "builder/kit/kitcheck.h"
 #include "builder/model/language.h"
 #include "builder/model/productcode.h"
 #include "builder/model/projectfile.h"
@@ -207,6 +208,9 @@ int RunBuild(const std::vector<std::string>& args, Context& ctx) {
         if (eq == std::string::npos) return UsageError(ctx, outcome, "--set needs KEY=VALUE, not \"" + kv + "\"");
         sets.emplace_back(kv.substr(0, eq), kv.substr(eq + 1));
     }
+    // The kit is one folder below the kit root: "..", "." or a path would put it elsewhere.
+    const std::string name_problem = KitNameProblem(a.Value("name"));
+    if (!name_problem.empty()) return UsageError(ctx, outcome, name_problem);
     RuntimeArch arch = RuntimeArch::X86;
     if (a.Has("arch") && !ParseRuntimeArch(a.Value("arch"), arch))
         return UsageError(ctx, outcome, "--arch is x86 or x64, not \"" + a.Value("arch") + "\"");
@@ -227,10 +231,15 @@ int RunBuild(const std::vector<std::string>& args, Context& ctx) {
 
     std::string language_path =
         a.Has("language-file") ? a.Value("language-file") : BuilderLanguageFile(ctx.program_dir);
+    // A language file that is there must be a plain file: a pipe would be waited on for ever.
+    if (ClassifyInput(HostPath(language_path)) == InputKind::kOther) {
+        reporter.Report(Severity::Error, InputProblem(language_path));
+        return failed(kExitFailure);
+    }
     LanguageFile texts(language_path);
     auto doc = OpenProject(project, reporter, &texts);
     if (!doc) {
-        if (reporter.errors() == 0) reporter.Report(Severity::Error, "cannot open " + project);
+        reporter.Report(Severity::Error, "cannot open the project " + project);
         return failed(kExitFailure);
     }
     doc->wizard_texts = nullptr;
@@ -330,8 +339,10 @@ int RunBuild(const std::vector<std::string>& args, Context& ctx) {
         return failed(kExitFailure);
     }
     if (!result.complete) {
-        ctx.err << "qpbc build: the kit in " << result.kit_dir << " is INCOMPLETE (" << result.files_added << " of "
-                << result.files_total << " files archived, " << result.failures.size() << " failure(s))\n";
+        ctx.err << "qpbc build: the kit is INCOMPLETE and was not made (" << result.files_added << " of "
+                << result.files_total << " files archived, " << result.failures.size() << " failure(s)); "
+                << (result.kit_dir.empty() ? std::string("nothing was changed") : result.kit_dir + " is as it was before")
+                << "\n";
         return failed(kExitFailure);
     }
     ctx.err << "qpbc build: " << result.files_added << " file(s) archived\n";

@@ -73,7 +73,8 @@ bool ZpCompressor::AddFile(const std::string& file_path, const std::string& arch
     options.Date = nullptr;
     options.szRootDir = root.c_str();
     options.szArchiveDir = archive_dir.c_str();
-    options.fRecurse = 1;
+    // One file at a time: a folder handed over by mistake must not bring its whole tree along.
+    options.fRecurse = 0;
     options.fRepair = 0;
     options.fLevel = 6;
     zp_.set_options(&options);

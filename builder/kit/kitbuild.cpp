@@ -3,10 +3,16 @@
 // with the builder's message and recorded in the result, and the build goes on to the next.
 #include "builder/kit/kitbuild.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
+#include "builder/kit/kitcheck.h"
 #include "builder/kit/kitlist.h"
+#include "builder/kit/kitstage.h"
+#include "builder/kit/zipnames.h"
 #include "builder/model/platform.h"
 #include "common/errors.h"
 #include "common/pathutil.h"
@@ -25,49 +31,6 @@ std::string Format1(const char* pattern, const std::string& arg) {
 void Fail(KitBuildResult* result, Reporter& reporter, const std::string& text) {
     reporter.Report(Severity::Error, text);
     if (result) result->failures.push_back(text);
-}
-
-// Copies through a temporary beside the target, so that a failed copy leaves the kit's previous
-// file as it was rather than a truncated one.
-bool CopyFileOver(const std::string& from, const std::string& to) {
-    if (from.empty() || to.empty()) return false;
-    const std::string src = HostPath(from), dst = HostPath(to), tmp = dst + ".qptmp";
-    std::FILE* in = std::fopen(src.c_str(), "rb");
-    if (!in) return false;
-    std::FILE* out = std::fopen(tmp.c_str(), "wb");
-    if (!out) {
-        std::fclose(in);
-        return false;
-    }
-    std::vector<char> buf(1 << 16);
-    bool ok = true;
-    for (;;) {
-        std::size_t n = std::fread(buf.data(), 1, buf.size(), in);
-        if (n > 0 && std::fwrite(buf.data(), 1, n, out) != n) {
-            ok = false;
-            break;
-        }
-        if (n < buf.size()) {
-            if (std::ferror(in)) ok = false;
-            break;
-        }
-    }
-    std::fclose(in);
-    if (std::fclose(out) != 0) ok = false;
-    if (ok && sys::MoveOver(tmp, dst)) return true;
-    sys::RemoveFile(tmp);
-    return false;
-}
-
-bool WriteWholeFile(const std::string& path, const void* data, std::size_t size) {
-    const std::string dst = HostPath(path), tmp = dst + ".qptmp";
-    std::FILE* f = std::fopen(tmp.c_str(), "wb");
-    if (!f) return false;
-    bool ok = std::fwrite(data, 1, size, f) == size;
-    if (std::fclose(f) != 0) ok = false;
-    if (ok && sys::MoveOver(tmp, dst)) return true;
-    sys::RemoveFile(tmp);
-    return false;
 }
 
 // The compressor writes the archive's directory only when it is unloaded and cannot say there
@@ -95,6 +58,28 @@ bool ArchiveHasEndRecord(const std::string& path) {
     }
     std::fclose(f);
     return found;
+}
+
+// The member name the runtime asks the archive for: the directory in the archive and the file
+// name, with '/' between the parts.
+std::string MemberName(const std::string& archive_dir, const std::string& source_path) {
+    std::string m = archive_dir + "/" + SourceFileName(source_path);
+    for (char& c : m)
+        if (c == '\\') c = '/';
+    return m;
+}
+
+std::string CheckMembers(const std::string& archive_path, std::vector<std::string> expected) {
+    std::vector<std::string> found;
+    if (!ReadZipMemberNames(HostPath(archive_path), found)) return "its directory cannot be read";
+    std::sort(expected.begin(), expected.end());
+    std::sort(found.begin(), found.end());
+    std::vector<std::string> missing, extra;
+    std::set_difference(expected.begin(), expected.end(), found.begin(), found.end(), std::back_inserter(missing));
+    std::set_difference(found.begin(), found.end(), expected.begin(), expected.end(), std::back_inserter(extra));
+    if (!missing.empty()) return "it lacks \"" + missing.front() + "\"";
+    if (!extra.empty()) return "it holds \"" + extra.front() + "\", which no file of the project is";
+    return std::string();
 }
 
 }  // namespace
@@ -154,6 +139,7 @@ bool ArchiveProjectFiles(const CDazDoc& doc, const std::string& archive_path, co
 
     std::size_t done = 0;
     bool ok = true;
+    std::vector<std::string> expected;
     for (const auto& g : doc.group_list.items) {
         static_cast<const CObListFile&>(g->file_tree).ForEachFile([&](const CObListFile& f) {
             if (!ok) return;
@@ -170,6 +156,14 @@ bool ArchiveProjectFiles(const CDazDoc& doc, const std::string& archive_path, co
                 }
             }
             if (!dir.empty() && dir.back() == '\\') reporter.Report(Severity::Error, kMsgArchiveDirEndsWithSeparator);
+            // A file that became a folder (or anything else) since the check is not archived:
+            // the compressor would take a folder with everything below it.
+            if (ClassifyInput(HostPath(f.name)) != InputKind::kRegular) {
+                Fail(result, reporter, Format1(kMsgErrorAdding, f.name) + " (" + InputProblem(f.name) + ")");
+                ok = false;
+                return;
+            }
+            expected.push_back(MemberName(dir, f.name));
             if (!zip->AddFile(HostPath(f.name), dir, archive_path)) {
                 Fail(result, reporter, Format1(kMsgErrorAdding, f.name));
                 ok = false;
@@ -189,8 +183,18 @@ bool ArchiveProjectFiles(const CDazDoc& doc, const std::string& archive_path, co
         // A project without files still gets an archive, so that every kit has its three files:
         // an empty zip is its end record alone.
         const unsigned char empty_zip[22] = {'P', 'K', 5, 6};
-        if (!WriteWholeFile(archive_path, empty_zip, sizeof empty_zip)) {
-            Fail(result, reporter, Format1(kMsgCantCopy, archive_path));
+        std::string why = WriteNewFile(archive_path, empty_zip, sizeof empty_zip);
+        if (!why.empty()) {
+            Fail(result, reporter, Format1(kMsgCantCopy, archive_path) + " (" + why + ")");
+            return false;
+        }
+    }
+    if (ok && done > 0) {
+        // The setup runtime looks each file up by the name the setup list gives it: the archive
+        // must hold exactly those members, each once, and nothing else.
+        std::string why = CheckMembers(archive_path, expected);
+        if (!why.empty()) {
+            Fail(result, reporter, "The archive " + archive_path + " is not as the setup list says: " + why);
             return false;
         }
     }
@@ -200,14 +204,21 @@ bool ArchiveProjectFiles(const CDazDoc& doc, const std::string& archive_path, co
 KitBuildResult BuildMedia(CDazDoc& doc, KitBuildParams params, Reporter& reporter, Progress* progress) {
     KitBuildResult result;
 
-    // 1. Nothing is built while a file of the project is missing.
-    result.missing_files = doc.MissingFiles();
-    if (!result.missing_files.empty()) {
+    // 1. Nothing is built while a file of the project is missing, or is no plain file.
+    ProjectInputs inputs = CheckProjectInputs(doc);
+    result.missing_files = inputs.missing;
+    if (!inputs.missing.empty()) {
         std::string text = kMsgFilesMissing;
-        for (const auto& m : result.missing_files) text += m + "\n";
+        for (const auto& m : inputs.missing) text += m + "\n";
         Fail(&result, reporter, text);
-        return result;
     }
+    if (!inputs.not_regular.empty()) {
+        std::string text = kMsgFilesNotRegular;
+        for (const auto& m : inputs.not_regular) text += m + "\n";
+        Fail(&result, reporter, text);
+        result.missing_files.insert(result.missing_files.end(), inputs.not_regular.begin(), inputs.not_regular.end());
+    }
+    if (!result.failures.empty()) return result;
 
     // 2. The wizard may rename the kit or move its root; its root becomes the project's.
     if (params.kit_root.empty()) params.kit_root = DefaultKitRoot(doc);
@@ -220,57 +231,81 @@ KitBuildResult BuildMedia(CDazDoc& doc, KitBuildParams params, Reporter& reporte
     }
     result.started = true;
 
-    // 3, 4. The kit directory and the paths of its files (empty when there is no root).
+    // 3. The kit is one folder below its root.
     const std::string root = params.kit_root;
-    std::string kit_dir, exe, list, cab, side[3];
-    if (!root.empty()) {
-        kit_dir = KitPath(root, params.kit_name);
-        result.kit_dir = kit_dir;
-        // The whole path is made (not only the last level) so that a root typed on the command
-        // line need not exist yet.
-        NullReporter quiet;
-        if (!CreateDirectoryPath(kit_dir, quiet))
-            Fail(&result, reporter, "Can't create the kit directory " + kit_dir);
-        exe = KitPath(kit_dir, kKitSetupExe);
-        list = KitPath(kit_dir, kKitSetupList);
-        cab = KitPath(kit_dir, kKitArchive);
-        for (int i = 0; i < 3; ++i) side[i] = KitPath(kit_dir, kKitSideFiles[i]);
+    std::string why = KitNameProblem(params.kit_name);
+    if (!why.empty()) {
+        Fail(&result, reporter, "Can't build the kit: " + why);
+        return result;
+    }
+    if (root.empty()) {
+        Fail(&result, reporter, "Can't build the kit: the project has no folder and no kit root was given");
+        return result;
+    }
+    const std::string kit_dir = KitPath(root, params.kit_name);
+    result.kit_dir = kit_dir;
+
+    // 4. The setup list first, with a product GUID made when the project has none: a project that
+    // the runtime could not install is refused before anything is written.
+    doc.EnsureProductGuid();
+    std::vector<std::uint8_t> list_bytes;
+    try {
+        list_bytes = WriteSetupList(MakeSetupList(doc));
+    } catch (const std::exception& e) {
+        Fail(&result, reporter, std::string(kMsgCantCreateList) + ": " + e.what());
+        return result;
     }
 
-    // 5, 6. The runtime and the side files, each replacing the last kit's.
-    if (!CopyFileOver(params.runtime_path, exe)) {
-        Fail(&result, reporter, Format1(kMsgCantCopy, params.runtime_path));
+    // 5. The root, the lock against a second build of the same kit, and a staging folder that
+    // becomes the kit only when everything is in it.
+    NullReporter quiet;
+    if (!CreateDirectoryPath(root, quiet)) {
+        Fail(&result, reporter, "Can't create the kit root " + root + ": " + SystemErrorText(errno));
+        return result;
+    }
+    std::unique_ptr<KitLock> lock = KitLock::Acquire(root, params.kit_name, kKitLockWaitMs, why);
+    if (!lock) {
+        Fail(&result, reporter, "Can't build the kit: " + why);
+        return result;
+    }
+    KitStage stage;
+    if (!stage.Create(root, params.kit_name, why)) {
+        Fail(&result, reporter, "Can't build the kit: " + why);
+        return result;
+    }
+    const std::string& dir = stage.dir();
+
+    // 6. The runtime and the side files.
+    why = CopyToNewFile(params.runtime_path, KitPath(dir, kKitSetupExe));
+    if (!why.empty()) {
+        Fail(&result, reporter, Format1(kMsgCantCopy, params.runtime_path) + " (" + why + ")");
     } else if (params.sign_runtime) {
-        std::string why;
-        if (!params.sign_runtime(exe, why)) Fail(&result, reporter, why);
+        if (!params.sign_runtime(KitPath(dir, kKitSetupExe), why)) Fail(&result, reporter, why);
     }
     for (int i = 0; i < 3; ++i) {
         const std::string& from = doc.side_file_paths[static_cast<std::size_t>(i)];
         if (from.empty()) continue;
-        if (!CopyFileOver(from, side[i])) Fail(&result, reporter, Format1(kMsgCantCopy, from));
+        why = CopyToNewFile(from, KitPath(dir, kKitSideFiles[i]));
+        if (!why.empty()) Fail(&result, reporter, Format1(kMsgCantCopy, from) + " (" + why + ")");
     }
 
-    // 7. The setup list, with a product GUID made first when the project has none.
-    doc.EnsureProductGuid();
-    bool list_ok = false;
-    try {
-        SetupList records = MakeSetupList(doc);
-        if (!list.empty()) {
-            SaveSetupList(records, HostPath(list));
-            list_ok = true;
-        }
-    } catch (const TextTooLong& e) {
-        Fail(&result, reporter, e.what());
-    } catch (const std::exception&) {
-        // The writer's own reason adds nothing the user can act on beyond the message below.
+    // 7. The setup list.
+    why = WriteNewFile(KitPath(dir, kKitSetupList), list_bytes.data(), list_bytes.size());
+    const bool list_ok = why.empty();
+    if (!list_ok) Fail(&result, reporter, std::string(kMsgCantCreateList) + ": " + why);
+
+    // 8. The archive; the build goes on whatever failed before, so that every failure is told.
+    bool archive_ok = ArchiveProjectFiles(doc, KitPath(dir, kKitArchive), params.make_compressor, reporter, progress, &result);
+
+    // 9. Complete: the staging folder takes the kit's place. Otherwise it goes, and the previous
+    // kit stays as it was.
+    if (result.failures.empty() && archive_ok && list_ok) {
+        if (stage.Commit(kit_dir, why))
+            result.complete = true;
+        else
+            Fail(&result, reporter, "Can't build the kit: " + why);
     }
-    if (!list_ok) Fail(&result, reporter, kMsgCantCreateList);
-
-    // 8. The archive.
-    bool archive_ok = ArchiveProjectFiles(doc, cab, params.make_compressor, reporter, progress, &result);
-
-    result.complete = result.failures.empty() && archive_ok && list_ok;
-    // 9. The kit is shown whatever happened once the wizard was confirmed.
+    // 10. The kit is shown whatever happened once the wizard was confirmed.
     if (params.show_kit_dir) params.show_kit_dir(kit_dir);
     return result;
 }

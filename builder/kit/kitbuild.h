@@ -20,6 +20,10 @@ constexpr char kMsgCantCopy[] = "Can't copy %s  into kit directory!";
 constexpr char kMsgCantCreateList[] = "Can't create setup list";
 constexpr char kMsgArchiveDirEndsWithSeparator[] = "EROARE";
 constexpr char kMsgErrorAdding[] = "Error adding %s to archive";
+constexpr char kMsgFilesNotRegular[] = "These files are not regular files (folders, pipes or devices):\n";
+
+// How long a build waits for another build of the same kit to finish before it gives up.
+constexpr int kKitLockWaitMs = 60000;
 
 // The fixed names of a kit's files, and the runtime's name in the builder's REDIS directory.
 constexpr char kKitSetupExe[] = "setup.exe";
@@ -83,7 +87,9 @@ std::size_t CountProjectFiles(const CDazDoc& doc);
 std::string ArchiveDir(const CItemGroup& group, const CObListFile& file);
 
 // The whole build. May set the document's kit root (from the wizard) and product GUID (when
-// empty; the document is then marked modified, so that a save keeps the GUID).
+// empty; the document is then marked modified, so that a save keeps the GUID). The kit is made
+// in a staging folder beside the kit directory and takes its place only when complete; after
+// any failure the previous kit is left as it was.
 KitBuildResult BuildMedia(CDazDoc& doc, KitBuildParams params, Reporter& reporter, Progress* progress = nullptr);
 
 // Adds every project file to the archive at `archive_path` (replacing any file there), in group

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 
+#include "builder/kit/kitcheck.h"
 #include "common/fileinfo.h"
 #include "common/keytable.h"
 #include "common/pathutil.h"
@@ -39,18 +40,46 @@ public:
         }
     }
 
-    void FileTree(FileNode& out, const CObListFile& in, const std::string& item) {
+    // A tree node, its file facts and its children. `member` (group trees only, empty for the
+    // folder tree) is the node's path inside the archive: the runtime walks the same tree to
+    // find each file's member and target, so every name on the way must be one it can use.
+    void FileTree(FileNode& out, const CObListFile& in, const std::string& item, int depth, const std::string& member) {
+        const bool group_tree = !member.empty();
+        const bool is_root = depth == 1;
+        std::string what = item;
+        if (!is_root) what += in.kind == CObListFile::kFile ? ", file \"" + in.name + "\"" : ", folder \"" + in.name + "\"";
+        if (depth > kMaxSetupListDepth)
+            Refuse(what + " lies " + std::to_string(depth - 1) + " folders deep; a setup list holds at most " +
+                   std::to_string(kMaxSetupListDepth - 1));
+        if (!is_root && in.kind != CObListFile::kFolder && in.kind != CObListFile::kFile)
+            Refuse(what + " is of kind " + std::to_string(in.kind) + "; below the top a tree holds folders (1) and files (2) only");
+        if (in.kind == CObListFile::kFile && !in.children.empty())
+            Refuse(what + " is a file but holds " + std::to_string(in.children.size()) + " node(s) of its own");
+        if (in.children.size() > static_cast<std::size_t>(kMaxFileTreeChildren))
+            Refuse(what + " holds " + std::to_string(in.children.size()) + " files and folders; a setup list holds at most " +
+                   std::to_string(kMaxFileTreeChildren) + " in one folder. Split it into sub-folders");
         out.folder_id = in.folder_id;
         out.kind = in.kind;
+        std::string here = member;
         if (in.kind == CObListFile::kFile) {
-            const std::string what = item + ", file \"" + in.name + "\"";
             Text(out.name, StoredFileName(KitFileName(in.name)), what, "path");
+            if (group_tree) {
+                const std::string file = SourceFileName(in.name);
+                NameOk(file, what + ": its file name \"" + file + "\"");
+                here = member + "\\" + file;
+                members_.AddFile(here, what);
+            }
             FileFacts f = ReadFileFacts(in.name);
             out.size = f.size_kb;
             out.version = f.version;
             out.time = f.time;
         } else {
-            Text(out.name, in.name, item + ", folder \"" + in.name + "\"", "name");
+            Text(out.name, in.name, what, "name");
+            if (group_tree && !is_root) {
+                NameOk(in.name, what + ": its name");
+                here = member + "\\" + in.name;
+                members_.AddFolder(here, what);
+            }
             out.size = 0;
             out.version = kAllBits;
             out.time = 0;
@@ -59,8 +88,19 @@ public:
         out.children.reserve(in.children.size());
         for (const auto& c : in.children) {
             out.children.emplace_back();
-            FileTree(out.children.back(), *c, item);
+            FileTree(out.children.back(), *c, item, depth + 1, here);
         }
+    }
+
+    [[noreturn]] static void Refuse(const std::string& text) { throw KitRefused(text); }
+    static void NameOk(const std::string& name, const std::string& what) {
+        std::string why = PathPartProblem(name);
+        if (!why.empty()) Refuse(what + " " + why);
+    }
+    static void DepthOk(int depth, const std::string& item) {
+        if (depth > kMaxSetupListDepth)
+            Refuse(item + " lies " + std::to_string(depth - 1) + " levels deep; a setup list holds at most " +
+                   std::to_string(kMaxSetupListDepth - 1));
     }
 
     // The runtime uses only the file name after the last '\'; the rest is written relative to the
@@ -75,6 +115,7 @@ public:
     void Group(GroupRecord& out, const CItemGroup& g) {
         const std::string item = "group \"" + g.name + "\"";
         Text(out.name, g.name, item, "name");
+        NameOk(g.name, item + ": its name");
         out.shared = g.shared;
         out.self_register = g.self_register;
         out.restart_if_locked = g.restart_if_locked;
@@ -88,13 +129,14 @@ public:
         out.overwrite_word = g.overwrite_word;
         Text(out.destination, g.destination, item, "destination");
         Text(out.language_mask, g.language_mask, item, "language mask");
-        FileTree(out.file_tree, g.file_tree, item);
+        FileTree(out.file_tree, g.file_tree, item, 1, g.name);
         // The root carries the group's name whatever the tree's root was called.
         out.file_tree.name = out.name;
     }
 
-    void Component(ComponentRecord& out, const CItemComponent& c) {
+    void Component(ComponentRecord& out, const CItemComponent& c, int depth = 1) {
         const std::string item = c.IsRoot() ? "the component root" : "component \"" + c.Path() + "\"";
+        DepthOk(depth, item);
         Text(out.name, c.name, item, "name");
         Text(out.description, c.description, item, "description");
         Text(out.status_text, c.status_text, item, "status text");
@@ -110,7 +152,7 @@ public:
         out.children.clear();
         for (const auto& child : c.children) {
             out.children.emplace_back();
-            Component(out.children.back(), *child);
+            Component(out.children.back(), *child, depth + 1);
         }
         out.group_names.clear();
         for (const CItemGroup* g : c.file_groups) {
@@ -144,8 +186,11 @@ public:
         return names;
     }
 
-    void Registry(RegistryNode& out, const CRegistry& r) {
+    void Registry(RegistryNode& out, const CRegistry& r, int depth = 1) {
         const std::string item = "registry entry \"" + r.name + "\"";
+        DepthOk(depth, item);
+        if (r.kind < CRegistry::kRoot || r.kind > CRegistry::kDword)
+            Refuse(item + " is of kind " + std::to_string(r.kind) + ", which a setup list does not know");
         out.flags = r.flags;
         out.kind = r.kind;
         Text(out.name, r.name, item, "name");
@@ -154,12 +199,15 @@ public:
         out.children.clear();
         for (const auto& c : r.children) {
             out.children.emplace_back();
-            Registry(out.children.back(), *c);
+            Registry(out.children.back(), *c, depth + 1);
         }
     }
 
-    void Shortcut(ShortcutNode& out, const CObListShort& s) {
+    void Shortcut(ShortcutNode& out, const CObListShort& s, int depth = 1) {
         const std::string item = "shortcut \"" + s.name + "\"";
+        DepthOk(depth, item);
+        if (s.kind < CObListShort::kDesktop || s.kind > CObListShort::kShortcut)
+            Refuse(item + " is of kind " + std::to_string(s.kind) + ", which a setup list does not know");
         out.kind = s.kind;
         out.folder_option = s.folder_option;
         Text(out.name, s.name, item, "name");
@@ -179,7 +227,7 @@ public:
         out.children.clear();
         for (const auto& c : s.children) {
             out.children.emplace_back();
-            Shortcut(out.children.back(), *c);
+            Shortcut(out.children.back(), *c, depth + 1);
         }
     }
 
@@ -215,6 +263,9 @@ public:
         Text(out.function_call, f.function_call, item, "function name");
         List(out.parameters, f.parameters, item, "parameter");
     }
+
+private:
+    MemberNames members_;
 };
 
 bool FileSizeBytes(const std::string& path, std::uint64_t& size) {
@@ -264,7 +315,7 @@ SetupList MakeSetupList(const CDazDoc& doc) {
         cv.Group(list.groups.back(), *g);
     }
     cv.Component(list.components, doc.root_component);
-    cv.FileTree(list.folders, doc.folder_tree, "the folder tree");
+    cv.FileTree(list.folders, doc.folder_tree, "the folder tree", 1, std::string());
     for (const auto& s : doc.setup_type_list.items) {
         list.setup_types.emplace_back();
         cv.SetupType(list.setup_types.back(), *s);

@@ -4,9 +4,14 @@
 // is missing reads as empty, and names that do not resolve are dropped later.
 #include "builder/model/import.h"
 
+#include <sys/stat.h>
+#include <sys/types.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <stdexcept>
+#include <unordered_map>
 #include <memory>
 #include <new>
 #include <vector>
@@ -43,6 +48,16 @@ constexpr std::size_t kSection = 10000;     // a section read whole
 // A file list nested deeper than this cannot come from a real folder tree (Windows paths stop
 // at 260 characters); the bound keeps a hostile file from exhausting the stack.
 constexpr int kMaxTreeDepth = 128;
+// Shell folders nest no deeper than this below the desktop: a deeper chain is refused, as the
+// trees' recursive walks would exhaust the stack of a Windows program (1 MB) long before it could
+// be built into a kit (which holds 199 levels at most).
+constexpr int kMaxShellDepth = 1000;
+
+// A definition file that is there but cannot be read: what() names it and says why.
+class ImportError : public std::runtime_error {
+public:
+    explicit ImportError(const std::string& what) : std::runtime_error(what) {}
+};
 
 const char* const kHiveAbbreviations[4] = {"HKCR", "HKCU", "HKLM", "HKUS"};
 
@@ -84,12 +99,41 @@ public:
     }
 
 private:
-    // Each definition file is read once, however often the import consults it.
+    // Each definition file is read once, however often the import consults it. A missing file
+    // reads as empty; one that is there but cannot be read stops the import with its name.
     const ProfileFile& File(const std::string& relative) {
         auto it = files_.find(relative);
-        if (it == files_.end())
-            it = files_.emplace(relative, ProfileFile::Load(ResolvePathNoCase(dir_, relative))).first;
+        if (it == files_.end()) {
+            const std::string path = ResolvePathNoCase(dir_, relative);
+            CheckReadable(path);
+            ProfileFile file = ProfileFile::Load(path);
+            if (!file.Loaded() && Exists(path)) throw ImportError("cannot read the definition file " + path);
+            it = files_.emplace(relative, std::move(file)).first;
+        }
         return it->second;
+    }
+
+    static bool Exists(const std::string& path) {
+        struct stat st;
+        return ::stat(path.c_str(), &st) == 0;
+    }
+
+    // A folder, pipe or device where a definition file belongs, or a file too large for the
+    // profile reader, is an error: read as empty it would quietly drop the groups it lists.
+    static void CheckReadable(const std::string& path) {
+#ifdef _WIN32
+        struct _stati64 st;
+        if (_stati64(path.c_str(), &st) != 0) return;
+        const bool regular = (st.st_mode & _S_IFMT) == _S_IFREG;
+#else
+        struct stat st;
+        if (::stat(path.c_str(), &st) != 0) return;
+        const bool regular = S_ISREG(st.st_mode);
+#endif
+        if (!regular) throw ImportError("the definition file " + path + " is not a regular file");
+        if (static_cast<std::uint64_t>(st.st_size) > ProfileFile::kMaxFileSize)
+            throw ImportError("the definition file " + path + " is too large to read (" + std::to_string(st.st_size) +
+                              " bytes; at most " + std::to_string(ProfileFile::kMaxFileSize) + ")");
     }
 
     // A boolean entry changes the field only when the section has it. Treating a missing entry as
@@ -136,8 +180,9 @@ private:
     void FillTree(const ProfileFile& file, const std::string& section, CObListFile& node, int depth) {
         if (!file.Loaded() || depth > kMaxTreeDepth) return;
         ForEachNumbered(file, section, "FILE", kValue, [&](const std::string& path, int) { node.AddFile(path); });
+        // A folder is named by the last part of its path, whichever separator the path uses.
         ForEachNumbered(file, section, "SUBDIR", kValue, [&](const std::string& path, int) {
-            std::size_t cut = path.rfind('\\');
+            std::size_t cut = path.find_last_of("\\/");
             node.AddFolder(cut == std::string::npos ? path : path.substr(cut + 1));
         });
         for (std::size_t i = 0; i < node.children.size(); ++i) {
@@ -227,24 +272,67 @@ private:
     }
 
     // The first node, in tree order, whose shell macro equals `path` without regard to case.
-    static CObListShort* FindShell(CObListShort& node, const std::string& path) {
-        if (EqualNoCase(node.Macro(), path)) return &node;
-        for (auto& c : node.children)
-            if (CObListShort* found = FindShell(*c, path)) return found;
-        return nullptr;
+    // Looked up in an index of the tree by macro, so that a long chain of folders, each named
+    // below the one before, imports in time linear in its length.
+    CObListShort* FindShell(const std::string& path) {
+        if (!shell_indexed_) {
+            IndexShell(doc_.shortcut_root);
+            shell_indexed_ = true;
+        }
+        auto it = shell_index_.find(LowerAscii(path));
+        if (it == shell_index_.end()) return nullptr;
+        CObListShort* first = it->second.front();
+        for (std::size_t i = 1; i < it->second.size(); ++i)
+            if (BeforeInTree(it->second[i], first)) first = it->second[i];
+        return first;
+    }
+
+    int ShellDepth(const CObListShort* node) {
+        auto it = shell_depth_.find(node);
+        if (it != shell_depth_.end()) return it->second;
+        int depth = 0;
+        for (const CObListShort* n = node->parent; n; n = n->parent) ++depth;
+        return shell_depth_[node] = depth;
+    }
+
+    void IndexShell(CObListShort& node) {
+        shell_index_[LowerAscii(node.Macro())].push_back(&node);
+        for (auto& c : node.children) IndexShell(*c);
+    }
+
+    // Whether `a` comes before `b` when the tree is walked a node before its children.
+    static bool BeforeInTree(const CObListShort* a, const CObListShort* b) {
+        std::vector<const CObListShort*> pa, pb;
+        for (const CObListShort* n = a; n; n = n->parent) pa.push_back(n);
+        for (const CObListShort* n = b; n; n = n->parent) pb.push_back(n);
+        std::size_t i = pa.size(), j = pb.size();
+        while (i > 0 && j > 0 && pa[i - 1] == pb[j - 1]) --i, --j;
+        if (i == 0) return true;  // a is b or an ancestor of it
+        if (j == 0) return false;
+        for (const auto& c : pa[i]->children) {  // pa[i] is the common ancestor
+            if (c.get() == pa[i - 1]) return true;
+            if (c.get() == pb[j - 1]) return false;
+        }
+        return false;
     }
 
     // An existing node named by `path`, or a new one below the parent named before the first
     // "\"; null when neither resolves. Only new nodes remember the key that listed them, so only
     // they receive the fields of that key's section.
     CObListShort* ShellNode(const std::string& path, std::int32_t kind, const std::string& key) {
-        if (FindShell(doc_.shortcut_root, path)) return nullptr;
+        if (FindShell(path)) return nullptr;
         std::size_t cut = path.find('\\');
         if (cut == std::string::npos) return nullptr;
-        CObListShort* parent = FindShell(doc_.shortcut_root, path.substr(0, cut));
+        CObListShort* parent = FindShell(path.substr(0, cut));
         if (!parent) return nullptr;
+        const int depth = ShellDepth(parent) + 1;
+        if (depth > kMaxShellDepth)
+            throw ImportError(std::string(kImportShellFile) + ": \"" + path + "\" (" + key + ") lies more than " +
+                              std::to_string(kMaxShellDepth) + " folders deep");
         CObListShort* node = parent->AddChild(kind, path.substr(cut + 1));
         node->import_key = key;
+        shell_index_[LowerAscii(node->Macro())].push_back(node);
+        shell_depth_[node] = depth;
         return node;
     }
 
@@ -353,6 +441,9 @@ private:
     CDazDoc& doc_;
     std::string dir_;
     std::map<std::string, ProfileFile> files_;
+    std::unordered_map<std::string, std::vector<CObListShort*>> shell_index_;
+    bool shell_indexed_ = false;
+    std::unordered_map<const CObListShort*, int> shell_depth_;
 };
 
 }  // namespace
@@ -398,7 +489,12 @@ std::string ImportLanguageFolder(int table_index) {
 bool ImportDirectoryProject(CDazDoc& doc, const std::string& ipr_path, Reporter& reporter) {
     try {
         Importer(doc, ipr_path).Run();
+    } catch (const ImportError& e) {
+        reporter.Report(Severity::Error, "cannot import " + ipr_path + ": " + e.what());
+        reporter.Report(Severity::Error, kMsgLoadFailed);
+        return false;
     } catch (const std::bad_alloc&) {
+        reporter.Report(Severity::Error, "cannot import " + ipr_path + ": not enough memory");
         reporter.Report(Severity::Error, kMsgLoadFailed);
         return false;
     }

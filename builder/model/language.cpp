@@ -39,7 +39,10 @@ std::string EncodeLanguageText(const std::string& text) {
             out += "\\r";
         } else if (c == '\\') {
             char next = i + 1 < text.size() ? text[i + 1] : '\0';
-            out += (next == 'n' || next == 'r' || next == '\\') ? "\\\\" : "\\";
+            // Doubled whenever what follows would read as an escape: a letter n or r, another
+            // backslash, or a line break (which is written as one).
+            const bool doubled = next == 'n' || next == 'r' || next == '\\' || next == '\n' || next == '\r';
+            out += doubled ? "\\\\" : "\\";
         } else if (c == '\0') {
             break;  // nothing after a zero survives the API anyway
         } else {
@@ -70,8 +73,19 @@ std::string DecodeLanguageText(const std::string& entry) {
     return out;
 }
 
+namespace {
+
+bool HasMark(const ProfileFile& profile) {
+    return profile.GetString(kLanguageMarkSection, kLanguageMarkKey, 8) == "1";
+}
+
+}  // namespace
+
+LanguageFile::LanguageFile(const std::string& path) : profile_(ProfileFile::Load(path)), escaped_(HasMark(profile_)) {}
+
 std::string LanguageFile::Text(const std::string& key, const std::string& language) const {
-    std::string text = DecodeLanguageText(profile_.GetString(key, language, kRawEntryMax));
+    std::string text = profile_.GetString(key, language, kRawEntryMax);
+    if (escaped_) text = DecodeLanguageText(text);
     if (text.size() > kLanguageTextMax) text.resize(kLanguageTextMax);
     return text;
 }
@@ -103,6 +117,19 @@ bool SaveWizardTexts(CDazDoc& doc, const std::string& path) {
     bool exists = sys::FileExists(path);
     ProfileFile profile = ProfileFile::Load(path);
     if (exists && !profile.Loaded()) return false;
+    if (!HasMark(profile)) {
+        // Entries written by another tool mean what they say; escaped, they keep meaning it
+        // once the file carries our mark.
+        for (const std::string& section : profile.SectionNames()) {
+            for (const ProfileEntry& e : profile.GetSection(section, ProfileFile::kMaxFileSize)) {
+                if (!e.has_value) continue;
+                const std::string text = profile.GetString(section, e.name, kRawEntryMax);
+                const std::string encoded = EncodeLanguageText(text);
+                if (encoded != text && !profile.SetString(section, e.name, encoded)) return false;
+            }
+        }
+        if (!profile.SetString(kLanguageMarkSection, kLanguageMarkKey, "1")) return false;
+    }
     bool created = false;
     const auto& languages = doc.string_table.language_list;
     for (std::size_t i = 0; i < languages.size(); ++i) {

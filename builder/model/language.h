@@ -14,6 +14,10 @@ class Progress;
 constexpr char kLanguageFileName[] = "language.ini";
 // The longest text a language file entry gives a string.
 constexpr std::size_t kLanguageTextMax = 259;
+// Our own writer marks its files with this entry: only in a file so marked are "\n", "\r" and
+// "\\" escapes; a file from anywhere else is read as it stands, backslashes and all.
+constexpr char kLanguageMarkSection[] = "Quillpacker Language File";
+constexpr char kLanguageMarkKey[] = "Escapes";
 
 // The builder's own language file: `program_dir` joined with "language.ini".
 std::string BuilderLanguageFile(const std::string& program_dir);
@@ -30,9 +34,11 @@ std::string DecodeLanguageText(const std::string& entry);
 class LanguageFile : public WizardTextSource {
 public:
     LanguageFile() = default;
-    explicit LanguageFile(const std::string& path) : profile_(ProfileFile::Load(path)) {}
+    explicit LanguageFile(const std::string& path);
     // False when the file is missing or unreadable (every text then reads as empty).
     bool Loaded() const { return profile_.Loaded(); }
+    // True when the file carries our writer's mark, so that its texts are escaped.
+    bool Escaped() const { return escaped_; }
     // The text of `key` for the language named `language`, at most 259 characters; empty when
     // the file has none.
     std::string Text(const std::string& key, const std::string& language) const;
@@ -42,6 +48,7 @@ public:
 
 private:
     ProfileFile profile_;
+    bool escaped_ = false;
 };
 
 // "Load language file": every language of the project, every string of the string table; a
@@ -51,8 +58,9 @@ int LoadLanguageFile(CDazDoc& doc, const std::string& path, Progress* progress =
 
 // "Save wizard texts": for every language of the project, the 73 wizard-text keys (creating a
 // missing string as a wizard text), each language's text written under its display name. The
-// file is replaced only when complete; false when it could not be written (it is left as it
-// was).
+// file is marked as ours; the entries it already held unmarked are escaped first, so that they
+// read back as they read before. The file is replaced only when complete; false when it could
+// not be written (it is left as it was).
 bool SaveWizardTexts(CDazDoc& doc, const std::string& path);
 
 // The display text of a group's language mask: "Independent" for the empty mask, else the

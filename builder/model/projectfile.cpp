@@ -3,6 +3,10 @@
 // anything is allocated, and trees are read only to a bounded depth.
 #include "builder/model/projectfile.h"
 
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -420,9 +424,11 @@ bool EndsWithNoCase(const std::string& s, const std::string& tail) {
     return s.size() >= tail.size() && EqualNoCase(s.substr(s.size() - tail.size()), tail);
 }
 
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out) {
+// Empty on success, else why the file could not be read, in the system's words where it has any.
+std::string ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, std::size_t limit) {
+    errno = 0;
     std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
+    if (!f) return errno ? std::strerror(errno) : "it cannot be opened";
     // One allocation of the right size: a large project is read without regrowing the buffer.
     if (std::fseek(f, 0, SEEK_END) == 0) {
         long size = std::ftell(f);
@@ -431,10 +437,17 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out) {
     }
     std::uint8_t buf[65536];
     std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.insert(out.end(), buf, buf + n);
-    bool ok = !std::ferror(f);
+    std::string why;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) {
+        if (n > limit - out.size()) {
+            why = "it is larger than " + std::to_string(limit >> 20) + " MB";
+            break;
+        }
+        out.insert(out.end(), buf, buf + n);
+    }
+    if (why.empty() && std::ferror(f)) why = errno ? std::strerror(errno) : "a read failed";
     std::fclose(f);
-    return ok;
+    return why;
 }
 
 // Writes the whole file; `flush` is called between top-level records so that a large project
@@ -479,6 +492,28 @@ bool WriteProjectFile(const std::string& path, const CDazDoc& doc) {
     return ok;
 }
 
+void ReadProject(CDazDoc& doc, ByteReader& r, const std::string& project_path);
+
+// A project file is read whole; one this large is no project.
+constexpr std::size_t kMaxProjectFileSize = std::size_t{1} << 30;
+
+// Why `path` is no regular file ("a folder", ...); empty when it is one or cannot be looked at
+// (opening it then says why).
+std::string NotRegularFile(const std::string& path) {
+#ifdef _WIN32
+    struct _stati64 st;
+    if (_stati64(path.c_str(), &st) != 0) return std::string();
+    const unsigned type = st.st_mode & _S_IFMT;
+    if (type == _S_IFREG) return std::string();
+    return type == _S_IFDIR ? "it is a folder" : "it is not a regular file (a pipe or a device)";
+#else
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) return std::string();
+    if (S_ISREG(st.st_mode)) return std::string();
+    return S_ISDIR(st.st_mode) ? "it is a folder" : "it is not a regular file (a pipe or a device)";
+#endif
+}
+
 }  // namespace
 
 std::vector<std::uint8_t> WriteProjectBytes(const CDazDoc& doc) {
@@ -489,6 +524,23 @@ std::vector<std::uint8_t> WriteProjectBytes(const CDazDoc& doc) {
 
 void ReadProjectBytes(CDazDoc& doc, const std::uint8_t* data, std::size_t size, const std::string& project_path) {
     ByteReader r(data, size);
+    try {
+        ReadProject(doc, r, project_path);
+    } catch (const ProjectFileRefusal&) {
+        throw;
+    } catch (const FormatError& e) {
+        // Where it went wrong, for whoever has to look at the file.
+        const std::string what = e.what();
+        if (what == "unexpected end of data")
+            throw FormatError("the file ends early (truncated) at offset " + std::to_string(r.Pos()) + " of " +
+                              std::to_string(size) + " bytes");
+        throw FormatError(what + " at offset " + std::to_string(r.Pos()));
+    }
+}
+
+namespace {
+
+void ReadProject(CDazDoc& doc, ByteReader& r, const std::string& project_path) {
     std::string magic;
     try {
         magic = GetText(r);
@@ -514,6 +566,8 @@ void ReadProjectBytes(CDazDoc& doc, const std::uint8_t* data, std::size_t size, 
     doc.read_ok = 1;
 }
 
+}  // namespace
+
 bool LoadProject(CDazDoc& doc, const std::string& path, Reporter& reporter) {
     doc.read_ok = 0;
     if (EndsWithNoCase(path, ".ipr")) {
@@ -524,22 +578,28 @@ bool LoadProject(CDazDoc& doc, const std::string& path, Reporter& reporter) {
         doc.SetModifiedFlag(true);
         return true;
     }
-    std::vector<std::uint8_t> bytes;
-    if (!ReadWholeFile(path, bytes)) {
-        reporter.Report(Severity::Error, kMsgLoadFailed);
+    // Each failure names the file and says why, then gives the load failure itself.
+    auto failed = [&](const std::string& why, const char* message) {
+        reporter.Report(Severity::Error, "cannot read the project " + path + ": " + why);
+        reporter.Report(Severity::Error, message);
         return false;
-    }
+    };
+    // A pipe would be waited on and a device read without end: only a regular file is read.
+    std::string kind = NotRegularFile(path);
+    if (!kind.empty()) return failed(kind, kMsgLoadFailed);
+    std::vector<std::uint8_t> bytes;
+    std::string why = ReadWholeFile(path, bytes, kMaxProjectFileSize);
+    if (!why.empty()) return failed(why, kMsgLoadFailed);
     try {
         ReadProjectBytes(doc, bytes.data(), bytes.size(), path);
     } catch (const ProjectFileRefusal& e) {
+        // The file's own refusal says all there is to say, in its fixed words.
         reporter.Report(Severity::Error, e.what());
         return false;
-    } catch (const FormatError&) {
-        reporter.Report(Severity::Error, kMsgLoadFailed);
-        return false;
+    } catch (const FormatError& e) {
+        return failed(e.what(), kMsgLoadFailed);
     } catch (const std::bad_alloc&) {
-        reporter.Report(Severity::Error, kMsgLoadFailed);
-        return false;
+        return failed("not enough memory", kMsgLoadFailed);
     }
     doc.SetPathName(path);
     doc.SetModifiedFlag(false);

@@ -3,6 +3,7 @@
 // open that ends in a ".qpk" path, and the case-insensitive lookup of the definition files.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -469,6 +470,60 @@ TEST_F(SmallTree, HostileNestingStopsAtAFixedDepth) {
         ++depth;
     EXPECT_GT(depth, 100);
     EXPECT_LT(depth, 300);
+}
+
+TEST_F(SmallTree, DefinitionFileThatCannotBeReadIsAnErrorNamingIt) {
+    // Too large for the profile reader: read as empty it would make a project without groups.
+    Write("FILE GROUPS/default.fdf", "[FILEGROUPS]\nGROUP0=G\n" + std::string((16 << 20) + 1, ';'));
+    Write("p.ipr", "");
+    qptest::RecordingReporter reporter;
+    EXPECT_FALSE(qp::OpenProject(dir / "p.ipr", reporter));
+    EXPECT_NE(std::string::npos, reporter.All().find("default.fdf is too large to read")) << reporter.All();
+    // A folder where a group's file list belongs.
+    Write("FILE GROUPS/default.fdf", "[FILEGROUPS]\nGROUP0=G\n");
+    fs::create_directories(dir.Path() / "FILE GROUPS" / "G.fgl");
+    qptest::RecordingReporter folder;
+    EXPECT_FALSE(qp::OpenProject(dir / "p.ipr", folder));
+    EXPECT_NE(std::string::npos, folder.All().find("G.fgl is not a regular file")) << folder.All();
+}
+
+TEST_F(SmallTree, SubdirNamesTheFolderByItsLastPartWhicheverSeparator) {
+    Write("FILE GROUPS/default.fdf", "[FILEGROUPS]\nGROUP0=G\n");
+    Write("FILE GROUPS/G.fgl", "[TOPDIR]\nSUBDIR0=src\\back\nSUBDIR1=src/fore\n[fore]\nFILE0=x.txt\n");
+    auto doc = Import();
+    ASSERT_TRUE(doc);
+    const qp::CObListFile& top = doc->group_list.items[0]->file_tree;
+    EXPECT_EQ((std::vector<std::string>{"back", "fore"}), Names(top));
+    EXPECT_EQ(1u, top.children[1]->children.size());
+}
+
+TEST_F(SmallTree, DeepShortcutChainsImportInLinearTimeOrAreRefused) {
+    // Program folders, each below the one before: the lookup of the parent by name must not walk
+    // the whole tree each time (30,000 levels took 14 s and 900 MB).
+    auto chain = [](int depth) {
+        std::string shl = "[DATA]\nFOLDER0=<FOLDER_PROGRAMS>\\f0\n";
+        for (int i = 1; i < depth; ++i)
+            shl += "FOLDER" + std::to_string(i) + "=f" + std::to_string(i - 1) + "\\f" + std::to_string(i) + "\n";
+        return shl;
+    };
+    Write("SHELL OBJECTS/default.shl", chain(998));  // Programs lies 2 deep
+    auto doc = Import();
+    ASSERT_TRUE(doc);
+    int depth = 0;
+    const qp::CObListShort* at = Child(*Child(doc->shortcut_root, "Start Menu"), "Programs");
+    for (std::string name = "f0"; (at = Child(*at, name)) != nullptr; name = "f" + std::to_string(++depth)) {
+    }
+    EXPECT_EQ(998, depth);
+
+    // Deeper than a Windows program's stack could walk: refused at once, naming the file.
+    Write("SHELL OBJECTS/default.shl", chain(30000));
+    const auto start = std::chrono::steady_clock::now();
+    qptest::RecordingReporter reporter;
+    EXPECT_FALSE(qp::OpenProject(dir / "p.ipr", reporter));
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_NE(std::string::npos, reporter.All().find("default.shl: \"f997\\f998\" (FOLDER998) lies more than 1000"))
+        << reporter.All();
+    EXPECT_LT(seconds, 4.0);
 }
 
 TEST(ResolvePathNoCase, FindsEachLevelWhateverItsCase) {

@@ -114,6 +114,11 @@ std::string SaveSmallProject(const qptest::TempDir& dir) {
     return dir / "proj.qpk";
 }
 
+void SaveProjectTo(qp::CDazDoc& doc, const std::string& path) {
+    qptest::RecordingReporter r;
+    EXPECT_TRUE(qp::SaveProject(doc, path, r)) << r.All();
+}
+
 std::string FakeRuntime(const qptest::TempDir& dir) {
     std::string path = dir / "REDIS/setup.ex_";
     MakeFile(path, 5000, 'R');

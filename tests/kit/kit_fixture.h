@@ -28,6 +28,9 @@ std::unique_ptr<qp::CDazDoc> SmallProject(const qptest::TempDir& dir);
 // SmallProject saved to dir/proj.qpk; its path.
 std::string SaveSmallProject(const qptest::TempDir& dir);
 
+// Saves `doc` as a project file at `path` (a test failure when that fails).
+void SaveProjectTo(qp::CDazDoc& doc, const std::string& path);
+
 // A runtime stand-in to copy as setup.exe.
 std::string FakeRuntime(const qptest::TempDir& dir);
 

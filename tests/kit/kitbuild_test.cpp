@@ -152,7 +152,7 @@ TEST_F(KitBuild, WizardChoosesRootAndNameOrCancels) {
     EXPECT_EQ("", doc2->kit_root);
 }
 
-TEST_F(KitBuild, FailuresAreReportedAndLeaveTheKitIncomplete) {
+TEST_F(KitBuild, FailuresAreReportedAndLeaveNoIncompleteKit) {
     auto doc = kittest::SmallProject(dir);
     doc->side_file_paths[1] = dir / "nowhere/readme.txt";
     qp::KitBuildParams p = Params();
@@ -160,11 +160,15 @@ TEST_F(KitBuild, FailuresAreReportedAndLeaveTheKitIncomplete) {
     qp::KitBuildResult r = qp::BuildMedia(*doc, p, reporter);
     EXPECT_TRUE(r.started);
     EXPECT_FALSE(r.complete);
-    EXPECT_TRUE(reporter.Has("Can't copy " + (dir / "REDIS/none.ex_") + "  into kit directory!")) << reporter.All();
-    EXPECT_TRUE(reporter.Has("Can't copy " + (dir / "nowhere/readme.txt") + "  into kit directory!")) << reporter.All();
-    // The build went on: the list and the archive are there.
-    EXPECT_EQ((std::vector<std::string>{"setup.cab", "setup.lst"}), ExistingFiles(r.kit_dir));
+    // Each message says why as well.
+    EXPECT_NE(std::string::npos, reporter.All().find("Can't copy " + (dir / "REDIS/none.ex_") + "  into kit directory! (" +
+                                                     (dir / "REDIS/none.ex_") + " does not exist)"))
+        << reporter.All();
+    EXPECT_NE(std::string::npos, reporter.All().find("Can't copy " + (dir / "nowhere/readme.txt") + "  into kit directory!"))
+        << reporter.All();
+    // The build went on to the archive, but an incomplete kit never takes the kit's place.
     EXPECT_EQ(3u, r.files_added);
+    EXPECT_EQ((std::vector<std::string>{}), ExistingFiles(r.kit_dir));
 }
 
 TEST_F(KitBuild, TooLongTextFailsTheListNamingTheItem) {
@@ -172,8 +176,8 @@ TEST_F(KitBuild, TooLongTextFailsTheListNamingTheItem) {
     doc->root_component.children[0]->comment = std::string(300, 'c');
     qp::KitBuildResult r = qp::BuildMedia(*doc, Params(), reporter);
     EXPECT_FALSE(r.complete);
-    EXPECT_TRUE(reporter.Has("Can't create setup list")) << reporter.All();
-    EXPECT_NE(std::string::npos, reporter.All().find("component \"Main\"")) << reporter.All();
+    EXPECT_NE(std::string::npos, reporter.All().find("Can't create setup list: The comment of component \"Main\""))
+        << reporter.All();
     EXPECT_FALSE(std::filesystem::exists(qp::KitPath(r.kit_dir, "setup.lst")));
 }
 
@@ -209,9 +213,16 @@ TEST_F(KitBuild, ArchiveDirectoryEndingInABackslashIsReportedAndTheFileStillAdde
         void Unload() override {}
     };
     std::vector<std::string> dirs;
+    qp::CompressorFactory make = [&](qp::Reporter&) { return std::unique_ptr<qp::Compressor>(new Recording(&dirs)); };
+    // The build refuses such a folder name before anything is archived ...
     qp::KitBuildParams p = Params();
-    p.make_compressor = [&](qp::Reporter&) { return std::unique_ptr<qp::Compressor>(new Recording(&dirs)); };
-    qp::KitBuildResult r = qp::BuildMedia(*doc, p, reporter);
+    p.make_compressor = make;
+    EXPECT_FALSE(qp::BuildMedia(*doc, p, reporter).complete);
+    EXPECT_TRUE(dirs.empty());
+    EXPECT_NE(std::string::npos, reporter.All().find("folder \"bin\\\": its name holds a path separator")) << reporter.All();
+    // ... and the archive step on its own still says so and goes on.
+    qp::KitBuildResult r;
+    qp::ArchiveProjectFiles(*doc, dir / "a.cab", make, reporter, nullptr, &r);
     EXPECT_EQ((std::vector<std::string>{"Program", "Program\\bin\\", "Docs"}), dirs);
     EXPECT_TRUE(reporter.Has("EROARE")) << reporter.All();
     EXPECT_EQ(3u, r.files_added);

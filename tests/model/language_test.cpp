@@ -150,6 +150,27 @@ TEST_F(LanguageDoc, SaveWritesTheWizardKeysOfEveryLanguageAndReadsBackUnchanged)
     EXPECT_EQ(before, after);
 }
 
+// Backslashes are path separators in most texts: a file from another tool is read as it stands,
+// and our own file gives back exactly what was saved, whatever follows a backslash.
+TEST_F(LanguageDoc, BackslashesSurviveLoadAndSave) {
+    const std::string path_text = "<PROGRAM FILES>\\new\\readme\\";
+    std::string other = Write("other.ini", "[DLG_WELCOME_TITLE]\r\nEnglish=<PROGRAM FILES>\\new\\readme\\\r\n"
+                                            "[MY_KEY]\r\nEnglish=C:\\temp\\x\r\n");
+    doc.string_table.Add(std::make_unique<CStringItem>("MY_KEY", CStringItem::kAuthor));
+    LoadLanguageFile(doc, other);
+    EXPECT_EQ(path_text, doc.FindString("DLG_WELCOME_TITLE")->Value(0));
+    EXPECT_EQ("C:\\temp\\x", doc.FindString("MY_KEY")->Value(0));
+
+    // Saved into that same file: our entries are escaped, the other tool's keep their meaning.
+    doc.FindString("DLG_WELCOME_TITLE")->SetValue(0, path_text + "\nline two");
+    ASSERT_TRUE(SaveWizardTexts(doc, other));
+    doc.FindString("DLG_WELCOME_TITLE")->SetValue(0, "");
+    doc.FindString("MY_KEY")->SetValue(0, "");
+    LoadLanguageFile(doc, other);
+    EXPECT_EQ(path_text + "\nline two", doc.FindString("DLG_WELCOME_TITLE")->Value(0));
+    EXPECT_EQ("C:\\temp\\x", doc.FindString("MY_KEY")->Value(0));
+}
+
 TEST_F(LanguageDoc, SaveCreatesMissingWizardStringsAndFailsCleanly) {
     auto& items = doc.string_table.items;
     items.erase(std::remove_if(items.begin(), items.end(), [](const auto& s) { return s->key == "FINISH"; }), items.end());

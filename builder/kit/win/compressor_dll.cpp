@@ -53,7 +53,7 @@ public:
         if (!path.empty() && path.back() != '\\' && path.back() != '/') path += '\\';
         path += "kitzip.dll";
         if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
-            reporter_.Report(Severity::Error, "Cannot find " + path + ".");
+            reporter_.Report(Severity::Error, "Cannot find " + path + ".", "Error");
             return false;
         }
         if (!HasVersionResource(path)) {
@@ -72,7 +72,7 @@ public:
         zp_.set_options =
             reinterpret_cast<decltype(zp_.set_options)>(reinterpret_cast<void*>(GetProcAddress(module_, "ZpSetOptions")));
         if (!zp_.archive || !zp_.set_options) {
-            reporter_.Report(Severity::Error, std::string("Could not get entry point to ") + kDllName);
+            reporter_.Report(Severity::Error, std::string("Could not get entry point to ") + kDllName, "Info-ZIP Example");
             Unload();
             return false;
         }

@@ -1,0 +1,351 @@
+// The staging folder, the kit lock and exclusive file creation of the kit build.
+#include "builder/kit/kitstage.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <random>
+#include <thread>
+#include <vector>
+
+#ifdef _WIN32
+#include <direct.h>
+#include <io.h>
+#include <windows.h>
+#else
+#include <sys/file.h>
+#include <unistd.h>
+#endif
+
+#include "builder/kit/kitbuild.h"
+#include "builder/kit/kitcheck.h"
+#include "common/strutil.h"
+#include "common/pathutil.h"
+
+namespace qp {
+
+namespace {
+
+// The files a kit directory may hold; a folder that holds anything else is not replaced.
+const char* const kKitFiles[] = {"setup.exe", "setup.lst", "setup.cab", "setup.bmp", "readme.txt", "license.txt"};
+
+std::string StagePrefix(const std::string& name) { return "." + name + ".qpstage-"; }
+std::string OldPrefix(const std::string& name) { return "." + name + ".qpold-"; }
+
+std::string RandomSuffix() {
+    static std::mt19937_64 rng{std::random_device{}() ^
+                               static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count())};
+    static const char kDigits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::string s;
+    for (int i = 0; i < 8; ++i) s += kDigits[rng() % 36];
+    return s;
+}
+
+// What stands at `path`, links not followed.
+enum class Entry { kNone, kDirectory, kOther };
+Entry LookAt(const std::string& path) {
+#ifdef _WIN32
+    DWORD a = GetFileAttributesA(path.c_str());
+    if (a == INVALID_FILE_ATTRIBUTES) return Entry::kNone;
+    if ((a & FILE_ATTRIBUTE_DIRECTORY) && !(a & FILE_ATTRIBUTE_REPARSE_POINT)) return Entry::kDirectory;
+    return Entry::kOther;
+#else
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0) return Entry::kNone;
+    return S_ISDIR(st.st_mode) ? Entry::kDirectory : Entry::kOther;
+#endif
+}
+
+bool IsLink(const std::string& path) {
+#ifdef _WIN32
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT);
+#else
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+#endif
+}
+
+bool MakeDir(const std::string& path) {
+#ifdef _WIN32
+    return _mkdir(path.c_str()) == 0;
+#else
+    return ::mkdir(path.c_str(), 0777) == 0;
+#endif
+}
+
+bool RemoveDir(const std::string& path) {
+#ifdef _WIN32
+    return _rmdir(path.c_str()) == 0 || RemoveDirectoryA(path.c_str()) != 0;
+#else
+    return ::rmdir(path.c_str()) == 0;
+#endif
+}
+
+// A link at `path` is removed as a link; a file as a file.
+bool RemoveEntry(const std::string& path) {
+#ifdef _WIN32
+    if (DeleteFileA(path.c_str())) return true;
+    return RemoveDirectoryA(path.c_str()) != 0;  // a directory link
+#else
+    return ::unlink(path.c_str()) == 0;
+#endif
+}
+
+std::vector<std::string> ListNames(const std::string& dir) {
+    std::vector<std::string> names;
+    DIR* d = ::opendir(dir.c_str());
+    if (!d) return names;
+    while (dirent* e = ::readdir(d)) {
+        std::string n = e->d_name;
+        if (n != "." && n != "..") names.push_back(n);
+    }
+    ::closedir(d);
+    return names;
+}
+
+// A folder of ours (staging or a replaced kit) holds plain files only; nothing in it is
+// followed.
+void RemoveFlatFolder(const std::string& dir) {
+    for (const std::string& n : ListNames(dir)) RemoveEntry(KitPath(dir, n));
+    RemoveDir(dir);
+}
+
+bool IsKitFileName(const std::string& n) {
+    for (const char* k : kKitFiles)
+        if (EqualNoCase(n, k)) return true;
+    return false;
+}
+
+}  // namespace
+
+std::string SystemErrorText(int code) {
+#ifdef _WIN32
+    char buf[512] = {};
+    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                             static_cast<DWORD>(code), 0, buf, sizeof buf, nullptr);
+    std::string s(buf, n);
+    while (!s.empty() && (s.back() == '\n' || s.back() == '\r' || s.back() == ' ' || s.back() == '.')) s.pop_back();
+    return s.empty() ? "error " + std::to_string(code) : s;
+#else
+    return std::strerror(code);
+#endif
+}
+
+namespace {
+// The last error of a C runtime call, in the system's words.
+std::string LastCError() { return std::strerror(errno); }
+}  // namespace
+
+// ---- Lock ------------------------------------------------------------------------------------
+
+std::unique_ptr<KitLock> KitLock::Acquire(const std::string& root, const std::string& name, int wait_ms,
+                                          std::string& why) {
+    const std::string path = HostPath(KitPath(root, "." + name + ".qplock"));
+    std::unique_ptr<KitLock> lock(new KitLock);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(wait_ms);
+#ifdef _WIN32
+    for (;;) {
+        // No sharing: a second build cannot open the file while the first holds it, and the
+        // file goes when its holder closes it or ends.
+        HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                               FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (h != INVALID_HANDLE_VALUE) {
+            lock->handle_ = h;
+            return lock;
+        }
+        DWORD err = GetLastError();
+        if (err != ERROR_SHARING_VIOLATION && err != ERROR_ACCESS_DENIED) {
+            why = "cannot create the lock file " + path + ": " + SystemErrorText(static_cast<int>(err));
+            return nullptr;
+        }
+        if (std::chrono::steady_clock::now() >= until) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+#else
+    lock->fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (lock->fd_ < 0) {
+        why = "cannot create the lock file " + path + ": " + LastCError();
+        return nullptr;
+    }
+    for (;;) {
+        if (::flock(lock->fd_, LOCK_EX | LOCK_NB) == 0) return lock;
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            why = "cannot lock " + path + ": " + LastCError();
+            return nullptr;
+        }
+        if (std::chrono::steady_clock::now() >= until) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+#endif
+    why = "another build of the kit " + name + " is running (it holds " + path +
+          "); build again when it has finished";
+    return nullptr;
+}
+
+KitLock::~KitLock() {
+#ifdef _WIN32
+    if (handle_) CloseHandle(static_cast<HANDLE>(handle_));
+#else
+    if (fd_ >= 0) ::close(fd_);  // the lock file stays; it is only ever locked, never trusted
+#endif
+}
+
+// ---- Staging ---------------------------------------------------------------------------------
+
+bool KitStage::Create(const std::string& root, const std::string& name, std::string& why) {
+    root_ = root;
+    name_ = name;
+    // What an interrupted build of this kit left behind (the caller holds the lock).
+    for (const std::string& n : ListNames(HostPath(root))) {
+        if (n.compare(0, StagePrefix(name).size(), StagePrefix(name)) == 0 ||
+            n.compare(0, OldPrefix(name).size(), OldPrefix(name)) == 0) {
+            const std::string p = HostPath(KitPath(root, n));
+            if (LookAt(p) == Entry::kDirectory) RemoveFlatFolder(p);
+        }
+    }
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string dir = KitPath(root, StagePrefix(name) + RandomSuffix());
+        // mkdir fails when anything, a link included, stands at the name: the folder is new.
+        if (MakeDir(HostPath(dir))) {
+            dir_ = dir;
+            return true;
+        }
+        if (errno != EEXIST) {
+            why = "cannot create the staging folder " + dir + ": " + LastCError();
+            return false;
+        }
+    }
+    why = "cannot find a free name for a staging folder in " + root;
+    return false;
+}
+
+KitStage::~KitStage() {
+    if (!dir_.empty() && !committed_) RemoveFlatFolder(HostPath(dir_));
+}
+
+bool KitStage::Commit(const std::string& kit_dir, std::string& why) {
+    const std::string kit = HostPath(kit_dir), stage = HostPath(dir_);
+    std::string old;
+    const Entry there = LookAt(kit);
+    if (there == Entry::kDirectory) {
+        for (const std::string& n : ListNames(kit)) {
+            if (!IsKitFileName(n) || LookAt(KitPath(kit, n)) == Entry::kDirectory) {
+                why = kit_dir + " exists and holds \"" + n +
+                      "\", which is no kit file; it is not replaced. Choose another kit name, or empty that folder";
+                return false;
+            }
+        }
+    } else if (there == Entry::kOther && !IsLink(kit)) {
+        why = kit_dir + " exists and is not a folder; it is not replaced";
+        return false;
+    }
+    if (there != Entry::kNone) {
+        for (int attempt = 0; attempt < 100 && old.empty(); ++attempt) {
+            std::string candidate = HostPath(KitPath(root_, OldPrefix(name_) + RandomSuffix()));
+            if (LookAt(candidate) == Entry::kNone) old = candidate;
+        }
+        if (old.empty() || std::rename(kit.c_str(), old.c_str()) != 0) {
+            why = "cannot move the previous kit " + kit_dir + " aside: " + LastCError();
+            return false;
+        }
+    }
+    if (std::rename(stage.c_str(), kit.c_str()) != 0) {
+        why = "cannot move the new kit into " + kit_dir + ": " + LastCError();
+        if (!old.empty()) std::rename(old.c_str(), kit.c_str());
+        return false;
+    }
+    committed_ = true;
+    if (!old.empty()) {
+        if (LookAt(old) == Entry::kDirectory)
+            RemoveFlatFolder(old);
+        else
+            RemoveEntry(old);  // a link that stood in the kit's place: the link goes, not its target
+    }
+    return true;
+}
+
+// ---- Files -----------------------------------------------------------------------------------
+
+std::FILE* CreateNewFile(const std::string& path) {
+#ifdef _WIN32
+    int fd = _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+    if (fd < 0) return nullptr;
+    std::FILE* f = _fdopen(fd, "wb");
+    if (!f) _close(fd);
+#else
+    // O_EXCL refuses any name that exists, a dangling link included.
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) return nullptr;
+    std::FILE* f = ::fdopen(fd, "wb");
+    if (!f) ::close(fd);
+#endif
+    return f;
+}
+
+std::string CopyToNewFile(const std::string& from, const std::string& to) {
+    if (from.empty()) return "no file named";
+    const std::string src = HostPath(from), dst = HostPath(to);
+    // Looked at before it is opened: opening a pipe would wait for a writer, and a device such
+    // as /dev/zero never ends.
+    std::string why = InputProblem(from);
+    if (!why.empty()) return why;
+#ifdef _WIN32
+    int in_fd = _open(src.c_str(), _O_RDONLY | _O_BINARY);
+#else
+    int in_fd = ::open(src.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+#endif
+    if (in_fd < 0) return LastCError();
+    // Looked at again through the open file, in case it changed in between.
+#ifdef _WIN32
+    struct _stati64 st;
+    bool regular = _fstati64(in_fd, &st) == 0 && (st.st_mode & _S_IFMT) == _S_IFREG;
+    std::FILE* in = regular ? _fdopen(in_fd, "rb") : nullptr;
+    if (!in) _close(in_fd);
+#else
+    struct stat st;
+    bool regular = ::fstat(in_fd, &st) == 0 && S_ISREG(st.st_mode);
+    if (regular) ::fcntl(in_fd, F_SETFL, ::fcntl(in_fd, F_GETFL) & ~O_NONBLOCK);
+    std::FILE* in = regular ? ::fdopen(in_fd, "rb") : nullptr;
+    if (!in) ::close(in_fd);
+#endif
+    if (!regular) return from + " is not a regular file";
+    if (!in) return LastCError();
+    std::FILE* out = CreateNewFile(dst);
+    if (!out) {
+        why = LastCError();
+        std::fclose(in);
+        return why;
+    }
+    std::vector<char> buf(1 << 16);
+    for (;;) {
+        std::size_t n = std::fread(buf.data(), 1, buf.size(), in);
+        if (n > 0 && std::fwrite(buf.data(), 1, n, out) != n) {
+            why = LastCError();
+            break;
+        }
+        if (n < buf.size()) {
+            if (std::ferror(in)) why = LastCError();
+            break;
+        }
+    }
+    std::fclose(in);
+    if (std::fclose(out) != 0 && why.empty()) why = LastCError();
+    return why;
+}
+
+std::string WriteNewFile(const std::string& path, const void* data, std::size_t size) {
+    std::FILE* f = CreateNewFile(HostPath(path));
+    if (!f) return LastCError();
+    std::string why;
+    if (size > 0 && std::fwrite(data, 1, size, f) != size) why = LastCError();
+    if (std::fclose(f) != 0 && why.empty()) why = LastCError();
+    return why;
+}
+
+}  // namespace qp
