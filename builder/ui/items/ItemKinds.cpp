@@ -136,7 +136,7 @@ public:
         list.AddColumn(2, "Type", 100);
         list.AddColumn(3, "FullName", 200);
         list.AddColumn(4, "Modified", 150);
-        images_ = CImageList::FromBitmap(frame_.Instance(), IDB_FILES, 16, RGB(255, 0, 255));
+        images_ = CImageList::FromBitmap(frame_.Instance(), IDB_FILES, 16, RGB(255, 0, 255), CMainFrame::Scaled(96));
         list.SetImageList(images_);
         return h;
     }
@@ -307,7 +307,7 @@ public:
         HWND h = ::CreateWindowExA(0, WC_TREEVIEWA, "",
                                    WS_CHILD | WS_VISIBLE | TVS_HASLINES | TVS_LINESATROOT | TVS_HASBUTTONS | TVS_SHOWSELALWAYS,
                                    0, 0, 10, 10, hwnd_, HMENU(1), frame_.Instance(), nullptr);
-        images_ = CImageList::FromBitmap(frame_.Instance(), IDB_NODES, 16, RGB(255, 0, 255));
+        images_ = CImageList::FromBitmap(frame_.Instance(), IDB_NODES, 16, RGB(255, 0, 255), CMainFrame::Scaled(96));
         CTreeCtrl(h).SetImageList(images_);
         return h;
     }
