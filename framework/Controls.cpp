@@ -1,10 +1,36 @@
 // The common-control wrappers' longer calls.
 #include "framework/Controls.h"
 
+#include <algorithm>
+
 namespace qp {
 
-CImageList CImageList::FromBitmap(HINSTANCE instance, int id, int cx, COLORREF mask) {
-    return CImageList(ImageList_LoadImageA(instance, MAKEINTRESOURCEA(id), cx, 1, mask, IMAGE_BITMAP, LR_CREATEDIBSECTION));
+CImageList CImageList::FromBitmap(HINSTANCE instance, int id, int cx, COLORREF mask, int dpi) {
+    if (dpi <= 96)
+        return CImageList(ImageList_LoadImageA(instance, MAKEINTRESOURCEA(id), cx, 1, mask, IMAGE_BITMAP, LR_CREATEDIBSECTION));
+    HBITMAP strip = HBITMAP(::LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    if (!strip) return CImageList();
+    BITMAP bm{};
+    ::GetObjectA(strip, sizeof(bm), &bm);
+    const int count = std::max(1, int(bm.bmWidth / cx));
+    const int big_cx = ::MulDiv(cx, dpi, 96), big_cy = ::MulDiv(bm.bmHeight, dpi, 96);
+    HDC screen = ::GetDC(nullptr);
+    HDC from = ::CreateCompatibleDC(screen), to = ::CreateCompatibleDC(screen);
+    HBITMAP big = ::CreateCompatibleBitmap(screen, big_cx * count, big_cy);
+    HGDIOBJ old_from = ::SelectObject(from, strip), old_to = ::SelectObject(to, big);
+    ::SetStretchBltMode(to, COLORONCOLOR);
+    for (int i = 0; i < count; ++i)  // image by image, so that no image borrows its neighbour's pixels
+        ::StretchBlt(to, i * big_cx, 0, big_cx, big_cy, from, i * cx, 0, cx, bm.bmHeight, SRCCOPY);
+    ::SelectObject(from, old_from);
+    ::SelectObject(to, old_to);
+    ::DeleteDC(from);
+    ::DeleteDC(to);
+    ::ReleaseDC(nullptr, screen);
+    HIMAGELIST list = ImageList_Create(big_cx, big_cy, ILC_COLOR24 | ILC_MASK, count, 1);
+    if (list) ImageList_AddMasked(list, big, mask);
+    ::DeleteObject(big);
+    ::DeleteObject(strip);
+    return CImageList(list);
 }
 
 int CTabCtrl::Insert(int index, const std::string& text, int image) const {

@@ -31,8 +31,9 @@ public:
 class CImageList {
 public:
     CImageList(HIMAGELIST h = nullptr) : h_(h) {}
-    // Cuts a bitmap resource into `cx`-wide images; `mask` is the transparent colour.
-    static CImageList FromBitmap(HINSTANCE instance, int id, int cx, COLORREF mask);
+    // Cuts a bitmap resource into `cx`-wide images; `mask` is the transparent colour. Above 96
+    // `dpi` the images are enlarged in proportion (whole source pixels, so the mask stays exact).
+    static CImageList FromBitmap(HINSTANCE instance, int id, int cx, COLORREF mask, int dpi = 96);
     HIMAGELIST Handle() const { return h_; }
     operator HIMAGELIST() const { return h_; }
     int Add(HICON icon) const { return ImageList_AddIcon(h_, icon); }

@@ -191,6 +191,22 @@ TEST(QpbGui, EditsThroughTheWindowsSaveExactlyAndBuildAKit) {
     ASSERT_NE(frame, nullptr);
     MoveWindow(frame, 0, 0, 1000, 700, TRUE);
     qpe2e::Settle(500);
+
+    // The start-up picture: in front of the frame at its picture's size, gone by itself.
+    HWND splash = qpe2e::FindTop(qpb.Id(), "#32770", "");
+    ASSERT_NE(splash, nullptr) << "no start-up picture";
+    EXPECT_EQ(GetWindow(splash, GW_OWNER), frame);
+    RECT picture{};
+    GetClientRect(splash, &picture);
+    EXPECT_EQ(picture.right, 360);
+    EXPECT_EQ(picture.bottom, 200);
+    RECT place{};
+    GetWindowRect(splash, &place);
+    EXPECT_EQ(WindowFromPoint(POINT{(place.left + place.right) / 2, (place.top + place.bottom) / 2}), splash)
+        << "the start-up picture is behind another window";
+    qpe2e::Screenshot("splash");
+    for (int i = 0; i < 100 && IsWindow(splash); ++i) Sleep(100);
+    EXPECT_FALSE(IsWindow(splash)) << "the start-up picture stays";
     Remote remote(frame);
     Mdi mdi{FindWindowExA(frame, nullptr, "MDIClient", nullptr)};
     HWND bar = FindWindowExA(frame, nullptr, "QpDockBar", nullptr);
@@ -319,6 +335,22 @@ TEST(QpbGui, EditsThroughTheWindowsSaveExactlyAndBuildAKit) {
     HTREEITEM uninstall = qpgui::FindNode(remote, trees[5], "Uninstall");
     if (uninstall) SendMessageA(trees[5], TVM_SELECTITEM, TVGN_CARET, LPARAM(uninstall));
     qpe2e::Screenshot("item-link");
+
+    // The function window, reached through its Window entry only.
+    SendMessageA(frame, WM_COMMAND, kWindowFirst + 7, 0);
+    HWND function_window = WaitChild(mdi, "Function");
+    ASSERT_NE(function_window, nullptr);
+    EXPECT_EQ(mdi.Active(), function_window);
+    RECT inside{}, outer{};
+    GetClientRect(mdi.client, &inside);
+    GetWindowRect(function_window, &outer);
+    MapWindowPoints(nullptr, mdi.client, reinterpret_cast<POINT*>(&outer), 2);
+    EXPECT_TRUE(outer.left >= 0 && outer.top >= 0 && outer.right <= inside.right && outer.bottom <= inside.bottom)
+        << "the function window starts partly out of sight";
+    HWND function_list = FindWindowExA(function_window, nullptr, WC_LISTVIEWA, nullptr);
+    ASSERT_NE(function_list, nullptr);
+    EXPECT_EQ(std::size_t(SendMessageA(function_list, LVM_GETITEMCOUNT, 0, 0)), expected->function_list.size());
+    qpe2e::Screenshot("item-function");
 
     // Save; the dump of the saved file equals the dump of the model with the same edits.
     SendMessageA(frame, WM_COMMAND, kSave, 0);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "builder/ui/frame/MainFrame.h"
+#include "builder/ui/frame/Splash.h"
 
 namespace {
 
@@ -38,6 +39,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int show) 
         if (frame->CreateFrame()) {
             frame->Show(show == SW_HIDE ? SW_SHOWNORMAL : show);
             frame->Update();
+            // Owned by the frame, so that it stays in front of it and goes with it.
+            qp::CSplashWnd splash(instance);
+            splash.Open(frame->Handle());
             const std::string path = FirstArgument(command_line);
             if (!path.empty()) frame->OpenProject(path);
             code = qp::RunMessageLoop(frame->Handle(), frame->Client(), frame->Accelerators(), &Idle, frame.get());

@@ -120,7 +120,7 @@ void CMainFrame::SetProject(std::unique_ptr<CDazDoc> doc) {
         bar_.Show(SW_SHOW);
         EnterProjectFolder();
     } else {
-        // The seven windows of the Window menu go out of sight with the project.
+        // The item windows go out of sight with the project.
         for (auto& w : items_) w->Show(SW_HIDE);
     }
     ::InvalidateRect(client_, nullptr, TRUE);

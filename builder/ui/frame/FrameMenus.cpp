@@ -7,11 +7,14 @@
 namespace qp {
 
 namespace {
-// The Window menu's entries "Fr1" to "Fr7", in order.
-constexpr ItemWindowKind kWindowEntries[7] = {ItemWindowKind::kGroup, ItemWindowKind::kComponent,
+// The Window menu's entries "Fr1" to "Fr8", in order. The function window is shown by no tree, so
+// its entry is the only way to it.
+constexpr ItemWindowKind kWindowEntries[8] = {ItemWindowKind::kGroup, ItemWindowKind::kComponent,
                                               ItemWindowKind::kFiles, ItemWindowKind::kSetup,
                                               ItemWindowKind::kRegistry, ItemWindowKind::kString,
-                                              ItemWindowKind::kLink};
+                                              ItemWindowKind::kLink, ItemWindowKind::kFunction};
+static_assert(sizeof(kWindowEntries) / sizeof(kWindowEntries[0]) == cmd::kWindowLast - cmd::kWindowFirst + 1,
+              "one item window per Window entry");
 }  // namespace
 
 std::vector<CCmdTarget*> CMainFrame::CommandRoute() {
@@ -79,7 +82,7 @@ bool CMainFrame::OnUpdateCmdUI(CCmdUI& ui) {
 
 void CMainFrame::OnWindowEntry(UINT id) {
     if (!doc_) return;
-    Item(kWindowEntries[id - cmd::kWindowFirst]).Activate();
+    Item(kWindowEntries[id - cmd::kWindowFirst]).Bring();
 }
 
 void CMainFrame::UpdateRecentMenu(HMENU menu) {

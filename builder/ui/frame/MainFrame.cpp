@@ -51,7 +51,7 @@ bool CMainFrame::OnCreate() {
     texts_ = LanguageFile(BuilderLanguageFile(ProgramDir()));
     recent_.Load(profile_);
     // The Window menu is the sixth popup; the MDI client lists nothing there of its own, the
-    // seven entries are ours.
+    // eight entries are ours.
     if (!CreateClient(nullptr)) return false;
     client_proc_ = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(client_, GWLP_WNDPROC,
                                                                   reinterpret_cast<LONG_PTR>(&CMainFrame::ClientProc)));
@@ -83,9 +83,8 @@ bool CMainFrame::CreateToolbar() {
     if (!toolbar_) return false;
     ::SendMessageA(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     ::SendMessageA(toolbar_, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS);
-    HIMAGELIST images = ImageList_LoadImageA(instance_, MAKEINTRESOURCEA(IDB_TOOLBAR), 16, 1, RGB(255, 0, 255),
-                                             IMAGE_BITMAP, LR_CREATEDIBSECTION);
-    ::SendMessageA(toolbar_, TB_SETBITMAPSIZE, 0, MAKELPARAM(16, 15));
+    HIMAGELIST images = CImageList::FromBitmap(instance_, IDB_TOOLBAR, 16, RGB(255, 0, 255), Scaled(96));
+    ::SendMessageA(toolbar_, TB_SETBITMAPSIZE, 0, MAKELPARAM(Scaled(16), Scaled(15)));
     ::SendMessageA(toolbar_, TB_SETIMAGELIST, 0, LPARAM(images));
     struct Slot {
         int image;

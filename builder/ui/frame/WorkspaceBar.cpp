@@ -27,8 +27,8 @@ bool CWorkspaceBar::CreateBar(HINSTANCE instance, int tab, int width) {
                                       0, 0, 100, 100, hwnd_, HMENU(INT_PTR(kTabId)), instance, nullptr));
     if (!tab_.Handle()) return false;
     tab_.Send(WM_SETFONT, WPARAM(::GetStockObject(DEFAULT_GUI_FONT)), TRUE);
-    tab_images_ = CImageList::FromBitmap(instance, IDB_TABS, 16, RGB(255, 0, 255));
-    node_images_ = CImageList::FromBitmap(instance, IDB_NODES, 16, RGB(255, 0, 255));
+    tab_images_ = CImageList::FromBitmap(instance, IDB_TABS, 16, RGB(255, 0, 255), CMainFrame::Scaled(96));
+    node_images_ = CImageList::FromBitmap(instance, IDB_NODES, 16, RGB(255, 0, 255), CMainFrame::Scaled(96));
     tab_.SetImageList(tab_images_);
     for (int i = 0; i < 6; ++i) tab_.Insert(i, kTabTexts[i], i);
     for (int i = 0; i < 6; ++i) {

@@ -136,7 +136,7 @@ public:
         list.AddColumn(2, "Type", 100);
         list.AddColumn(3, "FullName", 200);
         list.AddColumn(4, "Modified", 150);
-        images_ = CImageList::FromBitmap(frame_.Instance(), IDB_FILES, 16, RGB(255, 0, 255));
+        images_ = CImageList::FromBitmap(frame_.Instance(), IDB_FILES, 16, RGB(255, 0, 255), CMainFrame::Scaled(96));
         list.SetImageList(images_);
         return h;
     }
@@ -307,7 +307,7 @@ public:
         HWND h = ::CreateWindowExA(0, WC_TREEVIEWA, "",
                                    WS_CHILD | WS_VISIBLE | TVS_HASLINES | TVS_LINESATROOT | TVS_HASBUTTONS | TVS_SHOWSELALWAYS,
                                    0, 0, 10, 10, hwnd_, HMENU(1), frame_.Instance(), nullptr);
-        images_ = CImageList::FromBitmap(frame_.Instance(), IDB_NODES, 16, RGB(255, 0, 255));
+        images_ = CImageList::FromBitmap(frame_.Instance(), IDB_NODES, 16, RGB(255, 0, 255), CMainFrame::Scaled(96));
         CTreeCtrl(h).SetImageList(images_);
         return h;
     }
@@ -411,10 +411,10 @@ public:
     HWND MakeControl() override {
         HWND h = MakeList();
         CListCtrl l(h);
-        l.AddColumn(0, "Name", 120);
-        l.AddColumn(1, "InternalDLLName", 120);
-        l.AddColumn(2, "FunCtionCall", 120);
-        l.AddColumn(3, "DLLPath", 180);
+        l.AddColumn(0, "Name", 150);
+        l.AddColumn(1, "InternalDLLName", 150);
+        l.AddColumn(2, "FunCtionCall", 150);
+        l.AddColumn(3, "DLLPath", 150);
         return h;
     }
     void Reload() override {

@@ -42,10 +42,12 @@ void CItemWindow::ShowItem(void* item) {
     item_ = item;
     SetText(Caption());
     Reload();
-    if (item) {
-        if (!placed_) Place();
-        Activate();
-    }
+    if (item) Bring();
+}
+
+void CItemWindow::Bring() {
+    if (!placed_) Place();
+    Activate();
 }
 
 void CItemWindow::Place() {

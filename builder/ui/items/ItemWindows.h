@@ -27,6 +27,8 @@ public:
     const void* Shown() const { return item_; }
     // Sets the caption, reloads; with an item, restores when minimised and activates.
     void ShowItem(void* item);
+    // Brings the window up (placed inside the client area the first time), restored and active.
+    void Bring();
     // Reloads from the model (after an edit elsewhere).
     virtual void Reload() = 0;
     // The item went: show none.

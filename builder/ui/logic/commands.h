@@ -19,7 +19,7 @@ constexpr unsigned kInsertFolder = 32771, kInsertFile = 32772, kInsertGroup = 32
 constexpr unsigned kNewComponent = 32774, kDelete = 32775, kRename = 32777, kNewSetupType = 32778;
 constexpr unsigned kProperties = 32779, kNewKey = 32780, kNewString = 32781, kNewBinary = 32782;
 constexpr unsigned kNewDword = 32783, kAddEntry = 32784, kModify = 32785;
-constexpr unsigned kWindowFirst = 32790, kWindowLast = 32796;
+constexpr unsigned kWindowFirst = 32790, kWindowLast = 32797;
 constexpr unsigned kBuild = 32800, kExplorer = 32801, kSettings = 32802;
 constexpr unsigned kWorkspaceBar = 32809, kMakeRelative = 32812;
 }  // namespace cmd

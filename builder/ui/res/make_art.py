@@ -2,7 +2,8 @@
 """Draws the builder's toolbar, tab, tree and list images and its icons (our own art).
 
 Run from this folder; writes toolbar.bmp (9 buttons of 16x15), tabs.bmp (6 images of 16x16),
-nodes.bmp (tree node images, 16x16), files.bmp (file and folder, 16x16) and the icons qpb.ico
+nodes.bmp (tree node images, 16x16), files.bmp (file and folder, 16x16), the start-up
+pictures splash1.bmp and splash2.bmp (360x200) and the icons qpb.ico
 and item0.ico .. item7.ico. Magenta is the transparent colour of the strips."""
 import struct
 
@@ -170,6 +171,23 @@ def write_ico(path, small):
     open(path, 'wb').write(head + entries + b''.join(blobs))
 
 
+def splash(top, bottom, accent):
+    """Start-up picture: a vertical gradient with the application's picture enlarged and a band
+    of the accent colour; the window writes the product name over it."""
+    c = Canvas(360, 200)
+    for y in range(c.h):
+        t = y / (c.h - 1)
+        c.rect(0, y, c.w - 1, y, tuple(round(a + (b - a) * t) for a, b in zip(top, bottom)))
+    big = scale(icon16(app_img), 5)
+    for y in range(big.h):
+        for x in range(big.w):
+            if big.px[y][x] != KEY:
+                c.put(24 + x, 36 + y, big.px[y][x])
+    c.rect(0, 150, c.w - 1, 153, accent)
+    c.frame(0, 0, c.w - 1, c.h - 1, NAVY)
+    return c
+
+
 def icon16(draw):
     c = Canvas(16, 16); draw(c); return c
 
@@ -201,5 +219,7 @@ if __name__ == '__main__':
                                   str_img, shell_img, group_img, link_img, comp_img, member_img, value_img], 16, 16))
     write_bmp('files.bmp', strip([file_img, files_img], 16, 16))
     write_ico('qpb.ico', icon16(app_img))
+    write_bmp('splash1.bmp', splash((20, 50, 110), (60, 130, 190), YELLOW))
+    write_bmp('splash2.bmp', splash((20, 80, 90), (70, 160, 150), OCHRE))
     for i, d in enumerate([comp_img, group_img, files_img, setup_img, reg_img, str_img, link_img, func]):
         write_ico('item%d.ico' % i, icon16(d))
