@@ -1,23 +1,4 @@
-# Cross-compiling toolchain for the 64-bit Windows programs (mingw-w64, posix thread model).
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
-set(CMAKE_C_COMPILER   x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER  x86_64-w64-mingw32-windres)
-set(CMAKE_AR           x86_64-w64-mingw32-ar CACHE FILEPATH "")
-set(CMAKE_RANLIB       x86_64-w64-mingw32-ranlib CACHE FILEPATH "")
-
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-# Tests and tools of this build run under Wine, in a prefix the build tree owns.
-# The loader is named by architecture: the plain `wine` command guesses, and guesses 32-bit.
+# Cross-compiling toolchain for the 64-bit Windows programs (x64: native registry view and
+# Program Files on 64-bit Windows).
 set(QP_WINDOWS_ARCH x86_64 CACHE INTERNAL "architecture of the Windows programs")
-set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh;--arch=x86_64")
-
-# zlib goes inside every Windows binary: a kit's setup.exe and kitzip.dll must run on a bare
-# Windows with no zlib1.dll beside them (forced, so that existing build trees switch too).
-set(ZLIB_LIBRARY_RELEASE /usr/x86_64-w64-mingw32/lib/libz.a CACHE FILEPATH "static zlib of the Windows build" FORCE)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -9,18 +9,12 @@
 
 #include "builder/model/projectfile.h"
 #include "common/fileio.h"
+#include "common/hexdigit.h"
 #include "common/keytable.h"
 #include "common/strutil.h"
 
 namespace qp {
 namespace {
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 // SHA-1 of a byte string; only name-based GUIDs need it, so it stays small rather than fast.
 std::array<std::uint8_t, 20> Sha1(const std::string& data) {

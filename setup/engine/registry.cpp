@@ -1,6 +1,7 @@
 // Registry value conversion and the registry walk.
 #include "setup/engine/registry.h"
 
+#include "common/hexdigit.h"
 #include "common/setuplist.h"
 #include "setup/engine/lists.h"
 #include "setup/engine/macros.h"
@@ -9,13 +10,6 @@
 namespace qp {
 
 namespace {
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 void Visit(RunState& run, RegistryEffects& reg, RegistryLineage& lineage, const RegistryNode& node, bool install) {
     lineage.push_back(&node);

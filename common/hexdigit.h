@@ -1,0 +1,14 @@
+// The value of one hexadecimal digit, for the readers of GUIDs and hex-text registry data.
+#pragma once
+
+namespace qp {
+
+// 0 to 15, or -1 for a character that is no hexadecimal digit (either case).
+inline int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+}  // namespace qp
