@@ -316,6 +316,9 @@ const GroupRecord* SetupList::FindGroup(const std::string& name) const {
     for (const auto& g : groups) {
         if (g.name == name) return &g;
     }
+    for (const auto& g : groups) {
+        if (EqualNoCase(g.name, name)) return &g;
+    }
     return nullptr;
 }
 

@@ -202,7 +202,8 @@ struct SetupList {
     ShortcutNode shortcuts;      // the root ("Desktop", kind 0)
     std::vector<FunctionRecord> functions;
 
-    // First group with exactly this name (case-sensitive); null when none.
+    // The group of this name: the exact spelling first, else the first that differs only in
+    // case (components name their groups as the author typed them); null when none.
     const GroupRecord* FindGroup(const std::string& name) const;
     // First string whose key equals `key` without regard to case; null when none.
     const StringRecord* FindString(const std::string& key) const;

@@ -24,20 +24,11 @@ bool KeptByChosenComponent(const RunState& run, const std::string& group) {
     return false;
 }
 
-// A component names its groups as the author typed them; the exact spelling wins when two
-// groups differ only in case.
-const GroupRecord* FindGroup(const SetupList& list, const std::string& name) {
-    if (const GroupRecord* g = list.FindGroup(name)) return g;
-    for (const auto& g : list.groups)
-        if (EqualNoCase(g.name, name)) return &g;
-    return nullptr;
-}
-
 // The groups of a component that this phase handles in install or in remove mode.
 std::vector<const GroupRecord*> GroupsOf(const RunState& run, const ComponentRecord& c, bool install) {
     std::vector<const GroupRecord*> out;
     for (const auto& name : c.group_names) {
-        const GroupRecord* g = FindGroup(*run.list, name);
+        const GroupRecord* g = run.list->FindGroup(name);
         if (!g) continue;
         if (install) {
             if (!SystemAllowed(static_cast<std::uint32_t>(g->operating_system_mask), run.ctx.os_code)) continue;

@@ -1,6 +1,8 @@
 // Cross-process control reading for the builder's GUI test.
 #include "remote.h"
 
+#include <cstring>
+
 namespace qpgui {
 
 namespace {
@@ -55,8 +57,9 @@ int Remote::TreeImage(HWND tree, HTREEITEM item) {
 }
 
 RECT Remote::TreeItemRect(HWND tree, HTREEITEM item) {
+    // The message takes the item's handle in the first bytes of the rectangle it fills.
     RECT r{};
-    *reinterpret_cast<HTREEITEM*>(&r) = item;
+    std::memcpy(&r, &item, sizeof(item));
     void* remote = Put(&r, sizeof(r));
     ::SendMessageA(tree, TVM_GETITEMRECT, TRUE, LPARAM(remote));
     Get(&r, sizeof(r));

@@ -78,8 +78,11 @@ TEST_F(QpbcRelease, QpkWithoutGuidKeepsTheOneOfItsFirstBuild) {
     ASSERT_EQ(before.size(), after.size());
     constexpr std::size_t kField = 40 + 4;
     EXPECT_EQ(guid, std::string(after.begin() + kField, after.begin() + kField + 38));
-    for (std::size_t i = 0; i < after.size(); ++i)
-        if (i < kField || i >= kField + 38) ASSERT_EQ(before[i], after[i]) << "byte " << i;
+    for (std::size_t i = 0; i < after.size(); ++i) {
+        if (i < kField || i >= kField + 38) {
+            ASSERT_EQ(before[i], after[i]) << "byte " << i;
+        }
+    }
 
     ProcessResult second = Build(project, "K2");
     ASSERT_EQ(0, second.status) << second.err;

@@ -52,6 +52,18 @@ std::string RegText(const std::string& key, const std::string& name) {
     return rc == ERROR_SUCCESS ? std::string(buf) : "<no value>";
 }
 
+// Where the example product says it went: its own value under HKEY_CURRENT_USER.
+bool ExampleInstallDir(std::string& dir) {
+    HKEY k;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Notepadish", 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
+    char buf[MAX_PATH] = {};
+    DWORD size = sizeof(buf) - 1;
+    const LONG rc = RegQueryValueExA(k, "InstallDir", nullptr, nullptr, (BYTE*)buf, &size);
+    RegCloseKey(k);
+    dir = buf;
+    return rc == ERROR_SUCCESS;
+}
+
 bool KeyExists(const std::string& key) {
     HKEY k;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS)
@@ -626,15 +638,7 @@ TEST_F(SetupE2E, ExampleKitFromQpbc) {
     EXPECT_GE(shown, 4) << "pages pressed through";
     ASSERT_TRUE(KeyExists(key));
     std::string target;
-    {
-        HKEY k;
-        ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Notepadish", 0, KEY_READ, &k), 0);
-        char buf[MAX_PATH] = {};
-        DWORD size = sizeof(buf) - 1;
-        EXPECT_EQ(RegQueryValueExA(k, "InstallDir", nullptr, nullptr, (BYTE*)buf, &size), 0);
-        RegCloseKey(k);
-        target = buf;
-    }
+    ASSERT_TRUE(ExampleInstallDir(target));
     EXPECT_TRUE(Exists(target + "\\notepadish.txt")) << target;
 
     const std::string quiet = RegText(key, "QuietUninstallString");
@@ -723,12 +727,7 @@ TEST_F(SetupE2E, ArchPicksTheRuntimeOfTheBuildersLayout) {
     ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &k), 0);
     RegCloseKey(k);
     std::string target;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Notepadish", 0, KEY_READ, &k), 0);
-    char buf[MAX_PATH] = {};
-    DWORD size = sizeof(buf) - 1;
-    EXPECT_EQ(RegQueryValueExA(k, "InstallDir", nullptr, nullptr, (BYTE*)buf, &size), 0);
-    RegCloseKey(k);
-    target = buf;
+    ASSERT_TRUE(ExampleInstallDir(target));
     EXPECT_EQ(target.rfind(ProgramFiles() + "\\", 0), 0u) << target << " is not under " << ProgramFiles();
     EXPECT_TRUE(Exists(target + "\\notepadish.txt")) << target;
     EXPECT_TRUE(Exists(ProgramFiles() + "\\QPBInformation\\" + guid + "\\setup.exe"));
