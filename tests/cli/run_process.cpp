@@ -58,10 +58,23 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     PROCESS_INFORMATION pi{};
     std::vector<char> line(cmd.begin(), cmd.end());
     line.push_back('\0');
-    BOOL ok = CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    // Under Wine on a loaded machine a start has been seen to fail right after the previous
+    // child ended; that is no fault of the program under test, so try again a few times and
+    // only then give up, saying why.
+    BOOL ok = FALSE;
+    DWORD start_error = 0;
+    for (int attempt = 0; attempt < 5 && !ok; ++attempt) {
+        if (attempt) Sleep(200 * attempt);
+        ok = CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+        if (!ok) start_error = GetLastError();
+    }
     CloseHandle(out);
     CloseHandle(err);
-    if (ok) {
+    if (!ok) {
+        result.err = "CreateProcess failed with error " + std::to_string(start_error) + " for " + cmd;
+        return result;
+    }
+    {
         WaitForSingleObject(pi.hProcess, 60000);
         DWORD code = 0;
         GetExitCodeProcess(pi.hProcess, &code);

@@ -269,13 +269,15 @@ TEST_F(QpbcKit, ARebuildReplacesTheWholeKitAndAFailedOneNothing) {
     Group(*doc, "G")->file_tree.AddFile(File("src/a.txt", "a"));
     doc->side_file_paths[1] = File("readme.txt", "read me");
     const std::string with_readme = Save(*doc, "p1");
-    ASSERT_EQ(0, Build(with_readme).status);
+    ProcessResult first = Build(with_readme);
+    ASSERT_EQ(0, first.status) << first.err;
     EXPECT_TRUE(fs::exists(qp::KitPath(Kit(), "readme.txt")));
 
     doc->side_file_paths[1].clear();
     doc->root_component.children.clear();
     doc->setup_type_list.items.clear();
-    ASSERT_EQ(0, Build(Save(*doc, "p2")).status);
+    ProcessResult second = Build(Save(*doc, "p2"));
+    ASSERT_EQ(0, second.status) << second.err;
     EXPECT_FALSE(fs::exists(qp::KitPath(Kit(), "readme.txt")));  // no side file of the last build lingers
 
     // A failed build (a runtime that is a folder) leaves the kit byte for byte.
