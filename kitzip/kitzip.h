@@ -44,6 +44,9 @@ typedef struct {
     int fRecurse;            /* a directory in the file list adds the files below it */
     int fRepair;             /* not supported: nonzero is refused */
     int fLevel;              /* 0..9 or '0'..'9'; 0 stores without compression; other values = 6 */
+    int fThreads;            /* deflate threads: 0 = KITZIP_THREADS from the environment, else one
+                                per core (at most 4); 1 = all on the calling thread. The archive
+                                is the same byte for byte either way. */
 } ZPOPT;
 
 typedef struct {
@@ -70,8 +73,16 @@ enum {
 int ZP_CALL ZpInit(ZIPUSERFUNCTIONS* functions);
 /* Copies the options (and the texts they point to); 1 = accepted. */
 int ZP_CALL ZpSetOptions(ZPOPT* options);
-/* Adds the files of the list to the archive; ZE_OK or an error code. */
+/* Adds the files of the list to the archive; ZE_OK or an error code. The files are compressed
+ * on worker threads and written in order while later calls go on; a failure of an earlier
+ * file still in flight can therefore be the result of a later call. After any failure past
+ * the archive's opening the archive is left without its directory (it does not look whole). */
 int ZP_CALL ZpArchive(ZCL list);
+/* Writes what is still in flight and the directory of the archive of the last ZpArchive call,
+ * and stops the worker threads; ZE_OK, or ZE_WRITE when the archive could not be finished.
+ * Call it before unloading the library: unloading finishes the archive too, but cannot say
+ * whether that worked and must leave the worker threads behind. */
+int ZP_CALL ZpFinish(void);
 
 #ifdef __cplusplus
 }

@@ -6,11 +6,13 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cstring>
 #include <ctime>
 #include <vector>
 
 #include "common/byteio.h"
 #include "common/errors.h"
+#include "kitzip/deflate_pool.h"
 #include "kitzip/file_io.h"
 
 namespace kitzip {
@@ -26,7 +28,6 @@ constexpr std::uint16_t kZip64Tag = 0x0001;
 // A file this large may not fit 32-bit sizes once deflate has had its say, so its local
 // header carries Zip64 sizes from the start (the header is written before the data).
 constexpr std::uint64_t kLocalZip64From = 0xF0000000ull;
-constexpr std::size_t kChunk = 256 * 1024;
 
 std::string Bytes(const qp::ByteWriter& w) {
     return std::string(reinterpret_cast<const char*>(w.Data().data()), w.Size());
@@ -130,28 +131,20 @@ std::uint32_t DosDateTime(std::int64_t unix_time) {
     return (date << 16) | time;
 }
 
-struct ZipWriter::Deflater {
-    z_stream z{};
-    int level = -1;
-    ~Deflater() {
-        if (level >= 0) deflateEnd(&z);
-    }
-    z_stream& Start(int want) {
-        if (level == want) {
-            deflateReset(&z);
-            return z;
-        }
-        if (level >= 0) deflateEnd(&z);
-        level = -1;
-        z = z_stream{};
-        if (deflateInit2(&z, want, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
-            throw qp::IoError("cannot start the compressor");
-        level = want;
-        return z;
-    }
+struct ZipWriter::Entry {
+    MemberInfo info;  // offset, method, crc and compressed size settle as it is written
+    std::string source;
+    std::uint32_t dos_time = 0;
+    bool zip64 = false;
+    bool deflate = false;         // deflated unless that does not make it smaller
+    std::uint64_t data_start = 0;  // of a file in several pieces: where its data begins
+    std::uint64_t pos = 0;         // and where the next piece goes
+    std::uint32_t crc = 0;
+    bool dropped = false;          // its source failed: it never gets a directory record
 };
 
-ZipWriter::ZipWriter(const std::string& path) : path_(path), local_zip64_from_(kLocalZip64From) {
+ZipWriter::ZipWriter(const std::string& path)
+    : threads_(ThreadsWanted(0)), path_(path), local_zip64_from_(kLocalZip64From) {
     FileStat st = Stat(path);
     if (st.exists && st.is_dir) throw qp::IoError("cannot create " + path + ": it is a folder");
     if (st.exists && st.size > 0) {
@@ -274,85 +267,196 @@ void ZipWriter::AddRecord(Record rec) {
     records_.push_back(std::move(rec));
 }
 
-std::uint64_t ZipWriter::WriteEntryData(File& src, std::uint64_t size, std::uint32_t& crc, bool deflate, int level) {
-    in_.resize(kChunk);
-    out_.resize(kChunk);
-    std::vector<unsigned char>& in = in_;
-    std::vector<unsigned char>& out = out_;
-    crc = crc32(0, nullptr, 0);
-    std::uint64_t read_total = 0, written = 0;
-    if (deflate && !deflater_) deflater_ = std::make_unique<Deflater>();
-    z_stream* zp = deflate ? &deflater_->Start(level) : nullptr;
-    for (;;) {
-        std::size_t got = src.ReadSome(in.data(), in.size());
-        read_total += got;
-        crc = crc32(crc, in.data(), static_cast<uInt>(got));
-        bool last = got < in.size();
-        if (!deflate) {
-            file_->Write(in.data(), got);
-            written += got;
-        } else {
-            zp->next_in = in.data();
-            zp->avail_in = static_cast<uInt>(got);
-            int rc;
-            do {
-                zp->next_out = out.data();
-                zp->avail_out = static_cast<uInt>(out.size());
-                rc = ::deflate(zp, last ? Z_FINISH : Z_NO_FLUSH);
-                if (rc == Z_STREAM_ERROR) throw qp::IoError("compressor failure");
-                std::size_t n = out.size() - zp->avail_out;
-                file_->Write(out.data(), n);
-                written += n;
-            } while (zp->avail_out == 0 || (last && rc != Z_STREAM_END));
-        }
-        if (last) break;
-    }
-    if (read_total != size) throw qp::IoError(src.Path() + " changed while it was added");
-    return written;
+void ZipWriter::SetThreads(int threads) { threads_ = ThreadsWanted(threads); }
+
+void ZipWriter::SeekTo(std::uint64_t pos) {
+    if (pos == at_) return;  // a seek would flush the stream's buffer for nothing
+    at_ = UINT64_MAX;
+    file_->Seek(pos);
+    at_ = pos;
+}
+
+void ZipWriter::WriteAt(const void* data, std::size_t n) {
+    const std::uint64_t next = at_ + n;
+    at_ = UINT64_MAX;
+    file_->Write(data, n);
+    at_ = next;
 }
 
 void ZipWriter::AddFile(const std::string& source, const std::string& member, int level) {
+    if (failed_) throw qp::IoError("archive " + path_ + " could not be written");
     if (!file_) throw qp::IoError("archive " + path_ + " is closed");
     CheckName(member);
     FileStat st = Stat(source);
     if (!st.exists || st.is_dir) throw qp::IoError("cannot open " + source);
     File src(source, "rb");
-    const bool zip64 = st.size >= local_zip64_from_;
-    const std::uint32_t dos_time = DosDateTime(st.mtime);
-    MemberInfo m;
-    m.name = member;
-    m.offset = data_end_;
-    m.size = st.size;
-    m.method = (level > 0 && st.size > 0) ? 8 : 0;
-    // From here on the old central directory on disk is being overwritten.
-    dirty_ = true;
-    std::string header = LocalHeader(member, m.method, dos_time, 0, 0, 0, zip64);
-    file_->Seek(m.offset);
-    file_->Write(header);
-    const std::uint64_t data_start = m.offset + header.size();
-    m.compressed_size = WriteEntryData(src, st.size, m.crc, m.method == 8, level);
-    if (m.method == 8 && m.compressed_size >= m.size) {
-        // Incompressible: store it instead, as every reader prefers.
-        m.method = 0;
-        src.Seek(0);
-        file_->Seek(data_start);
-        m.compressed_size = WriteEntryData(src, st.size, m.crc, false, 0);
+    if (!pool_ || pool_->Threads() != threads_) {
+        Flush();
+        pool_.reset();
+        pool_ = std::make_unique<DeflatePool>(threads_);
     }
-    if (!zip64 && m.compressed_size >= k32Max) throw qp::IoError(source + " is too large");
-    file_->Seek(m.offset);
-    file_->Write(LocalHeader(member, m.method, dos_time, m.crc, m.compressed_size, m.size, zip64));
-    data_end_ = data_start + m.compressed_size;
+    auto e = std::make_shared<Entry>();
+    e->info.name = member;
+    e->info.size = st.size;
+    e->source = source;
+    e->dos_time = DosDateTime(st.mtime);
+    e->zip64 = st.size >= local_zip64_from_;
+    e->deflate = level > 0 && st.size > 0;
+    const std::string changed = source + " changed while it was added";
+    try {
+        std::uint64_t left = st.size;
+        std::shared_ptr<Piece> prev;
+        do {
+            const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(left, kPieceSize));
+            auto p = std::make_shared<Piece>();
+            p->level = e->deflate ? level : 0;
+            p->dict = prev && e->deflate ? std::min(kWindowSize, prev->DataSize()) : 0;
+            p->in.resize(p->dict + n);
+            if (p->dict) std::memcpy(p->in.data(), prev->in.data() + prev->in.size() - p->dict, p->dict);
+            if (src.ReadSome(p->in.data() + p->dict, n) != n) throw qp::IoError(changed);
+            left -= n;
+            p->last = left == 0;
+            unsigned char more;
+            if (p->last && src.ReadSome(&more, 1) != 0) throw qp::IoError(changed);
+            Queue(Job{e, p, !prev, p->last});
+            prev = std::move(p);
+        } while (left > 0);
+    } catch (...) {
+        // Its pieces still queued are at the back; any already written lie past data_end_,
+        // where the next entry or the directory goes.
+        e->dropped = true;
+        while (!queue_.empty() && queue_.back().entry == e) queue_.pop_back();
+        throw;
+    }
+}
+
+void ZipWriter::Queue(Job job) {
+    // Enough pieces in flight to keep every worker busy, few enough to bound the memory.
+    const std::size_t most = 8 * static_cast<std::size_t>(pool_->Threads()) + 4;
+    while (queue_.size() >= most) WriteNext();
+    // From here on the old central directory on disk may be overwritten.
+    dirty_ = true;
+    pool_->Submit(job.piece);
+    queue_.push_back(std::move(job));
+}
+
+void ZipWriter::Flush() {
+    if (queue_.empty()) return;
+    if (!file_) throw qp::IoError("archive " + path_ + " is closed");
+    while (!queue_.empty()) WriteNext();
+}
+
+void ZipWriter::DropQueue() { queue_.clear(); }
+
+void ZipWriter::WriteNext() {
+    Job job = std::move(queue_.front());
+    queue_.pop_front();
+    pool_->Wait(*job.piece);
+    Entry& e = *job.entry;
+    if (e.dropped) return;
+    try {
+        if (job.piece->failed) throw qp::IoError("compressor failure");
+        WritePiece(job);
+    } catch (const qp::IoError&) {
+        // A failing source drops its entry (Restore says so); anything else broke the archive.
+        if (!e.dropped) failed_ = true;
+        throw;
+    }
+}
+
+void ZipWriter::WritePiece(const Job& job) {
+    Entry& e = *job.entry;
+    const Piece& p = *job.piece;
+    MemberInfo& m = e.info;
+    if (job.first && job.last) {
+        // The usual case: the whole file at once, so the header is right the first time.
+        const bool deflate = e.deflate && p.out.size() < p.DataSize();
+        m.method = deflate ? 8 : 0;
+        m.crc = p.crc;
+        m.compressed_size = deflate ? p.out.size() : p.DataSize();
+        m.offset = data_end_;
+        const std::string header = LocalHeader(m.name, m.method, e.dos_time, m.crc, m.compressed_size, m.size, e.zip64);
+        SeekTo(m.offset);
+        WriteAt(header.data(), header.size());
+        WriteAt(deflate ? p.out.data() : p.Data(), static_cast<std::size_t>(m.compressed_size));
+        e.data_start = m.offset + header.size();
+    } else {
+        if (job.first) {
+            m.offset = data_end_;
+            m.method = e.deflate ? 8 : 0;
+            const std::string header = LocalHeader(m.name, m.method, e.dos_time, 0, 0, 0, e.zip64);
+            SeekTo(m.offset);
+            WriteAt(header.data(), header.size());
+            e.data_start = e.pos = m.offset + header.size();
+            e.crc = static_cast<std::uint32_t>(crc32(0, nullptr, 0));
+        }
+        const unsigned char* data = e.deflate ? p.out.data() : p.Data();
+        const std::size_t n = e.deflate ? p.out.size() : p.DataSize();
+        SeekTo(e.pos);
+        WriteAt(data, n);
+        e.pos += n;
+        e.crc = static_cast<std::uint32_t>(crc32_combine(e.crc, p.crc, static_cast<z_off_t>(p.DataSize())));
+        if (!job.last) return;
+        m.crc = e.crc;
+        m.compressed_size = e.pos - e.data_start;
+        if (e.deflate && m.compressed_size >= m.size) Restore(e);
+        if (!e.zip64 && m.compressed_size >= k32Max) {
+            e.dropped = true;
+            throw qp::IoError(e.source + " is too large");
+        }
+        const std::string header = LocalHeader(m.name, m.method, e.dos_time, m.crc, m.compressed_size, m.size, e.zip64);
+        SeekTo(m.offset);
+        WriteAt(header.data(), header.size());
+    }
+    data_end_ = e.data_start + m.compressed_size;
     Record rec;
     rec.info = m;
-    rec.central = CentralRecord(m, dos_time, 0x20);
+    rec.central = CentralRecord(m, e.dos_time, 0x20);
     AddRecord(std::move(rec));
+}
+
+// A file of several pieces that did not shrink: stored instead, read again from its source
+// (the pieces are long gone) and checked against the checksum of the first reading.
+void ZipWriter::Restore(Entry& e) {
+    auto source_failed = [&](const std::string& why) {
+        e.dropped = true;
+        throw qp::IoError(why);
+    };
+    std::unique_ptr<File> src;
+    try {
+        src = std::make_unique<File>(e.source, "rb");
+    } catch (const qp::IoError& x) {
+        source_failed(x.what());
+    }
+    std::vector<unsigned char> buf(kPieceSize);
+    std::uint32_t crc = static_cast<std::uint32_t>(crc32(0, nullptr, 0));
+    std::uint64_t total = 0;
+    SeekTo(e.data_start);
+    for (;;) {
+        std::size_t n = 0;
+        try {
+            n = src->ReadSome(buf.data(), buf.size());
+        } catch (const qp::IoError& x) {
+            source_failed(x.what());
+        }
+        if (n == 0) break;
+        total += n;
+        if (total > e.info.size) break;
+        crc = static_cast<std::uint32_t>(crc32(crc, buf.data(), static_cast<uInt>(n)));
+        WriteAt(buf.data(), n);
+    }
+    if (total != e.info.size || crc != e.crc) source_failed(e.source + " changed while it was added");
+    e.info.method = 0;
+    e.info.compressed_size = total;
 }
 
 void ZipWriter::AddDirectory(const std::string& member, std::int64_t mtime) {
     if (!file_) throw qp::IoError("archive " + path_ + " is closed");
+    if (failed_) throw qp::IoError("archive " + path_ + " could not be written");
     std::string name = member;
     if (name.empty() || name.back() != '/') name += '/';
     CheckName(name);
+    Flush();  // the files added before it go first
     dirty_ = true;
     const std::uint32_t dos_time = DosDateTime(mtime);
     MemberInfo m;
@@ -360,8 +464,13 @@ void ZipWriter::AddDirectory(const std::string& member, std::int64_t mtime) {
     m.offset = data_end_;
     m.crc = 0;
     std::string header = LocalHeader(name, 0, dos_time, 0, 0, 0, false);
-    file_->Seek(m.offset);
-    file_->Write(header);
+    try {
+        SeekTo(m.offset);
+        WriteAt(header.data(), header.size());
+    } catch (...) {
+        failed_ = true;
+        throw;
+    }
     data_end_ += header.size();
     Record rec;
     rec.info = m;
@@ -375,8 +484,23 @@ void ZipWriter::SetComment(const std::string& comment) {
 }
 
 void ZipWriter::Close() {
-    if (!file_ && suspended_ && !Resume()) return;
+    if (!file_ && suspended_ && !Resume()) {
+        DropQueue();
+        return;
+    }
     if (!file_) return;
+    if (!failed_) {
+        try {
+            Flush();
+        } catch (...) {
+            Abandon();
+            throw;
+        }
+    }
+    if (failed_) {
+        Abandon();
+        throw qp::IoError("archive " + path_ + " could not be written; it has no directory");
+    }
     if (!dirty_) {
         file_->Close();
         file_.reset();
@@ -417,18 +541,67 @@ void ZipWriter::Close() {
     w.U32(cd_offset >= k32Max ? k32Max : static_cast<std::uint32_t>(cd_offset));
     w.U16(static_cast<std::uint16_t>(comment_.size()));
     w.Bytes(comment_);
-    file_->Seek(cd_offset);
-    file_->Write(cd);
-    file_->Write(w.Data().data(), w.Size());
-    file_->Truncate(cd_offset + cd.size() + w.Size());
+    try {
+        file_->Seek(cd_offset);
+        file_->Write(cd);
+        file_->Write(w.Data().data(), w.Size());
+        file_->Truncate(cd_offset + cd.size() + w.Size());
+        dirty_ = false;
+        std::unique_ptr<File> f = std::move(file_);
+        at_ = UINT64_MAX;
+        f->Close();
+    } catch (...) {
+        failed_ = true;
+        Abandon();
+        throw;
+    }
+}
+
+void ZipWriter::Abandon() {
+    DropQueue();
+    if (!file_ && suspended_) {
+        try {
+            file_ = std::make_unique<File>(path_, "r+b");
+        } catch (const qp::IoError&) {
+        }
+    }
+    suspended_ = false;
+    if (file_) {
+        try {
+            // An earlier directory beyond our data would make the file look whole again.
+            if (dirty_) file_->Truncate(data_end_);
+        } catch (const qp::IoError&) {
+        }
+        try {
+            file_->Close();
+        } catch (const qp::IoError&) {
+        }
+        file_.reset();
+    }
+    at_ = UINT64_MAX;
     dirty_ = false;
-    std::unique_ptr<File> f = std::move(file_);
-    f->Close();
+    failed_ = true;
+}
+
+void ZipWriter::LeaveThreads() {
+    if (!pool_) return;
+    DropQueue();
+    pool_->Abandon();
+    // Its workers wait on it for ever: it must outlive them.
+    pool_.release();
 }
 
 void ZipWriter::Suspend() {
     if (!file_) return;
-    file_->Close();
+    // Files still queued stay queued; their workers go on meanwhile.
+    at_ = UINT64_MAX;
+    try {
+        file_->Close();
+    } catch (...) {
+        file_.reset();
+        failed_ = true;
+        throw;
+    }
     file_.reset();
     FileStat st = Stat(path_);
     suspended_ = true;

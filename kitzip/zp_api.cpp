@@ -24,9 +24,39 @@ struct Options {
 bool g_ready = false;
 ZIPUSERFUNCTIONS g_functions{};
 Options g_options;
-// The archive of the last call, suspended between calls. Its destructor writes the central
-// directory, so unloading the library (or leaving the program) finishes the archive.
-std::unique_ptr<ZipWriter> g_open;
+// The archive of the last call, suspended between calls while its files are still being
+// compressed. Its destructor writes the central directory, so unloading the library (or
+// leaving the program) finishes the archive.
+struct PendingArchive {
+    std::unique_ptr<ZipWriter> writer;
+    ~PendingArchive();
+    ZipWriter* operator->() const { return writer.get(); }
+    explicit operator bool() const { return writer != nullptr; }
+};
+PendingArchive g_open;
+
+#ifdef KITZIP_DLL
+// Set when the library is detached because the process ends: its other threads are gone.
+bool g_process_ending = false;
+#endif
+
+PendingArchive::~PendingArchive() {
+#ifdef KITZIP_DLL
+    if (!writer) return;
+    if (g_process_ending) {
+        // A worker may have died holding a piece: waiting for it would never end.
+        writer.release();
+        return;
+    }
+    // FreeLibrary without ZpFinish: the loader's lock is held here, and no thread can end
+    // while it is, so the workers are left waiting once the archive is written.
+    try {
+        writer->Close();
+    } catch (...) {
+    }
+    writer->LeaveThreads();
+#endif
+}
 
 void Print(const std::string& text) {
     if (!g_ready || !g_functions.print) return;
@@ -147,15 +177,22 @@ int Collect(const std::string& given, std::vector<Item>& items, std::int64_t sin
 // The writer for `path`: the suspended one when it still matches the file, else a new one.
 ZipWriter& OpenArchive(const std::string& path) {
     if (g_open && g_open->Path() == path) {
-        if (g_open->Resume()) return *g_open;
-        g_open.reset();  // changed behind our back: its pending directory no longer fits
+        if (g_open->Resume()) return *g_open.writer;
+        g_open.writer.reset();  // changed behind our back: its pending directory no longer fits
     }
     if (g_open) {
-        std::unique_ptr<ZipWriter> done = std::move(g_open);
+        std::unique_ptr<ZipWriter> done = std::move(g_open.writer);
         done->Close();
     }
-    g_open = std::make_unique<ZipWriter>(path);
-    return *g_open;
+    g_open.writer = std::make_unique<ZipWriter>(path);
+    return *g_open.writer;
+}
+
+// After a failure past the opening: the archive must not pass for a whole one.
+void AbandonArchive() {
+    if (!g_open) return;
+    std::unique_ptr<ZipWriter> broken = std::move(g_open.writer);
+    broken->Abandon();
 }
 
 int Archive(const ZCL& list) {
@@ -191,6 +228,7 @@ int Archive(const ZCL& list) {
         Print(std::string("zip error: ") + e.what() + "\n");
         return ZE_CREAT;
     }
+    w->SetThreads(o.fThreads);
     int result = ZE_OK;
     for (const Item& it : items) {
         try {
@@ -200,9 +238,21 @@ int Archive(const ZCL& list) {
                 w->AddFile(it.source, it.member, Level(o.fLevel));
         } catch (const qp::IoError& e) {
             Print(std::string("zip error: ") + e.what() + "\n");
-            result = Stat(it.source).exists ? ZE_READ : ZE_OPEN;
+            result = w->Failed() ? ZE_WRITE : Stat(it.source).exists ? ZE_READ : ZE_OPEN;
             break;
         }
+    }
+    if (result == ZE_OK && o.fMove) {
+        try {
+            w->Flush();  // every source read before any is deleted
+        } catch (const qp::IoError& e) {
+            Print(std::string("zip error: ") + e.what() + "\n");
+            result = w->Failed() ? ZE_WRITE : ZE_READ;
+        }
+    }
+    if (result != ZE_OK) {
+        AbandonArchive();
+        return result;
     }
     if (result == ZE_OK && o.fComment && g_functions.comment) {
         std::vector<char> buf(65536, '\0');
@@ -225,7 +275,7 @@ int Archive(const ZCL& list) {
 
 bool FinishPendingArchive() {
     if (!g_open) return true;
-    std::unique_ptr<ZipWriter> done = std::move(g_open);
+    std::unique_ptr<ZipWriter> done = std::move(g_open.writer);
     try {
         done->Close();
         return true;
@@ -264,6 +314,14 @@ extern "C" int ZP_CALL ZpSetOptions(ZPOPT* options) {
     }
 }
 
+extern "C" int ZP_CALL ZpFinish(void) {
+    try {
+        return kitzip::FinishPendingArchive() ? ZE_OK : ZE_WRITE;
+    } catch (...) {
+        return ZE_WRITE;
+    }
+}
+
 extern "C" int ZP_CALL ZpArchive(ZCL list) {
     if (!kitzip::g_ready) return ZE_LOGIC;
     try {
@@ -277,3 +335,13 @@ extern "C" int ZP_CALL ZpArchive(ZCL list) {
         return ZE_LOGIC;
     }
 }
+
+#ifdef KITZIP_DLL
+#include <windows.h>
+
+// The C runtime calls this before it runs the destructors of a detaching library.
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
+    if (reason == DLL_PROCESS_DETACH && reserved != nullptr) kitzip::g_process_ending = true;
+    return TRUE;
+}
+#endif

@@ -172,13 +172,15 @@ private:
         } else {
             std::string output = target;
             bool temporary = false;
-            if (group_.restart_if_locked == 0) {
+            // Only a file that is there can be locked. Asking about a new one would cost a
+            // second look-up of a missing name, which Wine answers by reading the whole folder.
+            if (facts.target_exists && group_.restart_if_locked == 0) {
                 while (fx_.IsLocked(target)) {
                     int answer = q_.AbortRetryIgnore(LockedFileText(target), "Install");
                     if (answer == Questions::kIgnore) return true;
                     if (answer == Questions::kAbort) return false;
                 }
-            } else if (fx_.IsLocked(target)) {
+            } else if (facts.target_exists && fx_.IsLocked(target)) {
                 std::string temp = TemporaryNameFor(target, [this](const std::string& p) { return fx_.Exists(p); });
                 // Without a free name the file goes to its own name; that fails, and is reported.
                 if (!temp.empty()) {

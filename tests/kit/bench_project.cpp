@@ -51,6 +51,7 @@ int main(int argc, char** argv) {
     for (const auto& top : Sorted(argv[2])) {
         if (!fs::is_directory(top)) continue;
         qp::CItemGroup* g = doc.group_list.Add(top.filename().string());
+        g->shared = 0;  // so that the install benchmark's removal deletes the files
         AddTree(g->file_tree, top, files);
         doc.root_component.AddChild(g->name)->file_groups.push_back(g);
     }

@@ -82,6 +82,8 @@ public:
             Unload();
             return false;
         }
+        // Not one of the three: a library without it finishes its archive when it is freed.
+        finish_ = reinterpret_cast<decltype(finish_)>(reinterpret_cast<void*>(GetProcAddress(module_, "ZpFinish")));
         if (!Initialise()) {
             Unload();
             return false;
@@ -90,6 +92,9 @@ public:
     }
 
     void Unload() override {
+        // Before the library goes: its compressing threads cannot be stopped while it is freed.
+        if (finish_ && callbacks_ && finish_() != 0) Say("Error in archiving\n");
+        finish_ = nullptr;
         ReleaseCallbacks();
         if (module_) FreeLibrary(module_);  // the library writes the archive's directory as it goes
         module_ = nullptr;
@@ -99,6 +104,7 @@ public:
 private:
     std::string dir_;
     HMODULE module_ = nullptr;
+    int(ZP_CALL* finish_)() = nullptr;
 };
 
 }  // namespace
