@@ -22,3 +22,15 @@ if(TARGET kitzip_dll)
     COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:kitzip_dll> $<TARGET_FILE_DIR:qpb>/kitzip.dll)
 endif()
 qp_deliver(qpb)
+
+# Sheets and wizards, with their portable decisions; "Advanced" loads shadepick.dll from beside
+# the builder.
+file(GLOB QPB_SHEET_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/sheets/*.cpp
+     ${CMAKE_CURRENT_SOURCE_DIR}/wizards/*.cpp)
+target_sources(qpb PRIVATE ${QPB_SHEET_SOURCES})
+target_link_libraries(qpb PRIVATE qp_sheetlogic)
+if(TARGET shadepick)
+  add_dependencies(qpb shadepick)
+  add_custom_command(TARGET qpb POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:shadepick> $<TARGET_FILE_DIR:qpb>/shadepick.dll)
+endif()

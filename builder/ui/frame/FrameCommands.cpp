@@ -9,7 +9,9 @@
 #include "builder/ui/frame/MainFrame.h"
 #include "builder/ui/logic/commands.h"
 #include "builder/ui/res/resource.h"
+#include "builder/ui/wizards/Wizards.h"
 #include "common/fileinfo.h"
+#include "common/pathutil.h"
 #include "common/settings.h"
 #include "framework/CommonDialogs.h"
 #include "framework/Dialog.h"
@@ -52,30 +54,6 @@ public:
 private:
     CMainFrame& frame_;
     std::uint64_t total_ = ~std::uint64_t(0);
-};
-
-// Until the build wizard comes: the kit's name and folder.
-class CKitNameDialog : public CDialog {
-public:
-    CKitNameDialog(HINSTANCE instance, std::string name, std::string root)
-        : CDialog(instance, IDD_KITNAME), name(std::move(name)), root(std::move(root)) {}
-    std::string name, root;
-
-protected:
-    bool OnInit() override {
-        Item(IDC_KITNAME).SetText(name);
-        Item(IDC_KITROOT).SetText(root);
-        return true;
-    }
-    void OnOK() override {
-        name = Item(IDC_KITNAME).Text();
-        root = Item(IDC_KITROOT).Text();
-        if (name.empty() || name.find_first_of("\\/:*?\"<>|") != std::string::npos) {
-            ::MessageBoxA(hwnd_, "Give the kit a name that can be a folder name.", "Build", MB_OK | MB_ICONWARNING);
-            return;
-        }
-        EndDialog(IDOK);
-    }
 };
 
 class CAboutDialog : public CDialog {
@@ -159,19 +137,53 @@ bool CMainFrame::OpenProject(const std::string& path) {
 
 void CMainFrame::OnNew() {
     if (!CloseProject()) return;
-    FileDialogOptions o;
-    o.filter = kProjectFilter;
-    o.default_ext = "qpk";
-    o.title = "New project";
-    const std::string path = SaveFileDialog(hwnd_, o);
-    if (path.empty()) return;
+    NewProjectChoice choice;
+    if (!RunNewProjectDialog(hwnd_, instance_, choice)) return;
     auto doc = std::make_unique<CDazDoc>();
     doc->wizard_texts = &texts_;
     doc->NewProject();
+    if (choice.type == 1) {
+        SheetContext ctx = SheetContextFor();
+        ctx.doc = doc.get();
+        ctx.pending = nullptr;
+        if (!RunNewProjectWizard(ctx)) return;  // the new project goes with `doc`
+    }
     BoxReporter reporter(hwnd_);
-    if (!SaveProject(*doc, path, reporter)) return;
-    recent_.Add(path);
+    CreateDirectoryPath(FolderOf(choice.path), reporter);
+    doc->SetPathName(choice.path);
+    if (!SaveProject(*doc, choice.path, reporter)) return;
+    recent_.Add(choice.path);
     SetProject(std::move(doc));
+    bar_.SelectTab(bar_.CurrentTab());
+}
+
+SheetContext CMainFrame::SheetContextFor() {
+    SheetContext ctx;
+    ctx.owner = hwnd_;
+    ctx.instance = instance_;
+    ctx.doc = doc_.get();
+    ctx.pending = &pending_;
+    ctx.program_dir = ProgramDir();
+    ctx.colours_changed = [this] {
+        if (!doc_) return;
+        colours_[0] = COLORREF(doc_->settings_block.U32(SettingsBlock::kWindowColour1));
+        colours_[1] = COLORREF(doc_->settings_block.U32(SettingsBlock::kWindowColour2));
+        ::InvalidateRect(client_, nullptr, TRUE);
+        ::UpdateWindow(client_);
+    };
+    return ctx;
+}
+
+void CMainFrame::OnSettings() {
+    if (!doc_ || building_) return;
+    SheetContext ctx = SheetContextFor();
+    RunProjectSettings(ctx);
+    ctx.colours_changed();
+    // Languages may have come or gone: the trees and windows show the project again.
+    for (auto& w : items_) w->ShowItem(nullptr);
+    bar_.SetProject(doc_.get());
+    bar_.SelectTab(bar_.CurrentTab());
+    UpdateCaption();
 }
 
 void CMainFrame::OnOpen() {
@@ -185,6 +197,8 @@ void CMainFrame::OnOpen() {
 
 bool CMainFrame::OnSave(bool ask_path) {
     if (!doc_) return false;
+    // Sheets still open write what they show, so that the file holds it.
+    pending_.CommitAll();
     std::string path = doc_->PathName();
     if (ask_path || path.empty()) {
         FileDialogOptions o;
@@ -215,31 +229,50 @@ void CMainFrame::OnBuild() {
     BoxReporter reporter(hwnd_);
     KitBuildParams params;
     params.runtime_path = RuntimeSource(ProgramDir());
-    CStringItem* product = doc_->FindString("PRODUCT_NAME");
-    std::string name = product && !product->Value(0).empty() ? product->Value(0) : std::string("Kit");
     HINSTANCE instance = instance_;
     HWND owner = hwnd_;
-    params.wizard = [instance, owner, name](KitBuildParams& p) {
-        CKitNameDialog dlg(instance, name, p.kit_root);
-        if (dlg.DoModal(owner) != IDOK) return false;
-        p.kit_name = dlg.name;
-        p.kit_root = dlg.root;
+    CDazDoc* doc = doc_.get();
+    params.wizard = [instance, owner, doc](KitBuildParams& p) {
+        BuildPageState state = BuildPageState::Read(*doc);
+        if (!RunBuildWizard(owner, instance, *doc, state)) return false;
+        p.kit_name = state.kit_name;
+        p.kit_root = state.kit_root;
         return true;
     };
     params.kit_root = DefaultKitRoot(*doc_);
+    std::unique_ptr<BuildProgressWindow> window;
+    BarProgress bar_progress(*this);
     // kitzip.dll beside the builder; its console output has nowhere to go in a GUI program.
     params.make_compressor = [](Reporter& r) { return MakeDllCompressor(r, "", nullptr); };
     params.show_kit_dir = [](const std::string& dir) {
         ::ShellExecuteA(nullptr, "open", "explorer.exe", dir.c_str(), nullptr, SW_SHOWNORMAL);
     };
+    // The progress window appears once the wizard is done, and holds the frame still meanwhile.
+    auto wizard = params.wizard;
+    params.wizard = [&](KitBuildParams& p) {
+        if (!wizard(p)) return false;
+        window = std::make_unique<BuildProgressWindow>(hwnd_, instance_);
+        window->forward = &bar_progress;
+        ::EnableWindow(hwnd_, FALSE);
+        return true;
+    };
+    struct Relay : Progress {
+        std::unique_ptr<BuildProgressWindow>& to;
+        BarProgress& bar;
+        Relay(std::unique_ptr<BuildProgressWindow>& t, BarProgress& b) : to(t), bar(b) {}
+        void Status(const std::string& text) override { to ? to->Status(text) : bar.Status(text); }
+        bool Step(std::uint64_t done, std::uint64_t total) override { return to ? to->Step(done, total) : bar.Step(done, total); }
+    } progress(window, bar_progress);
     building_ = true;
-    BarProgress progress(*this);
     ShowProgress(true);
     SetStatusText("Build");
     const KitBuildResult result = BuildMedia(*doc_, params, reporter, &progress);
     ShowProgress(false);
+    ::EnableWindow(hwnd_, TRUE);
+    window.reset();
     building_ = false;
     SetStatusText(result.complete ? "Kit complete: " + result.kit_dir
+                                  : result.cancelled && result.started ? "Build cancelled: the kit was not made"
                                   : (result.started ? "The kit is not complete" : "Ready"));
 }
 
@@ -275,6 +308,7 @@ bool CMainFrame::OnCmdMsg(UINT id) {
     case cmd::kBuild: OnBuild(); return true;
     case cmd::kAbout: OnAbout(); return true;
     case cmd::kExplorer: OnExplorer(); return true;
+    case cmd::kSettings: OnSettings(); return true;
     case cmd::kMakeRelative:
         if (edits_) edits_->MakeFileNamesRelative();
         return true;

@@ -70,7 +70,7 @@ bool CMainFrame::OnUpdateCmdUI(CCmdUI& ui) {
         ui.Enable(ActiveChild() != nullptr && ::IsWindowVisible(ActiveChild()));
         return true;
     case cmd::kSettings:
-        ui.Enable(false);  // the settings sheet comes with its own window
+        ui.Enable(doc_ != nullptr && !building_);
         return true;
     }
     if (NeedsProject(id)) {

@@ -15,6 +15,8 @@
 #include "builder/model/language.h"
 #include "builder/ui/frame/WorkspaceBar.h"
 #include "builder/ui/items/ItemWindows.h"
+#include "builder/ui/logic/project_pages.h"
+#include "builder/ui/sheets/Sheets.h"
 #include "framework/Frame.h"
 #include "framework/Profile.h"
 
@@ -48,6 +50,12 @@ public:
     void SetStatusText(const std::string& text);
     // A length in pixels at 96 dots per inch, at the screen's resolution.
     static int Scaled(int pixels_at_96);
+
+    // --- sheets and wizards ------------------------------------------------------------------
+    // What a sheet opened now needs: the project, the pending-edit hook, the builder's folder.
+    SheetContext SheetContextFor();
+    // Open sheets register here what they would write; a save commits them first.
+    PendingEdits& Pending() { return pending_; }
 
     std::vector<CCmdTarget*> CommandRoute() override;
     bool OnCmdMsg(UINT id) override;
@@ -83,6 +91,7 @@ private:
     void OnBuild();
     void OnAbout();
     void OnExplorer();
+    void OnSettings();
     std::string ProgramDir() const;
     void EnterProjectFolder();
     // FrameMenus.cpp
@@ -107,6 +116,7 @@ private:
     COLORREF colours_[2] = {RGB(0, 0, 128), RGB(0, 0, 0)};
     WNDPROC client_proc_ = nullptr;
     bool building_ = false;
+    PendingEdits pending_;
 };
 
 }  // namespace qp

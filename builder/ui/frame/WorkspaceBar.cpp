@@ -316,6 +316,12 @@ bool CWorkspaceBar::OnCmdMsg(UINT id) {
     const Decision d = TreeCommand(t, Describe(t, node), id);
     if (!d.known) return false;
     if (!d.enabled) return true;
+    if (id == cmd::kProperties && t == TreeKind::kSetupType) {
+        // The setup-type dialog; the project counts as changed whatever the answer.
+        RunSetupTypeDialog(frame_.SheetContextFor(), *static_cast<CItemSetup*>(r.item));
+        e->Changed(ItemKind::kSetupType, r.item);
+        return true;
+    }
     switch (id) {
     case cmd::kDelete: OnDelete(t); return true;
     case cmd::kRename: ::SetFocus(tree); tree.EditLabel(node); return true;

@@ -10,18 +10,13 @@
 #include "builder/ui/items/ItemWindows.h"
 #include "builder/ui/logic/commands.h"
 #include "builder/ui/res/resource.h"
+#include "builder/ui/sheets/Sheets.h"
 #include "common/languages.h"
 #include "framework/CommonDialogs.h"
 
 namespace qp {
 
 namespace {
-
-std::string Join(const std::vector<std::string>& parts) {
-    std::string out;
-    for (const std::string& p : parts) out += (out.empty() ? "" : ", ") + p;
-    return out;
-}
 
 // A two-column property list ("Property", "Value").
 class CPropertyListWindow : public CItemWindow {
@@ -44,59 +39,6 @@ protected:
         }
     }
     const char* value_;
-};
-
-class CMDIComp : public CPropertyListWindow {
-public:
-    explicit CMDIComp(CMainFrame& f) : CPropertyListWindow(f, ItemWindowKind::kComponent, "Value") {}
-    std::string Caption() const override {
-        return item_ ? "Component - " + static_cast<CItemComponent*>(item_)->name : creation_caption_;
-    }
-    void Reload() override {
-        if (!item_) return Fill({});
-        const auto& c = *static_cast<CItemComponent*>(item_);
-        std::vector<std::string> groups, required;
-        for (const CItemGroup* g : c.file_groups) groups.push_back(g->name);
-        for (const CItemComponent* r : c.required_components) required.push_back(r->Path());
-        static const char* const kNeed[] = {"Critical", "Recommended", "Standard"};
-        Fill({{"Name", c.name},
-              {"Description", c.description},
-              {"Status text", c.status_text},
-              {"Display text", c.display_text},
-              {"Visible", c.visible ? "Yes" : "No"},
-              {"File need", c.file_need >= 0 && c.file_need <= 2 ? kNeed[c.file_need] : std::to_string(c.file_need)},
-              {"Include in build", c.include_in_build ? "Yes" : "No"},
-              {"File groups", Join(groups)},
-              {"Required components", Join(required)},
-              {"CD folder", c.cd_folder},
-              {"FTP location", c.ftp_location},
-              {"HTTP location", c.http_location},
-              {"Comment", c.comment}});
-    }
-};
-
-class CMDIGroup : public CPropertyListWindow {
-public:
-    explicit CMDIGroup(CMainFrame& f) : CPropertyListWindow(f, ItemWindowKind::kGroup, "Value") {}
-    std::string Caption() const override {
-        return item_ ? "Group - " + static_cast<CItemGroup*>(item_)->name : creation_caption_;
-    }
-    void Reload() override {
-        if (!item_) return Fill({});
-        const auto& g = *static_cast<CItemGroup*>(item_);
-        Fill({{"Name", g.name},
-              {"Destination", g.destination},
-              {"Overwrite", OverwriteText(g.overwrite_word)},
-              {"Operating system", OperatingSystemText(g.operating_system_mask)},
-              {"Shared", g.shared ? "Yes" : "No"},
-              {"Self register", g.self_register ? "Yes" : "No"},
-              {"Restart if locked", g.restart_if_locked ? "Yes" : "No"},
-              {"Compressed", g.compressed ? "Yes" : "No"},
-              {"Languages", g.language_mask.empty() ? "Independent" : g.language_mask},
-              {"FTP location", g.ftp_location},
-              {"HTTP location", g.http_location},
-              {"Comment", g.comment}});
-    }
 };
 
 class CMDIShort : public CPropertyListWindow {
@@ -437,8 +379,8 @@ std::unique_ptr<CItemWindow> MakeItemWindow(CMainFrame& frame, ItemWindowKind ki
     std::unique_ptr<CItemWindow> w;
     const char* caption = "";
     switch (kind) {
-    case ItemWindowKind::kComponent: w = std::make_unique<CMDIComp>(frame); caption = "Component"; break;
-    case ItemWindowKind::kGroup: w = std::make_unique<CMDIGroup>(frame); caption = "Group"; break;
+    case ItemWindowKind::kComponent: w = MakeComponentWindow(frame); caption = "Component"; break;
+    case ItemWindowKind::kGroup: w = MakeGroupWindow(frame); caption = "Group"; break;
     case ItemWindowKind::kFiles: w = std::make_unique<CMDIFiles>(frame); caption = "Folder"; break;
     case ItemWindowKind::kSetup: w = std::make_unique<CMDISetup>(frame); caption = "Setup"; break;
     case ItemWindowKind::kRegistry: w = std::make_unique<CMDIReg>(frame); caption = "Registry"; break;

@@ -26,14 +26,6 @@ const char* FileNeedText(std::int32_t need) {
     return kTexts[NormalFileNeed(need)];
 }
 
-std::string LanguageMaskText(const std::string& mask) {
-    if (mask.empty()) return "Independent";
-    std::vector<std::string> names;
-    for (std::size_t i = 0; i < mask.size() && int(i) < kLanguageCount; ++i)
-        if (mask[i] == '1') names.push_back(LanguageName(int(i)));
-    return JoinNames(names);
-}
-
 std::vector<PropertyRow> ComponentRows(const CItemComponent* c) {
     std::vector<PropertyRow> rows = {
         {"Description", 0, "", 0}, {"Status Text", 1, "", 1},         {"Display", 2, "", 2},

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "builder/model/doc.h"
+#include "builder/model/language.h"
 
 namespace qp {
 
@@ -33,8 +34,6 @@ bool GroupRowRightClick(CItemGroup& g, int row);
 // "CRITICAL", "RECOMENDED" or "STANDARD"; anything above 2 (or below 0) reads as 2.
 std::int32_t NormalFileNeed(std::int32_t need);
 const char* FileNeedText(std::int32_t need);
-// "Independent" for an empty mask, else the names of the languages marked "1", joined by " && ".
-std::string LanguageMaskText(const std::string& mask);
 
 // ---- page life ------------------------------------------------------------------------------
 
