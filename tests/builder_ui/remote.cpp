@@ -66,6 +66,15 @@ RECT Remote::TreeItemRect(HWND tree, HTREEITEM item) {
     return r;
 }
 
+RECT Remote::ListItemRect(HWND list, int row) {
+    RECT r{};
+    r.left = LVIR_BOUNDS;
+    void* remote = Put(&r, sizeof(r));
+    ::SendMessageA(list, LVM_GETITEMRECT, WPARAM(row), LPARAM(remote));
+    Get(&r, sizeof(r));
+    return r;
+}
+
 std::string Remote::ListText(HWND list, int row, int column) {
     LVITEMA it{};
     it.iSubItem = column;

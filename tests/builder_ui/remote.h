@@ -18,6 +18,8 @@ public:
     RECT TreeItemRect(HWND tree, HTREEITEM item);
     int TreeImage(HWND tree, HTREEITEM item);
     std::string ListText(HWND list, int row, int column);
+    // A row's rectangle (LVIR_BOUNDS) in the list's client coordinates.
+    RECT ListItemRect(HWND list, int row);
     RECT TabRect(HWND tab, int index);
 
 private:

@@ -120,7 +120,14 @@ bool CQpSheet::Finish() {
 INT_PTR CQpSheet::DoModal(HWND parent, HINSTANCE instance, int start_page) {
     if (pages_.empty()) return -1;
     std::vector<PROPSHEETPAGEA> pages;
-    for (CQpPage* p : pages_) pages.push_back(p->Page());
+    for (CQpPage* p : pages_) {
+        pages.push_back(p->Page());
+        // A wizard's caption is its current page's title: every page carries the sheet's.
+        if (wizard_) {
+            pages.back().dwFlags |= PSP_USETITLE;
+            pages.back().pszTitle = caption_.c_str();
+        }
+    }
     PROPSHEETHEADERA h{};
     h.dwSize = sizeof(h);
     h.dwFlags = PSH_PROPSHEETPAGE | (help_ ? PSH_USECALLBACK : 0) | (wizard_ ? PSH_WIZARD : 0);
