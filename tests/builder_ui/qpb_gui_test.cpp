@@ -234,10 +234,10 @@ TEST(QpbGui, EditsThroughTheWindowsSaveExactlyAndBuildAKit) {
     ASSERT_NE(group_window, nullptr);
     EXPECT_EQ(mdi.Active(), group_window);
     HWND group_list = GetWindow(group_window, GW_CHILD);
-    EXPECT_EQ(remote.ListText(group_list, 0, 0), "Name");
-    EXPECT_EQ(remote.ListText(group_list, 0, 1), first.name);
-    EXPECT_EQ(remote.ListText(group_list, 1, 1), first.destination);
-    EXPECT_EQ(remote.ListText(group_list, 2, 1), qp::OverwriteText(first.overwrite_word));
+    EXPECT_EQ(remote.ListText(group_list, 0, 0), "Shared");
+    EXPECT_EQ(remote.ListText(group_list, 0, 1), first.shared ? "Yes" : "No");
+    EXPECT_EQ(remote.ListText(group_list, 5, 1), first.destination);
+    EXPECT_EQ(remote.ListText(group_list, 4, 1), qp::OverwriteText(first.overwrite_word));
     qpe2e::Screenshot("item-group");
 
     // A new group: a duplicate name is refused, then a free one taken.
@@ -366,15 +366,17 @@ TEST(QpbGui, EditsThroughTheWindowsSaveExactlyAndBuildAKit) {
     EXPECT_EQ(body(saved.out), body(wanted.out));
     EXPECT_NE(saved.out.find("group \"Extras\""), std::string::npos);
 
-    // Build from the menu: the kit name, then a complete kit.
+    // Build from the menu: the kit name in the build wizard, then a complete kit under the
+    // project's KITS folder.
     PostMessageA(frame, WM_COMMAND, kBuild, 0);
-    HWND kit = WaitBox(qpb.Id(), "Build");
+    HWND kit = WaitBox(qpb.Id(), "Build Media");
     ASSERT_NE(kit, nullptr);
-    const fs::path kits = work / "kits";
-    SendMessageA(GetDlgItem(kit, 1001), WM_SETTEXT, 0, LPARAM("GuiKit"));
-    SendMessageA(GetDlgItem(kit, 1002), WM_SETTEXT, 0, LPARAM(kits.string().c_str()));
+    qpe2e::Settle(300);
+    const fs::path kits = work / "KITS";
+    HWND build_page = HWND(SendMessageA(kit, PSM_GETCURRENTPAGEHWND, 0, 0));
+    SendMessageA(GetDlgItem(build_page, 1210), WM_SETTEXT, 0, LPARAM("GuiKit"));
     qpe2e::Screenshot("build-prompt");
-    qpe2e::Press(kit, IDOK);
+    PostMessageA(kit, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
     const fs::path kit_dir = kits / "GuiKit";
     for (int i = 0; i < 300 && !fs::exists(kit_dir / "setup.cab"); ++i) Sleep(100);
     qpe2e::Settle(1500);

@@ -176,13 +176,22 @@ SheetContext CMainFrame::SheetContextFor() {
 
 void CMainFrame::OnSettings() {
     if (!doc_ || building_) return;
+    auto languages = [this] {
+        std::vector<std::int32_t> out;
+        for (const auto& l : doc_->string_table.language_list) out.push_back(l->table_index);
+        return out;
+    };
+    const std::vector<std::int32_t> before = languages();
     SheetContext ctx = SheetContextFor();
     RunProjectSettings(ctx);
     ctx.colours_changed();
-    // Languages may have come or gone: the trees and windows show the project again.
-    for (auto& w : items_) w->ShowItem(nullptr);
-    bar_.SetProject(doc_.get());
-    bar_.SelectTab(bar_.CurrentTab());
+    if (languages() != before) {
+        // The string window lets go of its language; the trees show the project again.
+        Item(ItemWindowKind::kString).ShowItem(nullptr);
+        bar_.SetProject(doc_.get());
+        bar_.SelectTab(bar_.CurrentTab());
+    }
+    for (auto& w : items_) w->Reload();
     UpdateCaption();
 }
 

@@ -105,8 +105,8 @@ public:
         Group("Steps", 7, 7, 150, 140);
         for (int i = 0; i < kWizardSteps; ++i) CheckBox(kStep + i, kStepTexts[i], 14, short(19 + 12 * i), 140);
         Label("GUID", 163, 9, 80);
-        EditBox(kGuid, 163, 20, 80, 26, ES_MULTILINE | ES_READONLY);
-        PushButton(kNewGuid, "NewGUID", 163, 50, 80);
+        EditBox(kGuid, 163, 20, 80, 36, ES_MULTILINE | ES_READONLY);
+        PushButton(kNewGuid, "NewGUID", 163, 60, 80);
     }
     void WriteNow() {
         if (opened_) Read();
