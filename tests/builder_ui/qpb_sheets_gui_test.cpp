@@ -499,3 +499,56 @@ TEST(QpbSheetsGui, EveryPageWritesItsChangeAndTheWizardsBuildKits) {
     if (HWND q = qpe2e::WaitTop(pid, "#32770", "Quillpacker", 3000)) qpe2e::Press(q, IDNO);
     EXPECT_EQ(qpb.Wait(10000), 0u);
 }
+
+// Cancel in the build's progress window stops the archive: no kit appears under the kit's name,
+// and the builder goes on.
+TEST(QpbSheetsGui, CancelDuringTheBuildLeavesNoKit) {
+    const fs::path work = fs::path(QP_WORK_DIR).make_preferred().concat("-cancel");
+    std::error_code ec;
+    fs::remove_all(work, ec);
+    fs::create_directories(work / "many");
+    qp::CDazDoc doc;
+    doc.NewProject();
+    qp::CItemGroup* g = doc.group_list.Add("Many");
+    for (int i = 0; i < 1500; ++i) {
+        const fs::path f = work / "many" / ("f" + std::to_string(i) + ".txt");
+        WriteFile(f, std::string(512, char('a' + i % 26)));
+        g->file_tree.AddFile(f.string());
+    }
+    const std::string project = (work / "many.qpk").string();
+    qp::NullReporter quiet;
+    ASSERT_TRUE(qp::SaveProject(doc, project, quiet));
+
+    qpe2e::Process qpb(std::string("\"") + QP_QPB_EXE + "\" \"" + project + "\"");
+    const DWORD pid = qpb.Id();
+    HWND frame = qpe2e::WaitTop(pid, "QpbMainFrame", "Quillpacker - many.qpk");
+    ASSERT_NE(frame, nullptr);
+    if (HWND splash = qpe2e::FindTop(pid, "#32770", "")) WaitGone(splash, 10000);
+    PostMessageA(frame, WM_COMMAND, kBuild, 0);
+    HWND wizard = WaitBox(pid, "Build Media");
+    ASSERT_NE(wizard, nullptr);
+    qpe2e::Settle(300);
+    SendMessageA(GetDlgItem(CurrentPage(wizard), 1210), WM_SETTEXT, 0, LPARAM("Big"));
+    PostMessageA(wizard, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
+    WaitGone(wizard);
+    // The progress window: the same caption, with a progress bar.
+    HWND progress = nullptr;
+    for (int i = 0; i < 100 && !progress; ++i, Sleep(50)) {
+        HWND w = qpe2e::FindTop(pid, "#32770", "Build Media");
+        if (w && FindWindowExA(w, nullptr, PROGRESS_CLASSA, nullptr)) progress = w;
+    }
+    ASSERT_NE(progress, nullptr) << "no progress window";
+    EXPECT_FALSE(IsWindowEnabled(frame));
+    qpe2e::Screenshot("build-progress");
+    qpe2e::Press(progress, IDCANCEL);
+    WaitGone(progress, 60000);
+    EXPECT_FALSE(IsWindow(progress));
+    EXPECT_TRUE(IsWindowEnabled(frame));
+    EXPECT_FALSE(fs::exists(work / "KITS" / "Big" / "setup.lst"));
+    EXPECT_FALSE(fs::exists(work / "KITS" / "Big" / "setup.cab"));
+    qpe2e::Screenshot("build-cancelled");
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    if (HWND q = qpe2e::WaitTop(pid, "#32770", "Quillpacker", 3000)) qpe2e::Press(q, IDNO);
+    EXPECT_EQ(qpb.Wait(10000), 0u);
+    fs::remove_all(work, ec);
+}
