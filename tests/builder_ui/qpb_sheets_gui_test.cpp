@@ -26,7 +26,7 @@ using qpgui::Remote;
 
 namespace {
 
-constexpr UINT kNew = 57600, kSave = 57603, kBuild = 32800, kSettings = 32802;
+constexpr UINT kNew = 57600, kSave = 57603, kBuild = 32800, kSettings = 32802, kProperties = 32779;
 
 HWND WaitBox(DWORD pid, const std::string& caption, DWORD ms = 10000) { return qpe2e::WaitTop(pid, "#32770", caption, ms); }
 
@@ -332,9 +332,40 @@ TEST(QpbSheetsGui, EveryPageWritesItsChangeAndTheWizardsBuildKits) {
         group.comment = "GrpZ";
         qpe2e::Screenshot("group-page-7");
     }
+    // A save while the sheet is open writes what the sheet shows.
+    PostMessageA(frame, WM_COMMAND, kSave, 0);
+    qpe2e::Settle(800);
+    EXPECT_NE(DumpBody(project, work.string()).find("GrpZ"), std::string::npos);
     PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
     WaitGone(sheet);
     ASSERT_FALSE(IsWindow(sheet));
+
+    // ---- Setup Type: Properties on a setup type of the tree -------------------------------------------
+    {
+        qp::CItemSetup& setup = *expected->setup_type_list.items[0];
+        SendMessageA(GetDlgItem(bar, 100), TCM_SETCURSEL, 2, 0);
+        HTREEITEM node = qpgui::FindNode(remote, trees[2], setup.name);
+        ASSERT_NE(node, nullptr);
+        ShowWindow(trees[2], SW_SHOW);
+        SendMessageA(trees[2], TVM_SELECTITEM, TVGN_CARET, LPARAM(node));
+        qpgui::Click(trees[2], Middle(remote.TreeItemRect(trees[2], node)));
+        qpe2e::Settle(300);
+        PostMessageA(frame, WM_COMMAND, kProperties, 0);
+        HWND dlg = WaitBox(pid, "Setup Type");
+        ASSERT_NE(dlg, nullptr);
+        qpe2e::Settle(300);
+        SendMessageA(ComboEdit(GetDlgItem(dlg, 1000)), WM_SETTEXT, 0, LPARAM("TYPE_DESC"));
+        SendMessageA(GetDlgItem(dlg, 1020), WM_SETTEXT, 0, LPARAM("typed comment"));
+        SendMessageA(GetDlgItem(dlg, 1001), BM_CLICK, 0, 0);
+        qpe2e::Screenshot("setup-type");
+        qpe2e::Press(dlg, IDOK);
+        WaitGone(dlg);
+        qp::SetupTypeFields f = qp::SetupTypeFields::Read(setup);
+        f.description = "TYPE_DESC";
+        f.comment = "typed comment";
+        f.require_component_step = !f.require_component_step;
+        f.Apply(setup);
+    }
 
     // ---- Project Files ------------------------------------------------------------------------------
     PostMessageA(frame, WM_COMMAND, kSettings, 0);

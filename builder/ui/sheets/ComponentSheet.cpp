@@ -7,7 +7,7 @@
 namespace qp {
 
 namespace {
-constexpr int kCombo = 1000, kCheck = 1001, kRadio = 1002, kTree = 1010, kEdit = 1020;
+constexpr int kCombo = 1000, kCheck = 1001, kRadio = 1002, kDisplayCombo = 1005, kTree = 1010, kEdit = 1020;
 }
 
 // ---- pages that any sheet may use --------------------------------------------------------------
@@ -222,7 +222,7 @@ public:
         tmpl_.AddControl("COMBOBOX", kCombo, "", WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_SORT | CBS_AUTOHSCROLL,
                          70, 7, 173, 100);
         tmpl_.AddControl("STATIC", -1, "Display Name", WS_VISIBLE, 7, 29, 60, 9);
-        tmpl_.AddControl("COMBOBOX", kCombo + 1, "", WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_SORT | CBS_AUTOHSCROLL,
+        tmpl_.AddControl("COMBOBOX", kDisplayCombo, "", WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_SORT | CBS_AUTOHSCROLL,
                          70, 27, 173, 100);
         tmpl_.AddControl("STATIC", -1, "Comment", WS_VISIBLE, 7, 49, 60, 9);
         tmpl_.AddControl("EDIT", kEdit, "", WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, 70, 47, 173, 13);
@@ -234,17 +234,17 @@ public:
 
 protected:
     bool OnInit() override {
-        for (int id : {kCombo, kCombo + 1})
+        for (int id : {kCombo, kDisplayCombo})
             for (const std::string& k : AuthorStringKeys(doc_)) Item(id).Send(CB_ADDSTRING, 0, LPARAM(k.c_str()));
         Item(kCombo).SetText(fields_.description);
-        Item(kCombo + 1).SetText(fields_.display_name);
+        Item(kDisplayCombo).SetText(fields_.display_name);
         Item(kEdit).SetText(fields_.comment);
         ::CheckDlgButton(hwnd_, kCheck, fields_.require_component_step ? BST_CHECKED : BST_UNCHECKED);
         return true;
     }
     void OnOK() override {
         fields_.description = Item(kCombo).Text();
-        fields_.display_name = Item(kCombo + 1).Text();
+        fields_.display_name = Item(kDisplayCombo).Text();
         fields_.comment = Item(kEdit).Text();
         fields_.require_component_step = ::IsDlgButtonChecked(hwnd_, kCheck) == BST_CHECKED;
         fields_.Apply(setup_);
