@@ -22,24 +22,31 @@ void CKeyTextPage::Load() {
     CWindow combo = Item(kCombo);
     for (const std::string& k : AuthorStringKeys(doc_)) combo.Send(CB_ADDSTRING, 0, LPARAM(k.c_str()));
     combo.SetText(field_);
+    text_ = field_;
 }
 
 bool CKeyTextPage::OnControl(int id, int code) {
-    return id == kCombo && (code == CBN_EDITCHANGE || code == CBN_SELCHANGE);
+    if (id != kCombo) return false;
+    CWindow combo = Item(kCombo);
+    if (code == CBN_EDITCHANGE) {
+        text_ = combo.Text();
+        return true;
+    }
+    if (code == CBN_SELCHANGE) {
+        // A choice from the list: the edit line follows only after this notification.
+        const LRESULT sel = combo.Send(CB_GETCURSEL);
+        const LRESULT n = sel == CB_ERR ? CB_ERR : combo.Send(CB_GETLBTEXTLEN, WPARAM(sel));
+        if (n == CB_ERR) return false;
+        std::string text(std::size_t(n) + 1, '\0');
+        combo.Send(CB_GETLBTEXT, WPARAM(sel), LPARAM(&text[0]));
+        text.resize(std::size_t(n));
+        text_ = text;
+        return true;
+    }
+    return false;
 }
 
-void CKeyTextPage::Write() {
-    CWindow combo = Item(kCombo);
-    const LRESULT sel = combo.Send(CB_GETCURSEL);
-    if (sel != CB_ERR && combo.Send(CB_GETDROPPEDSTATE)) {
-        // A choice from the open list: the edit text follows only after the notification.
-        char buf[512] = {};
-        combo.Send(CB_GETLBTEXT, WPARAM(sel), LPARAM(buf));
-        field_ = buf;
-        return;
-    }
-    field_ = combo.Text();
-}
+void CKeyTextPage::Write() { field_ = text_; }
 
 CCommentPage::CCommentPage(HINSTANCE instance, std::string& field) : CQpPage(instance, "Comment"), field_(field) {
     EditBox(kEdit, 7, 7, 236, 136, ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL);

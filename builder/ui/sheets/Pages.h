@@ -27,6 +27,7 @@ protected:
 private:
     const CDazDoc& doc_;
     std::string& field_;
+    std::string text_;  // what the page would write
 };
 
 class CCommentPage : public CQpPage {
