@@ -271,6 +271,15 @@ TEST(QpbSheetsGui, EveryPageWritesItsChangeAndTheWizardsBuildKits) {
     WaitGone(sheet);
     ASSERT_FALSE(IsWindow(sheet));
     EXPECT_EQ(remote.ListText(comp_list, 0, 1), "DescZ");
+    // Right clicks flip "Visible" and step "File need" in place; "Comment" does nothing.
+    for (int row : {3, 4, 7}) {
+        qpgui::Click(comp_list, Middle(remote.ListItemRect(comp_list, row)), true);
+        qpe2e::Settle(200);
+        qp::ComponentRowRightClick(comp, row);
+    }
+    EXPECT_EQ(remote.ListText(comp_list, 3, 1), comp.visible ? "Yes" : "No");
+    EXPECT_EQ(remote.ListText(comp_list, 4, 1), qp::FileNeedText(comp.file_need));
+    EXPECT_EQ(remote.ListText(comp_list, 7, 1), "NoteZ");
 
     // ---- GroupProperties: opened by a double click on "Shared" --------------------------------------
     SendMessageA(GetDlgItem(bar, 100), TCM_SETCURSEL, 0, 0);
