@@ -155,6 +155,7 @@ void CMainFrame::OnNew() {
     recent_.Add(choice.path);
     SetProject(std::move(doc));
     bar_.SelectTab(bar_.CurrentTab());
+    SetStatusText("Ready");  // nothing of the last project's build is left in sight
 }
 
 SheetContext CMainFrame::SheetContextFor() {
