@@ -105,15 +105,19 @@ std::string TinyBitmap() {
     return b;
 }
 
-// A value of the 32-bit view, where the x86 setup registers itself.
+// A value of the uninstall registration: the native view (an x64 runtime), else the 32-bit
+// view (the x86 runtime on 64-bit Windows).
 std::string RegText(const std::string& key, const char* value) {
-    HKEY k = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &k) != ERROR_SUCCESS) return "<no key>";
-    char buf[1024] = {};
-    DWORD size = sizeof(buf) - 1, type = 0;
-    const LONG r = RegQueryValueExA(k, value, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size);
-    RegCloseKey(k);
-    return r == ERROR_SUCCESS ? std::string(buf) : "<no key>";
+    for (REGSAM view : {REGSAM(KEY_WOW64_64KEY), REGSAM(KEY_WOW64_32KEY)}) {
+        HKEY k = nullptr;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ | view, &k) != ERROR_SUCCESS) continue;
+        char buf[1024] = {};
+        DWORD size = sizeof(buf) - 1, type = 0;
+        const LONG r = RegQueryValueExA(k, value, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size);
+        RegCloseKey(k);
+        if (r == ERROR_SUCCESS) return buf;
+    }
+    return "<no key>";
 }
 
 std::string DumpBody(const std::string& project, const std::string& folder) {
@@ -586,6 +590,7 @@ TEST(QpbSheetsGui, CancelDuringTheBuildLeavesNoKit) {
     EXPECT_TRUE(IsWindowEnabled(frame));
     EXPECT_FALSE(fs::exists(work / "KITS" / "Big" / "setup.lst"));
     EXPECT_FALSE(fs::exists(work / "KITS" / "Big" / "setup.cab"));
+    CloseExplorerOn("Big");
     qpe2e::Screenshot("build-cancelled");
     PostMessageA(frame, WM_CLOSE, 0, 0);
     if (HWND q = qpe2e::WaitTop(pid, "#32770", "Quillpacker", 3000)) qpe2e::Press(q, IDNO);
