@@ -117,6 +117,15 @@ ShortcutNode ShellNode(int kind, const std::string& name, std::vector<ShortcutNo
     return s;
 }
 
+// The system's effects for one run, put together as setup.exe does.
+struct SystemEffects {
+    explicit SystemEffects(const RunState& run) : files(true, run.ctx.windows_folder) {}
+    WinFileEffects files;
+    WinRegistry reg;
+    WinShortcuts links;
+    Platform platform{files, reg, links};
+};
+
 class InstallTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -227,12 +236,9 @@ protected:
     }
 
     bool Run(RunState& run) {
-        WinFileEffects files(true, run.ctx.windows_folder);
-        WinRegistry reg;
-        WinShortcuts links;
-        Platform p{files, reg, links};
-        if (run.mode == RunMode::Remove) return RemoveProduct(run, p, questions_, events_);
-        return RunInstallPhase(run, p, questions_, events_);
+        SystemEffects fx(run);
+        if (run.mode == RunMode::Remove) return RemoveProduct(run, fx.platform, questions_, events_);
+        return RunInstallPhase(run, fx.platform, questions_, events_);
     }
 
     std::string Dest(const std::string& rel) const { return tmp_ / ("PF\\Co\\Prod\\" + rel); }
@@ -419,17 +425,14 @@ TEST_F(InstallTest, CancelBetweenFilesWritesNoLogNorKeyAndTheRunsFilesCanGo) {
     RunState run = NewRun(RunMode::FirstInstall, {"Main", "Help"});
     CancellingEvents cancel;
     cancel.run = &run;
-    WinFileEffects files(true, run.ctx.windows_folder);
-    WinRegistry reg;
-    WinShortcuts links;
-    Platform p{files, reg, links};
-    EXPECT_FALSE(RunInstallPhase(run, p, questions_, cancel));
+    SystemEffects fx(run);
+    EXPECT_FALSE(RunInstallPhase(run, fx.platform, questions_, cancel));
     EXPECT_EQ(run.written_files, std::vector<std::string>{Dest("app.exe")});
     EXPECT_FALSE(Exists(Dest("data\\a.txt")));
     EXPECT_FALSE(Exists(run.ctx.InfoLog()));
     EXPECT_FALSE(UninstallKeyExists(guid_, nullptr));
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, test_key_));
-    DeleteWrittenFiles(run, files);
+    DeleteWrittenFiles(run, fx.files);
     EXPECT_FALSE(Exists(Dest("app.exe")));
 }
 
@@ -456,7 +459,7 @@ TEST_F(InstallTest, MissingArchiveAsksForTheKitFolderAndCancelAborts) {
 // and leaves the file as it is.
 TEST_F(InstallTest, SharedFileAlreadyThereStaysWithItsCountAfterRemoval) {
     const std::string shared = Dest("shared\\shared.txt");
-    list_.groups[2].overwrite_word = kOwNever;
+    list_.groups[2].overwrite_word = overwrite::kNever;
     struct Row {
         long long count_before, installed, removed;
     };
@@ -493,13 +496,10 @@ TEST_F(InstallTest, CancelledRunGivesBackTheCountsItRaised) {
     RunState run = NewRun(RunMode::FirstInstall, {"Main"});
     CancelAfterCounting cancel;
     cancel.run = &run;
-    WinFileEffects files(true, run.ctx.windows_folder);
-    WinRegistry reg;
-    WinShortcuts links;
-    Platform p{files, reg, links};
-    EXPECT_FALSE(RunInstallPhase(run, p, questions_, cancel));
+    SystemEffects fx(run);
+    EXPECT_FALSE(RunInstallPhase(run, fx.platform, questions_, cancel));
     EXPECT_EQ(SharedCount(Dest("shared\\shared.txt")), 1);
-    DeleteWrittenFiles(run, files);
+    DeleteWrittenFiles(run, fx.files);
     EXPECT_FALSE(Exists(Dest("shared\\shared.txt")));
     EXPECT_EQ(SharedCount(Dest("shared\\shared.txt")), -1);
 }

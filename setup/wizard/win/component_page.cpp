@@ -4,16 +4,12 @@
 
 #include <commctrl.h>
 
+#include "setup/wizard/page_tables.h"
 #include "setup/wizard/win/resources.h"
 #include "setup/wizard/win/wizard_ui.h"
 
 namespace qp::wiz {
 namespace {
-
-constexpr int kTree = 1023;
-constexpr int kDescription = 1022;
-constexpr int kRequired = 1027;
-constexpr int kAvailable = 1028;
 
 // Free kilobytes on the drive of `path`, -1 when the system cannot tell.
 std::int64_t FreeKilobytes(const std::string& path) {
@@ -75,7 +71,7 @@ void Wizard::InitComponentPage(HWND page) {
     ApplyTreeStates(d.root, type, type && s.setup_type != s.setup_type_applied, s.maintenance);
     if (type) s.setup_type_applied = s.setup_type;
 
-    HWND tree = GetDlgItem(page, kTree);
+    HWND tree = GetDlgItem(page, kIdComponentTree);
     if (images_) ImageList_Destroy(images_);
     images_ = ImageList_LoadImageA(setup_.instance, MAKEINTRESOURCEA(IDB_CHECKS), 16, 0,
                                    RGB(255, 255, 255), IMAGE_BITMAP, LR_CREATEDIBSECTION);
@@ -83,7 +79,7 @@ void Wizard::InitComponentPage(HWND page) {
     FillTree(tree, d.root, TVI_ROOT);
 
     const std::string root = DisplayRoot(DriveRoot(s.target_dir));
-    SetDlgItemTextA(page, kAvailable,
+    SetDlgItemTextA(page, kIdAvailableSpace,
                     AvailableText(Text("SPACEAV"), root, FreeKilobytes(s.target_dir)).c_str());
     ShowRequired(page);
     SetFocus(tree);
@@ -92,7 +88,7 @@ void Wizard::InitComponentPage(HWND page) {
 void Wizard::ShowRequired(HWND page) {
     const std::int32_t kb = setup_.hooks.required_kb ? setup_.hooks.required_kb() : 0;
     const std::string root = DisplayRoot(DriveRoot(State().target_dir));
-    SetDlgItemTextA(page, kRequired, RequiredText(Text("SPACEREQ"), root, kb).c_str());
+    SetDlgItemTextA(page, kIdRequiredSpace, RequiredText(Text("SPACEREQ"), root, kb).c_str());
 }
 
 void Wizard::ToggleItem(HWND tree, HTREEITEM item) {
@@ -104,7 +100,7 @@ void Wizard::ToggleItem(HWND tree, HTREEITEM item) {
 }
 
 bool Wizard::ComponentNotify(HWND page, NMHDR* hdr, INT_PTR& result) {
-    if (hdr->idFrom != kTree) return false;
+    if (hdr->idFrom != kIdComponentTree) return false;
     HWND tree = hdr->hwndFrom;
     switch (hdr->code) {
     case TVN_GETDISPINFOA:
@@ -140,7 +136,7 @@ bool Wizard::ComponentNotify(HWND page, NMHDR* hdr, INT_PTR& result) {
         Component* c = ItemComponent(tree, nm->itemNew.hItem);
         if (c) {
             std::string text = Data().texts.Get(c->description, c->description);
-            SetDlgItemTextA(page, kDescription, text.c_str());
+            SetDlgItemTextA(page, kIdComponentDescription, text.c_str());
         }
         result = 0;
         return true;
