@@ -11,10 +11,19 @@ constexpr std::uint16_t B = kClassButton, E = kClassEdit, S = kClassStatic, L = 
 
 // Both the label style and the exterior pages' transparent texts are WS_VISIBLE only; the
 // template adds WS_CHILD to every control.
+// Rows that several pages share: the buttons, and the exterior pages' bottom line, white face
+// and side picture.
+const ControlRecord kNextButton = {"NEXTBUT", B, nullptr, kIdNext, 215, 195, 265, 209, 0x50010001, 0};
+const ControlRecord kBackButton = {"PREVBUT", B, nullptr, kIdBack, 166, 195, 216, 209, 0x50010000, 0};
+const ControlRecord kCancelButton = {"CANCELBUT", B, nullptr, kIdCancel, 272, 195, 322, 209, 0x50010000, 0};
+const ControlRecord kExteriorBottomLine = {"", S, nullptr, kIdBottomLine, 0, 185, 330, 186, 0x50001007, 0};
+const ControlRecord kEndPanel = {"", S, nullptr, kIdPanel, 1, 0, 330, 184, 0x50000006, 0};
+const ControlRecord kSidePicture = {"", B, nullptr, kIdSideBitmap, 0, 0, 100, 185, 0x5001000B, 0};
+
 const std::vector<ControlRecord> kCommon = {
-    {"NEXTBUT", B, nullptr, kIdNext, 215, 195, 265, 209, 0x50010001, 0},
-    {"PREVBUT", B, nullptr, kIdBack, 166, 195, 216, 209, 0x50010000, 0},
-    {"CANCELBUT", B, nullptr, kIdCancel, 272, 195, 322, 209, 0x50010000, 0},
+    kNextButton,
+    kBackButton,
+    kCancelButton,
     {"", S, nullptr, kIdHeaderLine, 0, 37, 330, 38, 0x50001007, 0},
     {"", S, nullptr, kIdBottomLine, 0, 185, 289, 186, 0x50001007, 0},
     {"", S, nullptr, kIdPanel, 0, 0, 330, 37, 0x50000006, 0},
@@ -28,13 +37,13 @@ std::vector<ControlRecord> Own(int page) {
     case 1:
         return {
             {"", S, nullptr, kIdPanel, 1, 0, 330, 185, 0x50000006, 0},
-            {"", S, nullptr, kIdBottomLine, 0, 185, 330, 186, 0x50001007, 0},
-            {"NEXTBUT", B, nullptr, kIdNext, 215, 195, 265, 209, 0x50010001, 0},
-            {"PREVBUT", B, nullptr, kIdBack, 166, 195, 216, 209, 0x50010000, 0},
-            {"CANCELBUT", B, nullptr, kIdCancel, 272, 195, 322, 209, 0x50010000, 0},
+            kExteriorBottomLine,
+            kNextButton,
+            kBackButton,
+            kCancelButton,
             {"DLG_WELCOME_TITLE", S, nullptr, kIdTitle, 120, 17, 325, 50, 0x50000000, 0x20},
             {"DLG_WELCOME_COMMENT", S, nullptr, kIdComment, 120, 60, 325, 80, 0x50000000, 0x20},
-            {"", B, nullptr, kIdSideBitmap, 0, 0, 100, 185, 0x5001000B, 0},
+            kSidePicture,
         };
     case 2:
         return {
@@ -102,27 +111,27 @@ std::vector<ControlRecord> Own(int page) {
         return {{"", E, nullptr, kIdReport, 25, 47, 307, 180, 0x503100C4, 0x20000}};
     case 12:
         return {
-            {"NEXTBUT", B, nullptr, kIdNext, 215, 195, 265, 209, 0x50010001, 0},
-            {"PREVBUT", B, nullptr, kIdBack, 166, 195, 216, 209, 0x50010000, 0},
-            {"CANCELBUT", B, nullptr, kIdCancel, 272, 195, 322, 209, 0x50010000, 0},
-            {"", S, nullptr, kIdBottomLine, 0, 185, 330, 186, 0x50001007, 0},
-            {"", S, nullptr, kIdPanel, 1, 0, 330, 184, 0x50000006, 0},
+            kNextButton,
+            kBackButton,
+            kCancelButton,
+            kExteriorBottomLine,
+            kEndPanel,
             {"DLG_FINISH_RDRESTART_YES", B, nullptr, kIdRestartYes, 105, 92, 298, 103, 0x50020009, 0x20},
             {"DLG_FINISH_RDRESTART_NO", B, nullptr, kIdRestartNo, 105, 111, 298, 122, 0x50000009, 0x20},
             {"DLG_FINISH_TEXTRESTART", S, nullptr, kIdRestartText, 103, 52, 309, 87, 0x50000000, 0},
             {"DLG_FINISH_REMOVE_DISK", S, nullptr, kIdRemoveDiskText, 98, 140, 299, 164, 0x50000000, 0},
-            {"", B, nullptr, kIdSideBitmap, 0, 0, 100, 185, 0x5001000B, 0},
+            kSidePicture,
         };
     case 13:
         return {
-            {"NEXTBUT", B, nullptr, kIdNext, 215, 195, 265, 209, 0x50010001, 0},
-            {"PREVBUT", B, nullptr, kIdBack, 166, 195, 216, 209, 0x50010000, 0},
-            {"CANCELBUT", B, nullptr, kIdCancel, 272, 195, 322, 209, 0x50010000, 0},
-            {"", S, nullptr, kIdBottomLine, 0, 185, 330, 186, 0x50001007, 0},
-            {"", S, nullptr, kIdPanel, 1, 0, 330, 184, 0x50000006, 0},
+            kNextButton,
+            kBackButton,
+            kCancelButton,
+            kExteriorBottomLine,
+            kEndPanel,
             {"DLG_COMPLETE_TITLE", S, nullptr, kIdTitle, 120, 17, 307, 60, 0x50000000, 0},
             {"DLG_COMPLETE_TEXT", S, nullptr, kIdComment, 120, 70, 307, 160, 0x50000000, 0},
-            {"", B, nullptr, kIdSideBitmap, 0, 0, 100, 185, 0x5001000B, 0},
+            kSidePicture,
         };
     case 17:
         return {

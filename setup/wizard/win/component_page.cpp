@@ -40,6 +40,13 @@ Component* ItemComponent(HWND tree, HTREEITEM item) {
 
 }  // namespace
 
+bool Wizard::ComponentPage(Wizard& w, HWND page, PageEvent& e) {
+    if (e.kind == PageEvent::kOpen) w.InitComponentPage(page);
+    else if (e.kind == PageEvent::kNotify) return w.ComponentNotify(page, e.hdr, e.result);
+    else return false;
+    return true;
+}
+
 void Wizard::FillTree(HWND tree, Component& c, HTREEITEM parent) {
     if (!c.visible) return;
     HTREEITEM here = parent;

@@ -60,14 +60,12 @@ struct BrowseState {
     HWND create_owner;
 };
 
-HWND FirstEdit(HWND parent) { return FindWindowExA(parent, nullptr, "Edit", nullptr); }
-
 int CALLBACK BrowseProc(HWND wnd, UINT msg, LPARAM lp, LPARAM data) {
     auto* bs = reinterpret_cast<BrowseState*>(data);
     switch (msg) {
     case BFFM_INITIALIZED:
         if (!bs->start.empty()) {
-            if (HWND edit = FirstEdit(wnd)) SetWindowTextA(edit, bs->start.c_str());
+            if (HWND edit = FindWindowExA(wnd, nullptr, "Edit", nullptr)) SetWindowTextA(edit, bs->start.c_str());
             SendMessageA(wnd, BFFM_SETSELECTIONA, TRUE, (LPARAM)bs->start.c_str());
         }
         SendMessageA(wnd, BFFM_ENABLEOK, 0, TRUE);
@@ -76,22 +74,18 @@ int CALLBACK BrowseProc(HWND wnd, UINT msg, LPARAM lp, LPARAM data) {
         char path[MAX_PATH] = {};
         if (SHGetPathFromIDListA(reinterpret_cast<LPCITEMIDLIST>(lp), path)) {
             SendMessageA(wnd, BFFM_SETSTATUSTEXTA, 0, (LPARAM)path);
-            if (HWND edit = FirstEdit(wnd)) SetWindowTextA(edit, path);
+            if (HWND edit = FindWindowExA(wnd, nullptr, "Edit", nullptr)) SetWindowTextA(edit, path);
         }
         break;
     }
     case BFFM_VALIDATEFAILEDA:
     case BFFM_VALIDATEFAILEDW: {
         char path[MAX_PATH] = {};
-        if (HWND edit = FirstEdit(wnd)) GetWindowTextA(edit, path, MAX_PATH);
-        if (MessageBoxA(bs->create_owner, "Create dir?", path, MB_YESNO) == IDYES) {
-            NullReporter quiet;  // the failure gets its own message below
-            if (CreateDirectoryPath(path, quiet)) {
-                SendMessageA(wnd, BFFM_SETSELECTIONA, TRUE, (LPARAM)path);
-                PostMessageA(wnd, WM_COMMAND, IDOK, 0);
-            } else {
-                MessageBoxA(wnd, path, "Failed to create directory", MB_OK);
-            }
+        if (HWND edit = FindWindowExA(wnd, nullptr, "Edit", nullptr)) GetWindowTextA(edit, path, MAX_PATH);
+        if (MessageBoxA(bs->create_owner, "Create dir?", path, MB_YESNO) == IDYES &&
+            CreateFolderOrSay(wnd, path)) {
+            SendMessageA(wnd, BFFM_SETSELECTIONA, TRUE, (LPARAM)path);
+            PostMessageA(wnd, WM_COMMAND, IDOK, 0);
         }
         return 1;  // keep the browser open
     }
@@ -150,6 +144,13 @@ bool BrowseForFolder(HWND owner, const std::string& title, std::string& path, HW
     CoTaskMemFree(pidl);
     if (ok) path = chosen;
     return ok;
+}
+
+bool CreateFolderOrSay(HWND owner, const std::string& path) {
+    NullReporter quiet;  // the failure gets the message box below
+    if (CreateDirectoryPath(path, quiet)) return true;
+    MessageBoxA(owner, path.c_str(), "Failed to create directory", MB_OK);
+    return false;
 }
 
 void MakeViewer(HWND edit) { SetWindowSubclass(edit, ViewerProc, 0, 0); }

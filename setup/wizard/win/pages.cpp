@@ -1,8 +1,7 @@
 // What each wizard page shows when it opens, does with its own controls, and takes when it is
-// left: one set of handlers per page, found by the page's number.
+// left: one handler per page, found by the page's number.
 #include <windows.h>
 
-#include "common/pathutil.h"
 #include "common/win/textwin.h"
 #include "setup/wizard/page_tables.h"
 #include "setup/wizard/win/wizard_ui.h"
@@ -15,25 +14,6 @@ std::string ItemText(HWND page, int id) {
     GetDlgItemTextA(page, id, text, 261);
     return text;
 }
-
-void SetText(HWND page, int id, const std::string& text) { SetDlgItemTextA(page, id, text.c_str()); }
-
-void Disable(HWND page, int id) { EnableWindow(GetDlgItem(page, id), FALSE); }
-
-// The index a list box keeps beside its selected line, or -1 without a selection.
-int SelectedData(HWND page, int list) {
-    LRESULT sel = SendDlgItemMessageA(page, list, LB_GETCURSEL, 0, 0);
-    if (sel == LB_ERR) return -1;
-    return static_cast<int>(SendDlgItemMessageA(page, list, LB_GETITEMDATA, sel, 0));
-}
-
-// Reports of the directory creation go to a message box, as the destination page asks for.
-class BoxReporter : public Reporter {
-public:
-    void Report(Severity, const std::string& text) override {
-        MessageBoxA(nullptr, text.c_str(), "Failed to create directory", MB_OK);
-    }
-};
 
 void FillProgramFolders(HWND list, const std::string& folder) {
     if (folder.empty()) return;
@@ -50,238 +30,225 @@ void FillProgramFolders(HWND list, const std::string& folder) {
     FindClose(h);
 }
 
-// Pages that end the wizard keep only their Next button, renamed.
-void OpenFinal(Wizard& w, HWND page) {
-    Disable(page, kIdBack);
-    Disable(page, kIdCancel);
-    SetText(page, kIdNext, w.Text("FINISH"));
-}
-
-// Licence (2) and readme (3).
-void OpenLicense(Wizard& w, HWND page) {
+// Licence (2) and readme (3): read-only viewers of the kit's texts.
+bool LicensePage(Wizard& w, HWND page, PageEvent& e) {
+    if (e.kind != PageEvent::kOpen) return false;
     HWND edit = GetDlgItem(page, kIdLicenseText);
     LoadTextFileIntoWindow(edit, w.Setup().license_path);
     SetWindowLongPtrA(edit, GWL_EXSTYLE, GetWindowLongPtrA(edit, GWL_EXSTYLE) | WS_EX_CLIENTEDGE);
     SetWindowPos(edit, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
     MakeViewer(edit);
-    SetText(page, kIdNext, w.Text("YESBUT"));
+    SetDlgItemTextA(page, kIdNext, w.Text("YESBUT").c_str());
+    return true;
 }
 
-void OpenReadme(Wizard& w, HWND page) {
+bool ReadmePage(Wizard& w, HWND page, PageEvent& e) {
+    if (e.kind != PageEvent::kOpen) return false;
     HWND edit = GetDlgItem(page, kIdReadmeText);
     LoadTextFileIntoWindow(edit, w.Setup().readme_path);
     MakeViewer(edit);
+    return true;
 }
 
 // User information (4).
-void OpenUserInfo(Wizard& w, HWND page) {
-    const WizardState& s = w.State();
-    SetText(page, kIdUserName, s.user_name);
-    SetText(page, kIdCompany, s.company);
-    SetText(page, kIdSerial, s.serial);
-    SetFocus(GetDlgItem(page, kIdUserName));
-}
-
-bool LeaveUserInfo(Wizard& w, HWND page, int) {
+bool UserInfoPage(Wizard& w, HWND page, PageEvent& e) {
     WizardState& s = w.State();
-    s.user_name = ItemText(page, kIdUserName);
-    s.company = ItemText(page, kIdCompany);
-    s.serial = ItemText(page, kIdSerial);
-    return true;
-}
-
-// Destination folder (5).
-void OpenDestination(Wizard& w, HWND page) {
-    SetText(page, kIdDestination, w.State().target_dir);
-    SetFocus(GetDlgItem(page, kIdDestination));
-}
-
-bool DestinationCommand(Wizard& w, HWND page, int id, int code) {
-    if (id != kIdBrowse || code != BN_CLICKED) return false;
-    std::string path = w.State().target_dir;
-    if (BrowseForFolder(page, "Choose Folder", path, w.Background())) {
-        w.State().target_dir = path;
-        SetText(page, kIdDestination, path);
-    }
-    return true;
-}
-
-bool LeaveDestination(Wizard& w, HWND page, int button_id) {
-    if (button_id != kIdNext) return true;
-    std::string dir = ItemText(page, kIdDestination);
-    BoxReporter reporter;
-    if (dir.empty() || !CreateDirectoryPath(dir, reporter)) {
-        SetFocus(GetDlgItem(page, kIdDestination));
+    if (e.kind == PageEvent::kOpen) {
+        SetDlgItemTextA(page, kIdUserName, s.user_name.c_str());
+        SetDlgItemTextA(page, kIdCompany, s.company.c_str());
+        SetDlgItemTextA(page, kIdSerial, s.serial.c_str());
+        SetFocus(GetDlgItem(page, kIdUserName));
+    } else if (e.kind == PageEvent::kLeave) {
+        s.user_name = ItemText(page, kIdUserName);
+        s.company = ItemText(page, kIdCompany);
+        s.serial = ItemText(page, kIdSerial);
+    } else {
         return false;
     }
-    w.State().target_dir = dir;
     return true;
 }
 
-// Setup type (6).
-void ShowTypeDescription(Wizard& w, HWND page, int type) {
-    const SetupType& t = w.Data().types[type];
-    SetText(page, kIdSetupTypeDescription, w.Data().texts.Get(t.description, t.description));
-}
-
-void OpenSetupType(Wizard& w, HWND page) {
+// Destination folder (5): Next creates the folder and stays on the page when it cannot.
+bool DestinationPage(Wizard& w, HWND page, PageEvent& e) {
     WizardState& s = w.State();
-    WizardData& d = w.Data();
-    HWND list = GetDlgItem(page, kIdSetupTypes);
-    for (std::size_t i = 0; i < d.types.size(); ++i) {
-        const SetupType& t = d.types[i];
-        std::string shown = t.display_name.empty() ? t.name : d.texts.Get(t.display_name, t.display_name);
-        LRESULT at = SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)shown.c_str());
-        SendMessageA(list, LB_SETITEMDATA, at, static_cast<LPARAM>(i));
-    }
-    // Recorded before the preselection: a first visit leaves "none" recorded, so Next
-    // with the preselected first type applies that type's components.
-    s.setup_type_at_open = s.setup_type;
-    const int shown_type = s.setup_type < 0 ? 0 : s.setup_type;
-    SendMessageA(list, LB_SETCURSEL, shown_type, 0);  // no LBS_SORT: positions are indices
-    if (!d.types.empty()) ShowTypeDescription(w, page, shown_type);
-    SetFocus(list);
-}
-
-bool SetupTypeCommand(Wizard& w, HWND page, int id, int code) {
-    if (id != kIdSetupTypes || code != LBN_SELCHANGE) return false;
-    const int type = SelectedData(page, kIdSetupTypes);
-    if (type >= 0) {
-        w.State().setup_type = type;
-        ShowTypeDescription(w, page, type);
-    }
-    return true;
-}
-
-bool LeaveSetupType(Wizard& w, HWND page, int button_id) {
-    WizardState& s = w.State();
-    const int type = SelectedData(page, kIdSetupTypes);
-    if (type >= 0) s.setup_type = type;
-    if (button_id == kIdNext) TakeSetupType(s, w.Data().root, w.Data().types);
-    return true;
-}
-
-// Components (7): component_page.cpp.
-void OpenComponents(Wizard& w, HWND page) { w.InitComponentPage(page); }
-
-bool ComponentsNotify(Wizard& w, HWND page, NMHDR* hdr, INT_PTR& result) {
-    return w.ComponentNotify(page, hdr, result);
-}
-
-// Program folder (8).
-void OpenProgramFolder(Wizard& w, HWND page) {
-    FillProgramFolders(GetDlgItem(page, kIdExistingFolders), w.Setup().common_programs);
-    SetText(page, kIdProgramFolder, w.State().program_folder);
-    SetFocus(GetDlgItem(page, kIdProgramFolder));
-}
-
-bool ProgramFolderCommand(Wizard& w, HWND page, int id, int code) {
-    if (id == kIdExistingFolders && code == LBN_SELCHANGE) {
-        LRESULT sel = SendDlgItemMessageA(page, kIdExistingFolders, LB_GETCURSEL, 0, 0);
-        if (sel != LB_ERR && SendDlgItemMessageA(page, kIdExistingFolders, LB_GETTEXTLEN, sel, 0) < MAX_PATH) {
-            char name[MAX_PATH] = {};
-            SendDlgItemMessageA(page, kIdExistingFolders, LB_GETTEXT, sel, (LPARAM)name);
-            SetText(page, kIdProgramFolder, name);
+    switch (e.kind) {
+    case PageEvent::kOpen:
+        SetDlgItemTextA(page, kIdDestination, s.target_dir.c_str());
+        SetFocus(GetDlgItem(page, kIdDestination));
+        return true;
+    case PageEvent::kCommand: {
+        if (e.id != kIdBrowse || e.code != BN_CLICKED) return false;
+        std::string path = s.target_dir;
+        if (BrowseForFolder(page, "Choose Folder", path, w.Background())) {
+            s.target_dir = path;
+            SetDlgItemTextA(page, kIdDestination, path.c_str());
         }
         return true;
     }
-    if (id == kIdProgramFolder && code == EN_CHANGE) {
-        w.State().program_folder = ItemText(page, kIdProgramFolder);
+    case PageEvent::kLeave: {
+        if (e.id != kIdNext) return true;
+        std::string dir = ItemText(page, kIdDestination);
+        if (dir.empty() || !CreateFolderOrSay(nullptr, dir)) {
+            SetFocus(GetDlgItem(page, kIdDestination));
+            e.stay = true;
+            return true;
+        }
+        s.target_dir = dir;
         return true;
     }
-    return false;
+    default: return false;
+    }
 }
 
-bool LeaveProgramFolder(Wizard& w, HWND page, int) {
-    w.State().program_folder = ItemText(page, kIdProgramFolder);
+// Setup type (6): the list's item data are indices into the setup types.
+bool SetupTypePage(Wizard& w, HWND page, PageEvent& e) {
+    WizardState& s = w.State();
+    WizardData& d = w.Data();
+    switch (e.kind) {
+    case PageEvent::kOpen: {
+        HWND list = GetDlgItem(page, kIdSetupTypes);
+        for (std::size_t i = 0; i < d.types.size(); ++i) {
+            const SetupType& t = d.types[i];
+            std::string shown = t.display_name.empty() ? t.name : d.texts.Get(t.display_name, t.display_name);
+            LRESULT at = SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)shown.c_str());
+            SendMessageA(list, LB_SETITEMDATA, at, static_cast<LPARAM>(i));
+        }
+        // Recorded before the preselection: a first visit leaves "none" recorded, so Next
+        // with the preselected first type applies that type's components.
+        s.setup_type_at_open = s.setup_type;
+        SendMessageA(list, LB_SETCURSEL, s.setup_type < 0 ? 0 : s.setup_type, 0);  // no LBS_SORT
+        SetFocus(list);
+        break;
+    }
+    case PageEvent::kCommand:
+        if (e.id != kIdSetupTypes || e.code != LBN_SELCHANGE) return false;
+        break;
+    case PageEvent::kLeave: break;
+    default: return false;
+    }
+    // The selection is shown (a preselection only shown) and taken as the page is left.
+    const LRESULT sel = SendDlgItemMessageA(page, kIdSetupTypes, LB_GETCURSEL, 0, 0);
+    if (sel != LB_ERR) {
+        const int type = static_cast<int>(SendDlgItemMessageA(page, kIdSetupTypes, LB_GETITEMDATA, sel, 0));
+        if (e.kind != PageEvent::kOpen) s.setup_type = type;
+        if (e.kind != PageEvent::kLeave) {
+            const SetupType& t = d.types[type];
+            SetDlgItemTextA(page, kIdSetupTypeDescription, d.texts.Get(t.description, t.description).c_str());
+        }
+    }
+    if (e.kind == PageEvent::kLeave && e.id == kIdNext) TakeSetupType(s, d.root, d.types);
     return true;
+}
+
+// Program folder (8): an existing folder picked from the list becomes the typed name.
+bool ProgramFolderPage(Wizard& w, HWND page, PageEvent& e) {
+    WizardState& s = w.State();
+    switch (e.kind) {
+    case PageEvent::kOpen:
+        FillProgramFolders(GetDlgItem(page, kIdExistingFolders), w.Setup().common_programs);
+        SetDlgItemTextA(page, kIdProgramFolder, s.program_folder.c_str());
+        SetFocus(GetDlgItem(page, kIdProgramFolder));
+        return true;
+    case PageEvent::kCommand:
+        if (e.id == kIdExistingFolders && e.code == LBN_SELCHANGE) {
+            LRESULT sel = SendDlgItemMessageA(page, kIdExistingFolders, LB_GETCURSEL, 0, 0);
+            if (sel != LB_ERR && SendDlgItemMessageA(page, kIdExistingFolders, LB_GETTEXTLEN, sel, 0) < MAX_PATH) {
+                char name[MAX_PATH] = {};
+                SendDlgItemMessageA(page, kIdExistingFolders, LB_GETTEXT, sel, (LPARAM)name);
+                SetDlgItemTextA(page, kIdProgramFolder, name);
+            }
+            return true;
+        }
+        if (e.id != kIdProgramFolder || e.code != EN_CHANGE) return false;
+        s.program_folder = ItemText(page, kIdProgramFolder);
+        return true;
+    case PageEvent::kLeave: s.program_folder = ItemText(page, kIdProgramFolder); return true;
+    default: return false;
+    }
 }
 
 // Confirmation (9).
-void OpenConfirm(Wizard& w, HWND page) {
+bool ConfirmPage(Wizard& w, HWND page, PageEvent& e) {
+    if (e.kind != PageEvent::kOpen) return false;
     const WizardState& s = w.State();
-    SetText(page, kIdSettingsSummary, "Destination\r\n\t" + s.target_dir + "\r\n\r\n Folder\r\n\t" +
-                                          s.program_folder + "\r\n");
-}
-
-// Installing (10) and removing (18): the engine starts once the page shows.
-void OpenInstalling(Wizard&, HWND page) {
-    Disable(page, kIdBack);
-    Disable(page, kIdNext);
-    PostMessageA(page, kStartMessage, 0, 0);
-}
-
-void OpenUninstalling(Wizard&, HWND page) { PostMessageA(page, kStartMessage, 0, 0); }
-
-// Report (11).
-void OpenReport(Wizard& w, HWND page) {
-    Disable(page, kIdBack);
-    Disable(page, kIdCancel);
-    std::string text;
-    for (const auto& line : w.State().report) text += line + "\r\n";
-    SetText(page, kIdReport, text);
-}
-
-// Finish with the restart question (12), finish without it (13).
-void OpenFinishRestart(Wizard& w, HWND page) {
-    CheckRadioButton(page, kIdRestartYes, kIdRestartNo, kIdRestartYes);
-    OpenFinal(w, page);
-}
-
-bool LeaveFinishRestart(Wizard& w, HWND page, int) {
-    w.State().restart_now = IsDlgButtonChecked(page, kIdRestartYes) == BST_CHECKED;
+    const std::string text = "Destination\r\n\t" + s.target_dir + "\r\n\r\n Folder\r\n\t" + s.program_folder + "\r\n";
+    SetDlgItemTextA(page, kIdSettingsSummary, text.c_str());
     return true;
 }
 
-// Modify, repair or remove (17).
-void OpenAddRemove(Wizard& w, HWND page) {
-    const int action = w.State().action;
-    const int checked = action == kActionRepair ? kIdRepair : action == kActionRemove ? kIdRemove : kIdModify;
-    CheckRadioButton(page, kIdModify, kIdRemove, checked);
+// Installing (10) and removing (18): the engine starts once the page shows.
+bool ProgressPage(Wizard& w, HWND page, PageEvent& e) {
+    if (e.kind != PageEvent::kOpen) return false;
+    if (w.State().current_page == kPageInstalling) {
+        EnableWindow(GetDlgItem(page, kIdBack), FALSE);
+        EnableWindow(GetDlgItem(page, kIdNext), FALSE);
+    }
+    PostMessageA(page, kStartMessage, 0, 0);
+    return true;
 }
 
-bool LeaveAddRemove(Wizard& w, HWND page, int button_id) {
-    if (button_id != kIdNext) return true;
+// Report (11).
+bool ReportPage(Wizard& w, HWND page, PageEvent& e) {
+    if (e.kind != PageEvent::kOpen) return false;
+    EnableWindow(GetDlgItem(page, kIdBack), FALSE);
+    EnableWindow(GetDlgItem(page, kIdCancel), FALSE);
+    std::string text;
+    for (const auto& line : w.State().report) text += line + "\r\n";
+    SetDlgItemTextA(page, kIdReport, text.c_str());
+    return true;
+}
+
+// Finish without the restart question (13), and with it (12). Both keep only their Next
+// button, renamed.
+bool CompletePage(Wizard& w, HWND page, PageEvent& e) {
+    if (e.kind != PageEvent::kOpen) return false;
+    EnableWindow(GetDlgItem(page, kIdBack), FALSE);
+    EnableWindow(GetDlgItem(page, kIdCancel), FALSE);
+    SetDlgItemTextA(page, kIdNext, w.Text("FINISH").c_str());
+    return true;
+}
+
+bool FinishRestartPage(Wizard& w, HWND page, PageEvent& e) {
+    if (e.kind == PageEvent::kLeave) {
+        w.State().restart_now = IsDlgButtonChecked(page, kIdRestartYes) == BST_CHECKED;
+        return true;
+    }
+    if (e.kind == PageEvent::kOpen) CheckRadioButton(page, kIdRestartYes, kIdRestartNo, kIdRestartYes);
+    return CompletePage(w, page, e);
+}
+
+// Modify, repair or remove (17): removal is asked once more.
+bool AddRemovePage(Wizard& w, HWND page, PageEvent& e) {
+    WizardState& s = w.State();
+    if (e.kind == PageEvent::kOpen) {
+        const int checked = s.action == kActionRepair ? kIdRepair : s.action == kActionRemove ? kIdRemove : kIdModify;
+        CheckRadioButton(page, kIdModify, kIdRemove, checked);
+        return true;
+    }
+    if (e.kind != PageEvent::kLeave) return false;
+    if (e.id != kIdNext) return true;
     int action = kActionRemove;
     if (IsDlgButtonChecked(page, kIdModify) == BST_CHECKED) action = kActionModify;
     else if (IsDlgButtonChecked(page, kIdRepair) == BST_CHECKED) action = kActionRepair;
     if (action == kActionRemove) {
         const std::string question = w.Text("REMOVEAPPQUESTION");
-        if (MessageBoxA(page, question.c_str(), "Uninstall", MB_YESNO) != IDYES) return false;
+        if (MessageBoxA(page, question.c_str(), "Uninstall", MB_YESNO) != IDYES) {
+            e.stay = true;
+            return true;
+        }
     }
-    w.State().action = action;
+    s.action = action;
     return true;
 }
 
-struct NumberedHandlers {
-    int page;
-    PageHandlers handlers;
-};
-
-const NumberedHandlers kHandlers[] = {
-    {kPageLicense, {OpenLicense, nullptr, nullptr, nullptr}},
-    {kPageReadme, {OpenReadme, nullptr, nullptr, nullptr}},
-    {kPageUserInfo, {OpenUserInfo, nullptr, nullptr, LeaveUserInfo}},
-    {kPageDestination, {OpenDestination, DestinationCommand, nullptr, LeaveDestination}},
-    {kPageSetupType, {OpenSetupType, SetupTypeCommand, nullptr, LeaveSetupType}},
-    {kPageComponents, {OpenComponents, nullptr, ComponentsNotify, nullptr}},
-    {kPageProgramFolder, {OpenProgramFolder, ProgramFolderCommand, nullptr, LeaveProgramFolder}},
-    {kPageConfirm, {OpenConfirm, nullptr, nullptr, nullptr}},
-    {kPageInstalling, {OpenInstalling, nullptr, nullptr, nullptr}},
-    {kPageUninstalling, {OpenUninstalling, nullptr, nullptr, nullptr}},
-    {kPageReport, {OpenReport, nullptr, nullptr, nullptr}},
-    {kPageFinishRestart, {OpenFinishRestart, nullptr, nullptr, LeaveFinishRestart}},
-    {kPageComplete, {OpenFinal, nullptr, nullptr, nullptr}},
-    {kPageAddRemove, {OpenAddRemove, nullptr, nullptr, LeaveAddRemove}},
-};
-
 }  // namespace
 
-const PageHandlers& HandlersOf(int page) {
-    static const PageHandlers kNone{};
-    for (const auto& h : kHandlers)
-        if (h.page == page) return h.handlers;
-    return kNone;
-}
+// By page number: 0 and the numbers without a page have none, as has the welcome page (1).
+const PageHandler kPageHandlers[kPageUninstalling + 1] = {
+    nullptr,            nullptr,       LicensePage,      ReadmePage,        UserInfoPage,
+    DestinationPage,    SetupTypePage, Wizard::ComponentPage, ProgramFolderPage, ConfirmPage,
+    ProgressPage,       ReportPage,    FinishRestartPage, CompletePage,     nullptr,
+    nullptr,            nullptr,       AddRemovePage,    ProgressPage,
+};
 
 }  // namespace qp::wiz

@@ -40,6 +40,8 @@ struct WizardSetup {
     WizardHooks hooks;
 };
 
+struct PageEvent;
+
 class Wizard {
 public:
     explicit Wizard(WizardSetup setup);
@@ -69,9 +71,8 @@ public:
     INT_PTR HandlePage(HWND page, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT HandleBackground(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
 
-    // The component page (component_page.cpp).
-    void InitComponentPage(HWND page);
-    bool ComponentNotify(HWND page, NMHDR* hdr, INT_PTR& result);
+    // The component page's handler (component_page.cpp).
+    static bool ComponentPage(Wizard& w, HWND page, PageEvent& e);
 
 private:
     HWND BuildPage(int page, HWND owner);
@@ -81,6 +82,8 @@ private:
     void PaintBackground(HWND wnd);
     void PaintEngraving(HWND page);
     RECT EngravingRect(HWND page) const;
+    void InitComponentPage(HWND page);
+    bool ComponentNotify(HWND page, NMHDR* hdr, INT_PTR& result);
     void ToggleItem(HWND tree, HTREEITEM item);
     void ShowRequired(HWND page);
     void FillTree(HWND tree, Component& c, HTREEITEM parent);
@@ -101,17 +104,23 @@ private:
     bool running_phase_ = false;  // the engine works inside page 10 or 18
 };
 
-// What one page does beyond the shared controls: fills its controls as it opens, answers its
-// own controls' commands and notifications (true when handled), and takes its values as it is
-// left (false keeps the page). Any of them may be absent.
-struct PageHandlers {
-    void (*open)(Wizard& w, HWND page);
-    bool (*command)(Wizard& w, HWND page, int id, int code);
-    bool (*notify)(Wizard& w, HWND page, NMHDR* hdr, INT_PTR& result);
-    bool (*leave)(Wizard& w, HWND page, int button_id);
+// What a page's handler is told: the page opens, one of its controls sends a command or a
+// notification, or a button leaves it (`id` is then the button).
+struct PageEvent {
+    enum Kind { kOpen, kCommand, kNotify, kLeave } kind;
+    int id = 0;
+    int code = 0;              // the command's notification code
+    NMHDR* hdr = nullptr;      // kNotify
+    INT_PTR result = 0;        // kNotify: the answer for the control
+    bool stay = false;         // kLeave: set to keep the page
 };
-// The handlers of page `page` (pages.cpp); all absent for a page without any.
-const PageHandlers& HandlersOf(int page);
+// A page's own behaviour beyond the controls every page shares; true when it handled the event.
+using PageHandler = bool (*)(Wizard& w, HWND page, PageEvent& e);
+// The page handlers by page number (pages.cpp), null for a page with nothing of its own.
+extern const PageHandler kPageHandlers[kPageUninstalling + 1];
+inline PageHandler HandlerOf(int page) {
+    return page >= 0 && page <= kPageUninstalling ? kPageHandlers[page] : nullptr;
+}
 
 // The splash window of the kit's bitmap, or null when the bitmap cannot be loaded.
 HWND ShowSplash(HINSTANCE instance, const std::string& bitmap_path);
@@ -130,6 +139,10 @@ void ShowAbout(HINSTANCE instance, HWND owner, HWND center_on);
 // as the destination page wants it. True with `path` set when a folder was chosen.
 bool BrowseForFolder(HWND owner, const std::string& title, std::string& path,
                      HWND create_owner = nullptr);
+
+// Creates `path` with every missing level; when that fails, says so in a message box over
+// `owner` ("Failed to create directory") and gives false.
+bool CreateFolderOrSay(HWND owner, const std::string& path);
 
 // Registers the "Setup" and "CALDS" window classes.
 bool RegisterWizardClasses(HINSTANCE instance);

@@ -148,7 +148,10 @@ void Wizard::SwitchTo(int n) {
         y = wr.top + ((wr.bottom - wr.top) - (pr.bottom - pr.top)) / 2;
     }
     SetWindowPos(page, HWND_TOP, x, y, 0, 0, SWP_NOSIZE);
-    if (auto open = HandlersOf(built).open) open(*this, page);
+    if (PageHandler handler = HandlerOf(built)) {
+        PageEvent open{PageEvent::kOpen};
+        handler(*this, page, open);
+    }
 
     if (background_) {
         RECT rc;
@@ -258,14 +261,16 @@ INT_PTR Wizard::HandlePage(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
             OnButton(page, id == IDOK ? kIdNext : id);
             return TRUE;
         }
-        const auto command = HandlersOf(number).command;
-        return command && command(*this, page, id, code) ? TRUE : FALSE;
+        PageHandler handler = HandlerOf(number);
+        PageEvent command{PageEvent::kCommand, id, code};
+        return handler && handler(*this, page, command) ? TRUE : FALSE;
     }
     case WM_NOTIFY: {
-        const auto notify = HandlersOf(number).notify;
-        INT_PTR r = FALSE;
-        if (!notify || !notify(*this, page, reinterpret_cast<NMHDR*>(lp), r)) return FALSE;
-        SetWindowLongPtrA(page, DWLP_MSGRESULT, r);
+        PageHandler handler = HandlerOf(number);
+        PageEvent notify{PageEvent::kNotify};
+        notify.hdr = reinterpret_cast<NMHDR*>(lp);
+        if (!handler || !handler(*this, page, notify)) return FALSE;
+        SetWindowLongPtrA(page, DWLP_MSGRESULT, notify.result);
         return TRUE;
     }
     case kStartMessage: {
@@ -317,8 +322,11 @@ void Wizard::OnButton(HWND page, int id) {
         Close();
         return;
     }
-    const auto leave = HandlersOf(number).leave;
-    if (leave && !leave(*this, page, id)) return;
+    if (PageHandler handler = HandlerOf(number)) {
+        PageEvent leave{PageEvent::kLeave, id};
+        handler(*this, page, leave);
+        if (leave.stay) return;
+    }
     if (number == kPageFinishRestart || number == kPageComplete) {
         Close();
         return;
