@@ -297,8 +297,6 @@ public:
     std::vector<std::string> parameters;
 };
 
-// Case-insensitive comparison of ANSI texts (letters A-Z only, as keys are ASCII).
-
 template <class Fn>
 void CObListFile::ForEachFile(Fn&& fn) {
     if (kind == kFile) fn(*this);
