@@ -224,8 +224,7 @@ protected:
         run.selected = std::move(selected);
         if (IsMaintenance(mode)) {
             InstallLog log;
-            LogMessage msg;
-            EXPECT_EQ(ReadLogFile(run.ctx.InfoLog(), log, msg), 1) << msg.text;
+            EXPECT_TRUE(ReadLog(run, log));
             run.earlier_components = log.components;
             run.earlier_groups = log.groups;
             run.installed_groups = log.groups;
@@ -233,6 +232,13 @@ protected:
             run.ctx.program_folder = log.program_folder;
         }
         return run;
+    }
+
+    // Reads the installation log the run left; the reader's message when it cannot.
+    static ::testing::AssertionResult ReadLog(const RunState& run, InstallLog& log) {
+        LogMessage msg;
+        if (ReadLogFile(run.ctx.InfoLog(), log, msg) == 1) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << msg.text;
     }
 
     bool Run(RunState& run) {
@@ -309,8 +315,7 @@ TEST_F(InstallTest, FirstInstallationWritesFilesRegistryShortcutsAndRegistration
     EXPECT_TRUE(Exists(run.ctx.InfoSetupExe()));
     EXPECT_EQ(qptest::ReadBytes(run.ctx.InfoSetupList()), qptest::ReadBytes(kit_ + "\\setup.lst"));
     InstallLog log;
-    LogMessage msg;
-    ASSERT_EQ(ReadLogFile(run.ctx.InfoLog(), log, msg), 1);
+    ASSERT_TRUE(ReadLog(run, log));
     EXPECT_EQ(log.components, (std::vector<std::string>{"Main", "Help"}));
     EXPECT_EQ(log.groups, (std::vector<std::string>{"Program Files", "Shared Files", "Help Files"}));
     EXPECT_EQ(log.destination, Dest("").substr(0, Dest("").size() - 1));
@@ -351,8 +356,7 @@ TEST_F(InstallTest, ModifyRepairAndRemoveFollowTheGroupsAndLeaveNothingBehind) {
         ASSERT_TRUE(Run(run));
         EXPECT_TRUE(Exists(Dest("help\\help.txt")));
         InstallLog log;
-        LogMessage msg;
-        ASSERT_EQ(ReadLogFile(run.ctx.InfoLog(), log, msg), 1);
+        ASSERT_TRUE(ReadLog(run, log));
         EXPECT_EQ(log.components, (std::vector<std::string>{"Main", "Extra"}));
         EXPECT_EQ(log.groups, (std::vector<std::string>{"Program Files", "Shared Files", "Help Files"}));
     }
@@ -370,8 +374,7 @@ TEST_F(InstallTest, ModifyRepairAndRemoveFollowTheGroupsAndLeaveNothingBehind) {
         EXPECT_FALSE(Exists(ProgramsLink("Help Me.lnk")));
         EXPECT_TRUE(Exists(ProgramsLink("My App.lnk")));
         InstallLog log;
-        LogMessage msg;
-        ASSERT_EQ(ReadLogFile(run.ctx.InfoLog(), log, msg), 1);
+        ASSERT_TRUE(ReadLog(run, log));
         EXPECT_EQ(log.groups, (std::vector<std::string>{"Program Files", "Shared Files"}));
     }
     // Repair ignores the selection: the earlier components come back whole.
@@ -381,8 +384,7 @@ TEST_F(InstallTest, ModifyRepairAndRemoveFollowTheGroupsAndLeaveNothingBehind) {
         ASSERT_TRUE(Run(run));
         EXPECT_EQ(qptest::ReadText(Dest("app.exe")), "APP");
         InstallLog log;
-        LogMessage msg;
-        ASSERT_EQ(ReadLogFile(run.ctx.InfoLog(), log, msg), 1);
+        ASSERT_TRUE(ReadLog(run, log));
         EXPECT_FALSE(Exists(Dest("help\\help.txt")));
         // What was repaired is what the log names, whatever the selection showed.
         EXPECT_EQ(log.components, std::vector<std::string>{"Main"});
@@ -542,8 +544,7 @@ TEST_F(InstallTest, GroupNamesIgnoreCaseAlsoWhenAModifyRunKeepsAGroup) {
     ASSERT_TRUE(Run(run));
     EXPECT_TRUE(Exists(Dest("help\\help.txt")));
     InstallLog log;
-    LogMessage msg;
-    ASSERT_EQ(ReadLogFile(run.ctx.InfoLog(), log, msg), 1);
+    ASSERT_TRUE(ReadLog(run, log));
     EXPECT_EQ(log.groups, (std::vector<std::string>{"Program Files", "Shared Files", "Help Files"}));
 }
 
