@@ -215,7 +215,9 @@ void Wizard::PaintBackground(HWND wnd) {
 
     int page = State().current_page;
     if (page > 24) page = 0;
-    const std::string message = Text("M" + std::to_string(page));
+    char key[8];
+    wsprintfA(key, "M%d", page);
+    const std::string message = Text(key);
     dc.Select(message_font_);
     const int my = rc.bottom - 65;
     if (!message.empty() && my >= lowest_top) {

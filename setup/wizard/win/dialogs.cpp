@@ -56,7 +56,7 @@ INT_PTR CALLBACK LanguageProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 struct BrowseState {
-    std::string start;
+    const char* start;  // the caller's path, alive while the browser is open
     HWND create_owner;
 };
 
@@ -64,9 +64,9 @@ int CALLBACK BrowseProc(HWND wnd, UINT msg, LPARAM lp, LPARAM data) {
     auto* bs = reinterpret_cast<BrowseState*>(data);
     switch (msg) {
     case BFFM_INITIALIZED:
-        if (!bs->start.empty()) {
-            if (HWND edit = FindWindowExA(wnd, nullptr, "Edit", nullptr)) SetWindowTextA(edit, bs->start.c_str());
-            SendMessageA(wnd, BFFM_SETSELECTIONA, TRUE, (LPARAM)bs->start.c_str());
+        if (*bs->start) {
+            if (HWND edit = FindWindowExA(wnd, nullptr, "Edit", nullptr)) SetWindowTextA(edit, bs->start);
+            SendMessageA(wnd, BFFM_SETSELECTIONA, TRUE, (LPARAM)bs->start);
         }
         SendMessageA(wnd, BFFM_ENABLEOK, 0, TRUE);
         break;
@@ -129,7 +129,7 @@ int ChooseLanguage(HINSTANCE instance, HWND owner, WizardData& data, WizardState
 }
 
 bool BrowseForFolder(HWND owner, const std::string& title, std::string& path, HWND create_owner) {
-    BrowseState bs{path, create_owner};
+    BrowseState bs{path.c_str(), create_owner};
     BROWSEINFOA bi{};
     bi.hwndOwner = owner;
     bi.lpszTitle = title.c_str();

@@ -65,7 +65,8 @@ public:
     // "Abort Setup?" (or the component page's "Abort ?"); Yes sets the abort flag.
     bool ConfirmCancel(HWND owner, bool component_page);
     // The text of `key` in the chosen language ("" when not found).
-    std::string Text(const std::string& key) const;
+    // Taken as a pointer: the callers' literals then make no string of their own.
+    std::string Text(const char* key) const;
 
     // Page procedure plumbing.
     INT_PTR HandlePage(HWND page, UINT msg, WPARAM wp, LPARAM lp);
@@ -82,8 +83,6 @@ private:
     void PaintBackground(HWND wnd);
     void PaintEngraving(HWND page);
     RECT EngravingRect(HWND page) const;
-    void InitComponentPage(HWND page);
-    bool ComponentNotify(HWND page, NMHDR* hdr, INT_PTR& result);
     void ToggleItem(HWND tree, HTREEITEM item);
     void ShowRequired(HWND page);
     void FillTree(HWND tree, Component& c, HTREEITEM parent);

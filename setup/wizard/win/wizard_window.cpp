@@ -39,18 +39,18 @@ void DrawStretched(const DRAWITEMSTRUCT* di, HBITMAP bitmap) {
 
 }  // namespace
 
-Wizard::Wizard(WizardSetup setup) : setup_(std::move(setup)) {
-    engrave_cursor_ = LoadCursorA(setup_.instance, MAKEINTRESOURCEA(IDC_ENGRAVE));
-    header_bitmap_.Reset(LoadBitmapA(setup_.instance, MAKEINTRESOURCEA(IDB_HEADER)));
-    side_bitmap_.Reset(LoadBitmapA(setup_.instance, MAKEINTRESOURCEA(IDB_SIDE)));
-}
+Wizard::Wizard(WizardSetup setup)
+    : setup_(std::move(setup)),
+      header_bitmap_(LoadBitmapA(setup_.instance, MAKEINTRESOURCEA(IDB_HEADER))),
+      side_bitmap_(LoadBitmapA(setup_.instance, MAKEINTRESOURCEA(IDB_SIDE))),
+      engrave_cursor_(LoadCursorA(setup_.instance, MAKEINTRESOURCEA(IDC_ENGRAVE))) {}
 
 Wizard::~Wizard() {
     Close();
     if (images_) ImageList_Destroy(images_);
 }
 
-std::string Wizard::Text(const std::string& key) const { return setup_.data->texts.Get(key); }
+std::string Wizard::Text(const char* key) const { return setup_.data->texts.Get(key); }
 
 bool Wizard::Run(int show) {
     WizardState& s = State();
@@ -91,13 +91,11 @@ HWND Wizard::BuildPage(int number, HWND owner) {
     std::vector<ControlRecord> controls = PageControls(number);
     if (controls.empty()) return nullptr;
     std::vector<std::uint8_t> bytes =
-        BuildTemplate(controls, [this](const std::string& key) { return Widen(Text(key)); });
-    // The dialog manager wants the template DWORD-aligned; a vector of DWORDs guarantees it.
-    std::vector<DWORD> aligned((bytes.size() + 3) / 4);
-    memcpy(aligned.data(), bytes.data(), bytes.size());
-    return CreateDialogIndirectParamA(setup_.instance,
-                                      reinterpret_cast<LPCDLGTEMPLATEA>(aligned.data()), owner,
-                                      PageProc, reinterpret_cast<LPARAM>(this));
+        BuildTemplate(controls, [this](const std::string& key) { return Widen(Text(key.c_str())); });
+    // The dialog manager wants the template DWORD-aligned; the vector's storage comes from
+    // operator new, which aligns for every fundamental type.
+    return CreateDialogIndirectParamA(setup_.instance, reinterpret_cast<LPCDLGTEMPLATEA>(bytes.data()),
+                                      owner, PageProc, reinterpret_cast<LPARAM>(this));
 }
 
 void Wizard::SwitchTo(int n) {
@@ -251,6 +249,7 @@ INT_PTR Wizard::HandlePage(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
     INT_PTR result = FALSE;
     if (SharedHandler(page, msg, wp, lp, result)) return result;
     const int number = State().current_page;
+    const PageHandler handler = HandlerOf(number);
     switch (msg) {
     case WM_INITDIALOG: return TRUE;
     case WM_COMMAND: {
@@ -261,12 +260,10 @@ INT_PTR Wizard::HandlePage(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
             OnButton(page, id == IDOK ? kIdNext : id);
             return TRUE;
         }
-        PageHandler handler = HandlerOf(number);
         PageEvent command{PageEvent::kCommand, id, code};
         return handler && handler(*this, page, command) ? TRUE : FALSE;
     }
     case WM_NOTIFY: {
-        PageHandler handler = HandlerOf(number);
         PageEvent notify{PageEvent::kNotify};
         notify.hdr = reinterpret_cast<NMHDR*>(lp);
         if (!handler || !handler(*this, page, notify)) return FALSE;
