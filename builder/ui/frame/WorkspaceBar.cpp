@@ -1,6 +1,7 @@
 // The workspace bar's tab control and its six trees.
 #include "builder/ui/frame/WorkspaceBar.h"
 
+#include "builder/ui/editors/Editors.h"
 #include "builder/ui/frame/MainFrame.h"
 #include "builder/ui/res/resource.h"
 #include "common/languages.h"
@@ -316,6 +317,10 @@ bool CWorkspaceBar::OnCmdMsg(UINT id) {
     const Decision d = TreeCommand(t, Describe(t, node), id);
     if (!d.known) return false;
     if (!d.enabled) return true;
+    if (id == cmd::kProperties && t == TreeKind::kRegistry) {
+        EditRegistryGroups(frame_, *static_cast<CRegistry*>(r.item));
+        return true;
+    }
     switch (id) {
     case cmd::kDelete: OnDelete(t); return true;
     case cmd::kRename: ::SetFocus(tree); tree.EditLabel(node); return true;

@@ -1,0 +1,384 @@
+// qpb.exe's editors under Wine and Xvfb: a string, a double-word and a binary registry value,
+// a shortcut's window state, string-table cells (a duplicate key refused, a language hidden and
+// the next one edited, a delete spanning author and product strings), a function; the saved
+// project must dump exactly like the same edits made on the model, and a kit built from it
+// must install the edited values and a shortcut with the chosen window state. Every editor's
+// window and dialog is saved as a screenshot.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <algorithm>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "builder/model/edits.h"
+#include "builder/model/projectfile.h"
+#include "gui_driver.h"
+#include "remote.h"
+#include "run_process.h"
+
+namespace fs = std::filesystem;
+using qpgui::Remote;
+
+namespace {
+
+constexpr UINT kSave = 57603, kModify = 32785, kProperties = 32779, kWindowFunction = 32797;
+constexpr UINT kStringNew = 4200, kStringDelete = 4201, kFunctionAdd = 4210;
+constexpr int kGrid = 4155, kHex = 4104, kValueData = 4101, kBaseDec = 4103, kRun = 4117;
+// The grid's messages (see GridCtrl.h).
+constexpr UINT kGetCols = WM_APP + 0x202, kSetCursor = WM_APP + 0x206, kGetText = WM_APP + 0x20D;
+constexpr UINT kExtendTo = WM_APP + 0x214, kEditCell = WM_APP + 0x215;
+
+HWND WaitBox(DWORD pid, const std::string& caption) { return qpe2e::WaitTop(pid, "#32770", caption, 10000); }
+
+HWND WaitChild(HWND client, const std::string& caption) {
+    for (int i = 0; i < 50; ++i) {
+        for (HWND c = GetWindow(client, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+            if (qpe2e::Text(c) == caption) return c;
+        Sleep(100);
+    }
+    return nullptr;
+}
+
+void WaitGone(HWND w) {
+    for (int i = 0; i < 50 && IsWindow(w); ++i) Sleep(100);
+    EXPECT_FALSE(IsWindow(w));
+}
+
+// Clicks a list row (it takes the focus and the selection); `twice` double-clicks it.
+void ClickRow(Remote& r, HWND list, int row, bool twice = false) {
+    const RECT rc = r.ListItemRect(list, row);
+    const POINT p{rc.left + 20, (rc.top + rc.bottom) / 2};
+    qpgui::Click(list, p);
+    if (twice) {
+        PostMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+        PostMessageA(list, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+    }
+    qpe2e::Settle(300);
+}
+
+// Types `text` into a grid cell through its in-place edit box.
+void EditCell(HWND grid, int row, int col, const std::string& text) {
+    SendMessageA(grid, kSetCursor, WPARAM(row), LPARAM(col));
+    SendMessageA(grid, kEditCell, 0, 0);
+    HWND edit = FindWindowExA(grid, nullptr, "Edit", nullptr);
+    ASSERT_NE(edit, nullptr) << "no edit box on " << row << "," << col;
+    SendMessageA(edit, WM_SETTEXT, 0, LPARAM(text.c_str()));
+    PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+    qpe2e::Settle(300);
+}
+
+std::string Cell(Remote& r, HWND grid, int row, int col) { return r.TextReply(grid, kGetText, MAKEWPARAM(row, col)); }
+
+// Clicks the check box of a tree node (the state image left of the node's picture).
+void ClickCheck(Remote& r, HWND tree, HTREEITEM node) {
+    const RECT text = r.TreeItemRect(tree, node);
+    SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, LPARAM(node));
+    qpgui::Click(tree, POINT{text.left - 26, (text.top + text.bottom) / 2});
+    qpe2e::Settle(300);
+}
+
+qp::CRegistry* Child(qp::CRegistry& n, const std::string& name) {
+    for (auto& c : n.children)
+        if (c->name == name) return c.get();
+    return nullptr;
+}
+
+std::string RegValue(HKEY root, const char* key, const char* name, DWORD* type) {
+    HKEY k;
+    if (RegOpenKeyExA(root, key, 0, KEY_READ, &k) != ERROR_SUCCESS) return "<no key>";
+    BYTE buf[512] = {};
+    DWORD size = sizeof(buf);
+    const LONG rc = RegQueryValueExA(k, name, nullptr, type, buf, &size);
+    RegCloseKey(k);
+    return rc == ERROR_SUCCESS ? std::string(reinterpret_cast<char*>(buf), size) : "<no value>";
+}
+
+// The show command as stored in the link file's header (Wine's link object does not give the
+// stored one back on loading).
+int ShowCommandOf(const std::string& lnk) {
+    std::ifstream in(lnk, std::ios::binary);
+    unsigned char b[0x40] = {};
+    if (!in.read(reinterpret_cast<char*>(b), sizeof(b))) return -1;
+    return int(b[0x3C] | b[0x3D] << 8 | b[0x3E] << 16 | unsigned(b[0x3F]) << 24);
+}
+
+}  // namespace
+
+TEST(QpbEditorsGui, EditorsEditTheProjectAndTheKitInstallsTheEdits) {
+    const fs::path work = fs::path(QP_WORK_DIR).make_preferred();
+    std::error_code ec;
+    fs::remove_all(work, ec);
+    fs::copy(fs::path(QP_EXAMPLE_DIR), work, fs::copy_options::recursive);
+    const std::string project = (work / "notepadish.qpk").string();
+
+    qp::NullReporter quiet;
+    std::unique_ptr<qp::CDazDoc> expected = qp::OpenProject(project, quiet);
+    ASSERT_TRUE(expected);
+    qp::ProjectEdits model(*expected);
+
+    qpe2e::Process qpb(std::string("\"") + QP_QPB_EXE + "\" \"" + project + "\"");
+    ASSERT_TRUE(qpb.Started());
+    const DWORD pid = qpb.Id();
+    HWND frame = qpe2e::WaitTop(pid, "QpbMainFrame", "Quillpacker - notepadish.qpk");
+    ASSERT_NE(frame, nullptr);
+    MoveWindow(frame, 0, 0, 1000, 700, TRUE);
+    for (int i = 0; i < 100 && qpe2e::FindTop(pid, "#32770", ""); ++i) Sleep(100);  // the start-up picture
+    Remote remote(frame);
+    HWND client = FindWindowExA(frame, nullptr, "MDIClient", nullptr);
+    HWND bar = FindWindowExA(frame, nullptr, "QpDockBar", nullptr);
+    ASSERT_TRUE(client && bar);
+    HWND tab = GetDlgItem(bar, 100);
+    auto select_tab = [&](int index) {
+        HWND tree = GetDlgItem(bar, 101 + index);
+        for (int attempt = 0; attempt < 3 && !IsWindowVisible(tree); ++attempt) {
+            const RECT rc = remote.TabRect(tab, index);
+            qpgui::Click(tab, POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
+            for (int i = 0; i < 20 && !IsWindowVisible(tree); ++i) Sleep(100);
+        }
+        return tree;
+    };
+
+    // --- registry values ----------------------------------------------------------------------
+    HWND reg_tree = select_tab(3);
+    HTREEITEM key_node = qpgui::FindNode(remote, reg_tree, "Notepadish");
+    ASSERT_NE(key_node, nullptr);
+    SendMessageA(reg_tree, TVM_SELECTITEM, TVGN_CARET, LPARAM(key_node));
+    qp::CRegistry* key = Child(*Child(*Child(*Child(expected->registry_root, "RegEntry1"), "HKEY_CURRENT_USER"), "Software"), "Notepadish");
+    ASSERT_NE(key, nullptr);
+
+    // "Registry Properties" from the tree, looked at and cancelled.
+    PostMessageA(frame, WM_COMMAND, kProperties, 0);
+    HWND sheet = WaitBox(pid, "Registry Properties");
+    ASSERT_NE(sheet, nullptr);
+    qpe2e::Settle(300);
+    qpe2e::Screenshot("editor-registry-properties");
+    PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+    WaitGone(sheet);
+
+    HWND reg_window = WaitChild(client, "Registry");
+    ASSERT_NE(reg_window, nullptr);
+    HWND reg_list = FindWindowExA(reg_window, nullptr, WC_LISTVIEWA, nullptr);
+    ASSERT_EQ(SendMessageA(reg_list, LVM_GETITEMCOUNT, 0, 0), 3);
+    EXPECT_EQ(remote.ListText(reg_list, 2, 1), "REG_DWORD");
+    qpe2e::Screenshot("editor-registry-window");
+
+    ClickRow(remote, reg_list, 0);
+    PostMessageA(frame, WM_COMMAND, kModify, 0);
+    HWND dlg = WaitBox(pid, "Edit String");
+    ASSERT_NE(dlg, nullptr);
+    EXPECT_EQ(qpe2e::ItemText(dlg, kValueData), "<TARGETDIR>");
+    SendMessageA(GetDlgItem(dlg, kValueData), WM_SETTEXT, 0, LPARAM("Edited by the GUI"));
+    qpe2e::Screenshot("editor-edit-string");
+    qpe2e::Press(dlg, IDOK);
+    WaitGone(dlg);
+    Child(*key, "InstallDir")->data = "Edited by the GUI";
+
+    ClickRow(remote, reg_list, 2);
+    PostMessageA(frame, WM_COMMAND, kModify, 0);
+    dlg = WaitBox(pid, "Edit DWORD Value");
+    ASSERT_NE(dlg, nullptr);
+    EXPECT_EQ(qpe2e::ItemText(dlg, kValueData), "0000000B");
+    SendMessageA(GetDlgItem(dlg, kBaseDec), BM_CLICK, 0, 0);
+    qpe2e::Settle(200);
+    EXPECT_EQ(qpe2e::ItemText(dlg, kValueData), "11");
+    SendMessageA(GetDlgItem(dlg, kValueData), WM_SETTEXT, 0, LPARAM("300"));
+    qpe2e::Screenshot("editor-edit-dword");
+    qpe2e::Press(dlg, IDOK);
+    WaitGone(dlg);
+    Child(*key, "FontSize")->data = "12c";
+    EXPECT_EQ(remote.ListText(reg_list, 2, 2), "12c");
+
+    ClickRow(remote, reg_list, 1);
+    PostMessageA(frame, WM_COMMAND, kModify, 0);
+    dlg = WaitBox(pid, "Edit Binary Value");
+    ASSERT_NE(dlg, nullptr);
+    HWND hex = GetDlgItem(dlg, kHex);
+    ASSERT_NE(hex, nullptr);
+    PostMessageA(hex, WM_CHAR, 'a', 0);
+    PostMessageA(hex, WM_CHAR, 'B', 0);
+    qpe2e::Settle(300);
+    qpe2e::Screenshot("editor-edit-binary");
+    qpe2e::Press(dlg, IDOK);
+    WaitGone(dlg);
+    Child(*key, "WindowPlacement")->data = "AB0000000100FF7F";
+    EXPECT_EQ(remote.ListText(reg_list, 1, 2), "AB0000000100FF7F");
+
+    // --- a shortcut's window state, the group sheet and the program-folder dialog ---------------
+    HWND link_tree = select_tab(5);
+    HTREEITEM folder_node = qpgui::FindNode(remote, link_tree, "Program Folder");
+    ASSERT_NE(folder_node, nullptr);
+    HTREEITEM shortcut_node = qpgui::FindNode(remote, link_tree, "Notepadish", folder_node);
+    ASSERT_NE(shortcut_node, nullptr);
+    SendMessageA(link_tree, TVM_SELECTITEM, TVGN_CARET, LPARAM(shortcut_node));
+    HWND link_window = WaitChild(client, "Link- Notepadish");
+    ASSERT_NE(link_window, nullptr);
+    HWND link_list = FindWindowExA(link_window, nullptr, WC_LISTVIEWA, nullptr);
+    ASSERT_EQ(SendMessageA(link_list, LVM_GETITEMCOUNT, 0, 0), 13);
+    EXPECT_EQ(remote.ListText(link_list, 6, 0), "Run");
+    EXPECT_EQ(remote.ListText(link_list, 6, 1), "Normal Window");
+    qpe2e::Screenshot("editor-link-window");
+    ClickRow(remote, link_list, 6, true);
+    dlg = WaitBox(pid, "Shortcut Properties");
+    ASSERT_NE(dlg, nullptr);
+    EXPECT_EQ(SendMessageA(GetDlgItem(dlg, kRun), CB_GETCURSEL, 0, 0), 2);  // "Normal Window"
+    SendMessageA(GetDlgItem(dlg, kRun), CB_SETCURSEL, 0, 0);                // "Maximized Window"
+    qpe2e::Screenshot("editor-shortcut");
+    qpe2e::Press(dlg, IDOK);
+    WaitGone(dlg);
+    EXPECT_EQ(remote.ListText(link_list, 6, 1), "Maximized Window");
+    qp::CObListShort* shortcut = nullptr;
+    for (auto& s : expected->shortcut_root.children[0]->children[0]->children[1]->children)
+        if (s->name == "Notepadish") shortcut = s.get();
+    ASSERT_NE(shortcut, nullptr);
+    shortcut->run_mode = 1;
+
+    ClickRow(remote, link_list, 10, true);
+    sheet = WaitBox(pid, "Group Properties");
+    ASSERT_NE(sheet, nullptr);
+    qpe2e::Settle(300);
+    qpe2e::Screenshot("editor-group-properties");
+    PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+    WaitGone(sheet);
+
+    SendMessageA(link_tree, TVM_SELECTITEM, TVGN_CARET, LPARAM(folder_node));
+    qpe2e::Settle(300);
+    ASSERT_EQ(SendMessageA(link_list, LVM_GETITEMCOUNT, 0, 0), 2);
+    ClickRow(remote, link_list, 0, true);
+    dlg = WaitBox(pid, "Shortcut Properties");
+    ASSERT_NE(dlg, nullptr);
+    qpe2e::Screenshot("editor-program-folder");
+    qpe2e::Press(dlg, IDCANCEL);
+    WaitGone(dlg);
+
+    // --- the string table ---------------------------------------------------------------------
+    HWND string_tree = select_tab(4);
+    HTREEITEM english = qpgui::FindNode(remote, string_tree, "English");
+    HTREEITEM german = qpgui::FindNode(remote, string_tree, "German");
+    ASSERT_TRUE(english && german);
+    ClickCheck(remote, string_tree, english);
+    ClickCheck(remote, string_tree, german);
+    SendMessageA(string_tree, TVM_SELECTITEM, TVGN_CARET, LPARAM(english));
+    HWND string_window = WaitChild(client, "String -English");
+    ASSERT_NE(string_window, nullptr);
+    HWND grid = GetDlgItem(string_window, kGrid);
+    ASSERT_NE(grid, nullptr);
+    EXPECT_EQ(SendMessageA(grid, kGetCols, 0, 0), 4) << "both languages shown";
+    auto& langs = expected->string_table.language_list;
+    model.SetLanguageShown(*langs[0], true);
+    model.SetLanguageShown(*langs[1], true);
+
+    for (int i = 0; i < 3; ++i) PostMessageA(frame, WM_COMMAND, kStringNew, 0);
+    qpe2e::Settle(500);
+    for (int i = 0; i < 3; ++i) {
+        auto s = std::make_unique<qp::CStringItem>("NEW_STRING" + std::to_string(i + 1), qp::CStringItem::kAuthor);
+        s->values.assign(langs.size(), std::string());
+        expected->string_table.Add(std::move(s));
+    }
+    // The grid's rows: the author's and the product strings, in table order.
+    std::vector<std::string> rows{""};
+    for (const auto& s : expected->string_table.items)
+        if (s->category <= 1) rows.push_back(s->key);
+    auto row_of = [&](const std::string& k) { return int(std::find(rows.begin(), rows.end(), k) - rows.begin()); };
+    ASSERT_EQ(Cell(remote, grid, row_of("NEW_STRING3"), 1), "NEW_STRING3");
+
+    EditCell(grid, row_of("NEW_STRING3"), 1, "MY_KEY");
+    EXPECT_EQ(Cell(remote, grid, row_of("NEW_STRING3"), 1), "MY_KEY");
+    expected->FindString("NEW_STRING3")->key = "MY_KEY";
+    EditCell(grid, row_of("NEW_STRING2"), 1, "my_key");  // a duplicate: refused
+    EXPECT_EQ(Cell(remote, grid, row_of("NEW_STRING2"), 1), "NEW_STRING2");
+    qpe2e::Screenshot("editor-string-grid");
+
+    // English hidden: the column after "ID" is German's.
+    ClickCheck(remote, string_tree, english);
+    EXPECT_EQ(SendMessageA(grid, kGetCols, 0, 0), 3);
+    model.SetLanguageShown(*langs[0], false);
+    EditCell(grid, row_of("PRODUCT_NAME"), 2, "Notizblock");
+    expected->FindString("PRODUCT_NAME")->SetValue(1, "Notizblock");
+
+    // A selection from the last product string to NEW_STRING2: only the author's strings go.
+    SendMessageA(grid, kSetCursor, WPARAM(row_of("NEW_STRING1") - 1), 2);
+    SendMessageA(grid, kExtendTo, WPARAM(row_of("NEW_STRING2")), 2);
+    qpe2e::Screenshot("editor-string-selection");
+    PostMessageA(frame, WM_COMMAND, kStringDelete, 0);
+    qpe2e::Settle(500);
+    auto& items = expected->string_table.items;
+    items.erase(std::remove_if(items.begin(), items.end(),
+                               [](const auto& s) { return s->key == "NEW_STRING1" || s->key == "NEW_STRING2"; }),
+                items.end());
+    EXPECT_EQ(Cell(remote, grid, int(rows.size()) - 3, 1), "MY_KEY");
+
+    // --- a function ---------------------------------------------------------------------------
+    SendMessageA(frame, WM_COMMAND, kWindowFunction, 0);
+    HWND function_window = WaitChild(client, "Function");
+    ASSERT_NE(function_window, nullptr);
+    HWND function_list = FindWindowExA(function_window, nullptr, WC_LISTVIEWA, nullptr);
+    PostMessageA(frame, WM_COMMAND, kFunctionAdd, 0);
+    qpe2e::Settle(400);
+    ASSERT_EQ(SendMessageA(function_list, LVM_GETITEMCOUNT, 0, 0), 1);
+    EXPECT_EQ(remote.ListText(function_list, 0, 0), "qwewe");
+    ClickRow(remote, function_list, 0, true);
+    dlg = WaitBox(pid, "Function Set");
+    ASSERT_NE(dlg, nullptr);
+    const char* fields[4] = {"Greet", "greet", "greet.dll", "Greet(1)"};
+    for (int i = 0; i < 4; ++i) SendMessageA(GetDlgItem(dlg, 4140 + i), WM_SETTEXT, 0, LPARAM(fields[i]));
+    qpe2e::Screenshot("editor-function-set");
+    qpe2e::Press(dlg, IDOK);
+    WaitGone(dlg);
+    EXPECT_EQ(remote.ListText(function_list, 0, 2), "Greet(1)");
+    qpe2e::Screenshot("editor-function-window");
+    auto f = std::make_unique<qp::CItemFunction>();
+    f->name = fields[0];
+    f->internal_name = fields[1];
+    f->dll_path = fields[2];
+    f->function_call = fields[3];
+    expected->function_list.push_back(std::move(f));
+
+    // --- save: exactly these edits ----------------------------------------------------------
+    SendMessageA(frame, WM_COMMAND, kSave, 0);
+    qpe2e::Settle(500);
+    EXPECT_EQ(qpe2e::Text(frame), "Quillpacker - notepadish.qpk");
+    const std::string expected_path = (work / "expected.qpk").string();
+    ASSERT_TRUE(qp::SaveProject(*expected, expected_path, quiet));
+    const auto saved = qptest::RunProcess(QP_QPBC_EXE, {"dump", project}, work.string());
+    const auto wanted = qptest::RunProcess(QP_QPBC_EXE, {"dump", expected_path}, work.string());
+    ASSERT_EQ(saved.status, 0) << saved.err;
+    auto body = [](const std::string& dump) { return dump.substr(std::min(dump.size(), dump.find('\n'))); };
+    EXPECT_EQ(body(saved.out), body(wanted.out));
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    EXPECT_EQ(qpb.Wait(10000), 0u);
+
+    // --- the kit installs the edits -------------------------------------------------------------
+    const std::string kits = (work / "kits").string();
+    const auto built = qptest::RunProcess(QP_QPBC_EXE, {"build", project, "--name", "Edited", "--kit-root", kits,
+                                                        "--runtime", QP_SETUP_EXE},
+                                          work.string());
+    ASSERT_EQ(built.status, 0) << built.out << built.err;
+    const std::string kit = kits + "\\Edited";
+    ASSERT_EQ(0u, qpe2e::Process("\"" + kit + "\\setup.exe\" -s", kit).Wait(120000));
+    DWORD type = 0;
+    EXPECT_EQ(RegValue(HKEY_CURRENT_USER, "Software\\Notepadish", "InstallDir", &type), std::string("Edited by the GUI", 18));
+    EXPECT_EQ(type, DWORD(REG_SZ));
+    EXPECT_EQ(RegValue(HKEY_CURRENT_USER, "Software\\Notepadish", "FontSize", &type), std::string("\x2c\x01\0\0", 4));
+    EXPECT_EQ(type, DWORD(REG_DWORD));
+    EXPECT_EQ(RegValue(HKEY_CURRENT_USER, "Software\\Notepadish", "WindowPlacement", &type),
+              std::string("\xAB\0\0\0\x01\0\xFF\x7F", 8));
+    EXPECT_EQ(type, DWORD(REG_BINARY));
+    char programs[MAX_PATH] = {};
+    ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, programs, CSIDL_COMMON_PROGRAMS, FALSE));
+    const std::string lnk = std::string(programs) + "\\Notepadish\\Notepadish.lnk";
+    EXPECT_TRUE(fs::exists(lnk)) << lnk;
+    EXPECT_EQ(ShowCommandOf(lnk), SW_SHOWMAXIMIZED);
+
+    // Removed again, so that the prefix stays as it was.
+    const std::string guid = expected->settings_block.product_guid();
+    const std::string uninstall = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + guid;
+    DWORD t = 0;
+    std::string quiet_cmd = RegValue(HKEY_LOCAL_MACHINE, uninstall.c_str(), "QuietUninstallString", &t);
+    quiet_cmd = quiet_cmd.c_str();
+    EXPECT_EQ(0u, qpe2e::Process(quiet_cmd).Wait(60000)) << quiet_cmd;
+}
