@@ -82,6 +82,21 @@ void ClickCheck(Remote& r, HWND tree, HTREEITEM node) {
     qpe2e::Settle(300);
 }
 
+// The names of the checked groups of a group sheet's page, joined by blanks.
+constexpr int kGroupTree = 4105;
+std::string GroupChecks(HWND sheet) {
+    HWND tree = GetDlgItem(FindWindowExA(sheet, nullptr, "#32770", nullptr), kGroupTree);
+    std::string out;
+    const char* names[] = {"Program", "Templates", "Help", "Help German"};
+    int i = 0;
+    for (HTREEITEM n = HTREEITEM(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0)); n && i < 4;
+         n = HTREEITEM(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, LPARAM(n))), ++i) {
+        const UINT state = UINT(SendMessageA(tree, TVM_GETITEMSTATE, WPARAM(n), TVIS_STATEIMAGEMASK));
+        if ((state >> 12) == 2) out += (out.empty() ? "" : " ") + std::string(names[i]);
+    }
+    return out;
+}
+
 qp::CRegistry* Child(qp::CRegistry& n, const std::string& name) {
     for (auto& c : n.children)
         if (c->name == name) return c.get();
@@ -156,6 +171,7 @@ TEST(QpbEditorsGui, EditorsEditTheProjectAndTheKitInstallsTheEdits) {
     HWND sheet = WaitBox(pid, "Registry Properties");
     ASSERT_NE(sheet, nullptr);
     qpe2e::Settle(300);
+    EXPECT_EQ(GroupChecks(sheet), "Program") << "the key's groups are checked";
     qpe2e::Screenshot("editor-registry-properties");
     PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
     WaitGone(sheet);
@@ -241,9 +257,21 @@ TEST(QpbEditorsGui, EditorsEditTheProjectAndTheKitInstallsTheEdits) {
     sheet = WaitBox(pid, "Group Properties");
     ASSERT_NE(sheet, nullptr);
     qpe2e::Settle(300);
+    EXPECT_EQ(GroupChecks(sheet), "Program");
+    {
+        // "Help" checked as well.
+        HWND tree = GetDlgItem(FindWindowExA(sheet, nullptr, "#32770", nullptr), kGroupTree);
+        HTREEITEM help = qpgui::FindNode(remote, tree, "Help");
+        ASSERT_NE(help, nullptr);
+        const RECT text = remote.TreeItemRect(tree, help);
+        qpgui::Click(tree, POINT{text.left - 8, (text.top + text.bottom) / 2});
+        EXPECT_EQ(GroupChecks(sheet), "Program Help");
+    }
     qpe2e::Screenshot("editor-group-properties");
-    PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+    PostMessageA(sheet, WM_COMMAND, IDOK, 0);
     WaitGone(sheet);
+    shortcut->file_groups.push_back(expected->FindGroup("Help"));
+    EXPECT_EQ(remote.ListText(link_list, 10, 1), "Program && Help");
 
     SendMessageA(link_tree, TVM_SELECTITEM, TVGN_CARET, LPARAM(folder_node));
     qpe2e::Settle(300);

@@ -15,12 +15,15 @@ public:
     CGroupPage(HINSTANCE instance, const CDazDoc& doc, std::vector<CItemGroup*>& groups);
 
 protected:
+    LRESULT HandleMessage(UINT msg, WPARAM w, LPARAM l) override;
     bool OnInit() override;
+    bool OnSetActive() override;
     void OnApply() override;
 
 private:
     const CDazDoc& doc_;
     std::vector<CItemGroup*>& groups_;
+    bool checks_set_ = false;
 };
 
 // One sheet of one group page; true when the author pressed OK.
