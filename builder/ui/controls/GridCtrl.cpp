@@ -60,9 +60,13 @@ void CGridCtrl::Refresh() {
     sv.nPage = UINT(ViewRows());
     sv.nPos = model_.TopRow() - model_.FixedRows();
     ::SetScrollInfo(hwnd_, SB_VERT, &sv, TRUE);
+    // The horizontal bar only while the columns are wider than the window.
+    int total = 0;
+    for (int c = 0; c < model_.Cols(); ++c) total += model_.ColWidth(c);
+    const bool wide = total > int(ClientRect().right) || model_.LeftCol() > model_.FixedCols();
     SCROLLINFO sh{sizeof(sh), SIF_RANGE | SIF_PAGE | SIF_POS};
-    sh.nMax = std::max(0, model_.Cols() - model_.FixedCols() - 1);
-    sh.nPage = 1;
+    sh.nMax = wide ? std::max(0, model_.Cols() - model_.FixedCols() - 1) : 0;
+    sh.nPage = wide ? 1 : 2;
     sh.nPos = model_.LeftCol() - model_.FixedCols();
     ::SetScrollInfo(hwnd_, SB_HORZ, &sh, TRUE);
     Invalidate(false);
