@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <thread>
@@ -111,10 +112,23 @@ protected:
         ProcessResult r = qptest::RunProcess(qp::KitPath(Kit(), "setup.exe"), {"-s"}, dir.Str());
         ASSERT_EQ(0, r.status) << what;
         for (const auto& [target, content] : expected) EXPECT_EQ(content, qptest::ReadText(target)) << what << ": " << target;
+        // Removed again through the registered uninstaller, so that a product GUID that is the
+        // same in every run (an .ipr's is derived) finds no installation left by the last run.
+        const char* program_files = std::getenv("ProgramFiles");
+        ASSERT_NE(nullptr, program_files);
+        const std::string info = std::string(program_files) + "\\QPBInformation\\" + list.settings.product_guid();
+        // Its own folder for the output files: the clean-up process the uninstaller leaves
+        // behind may still hold them when the next build starts.
+        const std::string removal = dir / ("removal-" + std::to_string(++removals));
+        fs::create_directories(removal);
+        ProcessResult u = qptest::RunProcess(info + "\\setup.exe", {"-s", "-u", info + "\\uninst.lst"}, removal);
+        ASSERT_EQ(0, u.status) << what << ": removal";
+        for (const auto& [target, content] : expected) EXPECT_FALSE(fs::exists(target)) << what << ": " << target;
 #endif
     }
 
     qptest::TempDir dir;
+    int removals = 0;
 #if defined(_WIN32) && defined(QP_SETUP_EXE)
     std::string runtime = QP_SETUP_EXE;
 #else
