@@ -10,6 +10,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include <filesystem>
 #include <fstream>
@@ -31,7 +32,8 @@ constexpr UINT kStringNew = 4200, kStringDelete = 4201, kFunctionAdd = 4210;
 constexpr int kGrid = 4155, kHex = 4104, kValueData = 4101, kBaseDec = 4103, kRun = 4117;
 // The grid's messages (see GridCtrl.h).
 constexpr UINT kGetCols = WM_APP + 0x202, kSetCursor = WM_APP + 0x206, kGetText = WM_APP + 0x20D;
-constexpr UINT kExtendTo = WM_APP + 0x214, kEditCell = WM_APP + 0x215;
+constexpr UINT kExtendTo = WM_APP + 0x214, kEditCell = WM_APP + 0x215, kGetRow = WM_APP + 0x207;
+constexpr UINT kCopy = 57634, kPaste = 57637;
 
 HWND WaitBox(DWORD pid, const std::string& caption) { return qpe2e::WaitTop(pid, "#32770", caption, 10000); }
 
@@ -73,6 +75,27 @@ void EditCell(HWND grid, int row, int col, const std::string& text) {
 }
 
 std::string Cell(Remote& r, HWND grid, int row, int col) { return r.TextReply(grid, kGetText, MAKEWPARAM(row, col)); }
+
+std::string ClipboardText() {
+    std::string out;
+    if (!OpenClipboard(nullptr)) return "<no clipboard>";
+    if (HGLOBAL g = GetClipboardData(CF_TEXT)) {
+        if (const char* p = static_cast<const char*>(GlobalLock(g))) out = p;
+        GlobalUnlock(g);
+    }
+    CloseClipboard();
+    return out;
+}
+
+void SetClipboardText(const std::string& text) {
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL g = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    memcpy(GlobalLock(g), text.c_str(), text.size() + 1);
+    GlobalUnlock(g);
+    SetClipboardData(CF_TEXT, g);
+    CloseClipboard();
+}
 
 // Clicks the check box of a tree node (the state image left of the node's picture).
 void ClickCheck(Remote& r, HWND tree, HTREEITEM node) {
@@ -327,6 +350,19 @@ TEST(QpbEditorsGui, EditorsEditTheProjectAndTheKitInstallsTheEdits) {
     model.SetLanguageShown(*langs[0], false);
     EditCell(grid, row_of("PRODUCT_NAME"), 2, "Notizblock");
     expected->FindString("PRODUCT_NAME")->SetValue(1, "Notizblock");
+
+    // Copy puts the current cell on the clipboard; Paste stores the clipboard in the current
+    // cell like an edit and moves one row down.
+    PostMessageA(frame, WM_COMMAND, kCopy, 0);
+    qpe2e::Settle(300);
+    EXPECT_EQ(ClipboardText(), "Notizblock");
+    SetClipboardText("Notizblock 1.2");
+    SendMessageA(grid, kSetCursor, WPARAM(row_of("TITLE_MAIN")), 2);
+    PostMessageA(frame, WM_COMMAND, kPaste, 0);
+    qpe2e::Settle(300);
+    EXPECT_EQ(Cell(remote, grid, row_of("TITLE_MAIN"), 2), "Notizblock 1.2");
+    EXPECT_EQ(SendMessageA(grid, kGetRow, 0, 0), row_of("TITLE_MAIN") + 1);
+    expected->FindString("TITLE_MAIN")->SetValue(1, "Notizblock 1.2");
 
     // A selection from the last product string to NEW_STRING2: only the author's strings go.
     SendMessageA(grid, kSetCursor, WPARAM(row_of("NEW_STRING1") - 1), 2);
