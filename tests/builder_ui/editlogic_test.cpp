@@ -2,6 +2,7 @@
 // choice, the string grid's filter, edits and deletes.
 #include <gtest/gtest.h>
 
+#include "builder/model/edits.h"
 #include "builder/ui/logic/gridmodel.h"
 #include "builder/ui/logic/hexbuffer.h"
 #include "builder/ui/logic/regvalue.h"
@@ -288,4 +289,16 @@ TEST(GridModel, NavigationStaysInScrollableCellsAndScrolls) {
     ASSERT_TRUE(g.HitTest(50, 20, 18, row, col));
     EXPECT_EQ(row, 1981);
     EXPECT_EQ(col, 0);
+}
+
+TEST(RegistryValues, RenameRefusesANameAnyValueOfTheKeyHas) {
+    qp::CDazDoc doc;
+    qp::ProjectEdits edits(doc);
+    qp::CRegistry* key = doc.registry_root.AddChild(qp::CRegistry::kKey, "Software");
+    key->AddChild(qp::CRegistry::kDword, "FontSize");
+    key->AddChild(qp::CRegistry::kKey, "Sub");
+    qp::CRegistry* text = key->AddChild(qp::CRegistry::kString, "Name");
+    EXPECT_EQ(edits.RenameRegistry(*text, "fontsize"), qp::RenameResult::kDuplicate);
+    EXPECT_EQ(edits.RenameRegistry(*text, "Sub"), qp::RenameResult::kRenamed);  // a key's name is another name space
+    EXPECT_EQ(edits.RenameRegistry(*text, ""), qp::RenameResult::kEmpty);
 }

@@ -27,6 +27,7 @@ using qpgui::Remote;
 
 namespace {
 
+constexpr UINT kNewString = 32781, kRename = 32777;
 constexpr UINT kSave = 57603, kModify = 32785, kProperties = 32779, kWindowFunction = 32797;
 constexpr UINT kStringNew = 4200, kStringDelete = 4201, kFunctionAdd = 4210;
 constexpr int kGrid = 4155, kHex = 4104, kValueData = 4101, kBaseDec = 4103, kRun = 4117;
@@ -247,6 +248,26 @@ TEST(QpbEditorsGui, EditorsEditTheProjectAndTheKitInstallsTheEdits) {
     Child(*key, "WindowPlacement")->data = "AB0000000100FF7F";
     EXPECT_EQ(remote.ListText(reg_list, 1, 2), "AB0000000100FF7F");
 
+    // A new string value named in its row: a sibling's name is dropped, a free one taken.
+    auto name_row = [&](const char* text) {
+        HWND label = HWND(SendMessageA(reg_list, LVM_GETEDITCONTROL, 0, 0));
+        ASSERT_NE(label, nullptr);
+        SendMessageA(label, WM_SETTEXT, 0, LPARAM(text));
+        SendMessageA(label, WM_KEYDOWN, VK_RETURN, 0);
+        qpe2e::Settle(300);
+    };
+    PostMessageA(frame, WM_COMMAND, kNewString, 0);
+    qpe2e::Settle(400);
+    name_row("FontSize");
+    ASSERT_EQ(SendMessageA(reg_list, LVM_GETITEMCOUNT, 0, 0), 4);
+    qp::CRegistry* added = model.NewRegistry(*key, qp::CRegistry::kString);
+    EXPECT_EQ(remote.ListText(reg_list, 3, 0), added->name);
+    PostMessageA(frame, WM_COMMAND, kRename, 0);
+    qpe2e::Settle(300);
+    name_row("Greeting");
+    EXPECT_EQ(remote.ListText(reg_list, 3, 0), "Greeting");
+    EXPECT_EQ(model.RenameRegistry(*added, "Greeting"), qp::RenameResult::kRenamed);
+
     // --- a shortcut's window state, the group sheet and the program-folder dialog ---------------
     HWND link_tree = select_tab(5);
     HTREEITEM folder_node = qpgui::FindNode(remote, link_tree, "Program Folder");
@@ -348,6 +369,15 @@ TEST(QpbEditorsGui, EditorsEditTheProjectAndTheKitInstallsTheEdits) {
     ClickCheck(remote, string_tree, english);
     EXPECT_EQ(SendMessageA(grid, kGetCols, 0, 0), 3);
     model.SetLanguageShown(*langs[0], false);
+    // German's column made 50 wider by dragging its right edge in the header row.
+    {
+        const int edge = 20 + 150 + 200 - 1;
+        PostMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(edge, 5));
+        PostMessageA(grid, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(edge + 50, 5));
+        PostMessageA(grid, WM_LBUTTONUP, 0, MAKELPARAM(edge + 50, 5));
+        qpe2e::Settle(300);
+        langs[1]->lang_value = 250;
+    }
     EditCell(grid, row_of("PRODUCT_NAME"), 2, "Notizblock");
     expected->FindString("PRODUCT_NAME")->SetValue(1, "Notizblock");
 

@@ -330,10 +330,11 @@ LRESULT CGridCtrl::HandleMessage(UINT msg, WPARAM w, LPARAM l) {
     }
     case WM_MOUSEMOVE: {
         const int x = short(LOWORD(l)), y = short(HIWORD(l));
-        if (::GetCapture() == hwnd_ && sizing_col_ >= 0) {
+        const bool held = (w & MK_LBUTTON) != 0;
+        if (held && sizing_col_ >= 0) {
             model_.SetColWidth(sizing_col_, std::max(8, x - sizing_x_));
             Invalidate(false);
-        } else if (::GetCapture() == hwnd_ && dragging_) {
+        } else if (held && dragging_) {
             const RECT r = ClientRect();
             int row = 0, col = 0;
             const int cx = std::max(0, std::min(x, int(r.right) - 1));
@@ -349,6 +350,7 @@ LRESULT CGridCtrl::HandleMessage(UINT msg, WPARAM w, LPARAM l) {
     }
     case WM_LBUTTONUP:
         if (::GetCapture() == hwnd_) ::ReleaseCapture();
+        if (sizing_col_ >= 0) Notify(GRN_COLWIDTH, 0, sizing_col_, nullptr);
         sizing_col_ = -1;
         dragging_ = false;
         return 0;

@@ -42,6 +42,7 @@ constexpr UINT GRM_EDITCELL = WM_APP + 0x215;      // starts editing the current
 constexpr UINT GRN_BEFOREEDIT = 0x0F00u - 1;  // cancel = TRUE refuses the edit
 constexpr UINT GRN_AFTEREDIT = 0x0F00u - 2;   // text is the new text; cancel = TRUE keeps the old one
 constexpr UINT GRN_CLICK = 0x0F00u - 3;
+constexpr UINT GRN_COLWIDTH = 0x0F00u - 4;    // col's width was dragged to a new value
 
 struct NMGRID {
     NMHDR hdr;

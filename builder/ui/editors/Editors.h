@@ -17,6 +17,10 @@ std::unique_ptr<CItemWindow> MakeLinkWindow(CMainFrame& frame);
 std::unique_ptr<CItemWindow> MakeStringWindow(CMainFrame& frame);
 std::unique_ptr<CItemWindow> MakeFunctionWindow(CMainFrame& frame);
 
+// A value made from the registry tree: its row in the registry window, selected and in label
+// editing (as one made from the window itself).
+void EditNewRegistryValue(CItemWindow& registry_window, const CRegistry* value);
+
 // "Registry Properties": the node's file groups; true when the author accepted.
 bool EditRegistryGroups(CMainFrame& frame, CRegistry& node);
 

@@ -129,15 +129,7 @@ public:
         case cmd::kNewString: case cmd::kNewBinary: case cmd::kNewDword: {
             if (!e || !node || node->kind < CRegistry::kHive) return true;
             const std::int32_t kind = id == cmd::kNewString ? 4 : id == cmd::kNewBinary ? 5 : 6;
-            CRegistry* made = e->NewRegistry(*node, kind);
-            Reload();
-            CListCtrl list(control_);
-            for (int i = 0; i < list.Count(); ++i) {
-                if (list.ItemData(i) != LPARAM(made)) continue;
-                ::SetFocus(control_);
-                list.Select(i);
-                list.EditLabel(i);
-            }
+            EditLabelOf(e->NewRegistry(*node, kind));
             return true;
         }
         case cmd::kModify: Modify(); return true;
@@ -207,6 +199,18 @@ protected:
         return false;
     }
 
+public:
+    void EditLabelOf(const CRegistry* value) {
+        Reload();
+        CListCtrl list(control_);
+        for (int i = 0; i < list.Count(); ++i) {
+            if (list.ItemData(i) != LPARAM(value)) continue;
+            ::SetFocus(control_);
+            list.Select(i);
+            list.EditLabel(i);
+        }
+    }
+
 private:
     CRegistry* Selected() const {
         CListCtrl list(control_);
@@ -240,6 +244,10 @@ private:
 }  // namespace
 
 std::unique_ptr<CItemWindow> MakeRegistryWindow(CMainFrame& frame) { return std::make_unique<CMDIReg>(frame); }
+
+void EditNewRegistryValue(CItemWindow& registry_window, const CRegistry* value) {
+    if (auto* w = dynamic_cast<CMDIReg*>(&registry_window)) w->EditLabelOf(value);
+}
 
 bool EditRegistryGroups(CMainFrame& frame, CRegistry& node) {
     if (!frame.Doc() || !frame.Edits()) return false;

@@ -197,6 +197,13 @@ protected:
             else
                 n->cancel = TRUE;
             return true;
+        case GRN_COLWIDTH: {
+            // Kept in the language at once, so that the grid's rebuilds keep it too.
+            auto* lang = reinterpret_cast<CLangItem*>(grid->Model().ColData(n->col));
+            for (const auto& l : doc->string_table.language_list)
+                if (l.get() == lang && n->col >= 2) l->lang_value = grid->Model().ColWidth(n->col);
+            return true;
+        }
         case NM_RCLICK: {
             POINT p;
             ::GetCursorPos(&p);

@@ -338,6 +338,7 @@ bool CWorkspaceBar::OnCmdMsg(UINT id) {
         const std::int32_t kind = id == cmd::kNewKey ? 3 : id == cmd::kNewString ? 4 : id == cmd::kNewBinary ? 5 : 6;
         CRegistry* n = e->NewRegistry(*static_cast<CRegistry*>(r.item), kind);
         if (kind == 3) Inserted(t, node, n->name, TreeNode::kRegistry, n, kImgKey);
+        else EditNewRegistryValue(frame_.Item(ItemWindowKind::kRegistry), n);
         return true;
     }
     case cmd::kAddEntry: {
