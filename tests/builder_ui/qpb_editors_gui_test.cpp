@@ -35,6 +35,8 @@ constexpr int kGrid = 4155, kHex = 4104, kValueData = 4101, kBaseDec = 4103, kRu
 constexpr UINT kGetCols = WM_APP + 0x202, kSetCursor = WM_APP + 0x206, kGetText = WM_APP + 0x20D;
 constexpr UINT kExtendTo = WM_APP + 0x214, kEditCell = WM_APP + 0x215, kGetRow = WM_APP + 0x207;
 constexpr UINT kCopy = 57634, kPaste = 57637;
+constexpr UINT kGetRows = WM_APP + 0x201, kGetFixedCols = WM_APP + 0x205;
+constexpr int kResources = 4150, kColumnFixed = 4154;
 
 HWND WaitBox(DWORD pid, const std::string& caption) { return qpe2e::WaitTop(pid, "#32770", caption, 10000); }
 
@@ -405,6 +407,22 @@ TEST(QpbEditorsGui, EditorsEditTheProjectAndTheKitInstallsTheEdits) {
                                [](const auto& s) { return s->key == "NEW_STRING1" || s->key == "NEW_STRING2"; }),
                 items.end());
     EXPECT_EQ(Cell(remote, grid, int(rows.size()) - 3, 1), "MY_KEY");
+
+    // "Resources" lists the wizard texts, whose keys cannot be edited; "Column Name Fixed"
+    // fixes the "ID" column.
+    SendMessageA(GetDlgItem(string_window, kResources), BM_CLICK, 0, 0);
+    qpe2e::Settle(300);
+    int wizard_row = -1;
+    for (int r = 1; r < int(SendMessageA(grid, kGetRows, 0, 0)) && wizard_row < 0; ++r)
+        if (Cell(remote, grid, r, 1) == "DLG_WELCOME_TITLE") wizard_row = r;
+    ASSERT_GT(wizard_row, 0) << "no wizard text with Resources checked";
+    SendMessageA(grid, kSetCursor, WPARAM(wizard_row), 1);
+    SendMessageA(grid, kEditCell, 0, 0);
+    EXPECT_EQ(FindWindowExA(grid, nullptr, "Edit", nullptr), nullptr) << "a wizard text's key opened for editing";
+    SendMessageA(GetDlgItem(string_window, kColumnFixed), BM_CLICK, 0, 0);
+    qpe2e::Settle(300);
+    EXPECT_EQ(SendMessageA(grid, kGetFixedCols, 0, 0), 2);
+    qpe2e::Screenshot("editor-string-resources");
 
     // --- a function ---------------------------------------------------------------------------
     SendMessageA(frame, WM_COMMAND, kWindowFunction, 0);
