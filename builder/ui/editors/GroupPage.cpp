@@ -14,8 +14,8 @@ CGroupPage::CGroupPage(HINSTANCE instance, const CDazDoc& doc, std::vector<CItem
     : CPropertyPage(instance, IDD_GROUP_PAGE), doc_(doc), groups_(groups) {}
 
 bool CGroupPage::OnInit() {
-    // The tree is made here with its check boxes from the start: a style added to the
-    // template's tree later leaves the items' check states unset.
+    // The tree is made here with its check boxes from the start (a check-box style given to an
+    // existing tree view does not take everywhere); the template's control marks the place.
     const RECT r = ChildRect(IDC_GROUP_TREE);
     HWND old = Item(IDC_GROUP_TREE);
     const DWORD style = DWORD(::GetWindowLongPtrA(old, GWL_STYLE)) | TVS_CHECKBOXES;
@@ -23,7 +23,7 @@ bool CGroupPage::OnInit() {
     CTreeCtrl tree(::CreateWindowExA(WS_EX_CLIENTEDGE, WC_TREEVIEWA, "", style & ~WS_BORDER, r.left, r.top, r.right - r.left,
                                      r.bottom - r.top, hwnd_, HMENU(INT_PTR(IDC_GROUP_TREE)), Instance(), nullptr));
     for (const auto& g : doc_.group_list.items) {
-        HTREEITEM n = tree.Insert(nullptr, g->name, LPARAM(g.get()));
+        tree.Insert(nullptr, g->name, LPARAM(g.get()));
     }
     return true;
 }
