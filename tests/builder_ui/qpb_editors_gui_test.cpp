@@ -269,6 +269,18 @@ TEST(QpbEditorsGui, EditorsEditTheProjectAndTheKitInstallsTheEdits) {
     name_row("Greeting");
     EXPECT_EQ(remote.ListText(reg_list, 3, 0), "Greeting");
     EXPECT_EQ(model.RenameRegistry(*added, "Greeting"), qp::RenameResult::kRenamed);
+    // The Delete key asks first; No keeps the value.
+    for (const int answer : {IDNO, IDYES}) {
+        PostMessageA(reg_list, WM_KEYDOWN, VK_DELETE, 0);
+        HWND ask = WaitBox(pid, "Quillpacker");
+        ASSERT_NE(ask, nullptr);
+        EXPECT_EQ(qpe2e::BoxText(ask), "Delete?");
+        qpe2e::Press(ask, answer);
+        WaitGone(ask);
+        qpe2e::Settle(200);
+        EXPECT_EQ(SendMessageA(reg_list, LVM_GETITEMCOUNT, 0, 0), answer == IDNO ? 4 : 3);
+    }
+    model.DeleteRegistry(*added);
 
     // --- a shortcut's window state, the group sheet and the program-folder dialog ---------------
     HWND link_tree = select_tab(5);
