@@ -243,12 +243,16 @@ TEST(QpbEditorsGui, EditorsEditTheProjectAndTheKitInstallsTheEdits) {
     ASSERT_NE(hex, nullptr);
     PostMessageA(hex, WM_CHAR, 'a', 0);
     PostMessageA(hex, WM_CHAR, 'B', 0);
+    PostMessageA(hex, WM_KEYDOWN, VK_RIGHT, 0);  // over the second byte
+    PostMessageA(hex, WM_CHAR, 'c', 0);
+    PostMessageA(hex, WM_CHAR, 'D', 0);
+    PostMessageA(hex, WM_CHAR, 'x', 0);  // not a digit: nothing
     qpe2e::Settle(300);
     qpe2e::Screenshot("editor-edit-binary");
     qpe2e::Press(dlg, IDOK);
     WaitGone(dlg);
-    Child(*key, "WindowPlacement")->data = "AB0000000100FF7F";
-    EXPECT_EQ(remote.ListText(reg_list, 1, 2), "AB0000000100FF7F");
+    Child(*key, "WindowPlacement")->data = "AB00CD000100FF7F";
+    EXPECT_EQ(remote.ListText(reg_list, 1, 2), "AB00CD000100FF7F");
 
     // A new string value named in its row: a sibling's name is dropped, a free one taken.
     auto name_row = [&](const char* text) {
@@ -490,7 +494,7 @@ TEST(QpbEditorsGui, EditorsEditTheProjectAndTheKitInstallsTheEdits) {
     EXPECT_EQ(RegValue(HKEY_CURRENT_USER, "Software\\Notepadish", "FontSize", &type), std::string("\x2c\x01\0\0", 4));
     EXPECT_EQ(type, DWORD(REG_DWORD));
     EXPECT_EQ(RegValue(HKEY_CURRENT_USER, "Software\\Notepadish", "WindowPlacement", &type),
-              std::string("\xAB\0\0\0\x01\0\xFF\x7F", 8));
+              std::string("\xAB\0\xCD\0\x01\0\xFF\x7F", 8));
     EXPECT_EQ(type, DWORD(REG_BINARY));
     char programs[MAX_PATH] = {};
     ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, programs, CSIDL_COMMON_PROGRAMS, FALSE));
