@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cstdio>
 
 #include <filesystem>
 #include <fstream>
@@ -509,4 +510,69 @@ TEST(QpbEditorsGui, EditorsEditTheProjectAndTheKitInstallsTheEdits) {
     std::string quiet_cmd = RegValue(HKEY_LOCAL_MACHINE, uninstall.c_str(), "QuietUninstallString", &t);
     quiet_cmd = quiet_cmd.c_str();
     EXPECT_EQ(0u, qpe2e::Process(quiet_cmd).Wait(60000)) << quiet_cmd;
+}
+
+// The string grid with 2,000 strings in 8 shown languages: paging through it, each page
+// painted, stays quick (only the rows in sight are painted).
+TEST(QpbEditorsGui, StringGridPagesThrough2000StringsIn8LanguagesQuickly) {
+    const fs::path work = fs::path(QP_WORK_DIR).make_preferred().parent_path() / "qpb-editors-big";
+    std::error_code ec;
+    fs::remove_all(work, ec);
+    fs::create_directories(work);
+    const std::string project = (work / "big.qpk").string();
+    {
+        qp::CDazDoc doc;
+        doc.NewProject();
+        for (int lang = 1; lang < 8; ++lang) doc.AddLanguage(lang);
+        for (auto& l : doc.string_table.language_list) l->shown = 1;
+        for (int i = 0; i < 2000; ++i) {
+            auto s = std::make_unique<qp::CStringItem>("AUTHOR_KEY_" + std::to_string(i), qp::CStringItem::kAuthor);
+            s->values.assign(8, "Some text of string " + std::to_string(i));
+            doc.string_table.Add(std::move(s));
+        }
+        qp::NullReporter quiet;
+        ASSERT_TRUE(qp::SaveProject(doc, project, quiet));
+    }
+    qpe2e::Process qpb(std::string("\"") + QP_QPB_EXE + "\" \"" + project + "\"");
+    ASSERT_TRUE(qpb.Started());
+    HWND frame = qpe2e::WaitTop(qpb.Id(), "QpbMainFrame", "Quillpacker - big.qpk");
+    ASSERT_NE(frame, nullptr);
+    MoveWindow(frame, 0, 0, 1000, 700, TRUE);
+    for (int i = 0; i < 100 && qpe2e::FindTop(qpb.Id(), "#32770", ""); ++i) Sleep(100);
+    Remote remote(frame);
+    HWND bar = FindWindowExA(frame, nullptr, "QpDockBar", nullptr);
+    HWND client = FindWindowExA(frame, nullptr, "MDIClient", nullptr);
+    HWND tab = GetDlgItem(bar, 100), tree = GetDlgItem(bar, 105);
+    for (int attempt = 0; attempt < 3 && !IsWindowVisible(tree); ++attempt) {
+        const RECT rc = remote.TabRect(tab, 4);
+        qpgui::Click(tab, POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
+        for (int i = 0; i < 20 && !IsWindowVisible(tree); ++i) Sleep(100);
+    }
+    HTREEITEM english = qpgui::FindNode(remote, tree, "English");
+    ASSERT_NE(english, nullptr);
+    const DWORD shown_at = GetTickCount();
+    SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, LPARAM(english));
+    HWND window = WaitChild(client, "String -English");
+    ASSERT_NE(window, nullptr);
+    HWND grid = GetDlgItem(window, kGrid);
+    // The tree's boxes show the languages' shown flags.
+    EXPECT_EQ(UINT(SendMessageA(tree, TVM_GETITEMSTATE, WPARAM(english), TVIS_STATEIMAGEMASK)) >> 12, 2u);
+    ASSERT_EQ(SendMessageA(grid, kGetRows, 0, 0), 2000 + 1 + 16);  // with the product strings
+    EXPECT_EQ(SendMessageA(grid, kGetCols, 0, 0), 10);
+    const DWORD filled = GetTickCount() - shown_at;
+
+    const DWORD start = GetTickCount();
+    for (int i = 0; i < 100; ++i) {
+        SendMessageA(grid, WM_KEYDOWN, i < 80 ? VK_NEXT : VK_PRIOR, 0);
+        SendMessageA(grid, WM_PAINT, 0, 0);
+    }
+    const DWORD paged = GetTickCount() - start;
+    std::printf("string grid, 2000 strings x 8 languages: shown in %lu ms; 100 pages painted in %lu ms\n",
+                static_cast<unsigned long>(filled), static_cast<unsigned long>(paged));
+    EXPECT_LT(paged, 10000u) << "paging through the grid is slow";
+    EXPECT_GT(SendMessageA(grid, kGetRow, 0, 0), 1000);
+    qpe2e::Screenshot("editor-string-grid-2000");
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    if (HWND ask = qpe2e::WaitTop(qpb.Id(), "#32770", "Quillpacker", 2000)) qpe2e::Press(ask, IDNO);
+    EXPECT_EQ(qpb.Wait(10000), 0u);
 }

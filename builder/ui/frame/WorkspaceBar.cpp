@@ -10,6 +10,7 @@ namespace qp {
 
 namespace {
 constexpr int kTabId = 100, kTreeFirstId = 101;
+constexpr UINT_PTR kLanguageChecksTimer = 1;
 const char* const kTabTexts[6] = {"Group", "Component", "Setup Type", "Registry", "String", "Link"};
 enum Image { kImgRoot, kImgGroup, kImgFolder, kImgComponent, kImgSetup, kImgRegSet, kImgHive, kImgKey, kImgLanguage,
              kImgShell, kImgProgramFolder, kImgShortcut };
@@ -186,6 +187,8 @@ void CWorkspaceBar::Build(TreeKind t) {
             tree.SetCheck(n, l->shown != 0);
         }
         tree.Expand(root);
+        // Again once painted: the tree view puts the state images back to unchecked until then.
+        ::SetTimer(hwnd_, kLanguageChecksTimer, 30, nullptr);
         break;
     }
     case TreeKind::kLink:
@@ -482,6 +485,17 @@ bool CWorkspaceBar::OnNotify(NMHDR* h, LRESULT& result) {
 
 LRESULT CWorkspaceBar::HandleMessage(UINT msg, WPARAM w, LPARAM l) {
     if (msg == WM_SHOWWINDOW) frame_.RecalcLayout();
+    if (msg == WM_TIMER && w == kLanguageChecksTimer) {
+        ::KillTimer(hwnd_, kLanguageChecksTimer);
+        CTreeCtrl tree = Tree(TreeKind::kString);
+        HTREEITEM root = tree.Root();
+        if (root) tree.ClearStateImage(root);
+        for (HTREEITEM n = root ? tree.Child(root) : nullptr; n; n = tree.Sibling(n)) {
+            const NodeRef r = Ref(TreeKind::kString, n);
+            if (r.role == TreeNode::kLanguage) tree.SetCheck(n, static_cast<CLangItem*>(r.item)->shown != 0);
+        }
+        return 0;
+    }
     return CDockBar::HandleMessage(msg, w, l);
 }
 
