@@ -118,6 +118,24 @@ HTREEITEM FindNode(Remote& r, HWND tree, const std::string& text, HTREEITEM from
     return Search(r, tree, from ? Child(tree, from) : Root(tree), text);
 }
 
+RECT Remote::ListItemRect(HWND list, int row) {
+    RECT r{};
+    r.left = LVIR_BOUNDS;
+    void* remote = Put(&r, sizeof(r));
+    ::SendMessageA(list, LVM_GETITEMRECT, WPARAM(row), LPARAM(remote));
+    Get(&r, sizeof(r));
+    return r;
+}
+
+std::string Remote::TextReply(HWND wnd, UINT msg, WPARAM w) {
+    char zero = 0;
+    Put(&zero, 1, kText);
+    ::SendMessageA(wnd, msg, w, LPARAM(memory_ + kText));
+    char buf[kText] = {};
+    Get(buf, kText - 1, kText);
+    return buf;
+}
+
 void Click(HWND wnd, POINT client, bool right) {
     POINT screen = client;
     ::ClientToScreen(wnd, &screen);
