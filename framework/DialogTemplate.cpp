@@ -1,6 +1,8 @@
 // Builds dialog templates word by word, in the layout the dialog manager reads.
 #include "framework/DialogTemplate.h"
 
+#include "common/win/widen.h"
+
 namespace qp {
 
 CDialogTemplate::CDialogTemplate(const std::string& caption, DWORD style, short x, short y, short cx,
@@ -45,14 +47,7 @@ void CDialogTemplate::PutDword(DWORD v) {
 }
 
 void CDialogTemplate::PutText(const std::string& text) {
-    if (!text.empty()) {
-        const int n = ::MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0);
-        if (n > 0) {
-            std::vector<wchar_t> wide(std::size_t(n), L'\0');
-            ::MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), wide.data(), n);
-            for (wchar_t c : wide) words_.push_back(WORD(c));
-        }
-    }
+    for (char16_t c : Widen(text)) words_.push_back(WORD(c));
     words_.push_back(0);
 }
 

@@ -3,9 +3,9 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <shlobj.h>
 
 #include "setup/setup_run.h"
+#include "setup/wizard/page_tables.h"
 #include "setup/wizard/win/wizard_ui.h"
 
 namespace qp::setup {
@@ -27,17 +27,7 @@ public:
         MessageBoxA(w_.Page(), text.c_str(), caption.c_str(), flags);
     }
     bool PickFolder(const std::string& title, std::string& folder) override {
-        BROWSEINFOA bi{};
-        bi.hwndOwner = w_.Page() ? w_.Page() : GetDesktopWindow();
-        bi.lpszTitle = title.c_str();
-        bi.ulFlags = BIF_RETURNONLYFSDIRS | BIF_STATUSTEXT | BIF_VALIDATE;
-        LPITEMIDLIST pidl = SHBrowseForFolderA(&bi);
-        if (!pidl) return false;
-        char path[MAX_PATH] = {};
-        const bool ok = SHGetPathFromIDListA(pidl, path) != FALSE;
-        CoTaskMemFree(pidl);
-        if (ok) folder = path;
-        return ok;
+        return wiz::BrowseForFolder(w_.Page() ? w_.Page() : GetDesktopWindow(), title, folder);
     }
 
 private:
@@ -48,12 +38,12 @@ private:
 class PageEvents : public EngineEvents {
 public:
     PageEvents(Run& r, HWND page) : r_(r), page_(page) {}
-    void Status(const std::string& text) override { SetDlgItemTextA(page_, 1032, text.c_str()); }
+    void Status(const std::string& text) override { SetDlgItemTextA(page_, wiz::kIdStatus, text.c_str()); }
     void ProgressRange(int files) override {
-        SendDlgItemMessageA(page_, 1024, PBM_SETRANGE32, 0, files);
+        SendDlgItemMessageA(page_, wiz::kIdProgress, PBM_SETRANGE32, 0, files);
     }
-    void ProgressPos(int pos) override { SendDlgItemMessageA(page_, 1024, PBM_SETPOS, pos, 0); }
-    void FileText(const std::string& path) override { SetDlgItemTextA(page_, 1025, path.c_str()); }
+    void ProgressPos(int pos) override { SendDlgItemMessageA(page_, wiz::kIdProgress, PBM_SETPOS, pos, 0); }
+    void FileText(const std::string& path) override { SetDlgItemTextA(page_, wiz::kIdFileName, path.c_str()); }
     void Pump() override {
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {

@@ -57,8 +57,7 @@ void RunUnattended(Run& r);
 void PrepareRunState(Run& r);
 // After a phase: the report, the restart and the copy failures back into the wizard's state.
 void TakePhaseResult(Run& r);
-// The engine's effects on this system.
-struct Effects;
+// Runs the install (or, with `remove`, the removal) phase with this system's effects.
 bool RunPhase(Run& r, Questions& questions, EngineEvents& events, bool remove);
 
 }  // namespace qp::setup

@@ -4,10 +4,10 @@
 
 #include "builder/cli/cli.h"
 #include "builder/cli/dump.h"
-#include "builder/model/language.h"
-#include "builder/model/platform.h"
-#include "builder/model/projectfile.h"
 #include "builder/cli/dump_list.h"
+#include "builder/model/language.h"
+#include "builder/model/projectfile.h"
+#include "common/fileio.h"
 
 namespace qp {
 namespace cli {
@@ -28,7 +28,7 @@ int RunDump(const std::vector<std::string>& args, Context& ctx) {
         return kExitUsage;
     }
     StreamReporter reporter(ctx.err);
-    if (!sys::FileExists(a.words[0])) {
+    if (!FileExists(a.words[0])) {
         reporter.Report(Severity::Error, "no such file: " + a.words[0]);
         return kExitFailure;
     }

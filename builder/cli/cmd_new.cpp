@@ -4,8 +4,8 @@
 #include "builder/cli/cli.h"
 #include "builder/model/doc.h"
 #include "builder/model/language.h"
-#include "builder/model/platform.h"
 #include "builder/model/projectfile.h"
+#include "common/fileio.h"
 
 namespace qp {
 namespace cli {
@@ -21,7 +21,7 @@ int RunNew(const std::vector<std::string>& args, Context& ctx) {
     }
     const std::string& path = a.words[0];
     StreamReporter reporter(ctx.err);
-    if (sys::FileExists(path) && !a.Has("force")) {
+    if (FileExists(path) && !a.Has("force")) {
         reporter.Report(Severity::Error, path + " exists already; --force replaces it");
         return kExitFailure;
     }

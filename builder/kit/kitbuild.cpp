@@ -13,8 +13,8 @@
 #include "builder/kit/kitlist.h"
 #include "builder/kit/kitstage.h"
 #include "builder/kit/zipnames.h"
-#include "builder/model/platform.h"
 #include "common/errors.h"
+#include "common/fileio.h"
 #include "common/pathutil.h"
 #include "common/setuplist.h"
 
@@ -135,7 +135,7 @@ bool ArchiveProjectFiles(const CDazDoc& doc, const std::string& archive_path, co
         return false;
     }
     // Each build starts a new archive: the compressor would otherwise append to the last one.
-    if (!archive_path.empty()) sys::RemoveFile(HostPath(archive_path));
+    if (!archive_path.empty()) RemoveFile(HostPath(archive_path));
 
     std::size_t done = 0;
     bool ok = true;

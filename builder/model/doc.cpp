@@ -7,6 +7,7 @@
 #include <unordered_set>
 
 #include "builder/model/platform.h"
+#include "common/fileio.h"
 #include "common/keytable.h"
 #include "common/languages.h"
 #include "common/pathutil.h"
@@ -234,7 +235,7 @@ std::vector<std::string> CDazDoc::MissingFiles() const {
     std::vector<std::string> missing;
     for (const auto& g : group_list.items) {
         static_cast<const CObListFile&>(g->file_tree).ForEachFile([&](const CObListFile& f) {
-            if (!sys::FileExists(f.name)) missing.push_back(f.name);
+            if (!FileExists(f.name)) missing.push_back(f.name);
         });
     }
     return missing;

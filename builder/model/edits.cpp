@@ -80,7 +80,11 @@ RenameResult ProjectEdits::RenameSetupType(CItemSetup& setup, const std::string&
 RenameResult ProjectEdits::RenameRegistry(CRegistry& node, const std::string& name) {
     if (!CanEdit(node) || !node.parent) return RenameResult::kNotAllowed;
     const RenameResult r =
-        CheckName(node.parent->children, node, name, [&](const CRegistry& s) { return s.kind == node.kind; });
+        CheckName(node.parent->children, node, name, [&](const CRegistry& s) {
+            // Values of every type share one name space in a key: two values of one name would
+            // overwrite each other at install time.
+            return s.kind == node.kind || (s.kind >= CRegistry::kString && node.kind >= CRegistry::kString);
+        });
     QP_APPLY_RENAME(ItemKind::kRegistry, node, r);
 }
 

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <vector>
+#include "common/groupbits.h"  // overwrite:: and osmask:: bits
 #include "common/strutil.h"
 
 namespace qp {
@@ -101,18 +102,6 @@ public:
     std::string language_mask;  // empty = every language; else one '0'/'1' per language table entry
     CObListFile file_tree;
 };
-
-// Overwrite word bits of a group.
-namespace overwrite {
-constexpr std::int32_t kAlways = 1, kNever = 2, kByDate = 4, kByVersion = 8, kByVersionAndDate = 16;
-constexpr std::int32_t kNewerVersion = 64, kNewerOrSameVersion = 128, kOlderVersion = 256;
-constexpr std::int32_t kNewerDate = 512, kNewerOrSameDate = 1024, kOlderDate = 2048;
-}  // namespace overwrite
-
-// Operating-system mask bits (groups and the settings block).
-namespace osmask {
-constexpr std::int32_t kIndependent = 1, kWin95 = 2, kWin98 = 4, kWinMe = 8, kWinNt = 16, kWin2000 = 32, kWinXp = 64;
-}  // namespace osmask
 
 // The keyword of an overwrite word ("ALLWAYSOVERWRITE", "NEWERVERSION\NEWERDATE", ...).
 std::string OverwriteText(std::int32_t word);
@@ -307,8 +296,6 @@ public:
     std::string function_call;
     std::vector<std::string> parameters;
 };
-
-// Case-insensitive comparison of ANSI texts (letters A-Z only, as keys are ASCII).
 
 template <class Fn>
 void CObListFile::ForEachFile(Fn&& fn) {

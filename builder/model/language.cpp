@@ -1,9 +1,9 @@
 // Reading and writing language files, and the display text of a group's language mask.
 #include "builder/model/language.h"
 
+#include "common/fileio.h"
 #include "common/keytable.h"
 #include "common/languages.h"
-#include "builder/model/platform.h"
 #include "common/report.h"
 
 namespace qp {
@@ -114,7 +114,7 @@ int LoadLanguageFile(CDazDoc& doc, const std::string& path, Progress* progress) 
 
 bool SaveWizardTexts(CDazDoc& doc, const std::string& path) {
     // Keep whatever else the file holds; a file we cannot read is not replaced.
-    bool exists = sys::FileExists(path);
+    bool exists = FileExists(path);
     ProfileFile profile = ProfileFile::Load(path);
     if (exists && !profile.Loaded()) return false;
     if (!HasMark(profile)) {

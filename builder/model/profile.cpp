@@ -11,7 +11,8 @@
 #include <fstream>
 #include <system_error>
 
-#include "builder/model/platform.h"
+#include "common/fileio.h"
+#include "common/fsprim.h"
 #include "common/strutil.h"
 
 namespace qp {
@@ -196,8 +197,8 @@ bool ProfileFile::Save(const std::string& path) const {
             return false;
         }
     }
-    if (!sys::MoveOver(temp, path)) {
-        sys::RemoveFile(temp);
+    if (!RenameOver(temp, path)) {
+        RemoveFile(temp);
         return false;
     }
     return true;

@@ -13,8 +13,9 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "builder/model/platform.h"
 #include "common/byteio.h"
+#include "common/fileio.h"
+#include "common/fsprim.h"
 
 namespace qp {
 
@@ -424,32 +425,6 @@ bool EndsWithNoCase(const std::string& s, const std::string& tail) {
     return s.size() >= tail.size() && EqualNoCase(s.substr(s.size() - tail.size()), tail);
 }
 
-// Empty on success, else why the file could not be read, in the system's words where it has any.
-std::string ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, std::size_t limit) {
-    errno = 0;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return errno ? std::strerror(errno) : "it cannot be opened";
-    // One allocation of the right size: a large project is read without regrowing the buffer.
-    if (std::fseek(f, 0, SEEK_END) == 0) {
-        long size = std::ftell(f);
-        if (size > 0) out.reserve(static_cast<std::size_t>(size));
-        std::rewind(f);
-    }
-    std::uint8_t buf[65536];
-    std::size_t n;
-    std::string why;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) {
-        if (n > limit - out.size()) {
-            why = "it is larger than " + std::to_string(limit >> 20) + " MB";
-            break;
-        }
-        out.insert(out.end(), buf, buf + n);
-    }
-    if (why.empty() && std::ferror(f)) why = errno ? std::strerror(errno) : "a read failed";
-    std::fclose(f);
-    return why;
-}
-
 // Writes the whole file; `flush` is called between top-level records so that a large project
 // need not sit in memory twice.
 template <class Flush>
@@ -588,8 +563,17 @@ bool LoadProject(CDazDoc& doc, const std::string& path, Reporter& reporter) {
     std::string kind = NotRegularFile(path);
     if (!kind.empty()) return failed(kind, kMsgLoadFailed);
     std::vector<std::uint8_t> bytes;
-    std::string why = ReadWholeFile(path, bytes, kMaxProjectFileSize);
-    if (!why.empty()) return failed(why, kMsgLoadFailed);
+    errno = 0;
+    switch (ReadWholeFile(path, bytes, kMaxProjectFileSize)) {
+    case FileResult::kOk: break;
+    case FileResult::kCannotOpen:
+        return failed(errno ? std::strerror(errno) : "it cannot be opened", kMsgLoadFailed);
+    default:
+        // A read that fails sets errno; one refused for its size does not.
+        return failed(errno ? std::strerror(errno)
+                            : "it is larger than " + std::to_string(kMaxProjectFileSize >> 20) + " MB",
+                      kMsgLoadFailed);
+    }
     try {
         ReadProjectBytes(doc, bytes.data(), bytes.size(), path);
     } catch (const ProjectFileRefusal& e) {
@@ -622,8 +606,8 @@ bool SaveProject(CDazDoc& doc, const std::string& path, Reporter& reporter) {
     } catch (const std::bad_alloc&) {
         written = false;
     }
-    if (!written || !sys::MoveOver(temp, path)) {
-        sys::RemoveFile(temp);
+    if (!written || !RenameOver(temp, path)) {
+        RemoveFile(temp);
         reporter.Report(Severity::Error, kMsgSaveFailed);
         return false;
     }

@@ -36,6 +36,5 @@ struct InstallContext {
 
 // Removes one trailing backslash.
 std::string WithoutTrailingBackslash(std::string path);
-// Compares two texts without regard to ASCII case.
 
 }  // namespace qp

@@ -28,24 +28,25 @@ bool BySubMode(std::uint32_t word, std::uint32_t newer, std::uint32_t same, std:
 }  // namespace
 
 bool OverwriteDecision(std::uint32_t word, const OverwriteFacts& f) {
+    using namespace overwrite;
     if (!f.target_exists) return true;
-    if (word & kOwAlways) return true;
-    if (word & kOwNever) return false;
+    if (word & kAlways) return true;
+    if (word & kNever) return false;
     const Order by_date = Compare(f.packaged_time, f.target_time);
     const Order by_version = Compare(f.packaged_version, f.target_version);
     bool decided = false;
-    if (word & kOwDateCheck) {
-        bool r = BySubMode(word, kOwNewerDate, kOwNewerOrSameDate, kOwOlderDate, by_date, decided);
+    if (word & kByDate) {
+        bool r = BySubMode(word, kNewerDate, kNewerOrSameDate, kOlderDate, by_date, decided);
         if (decided) return r;
     }
-    if (word & kOwVersionCheck) {
-        bool r = BySubMode(word, kOwNewerVersion, kOwNewerOrSameVersion, kOwOlderVersion, by_version, decided);
+    if (word & kByVersion) {
+        bool r = BySubMode(word, kNewerVersion, kNewerOrSameVersion, kOlderVersion, by_version, decided);
         if (decided) return r;
     }
-    if (word & kOwVersionAndDate) {
-        bool r = BySubMode(word, kOwNewerVersion, kOwNewerOrSameVersion, kOwOlderVersion, by_version, decided);
+    if (word & kByVersionAndDate) {
+        bool r = BySubMode(word, kNewerVersion, kNewerOrSameVersion, kOlderVersion, by_version, decided);
         if (decided) return r;
-        r = BySubMode(word, kOwNewerDate, kOwNewerOrSameDate, kOwOlderDate, by_date, decided);
+        r = BySubMode(word, kNewerDate, kNewerOrSameDate, kOlderDate, by_date, decided);
         if (decided) return r;
     }
     return true;

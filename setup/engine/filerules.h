@@ -5,20 +5,9 @@
 #include <functional>
 #include <string>
 
-namespace qp {
+#include "common/groupbits.h"
 
-// Bits of a group's overwrite word.
-constexpr std::uint32_t kOwAlways = 0x001;
-constexpr std::uint32_t kOwNever = 0x002;
-constexpr std::uint32_t kOwDateCheck = 0x004;
-constexpr std::uint32_t kOwVersionCheck = 0x008;
-constexpr std::uint32_t kOwVersionAndDate = 0x010;
-constexpr std::uint32_t kOwNewerVersion = 0x040;
-constexpr std::uint32_t kOwNewerOrSameVersion = 0x080;
-constexpr std::uint32_t kOwOlderVersion = 0x100;
-constexpr std::uint32_t kOwNewerDate = 0x200;
-constexpr std::uint32_t kOwNewerOrSameDate = 0x400;
-constexpr std::uint32_t kOwOlderDate = 0x800;
+namespace qp {
 
 // What is known of a packaged file and of the file already at its target.
 struct OverwriteFacts {

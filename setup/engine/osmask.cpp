@@ -5,14 +5,14 @@ namespace qp {
 
 int OsCodeFromVersion(OsPlatform platform, unsigned major, unsigned minor) {
     if (platform == OsPlatform::Win9x && major == 4) {
-        if (minor == 0) return kOsWin95;
-        if (minor == 10) return kOsWin98;
-        if (minor == 90) return kOsWinMe;
+        if (minor == 0) return osmask::kWin95;
+        if (minor == 10) return osmask::kWin98;
+        if (minor == 90) return osmask::kWinMe;
     }
     if (platform == OsPlatform::Nt) {
-        if (major <= 4) return kOsNt4;
-        if (major == 5 && minor == 0) return kOsWin2000;
-        if (major == 5 && minor == 1) return kOsWinXp;
+        if (major <= 4) return osmask::kWinNt;
+        if (major == 5 && minor == 0) return osmask::kWin2000;
+        if (major == 5 && minor == 1) return osmask::kWinXp;
     }
     return kOsOther;
 }

@@ -1,16 +1,12 @@
-// Operating-system codes and the test of a kit's or a group's operating-system mask.
+// The code of the running system (its bit of the osmask bits in common/groupbits.h) and the
+// test of a kit's or a group's operating-system mask.
 #pragma once
 #include <cstdint>
 
+#include "common/groupbits.h"
+
 namespace qp {
 
-constexpr int kOsAny = 1;
-constexpr int kOsWin95 = 2;
-constexpr int kOsWin98 = 4;
-constexpr int kOsWinMe = 8;
-constexpr int kOsNt4 = 16;
-constexpr int kOsWin2000 = 32;
-constexpr int kOsWinXp = 64;
 constexpr int kOsOther = -1;  // a system that matches no code: passes every mask
 
 enum class OsPlatform { Win32s, Win9x, Nt };

@@ -44,8 +44,41 @@ constexpr int kIdBack = 1004;
 constexpr int kIdCancel = 2;
 constexpr int kIdTitle = 1033;
 constexpr int kIdComment = 1034;
+constexpr int kIdBottomLine = 1035;
+constexpr int kIdHeaderLine = 1036;
+constexpr int kIdPanel = 1037;  // the white header band, or the whole white face of an exterior page
 constexpr int kIdHeaderBitmap = 1041;
 constexpr int kIdSideBitmap = 1044;
+constexpr int kIdNone = -1;  // a label nobody addresses
+
+// Control ids of one page each.
+constexpr int kIdLicenseText = 1007;
+constexpr int kIdReadmeText = 1031;
+constexpr int kIdUserName = 1006;
+constexpr int kIdCompany = 1009;
+constexpr int kIdSerial = 1010;
+constexpr int kIdDestination = 1014;
+constexpr int kIdBrowse = 1011;
+constexpr int kIdSetupTypes = 1020;
+constexpr int kIdSetupTypeDescription = 1021;
+constexpr int kIdComponentTree = 1023;
+constexpr int kIdComponentDescription = 1022;
+constexpr int kIdRequiredSpace = 1027;
+constexpr int kIdAvailableSpace = 1028;
+constexpr int kIdProgramFolder = 1012;
+constexpr int kIdExistingFolders = 1013;
+constexpr int kIdSettingsSummary = 1045;
+constexpr int kIdStatus = 1032;
+constexpr int kIdFileName = 1025;
+constexpr int kIdProgress = 1024;
+constexpr int kIdReport = 1026;
+constexpr int kIdRestartYes = 1017;
+constexpr int kIdRestartNo = 1018;
+constexpr int kIdRestartText = 1039;
+constexpr int kIdRemoveDiskText = 1040;
+constexpr int kIdModify = 1028;  // the add/remove page's radios
+constexpr int kIdRepair = 1029;
+constexpr int kIdRemove = 1030;
 constexpr std::uint32_t kPageStyle = 0x80C800C4;
 
 }  // namespace qp::wiz

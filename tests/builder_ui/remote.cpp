@@ -66,15 +66,6 @@ RECT Remote::TreeItemRect(HWND tree, HTREEITEM item) {
     return r;
 }
 
-RECT Remote::ListItemRect(HWND list, int row) {
-    RECT r{};
-    r.left = LVIR_BOUNDS;
-    void* remote = Put(&r, sizeof(r));
-    ::SendMessageA(list, LVM_GETITEMRECT, WPARAM(row), LPARAM(remote));
-    Get(&r, sizeof(r));
-    return r;
-}
-
 std::string Remote::ListText(HWND list, int row, int column) {
     LVITEMA it{};
     it.iSubItem = column;
@@ -125,6 +116,24 @@ std::vector<std::string> TreeLines(Remote& r, HWND tree) {
 
 HTREEITEM FindNode(Remote& r, HWND tree, const std::string& text, HTREEITEM from) {
     return Search(r, tree, from ? Child(tree, from) : Root(tree), text);
+}
+
+RECT Remote::ListItemRect(HWND list, int row) {
+    RECT r{};
+    r.left = LVIR_BOUNDS;
+    void* remote = Put(&r, sizeof(r));
+    ::SendMessageA(list, LVM_GETITEMRECT, WPARAM(row), LPARAM(remote));
+    Get(&r, sizeof(r));
+    return r;
+}
+
+std::string Remote::TextReply(HWND wnd, UINT msg, WPARAM w) {
+    char zero = 0;
+    Put(&zero, 1, kText);
+    ::SendMessageA(wnd, msg, w, LPARAM(memory_ + kText));
+    char buf[kText] = {};
+    Get(buf, kText - 1, kText);
+    return buf;
 }
 
 void Click(HWND wnd, POINT client, bool right) {

@@ -18,9 +18,12 @@ public:
     RECT TreeItemRect(HWND tree, HTREEITEM item);
     int TreeImage(HWND tree, HTREEITEM item);
     std::string ListText(HWND list, int row, int column);
-    // A row's rectangle (LVIR_BOUNDS) in the list's client coordinates.
-    RECT ListItemRect(HWND list, int row);
     RECT TabRect(HWND tab, int index);
+    // A list view row's bounds in the list's client coordinates.
+    RECT ListItemRect(HWND list, int row);
+    // Sends `msg` with lParam pointing at a text buffer of the other process and returns the
+    // text the window wrote there (controls of ours that answer with a text).
+    std::string TextReply(HWND wnd, UINT msg, WPARAM w);
 
 private:
     void* Put(const void* data, std::size_t size, std::size_t offset = 0);

@@ -4,6 +4,10 @@
 #include "support/testutil.h"
 
 #ifdef _WIN32
+#include "common/win/process.h"
+#endif
+
+#ifdef _WIN32
 #include <windows.h>
 #else
 #include <fcntl.h>
@@ -49,39 +53,23 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     std::string cmd = QuoteArg(program);
     for (const auto& a : args) cmd += " " + QuoteArg(a);
     HANDLE out = OpenOutput(out_path), err = OpenOutput(err_path);
-    STARTUPINFOA si{};
-    si.cb = sizeof(si);
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    si.hStdOutput = out;
-    si.hStdError = err;
-    PROCESS_INFORMATION pi{};
-    std::vector<char> line(cmd.begin(), cmd.end());
-    line.push_back('\0');
     // Under Wine on a loaded machine a start has been seen to fail right after the previous
     // child ended; that is no fault of the program under test, so try again a few times and
     // only then give up, saying why.
-    BOOL ok = FALSE;
+    HANDLE process = nullptr;
     DWORD start_error = 0;
-    for (int attempt = 0; attempt < 5 && !ok; ++attempt) {
+    for (int attempt = 0; attempt < 5 && !process; ++attempt) {
         if (attempt) Sleep(200 * attempt);
-        ok = CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
-        if (!ok) start_error = GetLastError();
+        process = qp::StartProcess(program.c_str(), cmd, out, err);
+        if (!process) start_error = GetLastError();
     }
     CloseHandle(out);
     CloseHandle(err);
-    if (!ok) {
+    if (!process) {
         result.err = "CreateProcess failed with error " + std::to_string(start_error) + " for " + cmd;
         return result;
     }
-    {
-        WaitForSingleObject(pi.hProcess, 60000);
-        DWORD code = 0;
-        GetExitCodeProcess(pi.hProcess, &code);
-        result.status = static_cast<int>(code);
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-    }
+    result.status = qp::FinishProcess(process, 60000, 0);
     result.out = ReadText(out_path);
     result.err = ReadText(err_path);
     return result;

@@ -1,5 +1,6 @@
 // The Windows half of the utilities with real windows, DCs and DLLs: system-directory loading,
-// the gradient with and without the system's gradient function, the viewer window, animation.
+// the gradient with and without the system's gradient function, the viewer window, animation,
+// the ANSI to UTF-16 conversion.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include "common/win/gradient.h"
 #include "common/win/syslib.h"
 #include "common/win/textwin.h"
+#include "common/win/widen.h"
 #include "support/testutil.h"
 
 namespace {
@@ -175,6 +177,16 @@ TEST(AnimateWindow, OneWheneverTheSystemHasIt) {
     EXPECT_EQ(qp::AnimateWindowBriefly(w, AW_BLEND | AW_HIDE), 1);
     EXPECT_FALSE(IsWindowVisible(w));
     DestroyWindow(w);
+}
+
+TEST(Widen, GivesTheTextAloneInUtf16) {
+    EXPECT_EQ(qp::Widen(""), u"");
+    EXPECT_EQ(qp::Widen("C:\\Program Files\\Gizmo"), u"C:\\Program Files\\Gizmo");
+    // No terminator inside the string: callers append to it and take c_str() for the API.
+    EXPECT_EQ(qp::Widen("ab").size(), 2u);
+    if (GetACP() == 1252) {
+        EXPECT_EQ(qp::Widen("\xE9t\xE9 \x80"), u"\u00E9t\u00E9 \u20AC");  // code page, not Latin-1
+    }
 }
 
 }  // namespace

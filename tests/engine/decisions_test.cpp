@@ -45,32 +45,32 @@ TEST(Macros, WindirWinsysdirOnlyAtTheStart) {
 }
 
 TEST(OsMask, CodesAndMaskTest) {
-    EXPECT_EQ(OsCodeFromVersion(OsPlatform::Win9x, 4, 0), kOsWin95);
-    EXPECT_EQ(OsCodeFromVersion(OsPlatform::Win9x, 4, 10), kOsWin98);
-    EXPECT_EQ(OsCodeFromVersion(OsPlatform::Win9x, 4, 90), kOsWinMe);
+    EXPECT_EQ(OsCodeFromVersion(OsPlatform::Win9x, 4, 0), osmask::kWin95);
+    EXPECT_EQ(OsCodeFromVersion(OsPlatform::Win9x, 4, 10), osmask::kWin98);
+    EXPECT_EQ(OsCodeFromVersion(OsPlatform::Win9x, 4, 90), osmask::kWinMe);
     EXPECT_EQ(OsCodeFromVersion(OsPlatform::Win9x, 4, 3), kOsOther);
-    EXPECT_EQ(OsCodeFromVersion(OsPlatform::Nt, 3, 51), kOsNt4);
-    EXPECT_EQ(OsCodeFromVersion(OsPlatform::Nt, 4, 0), kOsNt4);
-    EXPECT_EQ(OsCodeFromVersion(OsPlatform::Nt, 5, 0), kOsWin2000);
-    EXPECT_EQ(OsCodeFromVersion(OsPlatform::Nt, 5, 1), kOsWinXp);
+    EXPECT_EQ(OsCodeFromVersion(OsPlatform::Nt, 3, 51), osmask::kWinNt);
+    EXPECT_EQ(OsCodeFromVersion(OsPlatform::Nt, 4, 0), osmask::kWinNt);
+    EXPECT_EQ(OsCodeFromVersion(OsPlatform::Nt, 5, 0), osmask::kWin2000);
+    EXPECT_EQ(OsCodeFromVersion(OsPlatform::Nt, 5, 1), osmask::kWinXp);
     EXPECT_EQ(OsCodeFromVersion(OsPlatform::Nt, 5, 2), kOsOther);
     EXPECT_EQ(OsCodeFromVersion(OsPlatform::Nt, 10, 0), kOsOther);
 
-    EXPECT_TRUE(SystemAllowed(1, kOsWin95));
-    EXPECT_TRUE(SystemAllowed(kOsWinXp | kOsWin2000, kOsWinXp));
-    EXPECT_FALSE(SystemAllowed(kOsWinXp | kOsWin2000, kOsWin98));
-    EXPECT_FALSE(SystemAllowed(0, kOsWinXp));
+    EXPECT_TRUE(SystemAllowed(1, osmask::kWin95));
+    EXPECT_TRUE(SystemAllowed(osmask::kWinXp | osmask::kWin2000, osmask::kWinXp));
+    EXPECT_FALSE(SystemAllowed(osmask::kWinXp | osmask::kWin2000, osmask::kWin98));
+    EXPECT_FALSE(SystemAllowed(0, osmask::kWinXp));
     EXPECT_TRUE(SystemAllowed(0, kOsOther));  // NT 5.2 passes every mask
-    EXPECT_TRUE(SystemAllowed(kOsWin95, 0));  // version unknown
+    EXPECT_TRUE(SystemAllowed(osmask::kWin95, 0));  // version unknown
 }
 
 TEST(Overwrite, MissingTargetAlwaysWritten) {
     OverwriteFacts f;
     f.target_exists = false;
-    EXPECT_TRUE(OverwriteDecision(kOwNever, f));
+    EXPECT_TRUE(OverwriteDecision(overwrite::kNever, f));
     f.target_exists = true;
-    EXPECT_FALSE(OverwriteDecision(kOwNever, f));
-    EXPECT_TRUE(OverwriteDecision(kOwAlways | kOwNever, f));
+    EXPECT_FALSE(OverwriteDecision(overwrite::kNever, f));
+    EXPECT_TRUE(OverwriteDecision(overwrite::kAlways | overwrite::kNever, f));
     EXPECT_TRUE(OverwriteDecision(0, f));
 }
 
@@ -78,18 +78,18 @@ TEST(Overwrite, VersionSubModes) {
     OverwriteFacts f;
     f.target_exists = true;
     f.packaged_version = f.target_version = 0x0001000200030004ull;
-    EXPECT_FALSE(OverwriteDecision(kOwVersionCheck | kOwNewerVersion, f));
-    EXPECT_TRUE(OverwriteDecision(kOwVersionCheck | kOwNewerOrSameVersion, f));
-    EXPECT_FALSE(OverwriteDecision(kOwVersionCheck | kOwOlderVersion, f));
+    EXPECT_FALSE(OverwriteDecision(overwrite::kByVersion | overwrite::kNewerVersion, f));
+    EXPECT_TRUE(OverwriteDecision(overwrite::kByVersion | overwrite::kNewerOrSameVersion, f));
+    EXPECT_FALSE(OverwriteDecision(overwrite::kByVersion | overwrite::kOlderVersion, f));
     // The most significant word decides first.
     f.target_version = 0x00000005FFFFFFFFull;
     f.packaged_version = 0x0000000600000000ull;
-    EXPECT_TRUE(OverwriteDecision(kOwVersionCheck | kOwNewerVersion, f));
-    EXPECT_FALSE(OverwriteDecision(kOwVersionCheck | kOwOlderVersion, f));
+    EXPECT_TRUE(OverwriteDecision(overwrite::kByVersion | overwrite::kNewerVersion, f));
+    EXPECT_FALSE(OverwriteDecision(overwrite::kByVersion | overwrite::kOlderVersion, f));
     // NEWERVERSION takes precedence over OLDERVERSION when both are set.
-    EXPECT_TRUE(OverwriteDecision(kOwVersionCheck | kOwNewerVersion | kOwOlderVersion, f));
+    EXPECT_TRUE(OverwriteDecision(overwrite::kByVersion | overwrite::kNewerVersion | overwrite::kOlderVersion, f));
     // A check bit without a sub-mode writes.
-    EXPECT_TRUE(OverwriteDecision(kOwVersionCheck, f));
+    EXPECT_TRUE(OverwriteDecision(overwrite::kByVersion, f));
 }
 
 TEST(Overwrite, DateSubModesAndUnreadableTarget) {
@@ -97,17 +97,17 @@ TEST(Overwrite, DateSubModesAndUnreadableTarget) {
     f.target_exists = true;
     f.packaged_time = 100;
     f.target_time = 200;
-    EXPECT_FALSE(OverwriteDecision(kOwDateCheck | kOwNewerDate, f));
-    EXPECT_TRUE(OverwriteDecision(kOwDateCheck | kOwOlderDate, f));
+    EXPECT_FALSE(OverwriteDecision(overwrite::kByDate | overwrite::kNewerDate, f));
+    EXPECT_TRUE(OverwriteDecision(overwrite::kByDate | overwrite::kOlderDate, f));
     f.target_time = 100;
-    EXPECT_TRUE(OverwriteDecision(kOwDateCheck | kOwNewerOrSameDate, f));
-    EXPECT_FALSE(OverwriteDecision(kOwDateCheck | kOwNewerDate, f));
+    EXPECT_TRUE(OverwriteDecision(overwrite::kByDate | overwrite::kNewerOrSameDate, f));
+    EXPECT_FALSE(OverwriteDecision(overwrite::kByDate | overwrite::kNewerDate, f));
     // A target whose time cannot be read counts as the latest possible time.
     f.target_time = ~0ull;
     f.packaged_time = 0x7FFFFFFFFFFFFFFFull;
-    EXPECT_FALSE(OverwriteDecision(kOwDateCheck | kOwNewerOrSameDate, f));
+    EXPECT_FALSE(OverwriteDecision(overwrite::kByDate | overwrite::kNewerOrSameDate, f));
     // Date bits alone mean nothing without the date check.
-    EXPECT_TRUE(OverwriteDecision(kOwNewerDate, f));
+    EXPECT_TRUE(OverwriteDecision(overwrite::kNewerDate, f));
 }
 
 TEST(Overwrite, VersionAndDateLetsVersionDecideFirst) {
@@ -117,9 +117,9 @@ TEST(Overwrite, VersionAndDateLetsVersionDecideFirst) {
     f.target_version = 1;
     f.packaged_time = 1;
     f.target_time = 2;
-    EXPECT_TRUE(OverwriteDecision(kOwVersionAndDate | kOwNewerVersion | kOwNewerDate, f));
-    EXPECT_FALSE(OverwriteDecision(kOwVersionAndDate | kOwNewerDate, f));
-    EXPECT_TRUE(OverwriteDecision(kOwVersionAndDate | kOwOlderDate, f));
+    EXPECT_TRUE(OverwriteDecision(overwrite::kByVersionAndDate | overwrite::kNewerVersion | overwrite::kNewerDate, f));
+    EXPECT_FALSE(OverwriteDecision(overwrite::kByVersionAndDate | overwrite::kNewerDate, f));
+    EXPECT_TRUE(OverwriteDecision(overwrite::kByVersionAndDate | overwrite::kOlderDate, f));
 }
 
 TEST(FileNames, TargetAndMember) {

@@ -117,6 +117,15 @@ ShortcutNode ShellNode(int kind, const std::string& name, std::vector<ShortcutNo
     return s;
 }
 
+// The system's effects for one run, put together as setup.exe does.
+struct SystemEffects {
+    explicit SystemEffects(const RunState& run) : files(true, run.ctx.windows_folder) {}
+    WinFileEffects files;
+    WinRegistry reg;
+    WinShortcuts links;
+    Platform platform{files, reg, links};
+};
+
 class InstallTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -215,8 +224,7 @@ protected:
         run.selected = std::move(selected);
         if (IsMaintenance(mode)) {
             InstallLog log;
-            LogMessage msg;
-            EXPECT_EQ(ReadLogFile(run.ctx.InfoLog(), log, msg), 1) << msg.text;
+            EXPECT_TRUE(ReadLog(run, log));
             run.earlier_components = log.components;
             run.earlier_groups = log.groups;
             run.installed_groups = log.groups;
@@ -226,13 +234,17 @@ protected:
         return run;
     }
 
+    // Reads the installation log the run left; the reader's message when it cannot.
+    static ::testing::AssertionResult ReadLog(const RunState& run, InstallLog& log) {
+        LogMessage msg;
+        if (ReadLogFile(run.ctx.InfoLog(), log, msg) == 1) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << msg.text;
+    }
+
     bool Run(RunState& run) {
-        WinFileEffects files(true, run.ctx.windows_folder);
-        WinRegistry reg;
-        WinShortcuts links;
-        Platform p{files, reg, links};
-        if (run.mode == RunMode::Remove) return RemoveProduct(run, p, questions_, events_);
-        return RunInstallPhase(run, p, questions_, events_);
+        SystemEffects fx(run);
+        if (run.mode == RunMode::Remove) return RemoveProduct(run, fx.platform, questions_, events_);
+        return RunInstallPhase(run, fx.platform, questions_, events_);
     }
 
     std::string Dest(const std::string& rel) const { return tmp_ / ("PF\\Co\\Prod\\" + rel); }
@@ -303,8 +315,7 @@ TEST_F(InstallTest, FirstInstallationWritesFilesRegistryShortcutsAndRegistration
     EXPECT_TRUE(Exists(run.ctx.InfoSetupExe()));
     EXPECT_EQ(qptest::ReadBytes(run.ctx.InfoSetupList()), qptest::ReadBytes(kit_ + "\\setup.lst"));
     InstallLog log;
-    LogMessage msg;
-    ASSERT_EQ(ReadLogFile(run.ctx.InfoLog(), log, msg), 1);
+    ASSERT_TRUE(ReadLog(run, log));
     EXPECT_EQ(log.components, (std::vector<std::string>{"Main", "Help"}));
     EXPECT_EQ(log.groups, (std::vector<std::string>{"Program Files", "Shared Files", "Help Files"}));
     EXPECT_EQ(log.destination, Dest("").substr(0, Dest("").size() - 1));
@@ -345,8 +356,7 @@ TEST_F(InstallTest, ModifyRepairAndRemoveFollowTheGroupsAndLeaveNothingBehind) {
         ASSERT_TRUE(Run(run));
         EXPECT_TRUE(Exists(Dest("help\\help.txt")));
         InstallLog log;
-        LogMessage msg;
-        ASSERT_EQ(ReadLogFile(run.ctx.InfoLog(), log, msg), 1);
+        ASSERT_TRUE(ReadLog(run, log));
         EXPECT_EQ(log.components, (std::vector<std::string>{"Main", "Extra"}));
         EXPECT_EQ(log.groups, (std::vector<std::string>{"Program Files", "Shared Files", "Help Files"}));
     }
@@ -364,8 +374,7 @@ TEST_F(InstallTest, ModifyRepairAndRemoveFollowTheGroupsAndLeaveNothingBehind) {
         EXPECT_FALSE(Exists(ProgramsLink("Help Me.lnk")));
         EXPECT_TRUE(Exists(ProgramsLink("My App.lnk")));
         InstallLog log;
-        LogMessage msg;
-        ASSERT_EQ(ReadLogFile(run.ctx.InfoLog(), log, msg), 1);
+        ASSERT_TRUE(ReadLog(run, log));
         EXPECT_EQ(log.groups, (std::vector<std::string>{"Program Files", "Shared Files"}));
     }
     // Repair ignores the selection: the earlier components come back whole.
@@ -375,8 +384,7 @@ TEST_F(InstallTest, ModifyRepairAndRemoveFollowTheGroupsAndLeaveNothingBehind) {
         ASSERT_TRUE(Run(run));
         EXPECT_EQ(qptest::ReadText(Dest("app.exe")), "APP");
         InstallLog log;
-        LogMessage msg;
-        ASSERT_EQ(ReadLogFile(run.ctx.InfoLog(), log, msg), 1);
+        ASSERT_TRUE(ReadLog(run, log));
         EXPECT_FALSE(Exists(Dest("help\\help.txt")));
         // What was repaired is what the log names, whatever the selection showed.
         EXPECT_EQ(log.components, std::vector<std::string>{"Main"});
@@ -419,17 +427,14 @@ TEST_F(InstallTest, CancelBetweenFilesWritesNoLogNorKeyAndTheRunsFilesCanGo) {
     RunState run = NewRun(RunMode::FirstInstall, {"Main", "Help"});
     CancellingEvents cancel;
     cancel.run = &run;
-    WinFileEffects files(true, run.ctx.windows_folder);
-    WinRegistry reg;
-    WinShortcuts links;
-    Platform p{files, reg, links};
-    EXPECT_FALSE(RunInstallPhase(run, p, questions_, cancel));
+    SystemEffects fx(run);
+    EXPECT_FALSE(RunInstallPhase(run, fx.platform, questions_, cancel));
     EXPECT_EQ(run.written_files, std::vector<std::string>{Dest("app.exe")});
     EXPECT_FALSE(Exists(Dest("data\\a.txt")));
     EXPECT_FALSE(Exists(run.ctx.InfoLog()));
     EXPECT_FALSE(UninstallKeyExists(guid_, nullptr));
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, test_key_));
-    DeleteWrittenFiles(run, files);
+    DeleteWrittenFiles(run, fx.files);
     EXPECT_FALSE(Exists(Dest("app.exe")));
 }
 
@@ -456,7 +461,7 @@ TEST_F(InstallTest, MissingArchiveAsksForTheKitFolderAndCancelAborts) {
 // and leaves the file as it is.
 TEST_F(InstallTest, SharedFileAlreadyThereStaysWithItsCountAfterRemoval) {
     const std::string shared = Dest("shared\\shared.txt");
-    list_.groups[2].overwrite_word = kOwNever;
+    list_.groups[2].overwrite_word = overwrite::kNever;
     struct Row {
         long long count_before, installed, removed;
     };
@@ -493,13 +498,10 @@ TEST_F(InstallTest, CancelledRunGivesBackTheCountsItRaised) {
     RunState run = NewRun(RunMode::FirstInstall, {"Main"});
     CancelAfterCounting cancel;
     cancel.run = &run;
-    WinFileEffects files(true, run.ctx.windows_folder);
-    WinRegistry reg;
-    WinShortcuts links;
-    Platform p{files, reg, links};
-    EXPECT_FALSE(RunInstallPhase(run, p, questions_, cancel));
+    SystemEffects fx(run);
+    EXPECT_FALSE(RunInstallPhase(run, fx.platform, questions_, cancel));
     EXPECT_EQ(SharedCount(Dest("shared\\shared.txt")), 1);
-    DeleteWrittenFiles(run, files);
+    DeleteWrittenFiles(run, fx.files);
     EXPECT_FALSE(Exists(Dest("shared\\shared.txt")));
     EXPECT_EQ(SharedCount(Dest("shared\\shared.txt")), -1);
 }
@@ -542,8 +544,7 @@ TEST_F(InstallTest, GroupNamesIgnoreCaseAlsoWhenAModifyRunKeepsAGroup) {
     ASSERT_TRUE(Run(run));
     EXPECT_TRUE(Exists(Dest("help\\help.txt")));
     InstallLog log;
-    LogMessage msg;
-    ASSERT_EQ(ReadLogFile(run.ctx.InfoLog(), log, msg), 1);
+    ASSERT_TRUE(ReadLog(run, log));
     EXPECT_EQ(log.groups, (std::vector<std::string>{"Program Files", "Shared Files", "Help Files"}));
 }
 

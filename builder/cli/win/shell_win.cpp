@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "builder/cli/cli.h"
+#include "common/win/process.h"
 
 namespace qp {
 namespace cli {
@@ -19,16 +20,9 @@ int RunShellCommand(const std::string& command, std::string& output) {
     // exactly the outer pair of quotes and keep the command's own.
     const char* comspec = std::getenv("COMSPEC");
     std::string line = std::string("\"") + (comspec && *comspec ? comspec : "cmd.exe") + "\" /s /c \"" + command + "\"";
-    STARTUPINFOA si{};
-    si.cb = sizeof(si);
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    si.hStdOutput = write;
-    si.hStdError = write;
-    PROCESS_INFORMATION pi{};
-    BOOL started = CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    HANDLE process = StartProcess(nullptr, line, write, write);
     CloseHandle(write);
-    if (!started) {
+    if (!process) {
         CloseHandle(read);
         return -1;
     }
@@ -36,12 +30,7 @@ int RunShellCommand(const std::string& command, std::string& output) {
     DWORD n = 0;
     while (ReadFile(read, buf, sizeof buf, &n, nullptr) && n > 0) output.append(buf, n);
     CloseHandle(read);
-    WaitForSingleObject(pi.hProcess, INFINITE);
-    DWORD code = 1;
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-    return static_cast<int>(code);
+    return FinishProcess(process, INFINITE, 1);
 }
 
 std::string ShellQuote(const std::string& path) {

@@ -1,24 +1,10 @@
-// The model's system services on the host: POSIX files and a random version-4 GUID.
+// The model's system services on the host: a random version-4 GUID.
 #include "builder/model/platform.h"
 
-#include <sys/stat.h>
-
-#include <cstdio>
 #include <random>
 
 namespace qp {
 namespace sys {
-
-bool FileExists(const std::string& path) {
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-bool MoveOver(const std::string& from, const std::string& to) {
-    return std::rename(from.c_str(), to.c_str()) == 0;
-}
-
-bool RemoveFile(const std::string& path) { return std::remove(path.c_str()) == 0; }
 
 bool NewGuidBytes(std::uint8_t out[16]) {
     try {

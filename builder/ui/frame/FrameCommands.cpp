@@ -218,6 +218,7 @@ bool CMainFrame::OnSave(bool ask_path) {
         path = SaveFileDialog(hwnd_, o);
         if (path.empty()) return false;
     }
+    for (auto& w : items_) w->BeforeSave();
     BoxReporter reporter(hwnd_);
     if (!SaveProject(*doc_, path, reporter)) return false;
     recent_.Add(path);

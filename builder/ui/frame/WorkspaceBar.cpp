@@ -1,6 +1,7 @@
 // The workspace bar's tab control and its six trees.
 #include "builder/ui/frame/WorkspaceBar.h"
 
+#include "builder/ui/editors/Editors.h"
 #include "builder/ui/frame/MainFrame.h"
 #include "builder/ui/res/resource.h"
 #include "common/languages.h"
@@ -9,6 +10,7 @@ namespace qp {
 
 namespace {
 constexpr int kTabId = 100, kTreeFirstId = 101;
+constexpr UINT_PTR kLanguageChecksTimer = 1;
 const char* const kTabTexts[6] = {"Group", "Component", "Setup Type", "Registry", "String", "Link"};
 enum Image { kImgRoot, kImgGroup, kImgFolder, kImgComponent, kImgSetup, kImgRegSet, kImgHive, kImgKey, kImgLanguage,
              kImgShell, kImgProgramFolder, kImgShortcut };
@@ -185,6 +187,8 @@ void CWorkspaceBar::Build(TreeKind t) {
             tree.SetCheck(n, l->shown != 0);
         }
         tree.Expand(root);
+        // Again once painted: the tree view puts the state images back to unchecked until then.
+        ::SetTimer(hwnd_, kLanguageChecksTimer, 30, nullptr);
         break;
     }
     case TreeKind::kLink:
@@ -322,6 +326,10 @@ bool CWorkspaceBar::OnCmdMsg(UINT id) {
         e->Changed(ItemKind::kSetupType, r.item);
         return true;
     }
+    if (id == cmd::kProperties && t == TreeKind::kRegistry) {
+        EditRegistryGroups(frame_, *static_cast<CRegistry*>(r.item));
+        return true;
+    }
     switch (id) {
     case cmd::kDelete: OnDelete(t); return true;
     case cmd::kRename: ::SetFocus(tree); tree.EditLabel(node); return true;
@@ -339,6 +347,7 @@ bool CWorkspaceBar::OnCmdMsg(UINT id) {
         const std::int32_t kind = id == cmd::kNewKey ? 3 : id == cmd::kNewString ? 4 : id == cmd::kNewBinary ? 5 : 6;
         CRegistry* n = e->NewRegistry(*static_cast<CRegistry*>(r.item), kind);
         if (kind == 3) Inserted(t, node, n->name, TreeNode::kRegistry, n, kImgKey);
+        else EditNewRegistryValue(frame_.Item(ItemWindowKind::kRegistry), n);
         return true;
     }
     case cmd::kAddEntry: {
@@ -482,6 +491,17 @@ bool CWorkspaceBar::OnNotify(NMHDR* h, LRESULT& result) {
 
 LRESULT CWorkspaceBar::HandleMessage(UINT msg, WPARAM w, LPARAM l) {
     if (msg == WM_SHOWWINDOW) frame_.RecalcLayout();
+    if (msg == WM_TIMER && w == kLanguageChecksTimer) {
+        ::KillTimer(hwnd_, kLanguageChecksTimer);
+        CTreeCtrl tree = Tree(TreeKind::kString);
+        HTREEITEM root = tree.Root();
+        if (root) tree.ClearStateImage(root);
+        for (HTREEITEM n = root ? tree.Child(root) : nullptr; n; n = tree.Sibling(n)) {
+            const NodeRef r = Ref(TreeKind::kString, n);
+            if (r.role == TreeNode::kLanguage) tree.SetCheck(n, static_cast<CLangItem*>(r.item)->shown != 0);
+        }
+        return 0;
+    }
     return CDockBar::HandleMessage(msg, w, l);
 }
 

@@ -6,6 +6,7 @@
 
 #include <ctime>
 
+#include "builder/ui/editors/Editors.h"
 #include "builder/ui/frame/MainFrame.h"
 #include "builder/ui/items/ItemWindows.h"
 #include "builder/ui/logic/commands.h"
@@ -17,53 +18,6 @@
 namespace qp {
 
 namespace {
-
-// A two-column property list ("Property", "Value").
-class CPropertyListWindow : public CItemWindow {
-public:
-    CPropertyListWindow(CMainFrame& f, ItemWindowKind k, const char* value_title) : CItemWindow(f, k), value_(value_title) {}
-
-protected:
-    HWND MakeControl() override {
-        HWND list = MakeList(LVS_SINGLESEL);
-        CListCtrl(list).AddColumn(0, "Property", 150);
-        CListCtrl(list).AddColumn(1, value_, 260);
-        return list;
-    }
-    void Fill(const std::vector<std::pair<std::string, std::string>>& rows) {
-        CListCtrl list(control_);
-        list.DeleteAll();
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            list.Insert(int(i), rows[i].first, LPARAM(i));
-            list.SetItemText(int(i), 1, rows[i].second);
-        }
-    }
-    const char* value_;
-};
-
-class CMDIShort : public CPropertyListWindow {
-public:
-    explicit CMDIShort(CMainFrame& f) : CPropertyListWindow(f, ItemWindowKind::kLink, "Atribute") {}
-    std::string Caption() const override {
-        return item_ ? "Link- " + static_cast<CObListShort*>(item_)->name : creation_caption_;
-    }
-    void Reload() override {
-        if (!item_) return Fill({});
-        const auto& s = *static_cast<CObListShort*>(item_);
-        Fill({{"Name", s.name},
-              {"Display text", s.display_text},
-              {"Target", s.target},
-              {"Parameters", s.parameters},
-              {"Start in", s.start_in},
-              {"Hot key", s.hotkey},
-              {"Icon file", s.icon_file},
-              {"Icon index", std::to_string(s.icon_index)},
-              {"Internet shortcut", s.internet_shortcut ? "Yes" : "No"},
-              {"Replace existing", s.replace_existing ? "Yes" : "No"},
-              {"Common", s.common ? "Yes" : "No"},
-              {"Comment", s.comment}});
-    }
-};
 
 class CMDIFiles : public CItemWindow {
 public:
@@ -289,90 +243,6 @@ private:
     CImageList images_;
 };
 
-class CMDIReg : public CItemWindow {
-public:
-    explicit CMDIReg(CMainFrame& f) : CItemWindow(f, ItemWindowKind::kRegistry) {}
-    std::string Caption() const override { return creation_caption_; }
-    HWND MakeControl() override {
-        HWND h = MakeList();
-        CListCtrl(h).AddColumn(0, "Name", 150);
-        CListCtrl(h).AddColumn(1, "Type", 90);
-        CListCtrl(h).AddColumn(2, "Data", 220);
-        return h;
-    }
-    void Reload() override {
-        CListCtrl list(control_);
-        list.DeleteAll();
-        if (!item_) return;
-        int row = 0;
-        for (auto& v : static_cast<CRegistry*>(item_)->children) {
-            if (v->kind < CRegistry::kString) continue;
-            const int i = list.Insert(row++, v->name, LPARAM(v.get()));
-            list.SetItemText(i, 1, v->kind == CRegistry::kString ? "REG_SZ" : v->kind == CRegistry::kBinary ? "REG_BINARY" : "REG_DWORD");
-            list.SetItemText(i, 2, v->data);
-        }
-    }
-};
-
-class CMDIString : public CItemWindow {
-public:
-    explicit CMDIString(CMainFrame& f) : CItemWindow(f, ItemWindowKind::kString) {}
-    std::string Caption() const override {
-        if (!item_) return "String Table Window";
-        const char* name = LanguageName(static_cast<CLangItem*>(item_)->table_index);
-        return std::string("String -") + (name ? name : "");
-    }
-    HWND MakeControl() override { return MakeList(); }
-    void Reload() override {
-        CListCtrl list(control_);
-        list.DeleteAll();
-        while (list.ColumnCount() > 0) list.Send(LVM_DELETECOLUMN, 0);
-        CDazDoc* doc = frame_.Doc();
-        if (!item_ || !doc) return;
-        list.AddColumn(0, "ID", 170);
-        std::vector<std::size_t> columns;
-        const auto& langs = doc->string_table.language_list;
-        for (std::size_t i = 0; i < langs.size(); ++i)
-            if (langs[i].get() == item_ || langs[i]->shown) columns.push_back(i);
-        for (std::size_t c = 0; c < columns.size(); ++c) {
-            const char* name = LanguageName(langs[columns[c]]->table_index);
-            list.AddColumn(int(c + 1), name ? name : "?", langs[columns[c]]->lang_value > 0 ? langs[columns[c]]->lang_value : 200);
-        }
-        int row = 0;
-        for (auto& s : doc->string_table.items) {
-            const int i = list.Insert(row++, s->key, LPARAM(s.get()));
-            for (std::size_t c = 0; c < columns.size(); ++c) list.SetItemText(i, int(c + 1), s->Value(columns[c]));
-        }
-    }
-};
-
-class CMDIFunc : public CItemWindow {
-public:
-    explicit CMDIFunc(CMainFrame& f) : CItemWindow(f, ItemWindowKind::kFunction) {}
-    std::string Caption() const override { return creation_caption_; }
-    HWND MakeControl() override {
-        HWND h = MakeList();
-        CListCtrl l(h);
-        l.AddColumn(0, "Name", 150);
-        l.AddColumn(1, "InternalDLLName", 150);
-        l.AddColumn(2, "FunCtionCall", 150);
-        l.AddColumn(3, "DLLPath", 150);
-        return h;
-    }
-    void Reload() override {
-        CListCtrl list(control_);
-        list.DeleteAll();
-        if (!frame_.Doc()) return;
-        int row = 0;
-        for (auto& f : frame_.Doc()->function_list) {
-            const int i = list.Insert(row++, f->name, LPARAM(f.get()));
-            list.SetItemText(i, 1, f->internal_name);
-            list.SetItemText(i, 2, f->function_call);
-            list.SetItemText(i, 3, f->dll_path);
-        }
-    }
-};
-
 }  // namespace
 
 std::unique_ptr<CItemWindow> MakeItemWindow(CMainFrame& frame, ItemWindowKind kind) {
@@ -383,10 +253,10 @@ std::unique_ptr<CItemWindow> MakeItemWindow(CMainFrame& frame, ItemWindowKind ki
     case ItemWindowKind::kGroup: w = MakeGroupWindow(frame); caption = "Group"; break;
     case ItemWindowKind::kFiles: w = std::make_unique<CMDIFiles>(frame); caption = "Folder"; break;
     case ItemWindowKind::kSetup: w = std::make_unique<CMDISetup>(frame); caption = "Setup"; break;
-    case ItemWindowKind::kRegistry: w = std::make_unique<CMDIReg>(frame); caption = "Registry"; break;
-    case ItemWindowKind::kString: w = std::make_unique<CMDIString>(frame); caption = "String"; break;
-    case ItemWindowKind::kLink: w = std::make_unique<CMDIShort>(frame); caption = "Link"; break;
-    case ItemWindowKind::kFunction: w = std::make_unique<CMDIFunc>(frame); caption = "Function"; break;
+    case ItemWindowKind::kRegistry: w = MakeRegistryWindow(frame); caption = "Registry"; break;
+    case ItemWindowKind::kString: w = MakeStringWindow(frame); caption = "String"; break;
+    case ItemWindowKind::kLink: w = MakeLinkWindow(frame); caption = "Link"; break;
+    case ItemWindowKind::kFunction: w = MakeFunctionWindow(frame); caption = "Function"; break;
     }
     if (!w || !w->CreateWindowOf(caption, IDI_ITEM_FIRST + int(kind))) return nullptr;
     return w;

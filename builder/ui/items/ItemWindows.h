@@ -31,6 +31,8 @@ public:
     void Bring();
     // Reloads from the model (after an edit elsewhere).
     virtual void Reload() = 0;
+    // The project file is about to be written: what the window keeps goes into the model.
+    virtual void BeforeSave() {}
     // The item went: show none.
     void Forget(const void* item) {
         if (item == item_) ShowItem(nullptr);

@@ -50,8 +50,10 @@ Decision TreeCommand(TreeKind tree, const TreeNode& n, unsigned id) {
             return Yes(n.role == TreeNode::kRegistry && n.kind >= 2);
         case cmd::kAddEntry:
             return Yes(n.role == TreeNode::kRegistry && n.kind == 0);
-        case cmd::kModify: case cmd::kProperties:
-            return Yes(false);  // the registry editors come with their own windows
+        case cmd::kModify:
+            return Yes(false);  // values are modified in the registry window
+        case cmd::kProperties:
+            return Yes(n.role == TreeNode::kRegistry && n.kind != 0);  // "Registry Properties"
         }
         return Decision{};
     case TreeKind::kString:

@@ -10,22 +10,11 @@
 #include <vector>
 
 #include "common/pathutil.h"
+#include "common/win/widen.h"
 
 namespace qp {
 
 namespace {
-
-// A vector rather than std::wstring: the wide string class alone would add some 35 KB to
-// setup.exe for these two calls.
-std::vector<wchar_t> Wide(const std::string& text) {
-    int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    std::vector<wchar_t> buf(n > 0 ? n : 1, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, buf.data(), static_cast<int>(buf.size()));
-    return buf;
-}
-
-// The ids are taken with __uuidof rather than from libuuid, whose one object holds every id
-// there is (some 40 KB).
 
 // Releases a COM interface when the scope ends.
 template <typename T>
@@ -51,7 +40,9 @@ bool WinShortcuts::CreateFolderPath(const std::string& folder) {
     return CreateDirectoryPath(folder, quiet);
 }
 
-// A shell link object and its file interface; false when COM cannot make them.
+// A shell link object and its file interface; false when COM cannot make them. The ids are
+// taken with __uuidof rather than from libuuid, whose one object holds every id there is (some
+// 40 KB).
 static bool MakeShellLink(ComPtr<IShellLinkA>& sl, ComPtr<IPersistFile>& pf) {
     if (FAILED(CoCreateInstance(__uuidof(ShellLink), nullptr, CLSCTX_INPROC_SERVER, __uuidof(IShellLinkA),
                                 reinterpret_cast<void**>(&sl.p))))
@@ -70,7 +61,7 @@ bool WinShortcuts::CreateLink(const LinkSpec& link) {
     sl.p->SetWorkingDirectory(link.working_folder.c_str());
     sl.p->SetShowCmd(link.show_command);
     sl.p->SetIconLocation(link.icon_path.c_str(), link.icon_index);
-    return SUCCEEDED(pf.p->Save(Wide(link.link_path).data(), TRUE));
+    return SUCCEEDED(pf.p->Save(reinterpret_cast<LPCOLESTR>(Widen(link.link_path).c_str()), TRUE));
 }
 
 bool WinShortcuts::WriteUrl(const std::string& path, const std::string& url, int icon_index,
@@ -92,7 +83,7 @@ bool ReadLink(const std::string& link_path, LinkSpec& out) {
     ComPtr<IShellLinkA> sl;
     ComPtr<IPersistFile> pf;
     if (!MakeShellLink(sl, pf)) return false;
-    if (FAILED(pf.p->Load(Wide(link_path).data(), STGM_READ))) return false;
+    if (FAILED(pf.p->Load(reinterpret_cast<LPCOLESTR>(Widen(link_path).c_str()), STGM_READ))) return false;
     char buf[1024];
     int n = 0;
     out.link_path = link_path;

@@ -39,23 +39,19 @@ LRESULT CALLBACK SplashProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
         break;
     }
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(wnd, &ps);
+        CPaintDC dc(wnd);
         auto bmp = reinterpret_cast<HBITMAP>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
         if (bmp) {
             BITMAP info{};
             GetObjectA(bmp, sizeof(info), &info);
             RECT rc;
             GetClientRect(wnd, &rc);
-            HDC mem = CreateCompatibleDC(dc);
-            HGDIOBJ old = SelectObject(mem, bmp);
+            CMemoryDC mem(dc);
+            CSelectObject select(mem, bmp);
             SetStretchBltMode(dc, COLORONCOLOR);
             StretchBlt(dc, 0, 0, rc.right, rc.bottom, mem, 0, 0, info.bmWidth, info.bmHeight,
                        SRCCOPY);
-            SelectObject(mem, old);
-            DeleteDC(mem);
         }
-        EndPaint(wnd, &ps);
         return 0;
     }
     case WM_DESTROY: {
@@ -69,8 +65,7 @@ LRESULT CALLBACK SplashProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(wnd, msg, wp, lp);
 }
 
-HFONT TimesFont(int height, int spacing_unused = 0) {
-    (void)spacing_unused;
+HFONT TimesFont(int height) {
     return CreateFontA(-height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                        DEFAULT_PITCH | FF_ROMAN, "Times New Roman");
@@ -185,17 +180,20 @@ LRESULT Wizard::HandleBackground(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void Wizard::PaintBackground(HWND wnd) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(wnd, &ps);
+    CPaintDC dc(wnd);
     RECT rc;
     GetClientRect(wnd, &rc);
     const SettingsBlock& sb = setup_.settings;
     FillGradient(dc, rc.left, rc.top, rc.right, rc.bottom, sb.U32(SettingsBlock::kWindowColour1),
                  sb.U32(SettingsBlock::kWindowColour2));
-    SetBkMode(dc, TRANSPARENT);
+    dc.SetBkMode(TRANSPARENT);
 
-    HFONT title_font = TimesFont(40);
-    HGDIOBJ old = SelectObject(dc, title_font);
+    if (!title_font_) {
+        title_font_.Reset(TimesFont(40));
+        link_font_.Reset(TimesFont(16));
+        message_font_.Reset(TimesFont(24));
+    }
+    CSelectObject font(dc, title_font_);
     SetTextCharacterExtra(dc, 5);
     ShadowText(dc, rc.left + 9, rc.top + 14, -5, -4, Text("TITLE_MAIN"),
                sb.U32(SettingsBlock::kTitleShadowColour), sb.U32(SettingsBlock::kTitleTextColour));
@@ -205,8 +203,7 @@ void Wizard::PaintBackground(HWND wnd) {
     const int h = GetSystemMetrics(SM_CYSCREEN);
     const int lowest_top = rc.top + h - h / 8 - 50;
 
-    HFONT link_font = TimesFont(16);
-    SelectObject(dc, link_font);
+    dc.Select(link_font_);
     SIZE sz{};
     GetTextExtentPoint32A(dc, kWebAddress, static_cast<int>(strlen(kWebAddress)), &sz);
     const int lx = rc.right - 10 - sz.cx;
@@ -218,20 +215,16 @@ void Wizard::PaintBackground(HWND wnd) {
 
     int page = State().current_page;
     if (page > 24) page = 0;
-    const std::string message = Text("M" + std::to_string(page));
-    HFONT message_font = TimesFont(24);
-    SelectObject(dc, message_font);
+    char key[8];
+    wsprintfA(key, "M%d", page);
+    const std::string message = Text(key);
+    dc.Select(message_font_);
     const int my = rc.bottom - 65;
     if (!message.empty() && my >= lowest_top) {
         ShadowText(dc, rc.left + 10, my, -3, -3, message,
                    sb.U32(SettingsBlock::kBottomShadowColour),
                    sb.U32(SettingsBlock::kBottomTextColour));
     }
-    SelectObject(dc, old);
-    DeleteObject(title_font);
-    DeleteObject(link_font);
-    DeleteObject(message_font);
-    EndPaint(wnd, &ps);
 }
 
 }  // namespace qp::wiz

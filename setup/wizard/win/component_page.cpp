@@ -4,16 +4,12 @@
 
 #include <commctrl.h>
 
+#include "setup/wizard/page_tables.h"
 #include "setup/wizard/win/resources.h"
 #include "setup/wizard/win/wizard_ui.h"
 
 namespace qp::wiz {
 namespace {
-
-constexpr int kTree = 1023;
-constexpr int kDescription = 1022;
-constexpr int kRequired = 1027;
-constexpr int kAvailable = 1028;
 
 // Free kilobytes on the drive of `path`, -1 when the system cannot tell.
 std::int64_t FreeKilobytes(const std::string& path) {
@@ -44,6 +40,77 @@ Component* ItemComponent(HWND tree, HTREEITEM item) {
 
 }  // namespace
 
+bool Wizard::ComponentPage(Wizard& w, HWND page, PageEvent& e) {
+    if (e.kind == PageEvent::kOpen) {
+        WizardState& s = w.State();
+        WizardData& d = w.Data();
+        const SetupType* type =
+            s.setup_type >= 0 && s.setup_type < static_cast<int>(d.types.size()) ? &d.types[s.setup_type]
+                                                                                  : nullptr;
+        ApplyTreeStates(d.root, type, type && s.setup_type != s.setup_type_applied, s.maintenance);
+        if (type) s.setup_type_applied = s.setup_type;
+
+        HWND tree = GetDlgItem(page, kIdComponentTree);
+        if (w.images_) ImageList_Destroy(w.images_);
+        w.images_ = ImageList_LoadImageA(w.setup_.instance, MAKEINTRESOURCEA(IDB_CHECKS), 16, 0,
+                                         RGB(255, 255, 255), IMAGE_BITMAP, LR_CREATEDIBSECTION);
+        TreeView_SetImageList(tree, w.images_, TVSIL_NORMAL);
+        w.FillTree(tree, d.root, TVI_ROOT);
+
+        const std::string root = DisplayRoot(DriveRoot(s.target_dir));
+        SetDlgItemTextA(page, kIdAvailableSpace,
+                        AvailableText(w.Text("SPACEAV"), root, FreeKilobytes(s.target_dir)).c_str());
+        w.ShowRequired(page);
+        SetFocus(tree);
+        return true;
+    }
+    if (e.kind != PageEvent::kNotify || e.hdr->idFrom != kIdComponentTree) return false;
+    NMHDR* hdr = e.hdr;
+    INT_PTR& result = e.result;
+    HWND tree = hdr->hwndFrom;
+    switch (hdr->code) {
+    case TVN_GETDISPINFOA:
+    case TVN_GETDISPINFOW: {
+        auto* info = reinterpret_cast<NMTVDISPINFOA*>(hdr);
+        auto* c = reinterpret_cast<Component*>(info->item.lParam);
+        if (c && (info->item.mask & (TVIF_IMAGE | TVIF_SELECTEDIMAGE))) {
+            info->item.iImage = ImageIndex(*c);
+            info->item.iSelectedImage = info->item.iImage;
+        }
+        result = 0;
+        return true;
+    }
+    case NM_CLICK: {
+        TVHITTESTINFO hit{};
+        GetCursorPos(&hit.pt);
+        ScreenToClient(tree, &hit.pt);
+        HTREEITEM item = TreeView_HitTest(tree, &hit);
+        if (item && (hit.flags & TVHT_ONITEMICON)) w.ToggleItem(tree, item);
+        result = 0;
+        return true;
+    }
+    case TVN_KEYDOWN: {
+        auto* key = reinterpret_cast<NMTVKEYDOWN*>(hdr);
+        if (key->wVKey != VK_SPACE) return false;
+        w.ToggleItem(tree, TreeView_GetSelection(tree));
+        result = 1;  // no incremental search on the blank
+        return true;
+    }
+    case TVN_SELCHANGEDA:
+    case TVN_SELCHANGEDW: {
+        auto* nm = reinterpret_cast<NMTREEVIEWA*>(hdr);
+        Component* c = ItemComponent(tree, nm->itemNew.hItem);
+        if (c) {
+            std::string text = w.Data().texts.Get(c->description, c->description);
+            SetDlgItemTextA(page, kIdComponentDescription, text.c_str());
+        }
+        result = 0;
+        return true;
+    }
+    default: return false;
+    }
+}
+
 void Wizard::FillTree(HWND tree, Component& c, HTREEITEM parent) {
     if (!c.visible) return;
     HTREEITEM here = parent;
@@ -66,33 +133,11 @@ void Wizard::FillTree(HWND tree, Component& c, HTREEITEM parent) {
     for (auto& child : c.children) FillTree(tree, *child, here);
 }
 
-void Wizard::InitComponentPage(HWND page) {
-    WizardState& s = State();
-    WizardData& d = Data();
-    const SetupType* type =
-        s.setup_type >= 0 && s.setup_type < static_cast<int>(d.types.size()) ? &d.types[s.setup_type]
-                                                                              : nullptr;
-    ApplyTreeStates(d.root, type, type && s.setup_type != s.setup_type_applied, s.maintenance);
-    if (type) s.setup_type_applied = s.setup_type;
-
-    HWND tree = GetDlgItem(page, kTree);
-    if (images_) ImageList_Destroy(images_);
-    images_ = ImageList_LoadImageA(setup_.instance, MAKEINTRESOURCEA(IDB_CHECKS), 16, 0,
-                                   RGB(255, 255, 255), IMAGE_BITMAP, LR_CREATEDIBSECTION);
-    TreeView_SetImageList(tree, images_, TVSIL_NORMAL);
-    FillTree(tree, d.root, TVI_ROOT);
-
-    const std::string root = DisplayRoot(DriveRoot(s.target_dir));
-    SetDlgItemTextA(page, kAvailable,
-                    AvailableText(Text("SPACEAV"), root, FreeKilobytes(s.target_dir)).c_str());
-    ShowRequired(page);
-    SetFocus(tree);
-}
 
 void Wizard::ShowRequired(HWND page) {
     const std::int32_t kb = setup_.hooks.required_kb ? setup_.hooks.required_kb() : 0;
     const std::string root = DisplayRoot(DriveRoot(State().target_dir));
-    SetDlgItemTextA(page, kRequired, RequiredText(Text("SPACEREQ"), root, kb).c_str());
+    SetDlgItemTextA(page, kIdRequiredSpace, RequiredText(Text("SPACEREQ"), root, kb).c_str());
 }
 
 void Wizard::ToggleItem(HWND tree, HTREEITEM item) {
@@ -103,50 +148,5 @@ void Wizard::ToggleItem(HWND tree, HTREEITEM item) {
     ShowRequired(GetParent(tree));
 }
 
-bool Wizard::ComponentNotify(HWND page, NMHDR* hdr, INT_PTR& result) {
-    if (hdr->idFrom != kTree) return false;
-    HWND tree = hdr->hwndFrom;
-    switch (hdr->code) {
-    case TVN_GETDISPINFOA:
-    case TVN_GETDISPINFOW: {
-        auto* info = reinterpret_cast<NMTVDISPINFOA*>(hdr);
-        auto* c = reinterpret_cast<Component*>(info->item.lParam);
-        if (c && (info->item.mask & (TVIF_IMAGE | TVIF_SELECTEDIMAGE))) {
-            info->item.iImage = ImageIndex(*c);
-            info->item.iSelectedImage = info->item.iImage;
-        }
-        result = 0;
-        return true;
-    }
-    case NM_CLICK: {
-        TVHITTESTINFO hit{};
-        GetCursorPos(&hit.pt);
-        ScreenToClient(tree, &hit.pt);
-        HTREEITEM item = TreeView_HitTest(tree, &hit);
-        if (item && (hit.flags & TVHT_ONITEMICON)) ToggleItem(tree, item);
-        result = 0;
-        return true;
-    }
-    case TVN_KEYDOWN: {
-        auto* key = reinterpret_cast<NMTVKEYDOWN*>(hdr);
-        if (key->wVKey != VK_SPACE) return false;
-        ToggleItem(tree, TreeView_GetSelection(tree));
-        result = 1;  // no incremental search on the blank
-        return true;
-    }
-    case TVN_SELCHANGEDA:
-    case TVN_SELCHANGEDW: {
-        auto* nm = reinterpret_cast<NMTREEVIEWA*>(hdr);
-        Component* c = ItemComponent(tree, nm->itemNew.hItem);
-        if (c) {
-            std::string text = Data().texts.Get(c->description, c->description);
-            SetDlgItemTextA(page, kDescription, text.c_str());
-        }
-        result = 0;
-        return true;
-    }
-    default: return false;
-    }
-}
 
 }  // namespace qp::wiz

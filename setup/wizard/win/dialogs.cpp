@@ -2,6 +2,7 @@
 // viewer behaviour of the licence and readme edits.
 #include <windows.h>
 
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include "common/pathutil.h"
@@ -55,40 +56,36 @@ INT_PTR CALLBACK LanguageProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 struct BrowseState {
-    std::string start;
-    HWND background;
+    const char* start;  // the caller's path, alive while the browser is open
+    HWND create_owner;
 };
-
-HWND FirstEdit(HWND parent) { return FindWindowExA(parent, nullptr, "Edit", nullptr); }
 
 int CALLBACK BrowseProc(HWND wnd, UINT msg, LPARAM lp, LPARAM data) {
     auto* bs = reinterpret_cast<BrowseState*>(data);
     switch (msg) {
     case BFFM_INITIALIZED:
-        if (HWND edit = FirstEdit(wnd)) SetWindowTextA(edit, bs->start.c_str());
-        SendMessageA(wnd, BFFM_SETSELECTIONA, TRUE, (LPARAM)bs->start.c_str());
+        if (*bs->start) {
+            if (HWND edit = FindWindowExA(wnd, nullptr, "Edit", nullptr)) SetWindowTextA(edit, bs->start);
+            SendMessageA(wnd, BFFM_SETSELECTIONA, TRUE, (LPARAM)bs->start);
+        }
         SendMessageA(wnd, BFFM_ENABLEOK, 0, TRUE);
         break;
     case BFFM_SELCHANGED: {
         char path[MAX_PATH] = {};
         if (SHGetPathFromIDListA(reinterpret_cast<LPCITEMIDLIST>(lp), path)) {
             SendMessageA(wnd, BFFM_SETSTATUSTEXTA, 0, (LPARAM)path);
-            if (HWND edit = FirstEdit(wnd)) SetWindowTextA(edit, path);
+            if (HWND edit = FindWindowExA(wnd, nullptr, "Edit", nullptr)) SetWindowTextA(edit, path);
         }
         break;
     }
     case BFFM_VALIDATEFAILEDA:
     case BFFM_VALIDATEFAILEDW: {
         char path[MAX_PATH] = {};
-        if (HWND edit = FirstEdit(wnd)) GetWindowTextA(edit, path, MAX_PATH);
-        if (MessageBoxA(bs->background, "Create dir?", path, MB_YESNO) == IDYES) {
-            NullReporter quiet;  // the failure gets its own message below
-            if (CreateDirectoryPath(path, quiet)) {
-                SendMessageA(wnd, BFFM_SETSELECTIONA, TRUE, (LPARAM)path);
-                PostMessageA(wnd, WM_COMMAND, IDOK, 0);
-            } else {
-                MessageBoxA(wnd, path, "Failed to create directory", MB_OK);
-            }
+        if (HWND edit = FindWindowExA(wnd, nullptr, "Edit", nullptr)) GetWindowTextA(edit, path, MAX_PATH);
+        if (MessageBoxA(bs->create_owner, "Create dir?", path, MB_YESNO) == IDYES &&
+            CreateFolderOrSay(wnd, path)) {
+            SendMessageA(wnd, BFFM_SETSELECTIONA, TRUE, (LPARAM)path);
+            PostMessageA(wnd, WM_COMMAND, IDOK, 0);
         }
         return 1;  // keep the browser open
     }
@@ -97,9 +94,7 @@ int CALLBACK BrowseProc(HWND wnd, UINT msg, LPARAM lp, LPARAM data) {
     return 0;
 }
 
-WNDPROC g_edit_proc = nullptr;
-
-LRESULT CALLBACK ViewerProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK ViewerProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
     switch (msg) {
     case WM_KEYDOWN:
         if (wp < VK_NEXT || wp > VK_SELECT) return 0;  // Page Down .. Select move, nothing else
@@ -114,7 +109,7 @@ LRESULT CALLBACK ViewerProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     default: break;
     }
-    return CallWindowProcA(g_edit_proc, wnd, msg, wp, lp);
+    return DefSubclassProc(wnd, msg, wp, lp);
 }
 
 }  // namespace
@@ -133,12 +128,13 @@ int ChooseLanguage(HINSTANCE instance, HWND owner, WizardData& data, WizardState
     return 1;
 }
 
-bool BrowseForFolder(HWND owner, HWND background, const std::string& title, std::string& path) {
-    BrowseState bs{path, background};
+bool BrowseForFolder(HWND owner, const std::string& title, std::string& path, HWND create_owner) {
+    BrowseState bs{path.c_str(), create_owner};
     BROWSEINFOA bi{};
     bi.hwndOwner = owner;
     bi.lpszTitle = title.c_str();
-    bi.ulFlags = BIF_RETURNONLYFSDIRS | BIF_STATUSTEXT | BIF_EDITBOX | BIF_VALIDATE;
+    bi.ulFlags = BIF_RETURNONLYFSDIRS | BIF_STATUSTEXT;
+    if (create_owner) bi.ulFlags |= BIF_EDITBOX | BIF_VALIDATE;
     bi.lpfn = BrowseProc;
     bi.lParam = reinterpret_cast<LPARAM>(&bs);
     LPITEMIDLIST pidl = SHBrowseForFolderA(&bi);
@@ -150,10 +146,13 @@ bool BrowseForFolder(HWND owner, HWND background, const std::string& title, std:
     return ok;
 }
 
-void MakeViewer(HWND edit) {
-    WNDPROC old = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ViewerProc)));
-    if (!g_edit_proc) g_edit_proc = old;
+bool CreateFolderOrSay(HWND owner, const std::string& path) {
+    NullReporter quiet;  // the failure gets the message box below
+    if (CreateDirectoryPath(path, quiet)) return true;
+    MessageBoxA(owner, path.c_str(), "Failed to create directory", MB_OK);
+    return false;
 }
+
+void MakeViewer(HWND edit) { SetWindowSubclass(edit, ViewerProc, 0, 0); }
 
 }  // namespace qp::wiz

@@ -10,13 +10,18 @@
 #include <string>
 
 #include "common/settings.h"
+#include "framework/DC.h"
 #include "setup/wizard/setup_data.h"
 #include "setup/wizard/wizard_state.h"
 
 namespace qp::wiz {
 
+// Posted to the progress page (10 or 18) as it opens: the engine's phase starts once the page
+// shows.
+constexpr UINT kStartMessage = WM_USER + 101;
+
 // What the wizard calls in the engine. Both run inside the progress page's message handler and
-// pump messages themselves; they update the page's controls 1032, 1025 and 1024.
+// pump messages themselves; they update the page's kIdStatus, kIdFileName and kIdProgress.
 struct WizardHooks {
     std::function<void(HWND page)> install;
     std::function<void(HWND page)> uninstall;
@@ -34,6 +39,8 @@ struct WizardSetup {
     std::string common_programs;  // the all-users Programs folder, listed on page 8
     WizardHooks hooks;
 };
+
+struct PageEvent;
 
 class Wizard {
 public:
@@ -58,27 +65,24 @@ public:
     // "Abort Setup?" (or the component page's "Abort ?"); Yes sets the abort flag.
     bool ConfirmCancel(HWND owner, bool component_page);
     // The text of `key` in the chosen language ("" when not found).
-    std::string Text(const std::string& key) const;
+    // Taken as a pointer: the callers' literals then make no string of their own.
+    std::string Text(const char* key) const;
 
     // Page procedure plumbing.
     INT_PTR HandlePage(HWND page, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT HandleBackground(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
 
+    // The component page's handler (component_page.cpp).
+    static bool ComponentPage(Wizard& w, HWND page, PageEvent& e);
+
 private:
     HWND BuildPage(int page, HWND owner);
     bool SharedHandler(HWND page, UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result);
-    void InitPage(HWND page, int number);
-    // Page work on a button; false keeps the page (the wizard does not switch).
-    bool LeavePage(HWND page, int number, int button_id);
     void OnButton(HWND page, int id);
     int NextPage(int page, int button_id);
     void PaintBackground(HWND wnd);
     void PaintEngraving(HWND page);
     RECT EngravingRect(HWND page) const;
-
-    // Component page (component_page.cpp).
-    void InitComponentPage(HWND page);
-    bool ComponentNotify(HWND page, NMHDR* hdr, INT_PTR& result);
     void ToggleItem(HWND tree, HTREEITEM item);
     void ShowRequired(HWND page);
     void FillTree(HWND tree, Component& c, HTREEITEM parent);
@@ -86,11 +90,36 @@ private:
     WizardSetup setup_;
     HWND background_ = nullptr;
     HWND page_ = nullptr;
-    HFONT bold_font_ = nullptr;
+    // Made once and kept for the wizard's life: the pages' bold titles, the background's
+    // three Times faces, the header and side pictures.
+    CGdiObject<HFONT> bold_font_;
+    CGdiObject<HFONT> title_font_;
+    CGdiObject<HFONT> link_font_;
+    CGdiObject<HFONT> message_font_;
+    CGdiObject<HBITMAP> header_bitmap_;
+    CGdiObject<HBITMAP> side_bitmap_;
     HIMAGELIST images_ = nullptr;
     HCURSOR engrave_cursor_ = nullptr;
     bool running_phase_ = false;  // the engine works inside page 10 or 18
 };
+
+// What a page's handler is told: the page opens, one of its controls sends a command or a
+// notification, or a button leaves it (`id` is then the button).
+struct PageEvent {
+    enum Kind { kOpen, kCommand, kNotify, kLeave } kind;
+    int id = 0;
+    int code = 0;              // the command's notification code
+    NMHDR* hdr = nullptr;      // kNotify
+    INT_PTR result = 0;        // kNotify: the answer for the control
+    bool stay = false;         // kLeave: set to keep the page
+};
+// A page's own behaviour beyond the controls every page shares; true when it handled the event.
+using PageHandler = bool (*)(Wizard& w, HWND page, PageEvent& e);
+// The page handlers by page number (pages.cpp), null for a page with nothing of its own.
+extern const PageHandler kPageHandlers[kPageUninstalling + 1];
+inline PageHandler HandlerOf(int page) {
+    return page >= 0 && page <= kPageUninstalling ? kPageHandlers[page] : nullptr;
+}
 
 // The splash window of the kit's bitmap, or null when the bitmap cannot be loaded.
 HWND ShowSplash(HINSTANCE instance, const std::string& bitmap_path);
@@ -104,17 +133,20 @@ std::size_t DefaultLanguage(const WizardData& data);
 // The About box, modal to `owner`, centred over `center_on`.
 void ShowAbout(HINSTANCE instance, HWND owner, HWND center_on);
 
-// The shell's folder browser as the destination page uses it ("Create dir?" for a typed path
-// that does not exist). True with `path` set when a folder was chosen.
-bool BrowseForFolder(HWND owner, HWND background, const std::string& title, std::string& path);
+// The shell's folder browser, opened on `path`. With `create_owner`, it has an edit box, and a
+// typed folder that does not exist is offered for creation ("Create dir?", over `create_owner`),
+// as the destination page wants it. True with `path` set when a folder was chosen.
+bool BrowseForFolder(HWND owner, const std::string& title, std::string& path,
+                     HWND create_owner = nullptr);
+
+// Creates `path` with every missing level; when that fails, says so in a message box over
+// `owner` ("Failed to create directory") and gives false.
+bool CreateFolderOrSay(HWND owner, const std::string& path);
 
 // Registers the "Setup" and "CALDS" window classes.
 bool RegisterWizardClasses(HINSTANCE instance);
 
 // The read-only viewer behaviour of the licence and readme edits.
 void MakeViewer(HWND edit);
-
-// ANSI text to UTF-16 with the system's code page.
-std::u16string Widen(const std::string& text);
 
 }  // namespace qp::wiz

@@ -4,13 +4,12 @@
 
 #include <commctrl.h>
 
+#include "common/win/widen.h"
 #include "setup/wizard/page_tables.h"
 #include "setup/wizard/win/resources.h"
 
 namespace qp::wiz {
 namespace {
-
-constexpr UINT kStartMessage = WM_USER + 101;
 
 INT_PTR CALLBACK PageProc(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_INITDIALOG) SetWindowLongPtrA(page, DWLP_USER, lp);
@@ -25,49 +24,33 @@ INT_PTR CALLBACK PageProc(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
     }
 }
 
-void DrawStretched(const DRAWITEMSTRUCT* di, HINSTANCE instance, int bitmap_id) {
-    HBITMAP bmp = LoadBitmapA(instance, MAKEINTRESOURCEA(bitmap_id));
-    if (!bmp) return;
+// Draws `bitmap` stretched over an owner-drawn button.
+void DrawStretched(const DRAWITEMSTRUCT* di, HBITMAP bitmap) {
+    if (!bitmap) return;
     BITMAP info{};
-    GetObjectA(bmp, sizeof(info), &info);
-    HDC mem = CreateCompatibleDC(di->hDC);
-    HGDIOBJ old = SelectObject(mem, bmp);
+    GetObjectA(bitmap, sizeof(info), &info);
+    CMemoryDC mem(di->hDC);
+    CSelectObject select(mem, bitmap);
     RECT rc;
     GetClientRect(di->hwndItem, &rc);
     SetStretchBltMode(di->hDC, COLORONCOLOR);
-    StretchBlt(di->hDC, 0, 0, rc.right, rc.bottom, mem, 0, 0, info.bmWidth, info.bmHeight,
-               SRCCOPY);
-    SelectObject(mem, old);
-    DeleteDC(mem);
-    DeleteObject(bmp);
-}
-
-void SetText(HWND page, int id, const std::string& text) {
-    SetDlgItemTextA(page, id, text.c_str());
+    StretchBlt(di->hDC, 0, 0, rc.right, rc.bottom, mem, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
 }
 
 }  // namespace
 
-std::u16string Widen(const std::string& text) {
-    if (text.empty()) return std::u16string();
-    int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::u16string out(static_cast<std::size_t>(n), u'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                        reinterpret_cast<wchar_t*>(&out[0]), n);
-    return out;
-}
-
-Wizard::Wizard(WizardSetup setup) : setup_(std::move(setup)) {
-    engrave_cursor_ = LoadCursorA(setup_.instance, MAKEINTRESOURCEA(IDC_ENGRAVE));
-}
+Wizard::Wizard(WizardSetup setup)
+    : setup_(std::move(setup)),
+      header_bitmap_(LoadBitmapA(setup_.instance, MAKEINTRESOURCEA(IDB_HEADER))),
+      side_bitmap_(LoadBitmapA(setup_.instance, MAKEINTRESOURCEA(IDB_SIDE))),
+      engrave_cursor_(LoadCursorA(setup_.instance, MAKEINTRESOURCEA(IDC_ENGRAVE))) {}
 
 Wizard::~Wizard() {
     Close();
-    if (bold_font_) DeleteObject(bold_font_);
     if (images_) ImageList_Destroy(images_);
 }
 
-std::string Wizard::Text(const std::string& key) const { return setup_.data->texts.Get(key); }
+std::string Wizard::Text(const char* key) const { return setup_.data->texts.Get(key); }
 
 bool Wizard::Run(int show) {
     WizardState& s = State();
@@ -108,13 +91,11 @@ HWND Wizard::BuildPage(int number, HWND owner) {
     std::vector<ControlRecord> controls = PageControls(number);
     if (controls.empty()) return nullptr;
     std::vector<std::uint8_t> bytes =
-        BuildTemplate(controls, [this](const std::string& key) { return Widen(Text(key)); });
-    // The dialog manager wants the template DWORD-aligned; a vector of DWORDs guarantees it.
-    std::vector<DWORD> aligned((bytes.size() + 3) / 4);
-    memcpy(aligned.data(), bytes.data(), bytes.size());
-    return CreateDialogIndirectParamA(setup_.instance,
-                                      reinterpret_cast<LPCDLGTEMPLATEA>(aligned.data()), owner,
-                                      PageProc, reinterpret_cast<LPARAM>(this));
+        BuildTemplate(controls, [this](const std::string& key) { return Widen(Text(key.c_str())); });
+    // The dialog manager wants the template DWORD-aligned; the vector's storage comes from
+    // operator new, which aligns for every fundamental type.
+    return CreateDialogIndirectParamA(setup_.instance, reinterpret_cast<LPCDLGTEMPLATEA>(bytes.data()),
+                                      owner, PageProc, reinterpret_cast<LPARAM>(this));
 }
 
 void Wizard::SwitchTo(int n) {
@@ -145,10 +126,10 @@ void Wizard::SwitchTo(int n) {
         HFONT base = reinterpret_cast<HFONT>(SendMessageA(page, WM_GETFONT, 0, 0));
         if (base && GetObjectA(base, sizeof(lf), &lf)) {
             lf.lfWeight = FW_BOLD;
-            bold_font_ = CreateFontIndirectA(&lf);
+            bold_font_.Reset(CreateFontIndirectA(&lf));
         }
     }
-    if (bold_font_) SendDlgItemMessageA(page, kIdTitle, WM_SETFONT, (WPARAM)bold_font_, TRUE);
+    if (bold_font_) SendDlgItemMessageA(page, kIdTitle, WM_SETFONT, (WPARAM)bold_font_.Get(), TRUE);
     if (n == s.first_page) EnableWindow(GetDlgItem(page, kIdBack), FALSE);
 
     RECT pr;
@@ -165,7 +146,10 @@ void Wizard::SwitchTo(int n) {
         y = wr.top + ((wr.bottom - wr.top) - (pr.bottom - pr.top)) / 2;
     }
     SetWindowPos(page, HWND_TOP, x, y, 0, 0, SWP_NOSIZE);
-    InitPage(page, built);
+    if (PageHandler handler = HandlerOf(built)) {
+        PageEvent open{PageEvent::kOpen};
+        handler(*this, page, open);
+    }
 
     if (background_) {
         RECT rc;
@@ -201,19 +185,15 @@ RECT Wizard::EngravingRect(HWND page) const {
 }
 
 void Wizard::PaintEngraving(HWND page) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(page, &ps);
+    CPaintDC dc(page);
     RECT rc = EngravingRect(page);
-    HFONT font = reinterpret_cast<HFONT>(SendMessageA(page, WM_GETFONT, 0, 0));
-    HGDIOBJ old = SelectObject(dc, font);
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, RGB(255, 255, 255));
+    CSelectObject font(dc, reinterpret_cast<HFONT>(SendMessageA(page, WM_GETFONT, 0, 0)));
+    dc.SetBkMode(TRANSPARENT);
+    dc.SetTextColor(RGB(255, 255, 255));
     DrawTextA(dc, "Quillpacker", -1, &rc, DT_SINGLELINE | DT_LEFT | DT_VCENTER);
     OffsetRect(&rc, -1, -1);
-    SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+    dc.SetTextColor(GetSysColor(COLOR_GRAYTEXT));
     DrawTextA(dc, "Quillpacker", -1, &rc, DT_SINGLELINE | DT_LEFT | DT_VCENTER);
-    SelectObject(dc, old);
-    EndPaint(page, &ps);
 }
 
 bool Wizard::SharedHandler(HWND page, UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) {
@@ -224,7 +204,8 @@ bool Wizard::SharedHandler(HWND page, UINT msg, WPARAM wp, LPARAM lp, INT_PTR& r
         const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lp));
         const bool transparent = id == kIdTitle || id == kIdComment ||
                                  (number == kPageFinishRestart &&
-                                  (id == 1039 || id == 1040 || id == 1017 || id == 1018));
+                                  (id == kIdRestartText || id == kIdRemoveDiskText || id == kIdRestartYes ||
+                                   id == kIdRestartNo));
         if (!transparent) return false;
         SetBkMode(reinterpret_cast<HDC>(wp), TRANSPARENT);
         if (number == kPageFinishRestart && id != kIdTitle && id != kIdComment) {
@@ -238,8 +219,8 @@ bool Wizard::SharedHandler(HWND page, UINT msg, WPARAM wp, LPARAM lp, INT_PTR& r
     }
     case WM_DRAWITEM: {
         auto* di = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
-        if (di->CtlID == kIdHeaderBitmap) DrawStretched(di, setup_.instance, IDB_HEADER);
-        else if (di->CtlID == kIdSideBitmap) DrawStretched(di, setup_.instance, IDB_SIDE);
+        if (di->CtlID == kIdHeaderBitmap) DrawStretched(di, header_bitmap_);
+        else if (di->CtlID == kIdSideBitmap) DrawStretched(di, side_bitmap_);
         else return false;
         result = TRUE;
         return true;
@@ -268,6 +249,7 @@ INT_PTR Wizard::HandlePage(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
     INT_PTR result = FALSE;
     if (SharedHandler(page, msg, wp, lp, result)) return result;
     const int number = State().current_page;
+    const PageHandler handler = HandlerOf(number);
     switch (msg) {
     case WM_INITDIALOG: return TRUE;
     case WM_COMMAND: {
@@ -278,52 +260,16 @@ INT_PTR Wizard::HandlePage(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
             OnButton(page, id == IDOK ? kIdNext : id);
             return TRUE;
         }
-        if (number == kPageDestination && id == 1011 && code == BN_CLICKED) {
-            std::string path = State().target_dir;
-            if (BrowseForFolder(page, background_, "Choose Folder", path)) {
-                State().target_dir = path;
-                SetText(page, 1014, path);
-            }
-            return TRUE;
-        }
-        if (number == kPageSetupType && id == 1020 && code == LBN_SELCHANGE) {
-            LRESULT sel = SendDlgItemMessageA(page, 1020, LB_GETCURSEL, 0, 0);
-            if (sel != LB_ERR) {
-                State().setup_type =
-                    static_cast<int>(SendDlgItemMessageA(page, 1020, LB_GETITEMDATA, sel, 0));
-                const SetupType& t = Data().types[State().setup_type];
-                SetText(page, 1021, Data().texts.Get(t.description, t.description));
-            }
-            return TRUE;
-        }
-        if (number == kPageProgramFolder && id == 1013 && code == LBN_SELCHANGE) {
-            LRESULT sel = SendDlgItemMessageA(page, 1013, LB_GETCURSEL, 0, 0);
-            if (sel != LB_ERR) {
-                char name[MAX_PATH] = {};
-                if (SendDlgItemMessageA(page, 1013, LB_GETTEXTLEN, sel, 0) < MAX_PATH) {
-                    SendDlgItemMessageA(page, 1013, LB_GETTEXT, sel, (LPARAM)name);
-                    SetText(page, 1012, name);
-                }
-            }
-            return TRUE;
-        }
-        if (number == kPageProgramFolder && id == 1012 && code == EN_CHANGE) {
-            char text[260] = {};
-            GetDlgItemTextA(page, 1012, text, sizeof(text));
-            State().program_folder = text;
-            return TRUE;
-        }
-        return FALSE;
+        PageEvent command{PageEvent::kCommand, id, code};
+        return handler && handler(*this, page, command) ? TRUE : FALSE;
     }
-    case WM_NOTIFY:
-        if (number == kPageComponents) {
-            INT_PTR r = FALSE;
-            if (ComponentNotify(page, reinterpret_cast<NMHDR*>(lp), r)) {
-                SetWindowLongPtrA(page, DWLP_MSGRESULT, r);
-                return TRUE;
-            }
-        }
-        return FALSE;
+    case WM_NOTIFY: {
+        PageEvent notify{PageEvent::kNotify};
+        notify.hdr = reinterpret_cast<NMHDR*>(lp);
+        if (!handler || !handler(*this, page, notify)) return FALSE;
+        SetWindowLongPtrA(page, DWLP_MSGRESULT, notify.result);
+        return TRUE;
+    }
     case kStartMessage: {
         WizardState& s = State();
         s.abort = false;
@@ -373,7 +319,11 @@ void Wizard::OnButton(HWND page, int id) {
         Close();
         return;
     }
-    if (!LeavePage(page, number, id)) return;
+    if (PageHandler handler = HandlerOf(number)) {
+        PageEvent leave{PageEvent::kLeave, id};
+        handler(*this, page, leave);
+        if (leave.stay) return;
+    }
     if (number == kPageFinishRestart || number == kPageComplete) {
         Close();
         return;
