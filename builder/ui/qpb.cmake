@@ -3,7 +3,7 @@ file(GLOB QPB_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/app/*.cpp
      ${CMAKE_CURRENT_SOURCE_DIR}/frame/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/items/*.cpp
      ${CMAKE_CURRENT_SOURCE_DIR}/editors/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/controls/*.cpp)
 add_executable(qpb WIN32 ${QPB_SOURCES} res/qpb.rc)
-target_link_libraries(qpb PRIVATE qp_uilogic qp_editlogic qp_framework qp_kit qp_model qp_common comctl32 comdlg32 shell32 ole32 gdi32 user32)
+target_link_libraries(qpb PRIVATE qp_uilogic qp_editlogic qp_framework qp_kit qp_model qp_common comctl32 comdlg32 shell32 ole32 gdi32 user32 advapi32)
 file(GLOB QPB_ART CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/res/*.bmp ${CMAKE_CURRENT_SOURCE_DIR}/res/*.ico)
 set_source_files_properties(res/qpb.rc PROPERTIES OBJECT_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/res/qpb.manifest;${QPB_ART}")
 # The builder finds language.ini, kitzip.dll and REDIS\setup.ex_ beside itself, in the build

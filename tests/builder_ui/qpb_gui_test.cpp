@@ -192,6 +192,19 @@ TEST(QpbGui, EditsThroughTheWindowsSaveExactlyAndBuildAKit) {
     MoveWindow(frame, 0, 0, 1000, 700, TRUE);
     qpe2e::Settle(500);
 
+    // Started, it has made ".qpk" files open in it from the file explorer.
+    auto class_text = [](const char* key) {
+        char text[1024] = "";
+        DWORD size = sizeof(text);
+        RegGetValueA(HKEY_CURRENT_USER, (std::string("Software\\Classes\\") + key).c_str(), nullptr, RRF_RT_REG_SZ,
+                     nullptr, text, &size);
+        return std::string(text);
+    };
+    EXPECT_EQ("Quillpacker.Project", class_text(".qpk"));
+    std::string exe = QP_QPB_EXE;
+    std::replace(exe.begin(), exe.end(), '/', '\\');
+    EXPECT_EQ("\"" + exe + "\" \"%1\"", class_text("Quillpacker.Project\\shell\\open\\command"));
+
     // The start-up picture: in front of the frame at its picture's size, gone by itself.
     HWND splash = qpe2e::FindTop(qpb.Id(), "#32770", "");
     ASSERT_NE(splash, nullptr) << "no start-up picture";

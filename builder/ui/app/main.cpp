@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "builder/ui/app/FileType.h"
 #include "builder/ui/frame/MainFrame.h"
 #include "builder/ui/frame/Splash.h"
 
@@ -37,6 +38,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int show) 
     {
         auto frame = std::make_unique<qp::CMainFrame>(instance);
         if (frame->CreateFrame()) {
+            char exe[MAX_PATH];
+            const DWORD n = ::GetModuleFileNameA(nullptr, exe, MAX_PATH);
+            if (n > 0 && n < MAX_PATH) qp::RegisterProjectFileType(exe);
             frame->Show(show == SW_HIDE ? SW_SHOWNORMAL : show);
             frame->Update();
             // Owned by the frame, so that it stays in front of it and goes with it.
