@@ -22,6 +22,7 @@
 #include "run_process.h"
 
 namespace fs = std::filesystem;
+using qpgui::CloseExplorerOn;
 using qpgui::Remote;
 
 namespace {
@@ -104,34 +105,6 @@ void SelectTab(Remote& r, HWND tab, int index) {
         const RECT rc = r.TabRect(tab, index);
         qpgui::Click(tab, POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
         for (int i = 0; i < 20 && !IsWindowVisible(tree); ++i) Sleep(100);
-    }
-}
-
-struct Named {
-    std::string name;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectNamed(HWND w, LPARAM lp) {
-    auto* c = reinterpret_cast<Named*>(lp);
-    if (IsWindowVisible(w) && qpe2e::Text(w).find(c->name) != std::string::npos) c->found.push_back(w);
-    return TRUE;
-}
-
-// The file explorer that Build opens on the kit: closed, so that nothing of the run is left.
-void CloseExplorerOn(const std::string& folder_name) {
-    Named ctx{folder_name, {}};
-    for (int i = 0; i < 50 && ctx.found.empty(); ++i) {
-        EnumWindows(CollectNamed, LPARAM(&ctx));
-        Sleep(100);
-    }
-    for (HWND w : ctx.found) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(w, &pid);
-        if (HANDLE p = OpenProcess(PROCESS_TERMINATE, FALSE, pid)) {
-            TerminateProcess(p, 0);
-            CloseHandle(p);
-        }
     }
 }
 

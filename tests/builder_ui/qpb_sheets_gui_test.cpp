@@ -22,6 +22,7 @@
 #include "run_process.h"
 
 namespace fs = std::filesystem;
+using qpgui::CloseExplorerOn;
 using qpgui::Remote;
 
 namespace {
@@ -124,34 +125,6 @@ std::string DumpBody(const std::string& project, const std::string& folder) {
     const auto r = qptest::RunProcess(QP_QPBC_EXE, {"dump", project}, folder);
     EXPECT_EQ(r.status, 0) << r.err;
     return r.out.substr(std::min(r.out.size(), r.out.find('\n')));
-}
-
-struct Named {
-    std::string name;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectNamed(HWND w, LPARAM lp) {
-    auto* c = reinterpret_cast<Named*>(lp);
-    if (IsWindowVisible(w) && qpe2e::Text(w).find(c->name) != std::string::npos) c->found.push_back(w);
-    return TRUE;
-}
-
-// The file explorer that Build opens on the kit is closed, so that nothing of the run is left.
-void CloseExplorerOn(const std::string& folder_name) {
-    Named ctx{folder_name, {}};
-    for (int i = 0; i < 50 && ctx.found.empty(); ++i) {
-        EnumWindows(CollectNamed, LPARAM(&ctx));
-        Sleep(100);
-    }
-    for (HWND w : ctx.found) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(w, &pid);
-        if (HANDLE p = OpenProcess(PROCESS_TERMINATE, FALSE, pid)) {
-            TerminateProcess(p, 0);
-            CloseHandle(p);
-        }
-    }
 }
 
 // The node of the list-view row `row` of a property list window, double-clicked.

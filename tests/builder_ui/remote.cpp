@@ -1,9 +1,43 @@
 // Cross-process control reading for the builder's GUI test.
 #include "remote.h"
 
+#include "gui_driver.h"
+
 #include <cstring>
 
 namespace qpgui {
+
+namespace {
+
+struct Named {
+    std::string name;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectNamed(HWND w, LPARAM lp) {
+    auto* c = reinterpret_cast<Named*>(lp);
+    if (IsWindowVisible(w) && qpe2e::Text(w).find(c->name) != std::string::npos) c->found.push_back(w);
+    return TRUE;
+}
+
+}  // namespace
+
+void CloseExplorerOn(const std::string& folder_name) {
+    Named ctx{folder_name, {}};
+    for (int i = 0; i < 50 && ctx.found.empty(); ++i) {
+        EnumWindows(CollectNamed, LPARAM(&ctx));
+        Sleep(100);
+    }
+    for (HWND w : ctx.found) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        if (HANDLE p = OpenProcess(PROCESS_TERMINATE, FALSE, pid)) {
+            TerminateProcess(p, 0);
+            CloseHandle(p);
+        }
+    }
+}
+
 
 namespace {
 constexpr std::size_t kSize = 8192, kText = 4096;

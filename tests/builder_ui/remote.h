@@ -9,6 +9,10 @@
 
 namespace qpgui {
 
+// Closes the file explorer that a build opened on the kit folder `folder_name` (waiting up to
+// 5 s for it to appear), so that nothing of a test run is left on the screen.
+void CloseExplorerOn(const std::string& folder_name);
+
 class Remote {
 public:
     explicit Remote(HWND any_window_of_the_process);
