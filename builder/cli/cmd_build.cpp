@@ -19,6 +19,7 @@
 #include "builder/cli/json.h"
 #include "builder/kit/kitbuild.h"
 #include "builder/kit/kitcheck.h"
+#include "builder/kit/typecheck.h"
 #include "builder/model/language.h"
 #include "builder/model/productcode.h"
 #include "builder/model/projectfile.h"
@@ -143,6 +144,7 @@ struct BuildOutcome {
     std::uint64_t bytes = 0;
     std::string product_code;
     std::vector<std::string> errors;
+    std::vector<std::string> warnings;
 
     int Finish(Context& ctx, int status) const {
         if (json) {
@@ -153,6 +155,7 @@ struct BuildOutcome {
             o.Add("files_total", static_cast<std::uint64_t>(files_total)).Add("bytes", bytes);
             if (product_code.empty()) o.AddNull("product_code"); else o.Add("product_code", product_code);
             o.Add("errors", errors);
+            o.Add("warnings", warnings);
             ctx.out << o.Text() << "\n";
         } else if (status == kExitOk) {
             ctx.out << kit_dir << "\n";
@@ -297,6 +300,12 @@ int RunBuild(const std::vector<std::string>& args, Context& ctx) {
     for (std::size_t i = 0; i < 3; ++i) {
         std::string& p = doc->side_file_paths[i];
         if (!p.empty() && !IsAbsolute(p) && !project_dir.empty()) p = JoinPath(project_dir, p);
+    }
+
+    // Setup types that would install nothing: said, and the kit is built all the same.
+    for (const std::string& w : SetupTypeWarnings(*doc)) {
+        reporter.Report(Severity::Warning, w);
+        outcome.warnings.push_back(w);
     }
 
     KitBuildParams params;
