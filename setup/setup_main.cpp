@@ -10,6 +10,7 @@
 
 #include "common/pathutil.h"
 #include "common/win/syslib.h"
+#include "setup/engine/copyfailure.h"
 #include "setup/engine/log.h"
 #include "setup/engine/osmask.h"
 #include "setup/engine/privatecopy.h"
@@ -236,6 +237,10 @@ int Main() {
     if (aborted) {
         WinFileEffects files(r.run.ctx.nt_family, r.run.ctx.windows_folder);
         DeleteWrittenFiles(r.run, files);
+        // The folders the run made, the destination the wizard made first among them.
+        auto& made = r.run.created_folders;
+        made.insert(made.end(), r.state.created_folders.begin(), r.state.created_folders.end());
+        RemoveCreatedFolders(files, made);
         if (r.outcome == Outcome::Completed) r.outcome = Outcome::Cancelled;
         r.log.Line("Setup was cancelled.");
         return ExitStatus(r.outcome, false, false, false);
@@ -262,8 +267,12 @@ int Main() {
 }  // namespace
 }  // namespace qp::setup
 
+// Before anything can load a DLL by name (a delay-loaded system DLL is loaded at its first
+// call, and a static constructor could make one): the system folder only. Again in WinMain, in
+// case a toolchain runs this later than promised.
+__attribute__((constructor(101))) static void RestrictDllSearchFirst() { qp::RestrictDllSearchToSystem(); }
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    // Before anything can load a DLL by name: the system folder only.
     qp::RestrictDllSearchToSystem();
     try {
         return qp::setup::Main();

@@ -8,6 +8,7 @@
 
 #include "e2e/gui_driver.h"
 #include "e2e/kit_builder.h"
+#include "kitzip/zip_writer.h"
 #include "setup/engine/driver.h"
 #include "support/testutil.h"
 #include "wizard/unmanaged_windows.h"
@@ -99,17 +100,16 @@ std::string PrivateCopiesLeft() {
     return found;
 }
 
+BOOL CALLBACK CloseFolderWindow(HWND w, LPARAM) {
+    char cls[64] = {};
+    GetClassNameA(w, cls, sizeof(cls));
+    if (strcmp(cls, "ExplorerWClass") == 0 || strcmp(cls, "CabinetWClass") == 0) PostMessageA(w, WM_CLOSE, 0, 0);
+    return TRUE;
+}
+
 void CloseFolderWindows() {
     Settle(1500);
-    EnumWindows(
-        [](HWND w, LPARAM) -> BOOL {
-            char cls[64] = {};
-            GetClassNameA(w, cls, sizeof(cls));
-            if (strcmp(cls, "ExplorerWClass") == 0 || strcmp(cls, "CabinetWClass") == 0)
-                PostMessageA(w, WM_CLOSE, 0, 0);
-            return TRUE;
-        },
-        0);
+    EnumWindows(CloseFolderWindow, 0);
 }
 
 // The sample product with only the confirmation page before the install.
@@ -297,4 +297,97 @@ TEST_F(HostileFolder, OverLongSetupListIsRefusedAtStart) {
     EXPECT_EQ(Process(Setup() + " -s -log \"" + log + "\"", kit_).Wait(60000),
               static_cast<DWORD>(qp::setup::kExitStartFailed));
     EXPECT_NE(LogText(log).find(list + " Instalation file error!"), std::string::npos) << LogText(log);
+}
+
+namespace {
+
+// The sample product on the small drive of full_disk.sh, with files too big for it all: the
+// first fits, the other two do not.
+std::string FullDiskKit(const std::string& kit, const std::string& drive) {
+    qp::SetupList list = QuickList();
+    list.groups[0].destination = drive + "\\Gizmo";
+    list.groups[1].destination = drive + "\\Gizmo\\Help";
+    WriteKit(kit, list);
+    const std::string src = kit + "\\payload";
+    unsigned seed = 24;
+    for (const char* name : {"app.txt", "manual.txt", "help.txt"}) {
+        std::vector<std::uint8_t> bytes(100 * 1024);
+        for (auto& b : bytes) b = static_cast<std::uint8_t>((seed = seed * 1103515245u + 12345u) >> 24);
+        qptest::WriteBytes(src + "\\" + name, bytes);
+    }
+    kitzip::ZipWriter zip(kit + "\\setup.cab");
+    zip.AddFile(src + "\\app.txt", "Program Files/app.txt", 0);
+    zip.AddFile(src + "\\manual.txt", "Program Files/docs/manual.txt", 0);
+    zip.AddFile(src + "\\help.txt", "Help Files/help.txt", 0);
+    zip.Close();
+    return drive + "\\Gizmo";
+}
+
+std::string FullDrive() {
+    char drive[16] = {};
+    return GetEnvironmentVariableA("QP_FULL_DISK", drive, sizeof drive) ? drive : "";
+}
+
+}  // namespace
+
+// A disk that fills up half-way: the user is asked once; Abort leaves nothing of the run,
+// Ignore completes with the files-failed status.
+TEST_F(HostileFolder, FullDiskAsksOnce) {
+    const std::string drive = FullDrive();
+    if (drive.empty()) GTEST_SKIP() << "no small drive (run as setup_fulldisk_e2e_test)";
+    struct Row {
+        int answer;
+        DWORD status;
+    } rows[] = {{IDABORT, static_cast<DWORD>(qp::setup::kExitCancelled)},
+                {IDIGNORE, static_cast<DWORD>(qp::setup::kExitFilesFailed)}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.answer == IDABORT ? "Abort" : "Ignore");
+        const std::string folder = FullDiskKit(kit_, drive);
+        Process p(Setup(), kit_);
+        HWND lang = WaitTop(p.Id(), "#32770", "Select Language");
+        ASSERT_TRUE(lang);
+        Press(lang, IDOK);
+        HWND page = WaitPage(p.Id(), "Start Copying Files");
+        ASSERT_TRUE(page);
+        Press(page, 1003);
+        HWND box = WaitTop(p.Id(), "#32770", "Failed to copy file", 60000);
+        ASSERT_TRUE(box);
+        EXPECT_NE(BoxText(box).find("CANT COPY"), std::string::npos) << BoxText(box);
+        Screenshot(row.answer == IDABORT ? "fulldisk-question" : "fulldisk-question-ignore");
+        Press(box, row.answer);
+        if (row.answer == IDIGNORE) {
+            page = WaitPage(p.Id(), "Installation Report", 60000);
+            ASSERT_TRUE(page);
+            EXPECT_FALSE(FindTop(p.Id(), "#32770", "Failed to copy file")) << "asked a second time";
+            Press(page, 1003);
+            page = WaitPage(p.Id(), "Quillpacker Wizard Complete");
+            ASSERT_TRUE(page);
+            Press(page, 1003);
+        } else {
+            for (int i = 0; i < 40 && p.Wait(0) == STILL_ACTIVE; ++i) {
+                EXPECT_FALSE(FindTop(p.Id(), "#32770", "Failed to copy file")) << "asked a second time";
+                Sleep(50);
+            }
+        }
+        EXPECT_EQ(p.Wait(60000), row.status);
+        CloseFolderWindows();
+        if (row.answer == IDABORT) {
+            EXPECT_FALSE(Exists(folder)) << "the run's folders go too";
+            EXPECT_FALSE(KeyExists(kUninstallKey));
+            EXPECT_FALSE(Exists(ShellFolder(CSIDL_PROGRAM_FILES) + "\\QPBInformation\\" + kHostileGuid));
+        } else {
+            EXPECT_TRUE(Exists(folder + "\\app.txt"));
+            const std::string quiet = RegText(kUninstallKey, "QuietUninstallString");
+            EXPECT_EQ(Process(quiet).Wait(60000), 0u);
+        }
+    }
+    // Unattended: every failure in the log, status 1.
+    const std::string folder = FullDiskKit(kit_, drive);
+    const std::string log = dir_.Str() + "\\full.log";
+    EXPECT_EQ(Process(Setup() + " -s -log \"" + log + "\"", kit_).Wait(60000),
+              static_cast<DWORD>(qp::setup::kExitFilesFailed));
+    const std::string text = LogText(log);
+    for (const std::string& failed : {folder + "\\docs\\manual.txt", folder + "\\Help\\help.txt"})
+        EXPECT_NE(text.find("CANT COPY  " + failed), std::string::npos) << text;
+    EXPECT_TRUE(Exists(folder + "\\app.txt"));
 }
