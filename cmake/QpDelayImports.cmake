@@ -42,9 +42,14 @@ function(qp_delay_imports target)
     set(lib_file ${CMAKE_CURRENT_BINARY_DIR}/delay/lib${dll}_delay.a)
     file(WRITE ${def_file}.in "${def}")
     configure_file(${def_file}.in ${def_file} COPYONLY)
+    set(fixup "")
+    if(QP_WINDOWS_ARCH STREQUAL "i686")
+      set(fixup COMMAND sh ${CMAKE_SOURCE_DIR}/cmake/qp-delaylib-i386.sh ${prefix} ${lib_file} ${dll})
+    endif()
     add_custom_command(OUTPUT ${lib_file}
       COMMAND ${QP_DLLTOOL} --input-def ${def_file} --dllname ${dll}.dll ${kill_at} --output-delaylib ${lib_file}
-      DEPENDS ${def_file}
+      ${fixup}
+      DEPENDS ${def_file} ${CMAKE_SOURCE_DIR}/cmake/qp-delaylib-i386.sh
       COMMENT "Delay-load import library for ${dll}.dll")
     add_custom_target(${target}_delay_${dll} DEPENDS ${lib_file})
     add_dependencies(${target} ${target}_delay_${dll})

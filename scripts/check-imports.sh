@@ -28,8 +28,7 @@ while IFS= read -r -d '' file; do
   kind=$(printf '%s\n' "$dump" | sed -n 's/.*file format //p' | head -1)
   case " $kinds " in *" $kind "*) ;; *) kinds="$kinds $kind" ;; esac
   ok=$allowed
-  # x64 only for now: the x86 runtime still imports the system DLLs at load time.
-  case "$kind:$(basename "$file" | tr 'A-Z' 'a-z')" in pei-x86-64:setup.exe|pei-x86-64:setup.ex_) ok=$runtime_allowed ;; esac
+  case "$(basename "$file" | tr 'A-Z' 'a-z')" in setup.exe|setup.ex_) ok=$runtime_allowed ;; esac
   while IFS= read -r dll; do
     lower=$(printf '%s' "$dll" | tr 'A-Z' 'a-z')
     case "$lower" in api-ms-win-*) continue ;; esac

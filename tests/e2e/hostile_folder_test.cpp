@@ -6,8 +6,6 @@
 
 #include <shlobj.h>
 
-#include <cstdio>
-
 #include "e2e/gui_driver.h"
 #include "e2e/kit_builder.h"
 #include "kitzip/zip_writer.h"
@@ -169,15 +167,8 @@ protected:
 
 TEST_F(HostileFolder, PlantedDllsAndExplorerNeverRun) {
     WriteKit(kit_, QuickList());
-#ifdef _WIN64
     for (const char* name : kPlantedDlls)
         ASSERT_TRUE(CopyFileA(QP_PLANT_DLL, (kit_ + "\\" + name).c_str(), FALSE)) << name;
-#else
-    // Known gap: the x86 runtime still imports shell32 and friends at load time (see
-    // setup/CMakeLists.txt), and Wine's shell32 then loads a shcore.dll found beside the
-    // program; only the planted explorer is tried here.
-    std::printf("x86 runtime: no DLLs planted (its load-time imports are not delay-loaded yet)\n");
-#endif
     ASSERT_TRUE(CopyFileA(QP_PLANT_EXE, (kit_ + "\\explorer.exe").c_str(), FALSE));
     const std::string target = Target(ShellFolder(CSIDL_PROGRAM_FILES));
 
