@@ -11,6 +11,9 @@ bool IsDirectory(const std::string& path);
 bool MakeDirectory(const std::string& path);
 // An existing file that is not a directory.
 bool IsFile(const std::string& path);
+// An existing ordinary file on a disk: not a directory, a pipe, a socket or a device, any of
+// which could block a reader or feed it without end.
+bool IsPlainFile(const std::string& path);
 // Renames `from` to `to`, replacing a file already at `to` (the C runtime's rename refuses that
 // on Windows). False when the rename failed; `from` is then unchanged.
 bool RenameOver(const std::string& from, const std::string& to);

@@ -16,6 +16,7 @@
 #include "common/byteio.h"
 #include "common/fileio.h"
 #include "common/fsprim.h"
+#include "common/languages.h"
 
 namespace qp {
 
@@ -292,6 +293,8 @@ void GetStringTable(ByteReader& r, CStringItemList& t) {
     for (std::uint32_t i = 0; i < langs; ++i) {
         auto l = std::make_unique<CLangItem>();
         l->table_index = GetInt(r);
+        if (!LanguageAt(l->table_index))
+            throw FormatError("language index " + std::to_string(l->table_index) + " outside the table");
         l->lang_value = GetInt(r);
         l->shown = GetInt(r);
         t.language_list.push_back(std::move(l));

@@ -22,6 +22,11 @@ bool IsFile(const std::string& path) {
     return !path.empty() && stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
+bool IsPlainFile(const std::string& path) {
+    struct stat st;
+    return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 bool RenameOver(const std::string& from, const std::string& to) {
     return !from.empty() && !to.empty() && std::rename(from.c_str(), to.c_str()) == 0;
 }
