@@ -42,6 +42,20 @@ function(qp_program_path var target)
   endif()
 endfunction()
 
+# qp_platform_sources(VAR NAME...): appends the platform's side of each seam NAME to the list
+# VAR: win/NAME_win.cpp in the Windows build, host/NAME_host.cpp in the host build.
+function(qp_platform_sources var)
+  set(list ${${var}})
+  foreach(name ${ARGN})
+    if(QP_WINDOWS)
+      list(APPEND list win/${name}_win.cpp)
+    else()
+      list(APPEND list host/${name}_host.cpp)
+    endif()
+  endforeach()
+  set(${var} ${list} PARENT_SCOPE)
+endfunction()
+
 # qp_deliver(TARGET [DESTINATION dir] [RENAME name] [COMPONENT name]): part of the builder's
 # installed layout (component "builder" unless named).
 function(qp_deliver target)
