@@ -42,18 +42,16 @@ function(qp_program_path var target)
   endif()
 endfunction()
 
-# qp_platform_sources(VAR NAME...): appends the platform's side of each seam NAME to the list
-# VAR: win/NAME_win.cpp in the Windows build, host/NAME_host.cpp in the host build.
-function(qp_platform_sources var)
-  set(list ${${var}})
+# qp_platform_sources(TARGET NAME...): adds the platform's side of each seam NAME to TARGET:
+# win/NAME_win.cpp in the Windows build, host/NAME_host.cpp in the host build.
+function(qp_platform_sources target)
   foreach(name ${ARGN})
     if(QP_WINDOWS)
-      list(APPEND list win/${name}_win.cpp)
+      target_sources(${target} PRIVATE win/${name}_win.cpp)
     else()
-      list(APPEND list host/${name}_host.cpp)
+      target_sources(${target} PRIVATE host/${name}_host.cpp)
     endif()
   endforeach()
-  set(${var} ${list} PARENT_SCOPE)
 endfunction()
 
 # qp_deliver(TARGET [DESTINATION dir] [RENAME name] [COMPONENT name]): part of the builder's
