@@ -2,9 +2,23 @@
 // platform (host/ with POSIX calls, win/ with the ANSI Win32 calls), so paths keep their
 // code-page bytes on Windows.
 #pragma once
+#include <cstdint>
 #include <string>
 
 namespace qp {
+
+enum class PathKind { kMissing, kFile, kDirectory, kOther };
+
+// What a path names, as the C runtime's stat sees it, with 64-bit sizes in both builds.
+struct PathStat {
+    PathKind kind = PathKind::kMissing;  // kOther: a pipe, a socket or a device
+    std::uint64_t size = 0;
+    std::int64_t mtime = 0;     // seconds since 1970
+    std::int64_t mtime_ns = 0;  // the finer part, where the system keeps one (0 on Windows)
+    bool Exists() const { return kind != PathKind::kMissing; }
+};
+// An empty path is missing.
+PathStat StatPath(const std::string& path);
 
 bool IsDirectory(const std::string& path);
 // Creates one directory; false when it could not be created (it may already exist).

@@ -1,9 +1,23 @@
 // File-system primitives of the Windows build.
 #include "common/fsprim.h"
 
+#include <sys/stat.h>
 #include <windows.h>
 
 namespace qp {
+
+// The C runtime's stat and not the attribute calls, so that devices and pipes tell themselves
+// apart from files the way they do in the host build.
+PathStat StatPath(const std::string& path) {
+    PathStat r;
+    struct _stati64 st;
+    if (path.empty() || _stati64(path.c_str(), &st) != 0) return r;
+    const unsigned type = st.st_mode & _S_IFMT;
+    r.kind = type == _S_IFREG ? PathKind::kFile : type == _S_IFDIR ? PathKind::kDirectory : PathKind::kOther;
+    r.size = static_cast<std::uint64_t>(st.st_size);
+    r.mtime = static_cast<std::int64_t>(st.st_mtime);
+    return r;
+}
 
 bool IsDirectory(const std::string& path) {
     if (path.empty()) return false;
