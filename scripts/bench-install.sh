@@ -79,7 +79,7 @@ installed_files() { find "$prefix/drive_c" -path '*/Temp' -prune -o -type f -nam
 server_cpu() {
   local pid
   for pid in $(pgrep -u "$(id -u)" -x 'wineserver(64)?' || true); do
-    if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$prefix"; then
+    if { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qxF "WINEPREFIX=$prefix"; then
       awk '{ print ($14 + $15) / 100 }' "/proc/$pid/stat"
       return
     fi
