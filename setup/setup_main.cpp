@@ -23,6 +23,7 @@
 #include "setup/engine/win/shortcuts_win.h"
 #include "setup/setup_run.h"
 #include "setup/setup_start.h"
+#include "setup/wizard/win/commoncontrols.h"
 #include "setup/wizard/win/wizard_ui.h"
 
 // The default terminate handler demangles the name of the exception's type for a console that a
@@ -63,7 +64,17 @@ void TakePhaseResult(Run& r) {
             r.files_failed = true;
     }
     if (r.run.abort) r.state.abort = true;
+    r.log.Flush();
 }
+
+namespace {
+bool HasShortcut(const ShortcutNode& node) {
+    if (node.kind == ShortcutNode::kShortcut) return true;
+    for (const auto& c : node.children)
+        if (HasShortcut(c)) return true;
+    return false;
+}
+}  // namespace
 
 bool RunPhase(Run& r, Questions& questions, EngineEvents& events, bool remove) {
     PrepareRunState(r);
@@ -71,7 +82,10 @@ bool RunPhase(Run& r, Questions& questions, EngineEvents& events, bool remove) {
     WinRegistry registry;
     WinShortcuts shortcuts;
     Platform platform{files, registry, shortcuts};
-    HRESULT co = CoInitialize(nullptr);
+    // The component object library is for the shell links. Initialised, it makes a window of
+    // its own, which under Wine starts the desktop process: a run without shortcuts goes without.
+    const bool links = HasShortcut(r.list.shortcuts);
+    HRESULT co = links ? CoInitialize(nullptr) : E_FAIL;
     bool ok = remove ? RemoveProduct(r.run, platform, questions, events)
                      : RunInstallPhase(r.run, platform, questions, events);
     if (SUCCEEDED(co)) CoUninitialize();
@@ -219,10 +233,11 @@ int Main() {
     SweepStalePrivateCopies();
     r.log.Open(r.cl.log_path);
 
-    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_TREEVIEW_CLASSES | ICC_PROGRESS_CLASS |
-                                              ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&icc);
-    if (!r.cl.silent) wiz::RegisterWizardClasses(r.instance);
+    // An unattended run shows no window: it leaves the controls unloaded (see commoncontrols.h).
+    if (!r.cl.silent) {
+        wiz::InitCommonControlsFor(ICC_TREEVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES);
+        wiz::RegisterWizardClasses(r.instance);
+    }
 
     if (!Start(r, copy)) {
         r.log.Line("Setup could not start.");
@@ -256,6 +271,7 @@ int Main() {
     if (!r.state.restart_now && r.run.mode == RunMode::FirstInstall && !r.cl.silent)
         OpenProgramFolder(r);
     if (r.state.restart_now) {
+        r.log.Flush();  // the system may end the process before it returns
         RestartComputer(r.run.ctx.nt_family, [&r](const std::string& e) { r.log.Line(e); });
     }
     const int status = ExitStatus(Outcome::Completed, r.files_failed, r.state.restart_needed,

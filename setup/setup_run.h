@@ -15,21 +15,33 @@
 
 namespace qp::setup {
 
-// "-log FILE": every report line and every message of the run, appended.
+// "-log FILE": every report line and every message of the run, appended. Lines are gathered
+// in memory and written at once when the run flushes (after each phase, and at exit), not with
+// an open of the file per line.
 class RunLog {
 public:
+    RunLog() = default;
+    RunLog(const RunLog&) = delete;
+    RunLog& operator=(const RunLog&) = delete;
+    ~RunLog() { Flush(); }
     void Open(const std::string& path) { path_ = path; }
-    void Line(const std::string& text) const {
+    void Line(const std::string& text) {
         if (path_.empty()) return;
+        pending_ += text;
+        pending_ += "\r\n";
+    }
+    void Flush() {
+        if (path_.empty() || pending_.empty()) return;
         if (FILE* f = fopen(path_.c_str(), "ab")) {
-            fwrite(text.data(), 1, text.size(), f);
-            fwrite("\r\n", 1, 2, f);
+            fwrite(pending_.data(), 1, pending_.size(), f);
             fclose(f);
         }
+        pending_.clear();
     }
 
 private:
     std::string path_;
+    std::string pending_;
 };
 
 struct Run {

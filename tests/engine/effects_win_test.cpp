@@ -292,6 +292,30 @@ TEST_F(LockTest, BeforeTheNtFamilyTheReplacementGoesToWininit) {
     EXPECT_EQ(std::string(buf), dest_ + "\\lib.dla");
 }
 
+// A missing target is made by the call that finds its name free, in folders it makes on the way,
+// with the member's time; a name that is taken, or a member the archive lacks, is left to the
+// overwrite rules untouched.
+TEST_F(LockTest, ExtractNewMakesAMissingTargetAndLeavesATakenOneAlone) {
+    WinFileEffects fx(run_.ctx.nt_family, run_.ctx.windows_folder);
+    const std::string cab = kit_ + "\\setup.cab", made = dest_ + "\\sub\\deeper\\lib.dll";
+    bool taken = true;
+    EXPECT_EQ(fx.ExtractNew(cab, "G/lib.dll", dest_ + "\\sub\\deeper", made, taken), 0);
+    EXPECT_FALSE(taken);
+    EXPECT_EQ(qptest::ReadText(made), "NEW");
+    ASSERT_EQ(fx.Extract(cab, "G/lib.dll", dest_, dest_ + "\\replaced.dll"), 0);
+    EXPECT_EQ(fx.LastWriteTime(made), fx.LastWriteTime(dest_ + "\\replaced.dll"));
+    EXPECT_NE(fx.LastWriteTime(made), ~0ull);
+
+    qptest::WriteText(dest_ + "\\later.txt", "MINE");
+    EXPECT_EQ(fx.ExtractNew(cab, "G/later.txt", dest_, dest_ + "\\later.txt", taken), kExtractNotTried);
+    EXPECT_TRUE(taken);
+    EXPECT_EQ(qptest::ReadText(dest_ + "\\later.txt"), "MINE");
+    EXPECT_EQ(fx.ExtractNew(cab, "G/none.txt", dest_, dest_ + "\\none.txt", taken), kExtractNotTried);
+    EXPECT_TRUE(taken);
+    EXPECT_FALSE(Exists(dest_ + "\\none.txt"));
+    fx.ReleaseArchive();
+}
+
 TEST(Context, WhatTheSystemTells) {
     InstallContext c = DetectInstallContext();
     EXPECT_EQ(c.kit_folder, OwnFolder());
