@@ -8,12 +8,15 @@
 
 #include <cstdlib>
 
+#include "common/fileio.h"
 #include "common/pathutil.h"
 #include "setup/engine/log.h"
 #include "setup/engine/osmask.h"
 #include "setup/engine/restart.h"
 #include "setup/engine/selfdelete.h"
 #include "setup/engine/uninstallreg.h"
+#include "setup/engine/upgrade.h"
+#include "setup/engine/written.h"
 #include "setup/engine/win/context_win.h"
 #include "setup/engine/win/filerules_win.h"
 #include "setup/engine/win/registry_win.h"
@@ -107,6 +110,27 @@ void OpenProgramFolder(const Run& r) {
     }
 }
 
+const char kUpgradeText[] = "Setup will replace %P %1 with version %2. Your settings and component choice stay.";
+const char kOlderVersionText[] =
+    "%P %1 is already installed. This setup holds the older version %2 and cannot replace it.";
+
+// A text of the string table (or, for a kit built before the key existed, `fallback` with the
+// product name in place of "%P"), with the registered version for "%1" and this kit's for "%2".
+std::string VersionText(const Run& r, const char* key, const char* fallback, const std::string& registered,
+                        const std::string& kit) {
+    std::string text;
+    if (!r.data.texts.Lookup(key, text) || text.empty()) {
+        text = fallback;
+        const auto p = text.find("%P");
+        if (p != std::string::npos) text.replace(p, 2, r.data.texts.ProductName());
+    }
+    for (const auto& [mark, value] : {std::pair<const char*, const std::string&>{"%1", registered}, {"%2", kit}}) {
+        const auto p = text.find(mark);
+        if (p != std::string::npos) text.replace(p, 2, value.empty() ? std::string("?") : value);
+    }
+    return text;
+}
+
 // Start-up up to the wizard. False when the run cannot start (the message has been given).
 bool Start(Run& r) {
     InstallContext ctx = DetectInstallContext();
@@ -135,9 +159,18 @@ bool Start(Run& r) {
     const std::string product = r.data.texts.Get("PRODUCT_NAME");
     const std::string folder_name = r.data.texts.Get("FOLDER_NAME");
 
-    std::string media;
-    const bool installed = UninstallKeyExists(ctx.product_guid, &media);
-    const int mode = DecideMode(installed, r.cl);
+    std::string media, registered_version;
+    const bool installed = UninstallKeyExists(ctx.product_guid, &media, &registered_version);
+    const std::string kit_version = ProductVersion(r.list);
+    const bool from_info = EqualNoCase(ctx.own_path, ctx.InfoSetupExe());
+    const KitRun kind = DecideKitRun(installed, from_info, kit_version, registered_version);
+    if (kind == KitRun::Older) {
+        Say(r, VersionText(r, "OLDER_VERSION_TEXT", kOlderVersionText, registered_version, kit_version),
+            r.data.texts.Get("TITLE_CAPTIONBAR", "Setup"), MB_OK | MB_ICONINFORMATION);
+        r.outcome = Outcome::OtherVersion;
+        return false;
+    }
+    const int mode = kind == KitRun::FirstInstall ? kFirstInstall : DecideMode(installed, r.cl);
     wiz::WizardState& s = r.state;
     s.silent = r.cl.silent;
     if (mode == kFirstInstall) {
@@ -146,10 +179,13 @@ bool Start(Run& r) {
         s.target_dir = ctx.program_files + "\\" + company + "\\" + product;
         s.program_folder = folder_name;
     } else {
-        run.mode = static_cast<RunMode>(mode);
-        s.maintenance = true;
-        s.action = mode;
-        ctx.media_folder = media.empty() ? ctx.kit_folder : media;
+        const bool upgrade = kind == KitRun::Upgrade;
+        run.mode = upgrade ? RunMode::Upgrade : static_cast<RunMode>(mode);
+        s.maintenance = !upgrade;
+        s.action = upgrade ? wiz::kActionNone : mode;
+        // A kit run again installs from its own archive; the stored folder may be long gone.
+        const bool own_cab = !from_info && FileExists(ctx.kit_folder + "\\setup.cab");
+        ctx.media_folder = upgrade || own_cab || media.empty() ? ctx.kit_folder : media;
         InstallLog log;
         LogMessage message;
         if (!ReadLogFile(ctx.InfoLog(), log, message)) {
@@ -159,8 +195,21 @@ bool Start(Run& r) {
         run.earlier_components = log.components;
         run.earlier_groups = log.groups;
         run.installed_groups = log.groups;
+        run.earlier_program_folder = log.program_folder;
         s.target_dir = log.destination;
         s.program_folder = log.program_folder;
+        run.have_record = ReadWrittenRecord(ctx.InfoRecord(), run.record) == RecordRead::kRead;
+        if (upgrade) {
+            try {
+                r.earlier_list = LoadSetupList(ctx.InfoSetupList());
+                run.earlier_list = &r.earlier_list;
+            } catch (const std::exception&) {
+                r.log.Line("The earlier version's setup list cannot be read; its shortcuts and values stay.");
+            }
+            s.upgrade = true;
+            s.upgrade_text = VersionText(r, "DLG_UPGRADE_TEXT", kUpgradeText, registered_version, kit_version);
+            wiz::MarkSelected(r.data.root, UpgradeSelection(r.list, run.earlier_list, log.components));
+        }
     }
     run.ctx = ctx;
     if (!SystemAllowed(r.list.settings.os_mask(), ctx.os_code)) {
@@ -194,12 +243,17 @@ int Main() {
     if (!r.cl.silent) wiz::RegisterWizardClasses(r.instance);
 
     if (!Start(r)) {
+        if (r.outcome == Outcome::OtherVersion) {
+            r.log.Line("Setup changed nothing: another version is installed.");
+            return ExitStatus(r.outcome, false, false, false);
+        }
         r.log.Line("Setup could not start.");
         return ExitStatus(Outcome::StartFailed, false, false, false);
     }
     if (r.cl.silent) RunUnattended(r);
     else RunInteractive(r);
 
+    if (r.run.failed) r.outcome = Outcome::Failed;
     const bool aborted = r.state.abort || r.outcome != Outcome::Completed;
     if (aborted) {
         WinFileEffects files(r.run.ctx.nt_family, r.run.ctx.windows_folder);

@@ -205,6 +205,9 @@ private:
                     AddReport(run_, ev_, RestartByText(target));
                 }
                 if (!facts.target_exists || temporary) run_.written_files.push_back(output);
+                // The one place where a file is known to be the product's: written new or over
+                // what was there. Removal deletes only such files.
+                run_.NoteWritten(target, static_cast<std::uint32_t>(node.size > 0 ? node.size : 0));
             }
         }
         if (count_ && fx_.Exists(target)) Count(target, facts.target_exists);
@@ -238,7 +241,13 @@ private:
             }
             fx_.SetSharedCount(target, 0);
         }
+        // A file that was there before the product and was kept is not the product's to delete.
+        if (!run_.ProductWrote(target)) {
+            SetReport(run_, ev_, entry, ReportPair("Kept", target));
+            return;
+        }
         const bool deleted = DeleteAndPrune(fx_, target);
+        if (deleted) run_.record.Remove(target);
         SetReport(run_, ev_, entry, ReportPair(deleted ? "Delete " : "CANT Delete ", target));
     }
 
