@@ -49,9 +49,14 @@ bool KeyExists(const std::string& key) { return RegText(key, "") != "<no key>"; 
 
 std::string Read(const std::string& path) { return Exists(path) ? qptest::ReadText(path) : "<missing>"; }
 
+// Waits a little for the system to let go of a program that has just ended.
 void RemoveTree(const std::string& path) {
-    std::error_code ec;
-    std::filesystem::remove_all(std::filesystem::path(path), ec);
+    for (int i = 0; i < 50; ++i) {
+        std::error_code ec;
+        std::filesystem::remove_all(std::filesystem::path(path), ec);
+        if (!Exists(path)) return;
+        Sleep(100);
+    }
 }
 
 // The uninstall registrations whose display name starts with `prefix`.
