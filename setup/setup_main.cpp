@@ -131,6 +131,20 @@ std::string VersionText(const Run& r, const char* key, const char* fallback, con
     return text;
 }
 
+// What a removal goes by when the log is lost: every component and group of the setup list, and
+// the folders of the record of written files or, without one, the first installation's defaults.
+InstallLog LogFromSetupList(const SetupList& list, const InstallContext& ctx, const std::string& destination,
+                            const std::string& program_folder) {
+    InstallLog log;
+    for (const auto& p : ComponentPaths(list.components)) log.components.push_back(p.first);
+    for (const auto& g : list.groups) log.groups.push_back(g.name);
+    WrittenRecord record;
+    const bool recorded = ReadWrittenRecord(ctx.InfoRecord(), record) == RecordRead::kRead;
+    log.destination = recorded && !record.destination.empty() ? record.destination : destination;
+    log.program_folder = recorded ? record.program_folder : program_folder;
+    return log;
+}
+
 // Start-up up to the wizard. False when the run cannot start (the message has been given).
 bool Start(Run& r) {
     InstallContext ctx = DetectInstallContext();
@@ -189,8 +203,14 @@ bool Start(Run& r) {
         InstallLog log;
         LogMessage message;
         if (!ReadLogFile(ctx.InfoLog(), log, message)) {
-            Say(r, message.text, message.caption, MB_OK | MB_ICONERROR);
-            return false;
+            // A removal need not be stuck on a lost log: it removes what the setup list installs.
+            if (run.mode != RunMode::Remove) {
+                Say(r, message.text, message.caption, MB_OK | MB_ICONERROR);
+                return false;
+            }
+            Say(r, message.text + "\nSetup removes what its setup list installs.", message.caption,
+                MB_OK | MB_ICONWARNING);
+            log = LogFromSetupList(r.list, ctx, ctx.program_files + "\\" + company + "\\" + product, folder_name);
         }
         run.earlier_components = log.components;
         run.earlier_groups = log.groups;

@@ -326,3 +326,28 @@ TEST_F(UpgradeE2E, InstallWhoseLogCannotBeWrittenFailsAndRegistersNothing) {
     EXPECT_FALSE(Exists(info_ + "\\setup.exe"));
     EXPECT_FALSE(Exists(info_ + "\\written.lst"));
 }
+
+// A registered product whose log is gone: the quiet uninstaller removes what its setup list
+// installs, by the record, instead of stopping at the log.
+TEST_F(UpgradeE2E, ProductWhoseLogIsLostCanStillBeRemoved) {
+    qp::SetupList list = List("1.0");
+    list.groups[1].overwrite_word = 0x002;
+    const std::string kit = dir_.Str() + "\\kit";
+    CreateDirectoryA(kit.c_str(), nullptr);
+    WriteKitWith(kit, list, Members("1.0"));
+    std::filesystem::create_directories(std::filesystem::path(target_ + "\\Help"));
+    qptest::WriteText(target_ + "\\Help\\help.txt", "the user's help");
+    ASSERT_EQ(Silent(kit), 0u) << Log();
+    ASSERT_TRUE(DeleteFileA((info_ + "\\uninst.lst").c_str()));
+
+    const std::string quiet = RegText(key_, "QuietUninstallString");
+    ASSERT_EQ(Process(quiet + " -log \"" + log_ + "\"").Wait(60000), 0u) << Log();
+    for (int i = 0; i < 100 && Exists(info_); ++i) Sleep(100);
+    EXPECT_NE(Log().find("UnInstalation LOG file error!"), std::string::npos) << Log();
+    EXPECT_FALSE(Exists(target_ + "\\app.txt"));
+    EXPECT_FALSE(Exists(target_ + "\\docs"));
+    EXPECT_FALSE(Exists(links_));
+    EXPECT_FALSE(KeyExists(key_));
+    EXPECT_FALSE(Exists(info_));
+    EXPECT_EQ(Read(target_ + "\\Help\\help.txt"), "the user's help") << "the record still rules";
+}
