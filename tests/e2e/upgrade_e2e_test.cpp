@@ -351,3 +351,28 @@ TEST_F(UpgradeE2E, ProductWhoseLogIsLostCanStillBeRemoved) {
     EXPECT_FALSE(Exists(info_));
     EXPECT_EQ(Read(target_ + "\\Help\\help.txt"), "the user's help") << "the record still rules";
 }
+
+// A product installed before there were records: the upgrade goes by the earlier setup list,
+// and from then on the product has a record.
+TEST_F(UpgradeE2E, UpgradeOfAProductWithoutARecordGoesByTheEarlierList) {
+    ASSERT_NO_FATAL_FAILURE(InstallVersionOne());
+    ASSERT_TRUE(DeleteFileA((info_ + "\\written.lst").c_str()));
+    const std::string kit2 = Kit("2.0", "kit2");
+    ASSERT_EQ(Silent(kit2), 0u) << Log();
+    ExpectVersionTwo(kit2);
+    // help.txt came with 1.0 and was written again: the product's, as always.
+    EXPECT_NE(Read(info_ + "\\written.lst").find(target_ + "\\Help\\help.txt"), std::string::npos);
+    RemoveAndExpectNothingLeft();
+}
+
+// The same version run again from a kit of its own: the kit's archive, not the stored folder,
+// which is gone.
+TEST_F(UpgradeE2E, SameVersionFromAnotherKitRepairsFromThatKit) {
+    ASSERT_NO_FATAL_FAILURE(InstallVersionOne());
+    DeleteFileA((target_ + "\\app.txt").c_str());
+    const std::string again = Kit("1.0", "again");
+    ASSERT_EQ(Silent(again, " -r x"), 0u) << Log();
+    EXPECT_EQ(Read(target_ + "\\app.txt"), "app 1.0\r\n");
+    EXPECT_EQ(RegistrationsNamed(product_), 1);
+    EXPECT_EQ(RegText(key_, "DisplayVersion"), "1.0");
+}
