@@ -7,6 +7,7 @@
 
 #include "common/setuplist.h"
 #include "setup/engine/context.h"
+#include "setup/engine/copyfailure.h"
 #include "setup/engine/lists.h"
 #include "setup/engine/written.h"
 
@@ -50,6 +51,8 @@ struct RunState {
     };
     std::vector<CountChange> counted;
     int progress = 1;
+    CopyFailures copy_failures;               // asks once for the whole run
+    std::vector<std::string> created_folders;  // removed at exit when the run is aborted
 
     // A file the runtime wrote (new, or replacing what was there) for the product.
     void NoteWritten(const std::string& target, std::uint32_t kilobytes) { record.Add(target, kilobytes); }
