@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 
+#include "common/fileio.h"
 #include "common/pathutil.h"
 #include "common/win/syslib.h"
 #include "setup/engine/copyfailure.h"
@@ -17,6 +18,8 @@
 #include "setup/engine/restart.h"
 #include "setup/engine/selfdelete.h"
 #include "setup/engine/uninstallreg.h"
+#include "setup/engine/upgrade.h"
+#include "setup/engine/written.h"
 #include "setup/engine/win/context_win.h"
 #include "setup/engine/win/filerules_win.h"
 #include "setup/engine/win/registry_win.h"
@@ -134,6 +137,41 @@ void OpenProgramFolder(const Run& r) {
     }
 }
 
+const char kUpgradeText[] = "Setup will replace %P %1 with version %2. Your settings and component choice stay.";
+const char kOlderVersionText[] =
+    "%P %1 is already installed. This setup holds the older version %2 and cannot replace it.";
+
+// A text of the string table (or, for a kit built before the key existed, `fallback` with the
+// product name in place of "%P"), with the registered version for "%1" and this kit's for "%2".
+std::string VersionText(const Run& r, const char* key, const char* fallback, const std::string& registered,
+                        const std::string& kit) {
+    std::string text;
+    if (!r.data.texts.Lookup(key, text) || text.empty()) {
+        text = fallback;
+        const auto p = text.find("%P");
+        if (p != std::string::npos) text.replace(p, 2, r.data.texts.ProductName());
+    }
+    for (const auto& [mark, value] : {std::pair<const char*, const std::string&>{"%1", registered}, {"%2", kit}}) {
+        const auto p = text.find(mark);
+        if (p != std::string::npos) text.replace(p, 2, value.empty() ? std::string("?") : value);
+    }
+    return text;
+}
+
+// What a removal goes by when the log is lost: every component and group of the setup list, and
+// the folders of the record of written files or, without one, the first installation's defaults.
+InstallLog LogFromSetupList(const SetupList& list, const InstallContext& ctx, const std::string& destination,
+                            const std::string& program_folder) {
+    InstallLog log;
+    for (const auto& p : ComponentPaths(list.components)) log.components.push_back(p.first);
+    for (const auto& g : list.groups) log.groups.push_back(g.name);
+    WrittenRecord record;
+    const bool recorded = ReadWrittenRecord(ctx.InfoRecord(), record) == RecordRead::kRead;
+    log.destination = recorded && !record.destination.empty() ? record.destination : destination;
+    log.program_folder = recorded ? record.program_folder : program_folder;
+    return log;
+}
+
 // Start-up up to the wizard. False when the run cannot start (the message has been given).
 // `copy` tells, in the private copy, which program the user started and where the kit is.
 bool Start(Run& r, const PrivateCopyArgs& copy) {
@@ -168,9 +206,19 @@ bool Start(Run& r, const PrivateCopyArgs& copy) {
     const std::string product = r.data.texts.Get("PRODUCT_NAME");
     const std::string folder_name = r.data.texts.Get("FOLDER_NAME");
 
-    std::string media;
-    const bool installed = UninstallKeyExists(ctx.product_guid, &media);
-    const int mode = DecideMode(installed, r.cl);
+    std::string media, registered_version;
+    const bool installed = UninstallKeyExists(ctx.product_guid, &media, &registered_version);
+    const std::string kit_version = ProductVersion(r.list);
+    // The program the user started: in the private copy, the file it was made of.
+    const bool from_info = EqualNoCase(ctx.started_path.empty() ? ctx.own_path : ctx.started_path, ctx.InfoSetupExe());
+    const KitRun kind = DecideKitRun(installed, from_info, kit_version, registered_version);
+    if (kind == KitRun::Older) {
+        Say(r, VersionText(r, "OLDER_VERSION_TEXT", kOlderVersionText, registered_version, kit_version),
+            r.data.texts.Get("TITLE_CAPTIONBAR", "Setup"), MB_OK | MB_ICONINFORMATION);
+        r.outcome = Outcome::OtherVersion;
+        return false;
+    }
+    const int mode = kind == KitRun::FirstInstall ? kFirstInstall : DecideMode(installed, r.cl);
     wiz::WizardState& s = r.state;
     s.silent = r.cl.silent;
     if (mode == kFirstInstall) {
@@ -179,21 +227,43 @@ bool Start(Run& r, const PrivateCopyArgs& copy) {
         s.target_dir = ctx.program_files + "\\" + company + "\\" + product;
         s.program_folder = folder_name;
     } else {
-        run.mode = static_cast<RunMode>(mode);
-        s.maintenance = true;
-        s.action = mode;
-        ctx.media_folder = media.empty() ? ctx.kit_folder : media;
+        const bool upgrade = kind == KitRun::Upgrade;
+        run.mode = upgrade ? RunMode::Upgrade : static_cast<RunMode>(mode);
+        s.maintenance = !upgrade;
+        s.action = upgrade ? wiz::kActionNone : mode;
+        // A kit run again installs from its own archive; the stored folder may be long gone.
+        const bool own_cab = !from_info && FileExists(ctx.kit_folder + "\\setup.cab");
+        ctx.media_folder = upgrade || own_cab || media.empty() ? ctx.kit_folder : media;
         InstallLog log;
         LogMessage message;
         if (!ReadLogFile(ctx.InfoLog(), log, message)) {
-            Say(r, message.text, message.caption, MB_OK | MB_ICONERROR);
-            return false;
+            // A removal need not be stuck on a lost log: it removes what the setup list installs.
+            if (run.mode != RunMode::Remove) {
+                Say(r, message.text, message.caption, MB_OK | MB_ICONERROR);
+                return false;
+            }
+            Say(r, message.text + "\nSetup removes what its setup list installs.", message.caption,
+                MB_OK | MB_ICONWARNING);
+            log = LogFromSetupList(r.list, ctx, ctx.program_files + "\\" + company + "\\" + product, folder_name);
         }
         run.earlier_components = log.components;
         run.earlier_groups = log.groups;
         run.installed_groups = log.groups;
+        run.earlier_program_folder = log.program_folder;
         s.target_dir = log.destination;
         s.program_folder = log.program_folder;
+        run.have_record = ReadWrittenRecord(ctx.InfoRecord(), run.record) == RecordRead::kRead;
+        if (upgrade) {
+            try {
+                r.earlier_list = LoadSetupList(ctx.InfoSetupList());
+                run.earlier_list = &r.earlier_list;
+            } catch (const std::exception&) {
+                r.log.Line("The earlier version's setup list cannot be read; its shortcuts and values stay.");
+            }
+            s.upgrade = true;
+            s.upgrade_text = VersionText(r, "DLG_UPGRADE_TEXT", kUpgradeText, registered_version, kit_version);
+            wiz::MarkSelected(r.data.root, UpgradeSelection(r.list, run.earlier_list, log.components));
+        }
     }
     run.ctx = ctx;
     if (!SystemAllowed(r.list.settings.os_mask(), ctx.os_code)) {
@@ -240,12 +310,17 @@ int Main() {
     }
 
     if (!Start(r, copy)) {
+        if (r.outcome == Outcome::OtherVersion) {
+            r.log.Line("Setup changed nothing: another version is installed.");
+            return ExitStatus(r.outcome, false, false, false);
+        }
         r.log.Line("Setup could not start.");
         return ExitStatus(Outcome::StartFailed, false, false, false);
     }
     if (r.cl.silent) RunUnattended(r);
     else RunInteractive(r);
 
+    if (r.run.failed) r.outcome = Outcome::Failed;
     // Once the phase has run to its end, however the wizard is closed afterwards, the run is
     // complete: deleting its files now would leave a registered product without them.
     const bool aborted = !r.phase_completed && (r.state.abort || r.outcome != Outcome::Completed);

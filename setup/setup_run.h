@@ -49,6 +49,7 @@ struct Run {
     CommandLine cl;
     RunLog log;
     SetupList list;
+    SetupList earlier_list;  // the information folder's copy, in an upgrade
     RunState run;
     wiz::WizardData data;
     wiz::WizardState state;

@@ -62,7 +62,8 @@ void RunUnattended(Run& r) {
 
     bool remove = false;
     if (!s.maintenance) {
-        if (!r.data.types.empty()) {
+        // An upgrade keeps the earlier choice; only a first installation takes a setup type.
+        if (!r.data.types.empty() && !s.upgrade) {
             s.setup_type = 0;
             wiz::TakeSetupType(s, r.data.root, r.data.types);
         }

@@ -33,6 +33,7 @@ struct InstallContext {
     std::string InfoSetupExe() const { return InfoFolder() + "\\setup.exe"; }
     std::string InfoSetupList() const { return InfoFolder() + "\\setup.lst"; }
     std::string InfoLog() const { return InfoFolder() + "\\uninst.lst"; }
+    std::string InfoRecord() const { return InfoFolder() + "\\written.lst"; }  // written.h
     std::string ArchivePath() const { return media_folder + "\\setup.cab"; }
 };
 

@@ -190,7 +190,7 @@ private:
             break;
         }
         if (!taken) {
-            if (rc == 0) Written(target, true);
+            if (rc == 0) Written(target, target, true, node);
             if (count_ && rc == 0) Count(target, false);
             SelfRegisterIfAsked(target);
             return true;
@@ -258,7 +258,7 @@ private:
                     run_.restart_needed = true;
                     AddReport(run_, ev_, RestartByText(target));
                 }
-                Written(output, !facts.target_exists || temporary);
+                Written(output, target, !facts.target_exists || temporary, node);
             }
         }
         if (count_ && fx_.Exists(target)) Count(target, facts.target_exists);
@@ -268,8 +268,11 @@ private:
 
     // The one place where a file of this run is known to be written: `path` new (nothing was
     // there: it goes again when the run ends aborted) or replacing an earlier file.
-    void Written(const std::string& path, bool is_new) {
+    // Removal deletes only the files recorded here as the product's (written new or over what was
+    // there), under the target's name even when the file waits beside it for a restart.
+    void Written(const std::string& path, const std::string& target, bool is_new, const FileNode& node) {
         if (is_new) run_.written_files.push_back(path);
+        run_.NoteWritten(target, static_cast<std::uint32_t>(node.size > 0 ? node.size : 0));
     }
 
     // The report line of a file that is not in place (the user has been asked already).
@@ -300,8 +303,14 @@ private:
             }
             fx_.SetSharedCount(target, 0);
         }
+        // A file that was there before the product and was kept is not the product's to delete.
+        if (!run_.ProductWrote(target)) {
+            SetReport(run_, ev_, entry, ReportPair("Kept", target));
+            return;
+        }
         const bool deleted = fx_.Delete(target);
         NoteEmptied(FolderOf(target));
+        if (deleted) run_.record.Remove(target);
         SetReport(run_, ev_, entry, ReportPair(deleted ? "Delete " : "CANT Delete ", target));
     }
 

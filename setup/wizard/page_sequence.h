@@ -43,6 +43,11 @@ struct SequenceInput {
 int NextNormalPage(const SequenceInput& in, int page, Button button);
 int NextMaintenancePage(int page, Button button, int action);
 
+// The pages of an upgrade: the welcome page always (it says which version replaces which), then
+// those of `page_mask` from the destination on, without the setup type and the components (the
+// earlier choice stays).
+std::uint32_t UpgradePageMask(std::uint32_t page_mask);
+
 // The first page of a normal run. This is the sequence's answer for page 0 and Next, so a mask
 // without any of pages 1 to 9 starts on the install page instead of ending the wizard at once.
 int FirstNormalPage(const SequenceInput& in);

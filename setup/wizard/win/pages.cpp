@@ -31,6 +31,13 @@ void FillProgramFolders(HWND list, const std::string& folder) {
     FindClose(h);
 }
 
+// Welcome (1): in an upgrade its comment says which version replaces which.
+bool WelcomePage(Wizard& w, HWND page, PageEvent& e) {
+    if (e.kind != PageEvent::kOpen || !w.State().upgrade) return false;
+    SetDlgItemTextA(page, kIdComment, w.State().upgrade_text.c_str());
+    return true;
+}
+
 // Licence (2) and readme (3): read-only viewers of the kit's texts.
 bool LicensePage(Wizard& w, HWND page, PageEvent& e) {
     if (e.kind != PageEvent::kOpen) return false;
@@ -75,6 +82,11 @@ bool DestinationPage(Wizard& w, HWND page, PageEvent& e) {
     switch (e.kind) {
     case PageEvent::kOpen:
         SetDlgItemTextA(page, kIdDestination, s.target_dir.c_str());
+        // An upgrade replaces the files where they are.
+        if (s.upgrade) {
+            SendDlgItemMessageA(page, kIdDestination, EM_SETREADONLY, TRUE, 0);
+            EnableWindow(GetDlgItem(page, kIdBrowse), FALSE);
+        }
         SetFocus(GetDlgItem(page, kIdDestination));
         return true;
     case PageEvent::kCommand: {
@@ -247,9 +259,9 @@ bool AddRemovePage(Wizard& w, HWND page, PageEvent& e) {
 
 }  // namespace
 
-// By page number: 0 and the numbers without a page have none, as has the welcome page (1).
+// By page number: 0 and the numbers without a page have none.
 const PageHandler kPageHandlers[kPageUninstalling + 1] = {
-    nullptr,            nullptr,       LicensePage,      ReadmePage,        UserInfoPage,
+    nullptr,            WelcomePage,   LicensePage,      ReadmePage,        UserInfoPage,
     DestinationPage,    SetupTypePage, Wizard::ComponentPage, ProgramFolderPage, ConfirmPage,
     ProgressPage,       ReportPage,    FinishRestartPage, CompletePage,     nullptr,
     nullptr,            nullptr,       AddRemovePage,    ProgressPage,
