@@ -148,6 +148,7 @@ PeLayout ReadPeLayout(ByteSource& src) {
     const std::size_t opt = nt + 24;
     if (opt + opt_size > have || opt_size < 2) throw FormatError("PE optional header cut short");
     PeLayout pe;
+    pe.machine = Le16(coff);
     const std::uint16_t magic = Le16(h + opt);
     if (magic != 0x10B && magic != 0x20B) throw FormatError("unknown PE optional header");
     pe.pe32_plus = magic == 0x20B;

@@ -66,6 +66,7 @@ std::unique_ptr<ByteSource> OpenByteSource(const std::string& path);
 // What the PE headers of a program say about where its parts lie.
 struct PeLayout {
     bool pe32_plus = false;
+    std::uint16_t machine = 0;            // 0x14C i386, 0x8664 x86-64
     std::uint64_t image_end = 0;          // end of the headers, the sections and a COFF symbol table
     std::size_t checksum_at = 0;          // file offset of the optional header's CheckSum
     std::size_t security_entry_at = 0;    // file offset of data directory 4 (offset, size)
