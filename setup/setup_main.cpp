@@ -8,7 +8,10 @@
 
 #include <cstdlib>
 
+#include "common/fsprim.h"
 #include "common/pathutil.h"
+#include "common/strutil.h"
+#include "setup/engine/kitmedia.h"
 #include "setup/engine/log.h"
 #include "setup/engine/osmask.h"
 #include "setup/engine/restart.h"
@@ -64,6 +67,8 @@ void TakePhaseResult(Run& r) {
 bool RunPhase(Run& r, Questions& questions, EngineEvents& events, bool remove) {
     PrepareRunState(r);
     WinFileEffects files(r.run.ctx.nt_family, r.run.ctx.windows_folder);
+    if (!r.run.ctx.media_program.empty())
+        files.SetArchiveWindow(r.run.ctx.media_program, r.run.ctx.archive_offset, r.run.ctx.archive_size);
     WinRegistry registry;
     WinShortcuts shortcuts;
     Platform platform{files, registry, shortcuts};
@@ -107,12 +112,37 @@ void OpenProgramFolder(const Run& r) {
     }
 }
 
+bool EndsWithExe(const std::string& path) {
+    return path.size() > 4 && EqualNoCase(path.substr(path.size() - 4), ".exe");
+}
+
+// The archive and the side files come from inside `kit`.
+void UseOneFileMedia(InstallContext& ctx, const OneFileKit& kit, Run& r) {
+    ctx.media_program = kit.program;
+    ctx.media_folder = WithoutTrailingBackslash(FolderOf(kit.program));
+    ctx.archive_offset = kit.archive_offset;
+    ctx.archive_size = kit.archive_size;
+    r.side_files_inside = true;
+    r.bmp_bytes = kit.bitmap;
+    r.readme_text = kit.readme;
+    r.license_text = kit.license;
+}
+
 // Start-up up to the wizard. False when the run cannot start (the message has been given).
 bool Start(Run& r) {
     InstallContext ctx = DetectInstallContext();
     const std::string list_path = ctx.kit_folder + "\\setup.lst";
+    // A one-file kit carries its files; a plain runtime finds them beside itself.
+    OneFileKit own;
+    std::string why;
+    const KitKind kind = OpenKitProgram(ctx.own_path, own, &why);
+    if (kind == KitKind::kDamaged) {
+        r.log.Line(ctx.own_path + ": " + why);
+        Say(r, kMsgBadInstallFile, SetupListError::caption(), MB_OK | MB_ICONERROR);
+        return false;
+    }
     try {
-        r.list = LoadSetupList(list_path);
+        r.list = kind == KitKind::kOneFile ? ReadSetupList(own.list) : LoadSetupList(list_path);
     } catch (const SetupListError& e) {
         Say(r, e.what(), SetupListError::caption(), MB_OK | MB_ICONERROR);
         return false;
@@ -140,9 +170,15 @@ bool Start(Run& r) {
     const int mode = DecideMode(installed, r.cl);
     wiz::WizardState& s = r.state;
     s.silent = r.cl.silent;
+    if (kind == KitKind::kOneFile) {
+        run.one_file = true;
+        run.plain_runtime = own.plain_runtime;
+        run.list_bytes = own.list;
+    }
     if (mode == kFirstInstall) {
         run.mode = RunMode::FirstInstall;
         ctx.media_folder = ctx.kit_folder;
+        if (kind == KitKind::kOneFile) UseOneFileMedia(ctx, own, r);
         s.target_dir = ctx.program_files + "\\" + company + "\\" + product;
         s.program_folder = folder_name;
     } else {
@@ -150,6 +186,14 @@ bool Start(Run& r) {
         s.maintenance = true;
         s.action = mode;
         ctx.media_folder = media.empty() ? ctx.kit_folder : media;
+        OneFileKit media_kit;
+        if (media.empty() && kind == KitKind::kOneFile) {
+            UseOneFileMedia(ctx, own, r);
+        } else if (!media.empty() && !FolderExists(media) && (IsFile(media) || EndsWithExe(media))) {
+            // "MediaPath" names a one-file kit; one that is gone or damaged is asked for again.
+            ctx.media_folder = WithoutTrailingBackslash(FolderOf(media));
+            if (OpenKitProgram(media, media_kit) == KitKind::kOneFile) UseOneFileMedia(ctx, media_kit, r);
+        }
         InstallLog log;
         LogMessage message;
         if (!ReadLogFile(ctx.InfoLog(), log, message)) {
@@ -168,10 +212,12 @@ bool Start(Run& r) {
         s.abort = true;
         return false;
     }
-    r.cab_path = ctx.media_folder + "\\setup.cab";
-    r.bmp_path = ctx.media_folder + "\\setup.bmp";
-    r.readme_path = ctx.media_folder + "\\readme.txt";
-    r.license_path = ctx.media_folder + "\\license.txt";
+    r.cab_path = ctx.ArchivePath();
+    if (!r.side_files_inside) {
+        r.bmp_path = ctx.media_folder + "\\setup.bmp";
+        r.readme_path = ctx.media_folder + "\\readme.txt";
+        r.license_path = ctx.media_folder + "\\license.txt";
+    }
     if (s.maintenance) {
         MarkEarlierComponents(run);
         wiz::MarkSelected(r.data.root, run.selected);

@@ -51,6 +51,11 @@ void CopyIntoInfoFolder(RunState& run, FileEffects& files, EngineEvents& events,
     AddReport(run, events, files.Copy(from, to) ? to : "Fail to copy:" + to);
 }
 
+void WriteIntoInfoFolder(RunState& run, FileEffects& files, EngineEvents& events, const std::vector<std::uint8_t>& bytes,
+                         const std::string& to) {
+    AddReport(run, events, !bytes.empty() && files.Write(to, bytes) ? to : "Fail to copy:" + to);
+}
+
 }  // namespace
 
 int CountPhaseFiles(RunState& run) {
@@ -69,6 +74,7 @@ bool EnsureArchive(RunState& run, FileEffects& files, Questions& questions) {
         std::string folder;
         if (!questions.PickFolder("Select kit path", folder)) return false;
         run.ctx.media_folder = WithoutTrailingBackslash(folder);
+        run.ctx.media_program.clear();
     }
     return true;
 }
@@ -113,8 +119,14 @@ bool RunInstallPhase(RunState& run, Platform& p, Questions& questions, EngineEve
     if (run.mode == RunMode::FirstInstall) {
         const std::string info = run.ctx.InfoFolder();
         if (!p.files.CreateFolderPath(info)) questions.Message(info, "Failed to create directory", Questions::kNoIcon);
-        CopyIntoInfoFolder(run, p.files, events, run.ctx.own_path, run.ctx.InfoSetupExe());
-        CopyIntoInfoFolder(run, p.files, events, run.ctx.kit_folder + "\\setup.lst", run.ctx.InfoSetupList());
+        if (run.one_file) {
+            // The runtime without the kit it carries, and the setup list it carried.
+            WriteIntoInfoFolder(run, p.files, events, run.plain_runtime, run.ctx.InfoSetupExe());
+            WriteIntoInfoFolder(run, p.files, events, run.list_bytes, run.ctx.InfoSetupList());
+        } else {
+            CopyIntoInfoFolder(run, p.files, events, run.ctx.own_path, run.ctx.InfoSetupExe());
+            CopyIntoInfoFolder(run, p.files, events, run.ctx.kit_folder + "\\setup.lst", run.ctx.InfoSetupList());
+        }
         RegisterUninstall(run, p.registry);
     }
     if (!RemoveRun(run)) {

@@ -27,6 +27,11 @@ struct RunState {
     std::vector<std::string> chosen_components;
     std::vector<const ComponentRecord*> install_list, remove_list;
 
+    // Run from a one-file kit: what goes into the information folder in place of copies of the
+    // program and of a setup.lst beside it.
+    bool one_file = false;
+    std::vector<std::uint8_t> plain_runtime, list_bytes;
+
     bool abort = false;
     bool restart_needed = false;
     std::vector<std::string> report;         // the report page's lines

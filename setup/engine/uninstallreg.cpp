@@ -23,7 +23,7 @@ std::vector<UninstallWrite> UninstallWrites(const RunState& run) {
     const std::string uninstall = "\"" + c.InfoSetupExe() + "\" -u \"" + c.InfoLog() + "\"";
     const std::string modify = "\"" + c.InfoSetupExe() + "\" -m \"" + c.InfoLog() + "\"";
     std::vector<UninstallWrite> w = {
-        {"MediaPath", 4, c.media_folder},
+        {"MediaPath", 4, c.MediaPath()},
         {"LogFile", 4, c.InfoLog()},
         {"UninstallString", 4, uninstall},
         {"ModifyPath", 4, modify},

@@ -65,7 +65,7 @@ FileInfo StatFile(const std::string& path) {
 // rewritten in place); on POSIX one pread per header or chunk.
 class FileZipSource : public ZipSource {
 public:
-    FileZipSource(const std::string& path, std::uint64_t size) : size_(size) {
+    FileZipSource(const std::string& path, std::uint64_t size, std::uint64_t base = 0) : size_(size), base_(base) {
 #ifdef _WIN32
         fd_ = _open(path.c_str(), _O_RDONLY | _O_BINARY);
 #else
@@ -83,6 +83,7 @@ public:
     std::uint64_t Size() const override { return size_; }
     void ReadAt(std::uint64_t pos, void* buf, std::size_t n) override {
         if (pos > size_ || n > size_ - pos) throw FormatError("read past the end of the archive");
+        pos += base_;
         char* p = static_cast<char*>(buf);
         while (n > 0) {
 #ifdef _WIN32
@@ -101,7 +102,7 @@ public:
 
 private:
     int fd_;
-    std::uint64_t size_;
+    std::uint64_t size_, base_;
 };
 
 std::string Normalized(const std::string& name) {
@@ -280,6 +281,7 @@ bool RemoveFile(const std::string& path) {
 struct Cached {
     std::string path;
     FileInfo info;
+    ArchiveWindow window;
     std::shared_ptr<ZipSource> source;
     std::shared_ptr<const ZipCatalog> catalog;
     std::vector<std::uint8_t> tail;  // the last bytes, where the directory ends
@@ -450,7 +452,7 @@ void ForgetZipCatalogs() {
 }
 
 int ExtractMember(const std::string& archive_path, const std::string& member, const std::string& target_folder,
-                  const std::string& output_path, std::string* message) {
+                  const std::string& output_path, std::string* message, const ArchiveWindow& window) {
     (void)target_folder;
     // One extraction at a time: the kept archive handle has a single file position.
     std::lock_guard<std::mutex> lock(g_cache_lock);
@@ -463,7 +465,12 @@ int ExtractMember(const std::string& archive_path, const std::string& member, co
                 g_cache = Cached{};
                 return Fail(message, "cannot find or open " + archive_path, kUnzipNoArchive);
             }
+            if (window.offset > info.size || window.size > info.size - window.offset) {
+                g_cache = Cached{};
+                return Fail(message, archive_path + ": the archive passes the end of the file", kUnzipNoArchive);
+            }
             bool fresh = g_cache.catalog && g_cache.path == archive_path && g_cache.info.size == info.size &&
+                         g_cache.window.offset == window.offset && g_cache.window.size == window.size &&
                          g_cache.info.mtime == info.mtime && g_cache.info.mtime_ns == info.mtime_ns;
             // A clock of whole seconds (Windows, older file systems) cannot tell a rewrite from
             // the old file; the archive's last bytes can.
@@ -476,7 +483,8 @@ int ExtractMember(const std::string& archive_path, const std::string& member, co
             }
             if (!fresh) {
                 g_cache = Cached{};
-                auto src = std::make_shared<FileZipSource>(archive_path, info.size);
+                auto src = std::make_shared<FileZipSource>(archive_path, window.size ? window.size : info.size - window.offset,
+                                                           window.offset);
                 try {
                     g_cache.catalog = ZipCatalog::Read(*src);
                 } catch (const FormatError& e) {
@@ -486,6 +494,7 @@ int ExtractMember(const std::string& archive_path, const std::string& member, co
                 g_cache.source = src;
                 g_cache.path = archive_path;
                 g_cache.info = info;
+                g_cache.window = window;
             }
             source = g_cache.source;
             catalog = g_cache.catalog;

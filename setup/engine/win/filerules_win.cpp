@@ -6,6 +6,7 @@
 #include <ole2.h>
 
 #include "common/fileinfo.h"
+#include "common/fileio.h"
 #include "common/pathutil.h"
 #include "setup/engine/unzip.h"
 
@@ -41,6 +42,8 @@ bool WinFileEffects::CreateFolderPath(const std::string& folder) {
 
 int WinFileEffects::Extract(const std::string& archive, const std::string& member, const std::string& folder,
                             const std::string& output) {
+    if (!window_program_.empty() && archive == window_program_)
+        return ExtractMember(archive, member, folder, output, nullptr, window_);
     return ExtractMember(archive, member, folder, output);
 }
 
@@ -65,6 +68,10 @@ int WinFileEffects::SelfRegister(const std::string& path) { return SelfRegisterL
 
 bool WinFileEffects::Copy(const std::string& from, const std::string& to) {
     return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
+}
+
+bool WinFileEffects::Write(const std::string& to, const std::vector<std::uint8_t>& bytes) {
+    return WriteFileReplacing(to, bytes.data(), bytes.size(), ".qpnew") == FileResult::kOk;
 }
 
 void WinFileEffects::ReleaseArchive() { ForgetZipCatalogs(); }
