@@ -46,6 +46,7 @@ struct Run {
     std::vector<std::uint8_t> bmp_bytes;
     std::string readme_text, license_text;
     bool files_failed = false;  // a file could not be copied
+    bool phase_completed = false;  // the install or removal phase ran to its end: nothing undoes it
     Outcome outcome = Outcome::Completed;
 };
 
