@@ -100,7 +100,7 @@ private:
 
 void RunInteractive(Run& r) {
     wiz::WizardState& s = r.state;
-    HWND splash = wiz::ShowSplash(r.instance, r.bmp_path);
+    HWND splash = r.side_files_inside ? wiz::ShowSplash(r.instance, r.bmp_bytes) : wiz::ShowSplash(r.instance, r.bmp_path);
     if (wiz::ChooseLanguage(r.instance, splash, r.data, s) != 1) {
         wiz::DestroySplash(splash);
         r.outcome = Outcome::Cancelled;
@@ -124,6 +124,9 @@ void RunInteractive(Run& r) {
     setup.settings = r.list.settings;
     setup.license_path = r.license_path;
     setup.readme_path = r.readme_path;
+    setup.texts_inside = r.side_files_inside;
+    setup.license_text = r.license_text;
+    setup.readme_text = r.readme_text;
     setup.common_programs = r.run.ctx.common_shell[kShellPrograms];
     wiz::Wizard* wizard_ptr = nullptr;
     setup.hooks.install = [&r, &wizard_ptr](HWND page) {

@@ -9,9 +9,12 @@
 #include <cstdlib>
 
 #include "common/fileio.h"
+#include "common/fsprim.h"
 #include "common/pathutil.h"
+#include "common/strutil.h"
 #include "common/win/syslib.h"
 #include "setup/engine/copyfailure.h"
+#include "setup/engine/kitmedia.h"
 #include "setup/engine/log.h"
 #include "setup/engine/osmask.h"
 #include "setup/engine/privatecopy.h"
@@ -82,6 +85,8 @@ bool HasShortcut(const ShortcutNode& node) {
 bool RunPhase(Run& r, Questions& questions, EngineEvents& events, bool remove) {
     PrepareRunState(r);
     WinFileEffects files(r.run.ctx.nt_family, r.run.ctx.windows_folder);
+    if (!r.run.ctx.media_program.empty())
+        files.SetArchiveWindow(r.run.ctx.media_program, r.run.ctx.archive_offset, r.run.ctx.archive_size);
     WinRegistry registry;
     WinShortcuts shortcuts;
     Platform platform{files, registry, shortcuts};
@@ -172,6 +177,22 @@ InstallLog LogFromSetupList(const SetupList& list, const InstallContext& ctx, co
     return log;
 }
 
+bool EndsWithExe(const std::string& path) {
+    return path.size() > 4 && EqualNoCase(path.substr(path.size() - 4), ".exe");
+}
+
+// The archive and the side files come from inside `kit`.
+void UseOneFileMedia(InstallContext& ctx, const OneFileKit& kit, Run& r) {
+    ctx.media_program = kit.program;
+    ctx.media_folder = WithoutTrailingBackslash(FolderOf(kit.program));
+    ctx.archive_offset = kit.archive_offset;
+    ctx.archive_size = kit.archive_size;
+    r.side_files_inside = true;
+    r.bmp_bytes = kit.bitmap;
+    r.readme_text = kit.readme;
+    r.license_text = kit.license;
+}
+
 // Start-up up to the wizard. False when the run cannot start (the message has been given).
 // `copy` tells, in the private copy, which program the user started and where the kit is.
 bool Start(Run& r, const PrivateCopyArgs& copy) {
@@ -182,8 +203,18 @@ bool Start(Run& r, const PrivateCopyArgs& copy) {
         ctx.media_folder = copy.kit_folder;
     }
     const std::string list_path = ctx.kit_folder + "\\setup.lst";
+    // A one-file kit carries its files; a plain runtime finds them beside itself.
+    OneFileKit own;
+    std::string why;
+    // The program the user started: a private copy reads the kit from the original.
+    const KitKind kit_kind = OpenKitProgram(ctx.started_path, own, &why);
+    if (kit_kind == KitKind::kDamaged) {
+        r.log.Line(ctx.started_path + ": " + why);
+        Say(r, kMsgBadInstallFile, SetupListError::caption(), MB_OK | MB_ICONERROR);
+        return false;
+    }
     try {
-        r.list = LoadSetupList(list_path);
+        r.list = kit_kind == KitKind::kOneFile ? ReadSetupList(own.list) : LoadSetupList(list_path);
     } catch (const SetupListError& e) {
         Say(r, e.what(), SetupListError::caption(), MB_OK | MB_ICONERROR);
         return false;
@@ -221,9 +252,15 @@ bool Start(Run& r, const PrivateCopyArgs& copy) {
     const int mode = kind == KitRun::FirstInstall ? kFirstInstall : DecideMode(installed, r.cl);
     wiz::WizardState& s = r.state;
     s.silent = r.cl.silent;
+    if (kit_kind == KitKind::kOneFile) {
+        run.one_file = true;
+        run.plain_runtime = own.plain_runtime;
+        run.list_bytes = own.list;
+    }
     if (mode == kFirstInstall) {
         run.mode = RunMode::FirstInstall;
         ctx.media_folder = ctx.kit_folder;
+        if (kit_kind == KitKind::kOneFile) UseOneFileMedia(ctx, own, r);
         s.target_dir = ctx.program_files + "\\" + company + "\\" + product;
         s.program_folder = folder_name;
     } else {
@@ -231,9 +268,17 @@ bool Start(Run& r, const PrivateCopyArgs& copy) {
         run.mode = upgrade ? RunMode::Upgrade : static_cast<RunMode>(mode);
         s.maintenance = !upgrade;
         s.action = upgrade ? wiz::kActionNone : mode;
-        // A kit run again installs from its own archive; the stored folder may be long gone.
-        const bool own_cab = !from_info && FileExists(ctx.kit_folder + "\\setup.cab");
-        ctx.media_folder = upgrade || own_cab || media.empty() ? ctx.kit_folder : media;
+        // A kit run again installs from its own archive; the stored media may be long gone.
+        const bool own_media = upgrade || (!from_info && (kit_kind == KitKind::kOneFile || IsFile(ctx.kit_folder + "\\setup.cab")));
+        ctx.media_folder = own_media || media.empty() ? ctx.kit_folder : media;
+        OneFileKit media_kit;
+        if ((own_media || media.empty()) && kit_kind == KitKind::kOneFile) {
+            UseOneFileMedia(ctx, own, r);
+        } else if (!own_media && !media.empty() && !FolderExists(media) && (IsFile(media) || EndsWithExe(media))) {
+            // "MediaPath" names a one-file kit; one that is gone or damaged is asked for again.
+            ctx.media_folder = WithoutTrailingBackslash(FolderOf(media));
+            if (OpenKitProgram(media, media_kit) == KitKind::kOneFile) UseOneFileMedia(ctx, media_kit, r);
+        }
         InstallLog log;
         LogMessage message;
         if (!ReadLogFile(ctx.InfoLog(), log, message)) {
@@ -271,10 +316,12 @@ bool Start(Run& r, const PrivateCopyArgs& copy) {
         s.abort = true;
         return false;
     }
-    r.cab_path = ctx.media_folder + "\\setup.cab";
-    r.bmp_path = ctx.media_folder + "\\setup.bmp";
-    r.readme_path = ctx.media_folder + "\\readme.txt";
-    r.license_path = ctx.media_folder + "\\license.txt";
+    r.cab_path = ctx.ArchivePath();
+    if (!r.side_files_inside) {
+        r.bmp_path = ctx.media_folder + "\\setup.bmp";
+        r.readme_path = ctx.media_folder + "\\readme.txt";
+        r.license_path = ctx.media_folder + "\\license.txt";
+    }
     if (s.maintenance) {
         MarkEarlierComponents(run);
         wiz::MarkSelected(r.data.root, run.selected);

@@ -54,6 +54,10 @@ struct Run {
     wiz::WizardData data;
     wiz::WizardState state;
     std::string cab_path, bmp_path, readme_path, license_path;
+    // A one-file kit: the side files come from inside it instead of from those paths.
+    bool side_files_inside = false;
+    std::vector<std::uint8_t> bmp_bytes;
+    std::string readme_text, license_text;
     bool files_failed = false;  // a file could not be copied
     bool phase_completed = false;  // the install or removal phase ran to its end: nothing undoes it
     Outcome outcome = Outcome::Completed;

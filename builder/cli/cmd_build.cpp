@@ -19,6 +19,7 @@
 #include "builder/cli/json.h"
 #include "builder/kit/kitbuild.h"
 #include "builder/kit/kitcheck.h"
+#include "builder/kit/winget.h"
 #include "builder/model/language.h"
 #include "builder/model/productcode.h"
 #include "builder/model/projectfile.h"
@@ -132,6 +133,8 @@ struct BuildOption {
 constexpr BuildOption kBuildOptions[] = {
     {"name", true},         {"kit-root", true}, {"runtime", true},      {"arch", true},  {"language-file", true},
     {"product-code", true}, {"set", true},      {"sign-command", true}, {"json", false},
+    {"single-file", false}, {"winget-manifest", true}, {"installer-url", true}, {"package-identifier", true},
+    {"locale", true},       {"license", true},
 };
 
 // What the build ends with: printed as the kit directory, or as one JSON object with --json.
@@ -143,6 +146,7 @@ struct BuildOutcome {
     std::uint64_t bytes = 0;
     std::string product_code;
     std::vector<std::string> errors;
+    std::vector<std::string> manifests;  // the package manager's manifests written
 
     int Finish(Context& ctx, int status) const {
         if (json) {
@@ -153,6 +157,7 @@ struct BuildOutcome {
             o.Add("files_total", static_cast<std::uint64_t>(files_total)).Add("bytes", bytes);
             if (product_code.empty()) o.AddNull("product_code"); else o.Add("product_code", product_code);
             o.Add("errors", errors);
+            if (!manifests.empty()) o.Add("winget_manifests", manifests);
             ctx.out << o.Text() << "\n";
         } else if (status == kExitOk) {
             ctx.out << kit_dir << "\n";
@@ -218,6 +223,21 @@ int RunBuild(const std::vector<std::string>& args, Context& ctx) {
     const std::string sign_pattern = a.Value("sign-command");
     if (a.Has("sign-command") && sign_pattern.find("{file}") == std::string::npos)
         return UsageError(ctx, outcome, "--sign-command must name the file to sign with {file}");
+
+    WingetOptions winget;
+    const bool single_file = a.Has("single-file");
+    const std::string winget_dir = a.Value("winget-manifest");
+    for (const char* o : {"installer-url", "package-identifier", "locale", "license"})
+        if (a.Has(o) && !a.Has("winget-manifest")) return UsageError(ctx, outcome, std::string("--") + o + " goes with --winget-manifest DIR");
+    if (a.Has("winget-manifest")) {
+        if (!single_file) return UsageError(ctx, outcome, "--winget-manifest needs --single-file: the manifests name one program");
+        winget.installer_url = a.Value("installer-url");
+        winget.package_identifier = a.Value("package-identifier");
+        if (a.Has("locale")) winget.locale = a.Value("locale");
+        winget.license = a.Value("license");
+        const std::string problem = WingetOptionsProblem(winget);
+        if (!problem.empty()) return UsageError(ctx, outcome, problem);
+    }
 
     // An absolute project path makes the data files it expands absolute too, so the kit does
     // not depend on the working directory, and the printed kit directory can be used anywhere.
@@ -304,6 +324,7 @@ int RunBuild(const std::vector<std::string>& args, Context& ctx) {
     params.kit_name = a.Value("name");
     params.runtime_path = a.Has("runtime") ? a.Value("runtime") : RuntimeSource(ctx.program_dir, arch);
     params.make_compressor = [](Reporter& r) { return MakeStaticCompressor(r, stderr); };
+    params.single_file = single_file;
     if (!sign_pattern.empty()) {
         params.sign_runtime = [&](const std::string& exe, std::string& why) {
             progress.Finish();
@@ -323,11 +344,13 @@ int RunBuild(const std::vector<std::string>& args, Context& ctx) {
 
     KitBuildResult result = BuildMedia(*doc, params, reporter, &progress);
     progress.Finish();
-    outcome.kit_dir = result.kit_dir;
+    outcome.kit_dir = single_file ? result.program : result.kit_dir;
     outcome.files_archived = result.files_added;
     outcome.files_total = result.started ? result.files_total : CountProjectFiles(*doc);
     outcome.complete = result.complete;
-    if (!result.kit_dir.empty()) {
+    if (single_file) {
+        outcome.bytes = result.complete ? FileBytes(result.program) : 0;
+    } else if (!result.kit_dir.empty()) {
         outcome.bytes += FileBytes(KitPath(result.kit_dir, kKitSetupExe)) + FileBytes(KitPath(result.kit_dir, kKitSetupList)) +
                          FileBytes(KitPath(result.kit_dir, kKitArchive));
         for (std::size_t i = 0; i < 3; ++i)
@@ -345,6 +368,16 @@ int RunBuild(const std::vector<std::string>& args, Context& ctx) {
                 << "\n";
         return failed(kExitFailure);
     }
+    if (a.Has("winget-manifest")) {
+        // From the program as written, signature included.
+        try {
+            outcome.manifests = WriteWingetManifests(Absolute(winget_dir), MakeWingetManifests(result.program, winget));
+        } catch (const std::exception& e) {
+            reporter.Report(Severity::Error, std::string("the package manager's manifests were not written: ") + e.what());
+            return failed(kExitFailure);
+        }
+        for (const auto& m : outcome.manifests) ctx.err << "qpbc build: wrote " << m << "\n";
+    }
     ctx.err << "qpbc build: " << result.files_added << " file(s) archived\n";
     return failed(kExitOk);
 }
@@ -352,13 +385,15 @@ int RunBuild(const std::vector<std::string>& args, Context& ctx) {
 const CommandRegistration kBuild{
     {"build",
      "PROJECT --name KIT [--kit-root DIR] [--arch x86|x64 | --runtime FILE] [--language-file FILE] "
-     "[--product-code GUID] [--set KEY=VALUE]... [--sign-command \"COMMAND {file}\"] [--json]",
+     "[--product-code GUID] [--set KEY=VALUE]... [--sign-command \"COMMAND {file}\"] [--single-file "
+     "[--winget-manifest DIR --installer-url URL --license TEXT [--package-identifier ID] [--locale LOCALE]]] [--json]",
      "Builds the kit (setup.exe, setup.lst, setup.cab and the side files) into KIT-ROOT/KIT (default root: the "
      "project's folder, then KITS) and prints the kit directory, or with --json one JSON object. --arch picks the "
      "runtime beside qpbc: REDIS/setup.ex_ for x86 (the default, runs on every Windows) or REDIS/x64/setup.ex_. A "
      "project without a product GUID gets one: kept in the .qpk, derived for an .ipr. --set changes a product string "
-     "for this build only; --sign-command runs on setup.exe before setup.lst is written. Exit status 0 only when the "
-     "kit is complete.",
+     "for this build only; --sign-command runs on setup.exe before setup.lst is written. --single-file makes one "
+     "program KIT-ROOT/KIT.exe with the kit inside it instead (signed once the kit is in), and --winget-manifest "
+     "writes the Windows Package Manager's manifests for it into DIR. Exit status 0 only when the kit is complete.",
      RunBuild}};
 
 }  // namespace

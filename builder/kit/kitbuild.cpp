@@ -11,10 +11,12 @@
 
 #include "builder/kit/kitcheck.h"
 #include "builder/kit/kitlist.h"
+#include "builder/kit/kitsingle.h"
 #include "builder/kit/kitstage.h"
 #include "builder/kit/zipnames.h"
 #include "common/errors.h"
 #include "common/fileio.h"
+#include "common/fsprim.h"
 #include "common/pathutil.h"
 #include "common/setuplist.h"
 
@@ -221,6 +223,7 @@ KitBuildResult BuildMedia(CDazDoc& doc, KitBuildParams params, Reporter& reporte
     }
     const std::string kit_dir = KitPath(root, params.kit_name);
     result.kit_dir = kit_dir;
+    if (params.single_file) result.program = SingleFileProgramPath(root, params.kit_name);
 
     // 4. The setup list first, with a product GUID made when the project has none: a project that
     // the runtime could not install is refused before anything is written.
@@ -256,7 +259,7 @@ KitBuildResult BuildMedia(CDazDoc& doc, KitBuildParams params, Reporter& reporte
     why = CopyToNewFile(params.runtime_path, KitPath(dir, kKitSetupExe));
     if (!why.empty()) {
         Fail(&result, reporter, Format1(kMsgCantCopy, params.runtime_path) + " (" + why + ")");
-    } else if (params.sign_runtime) {
+    } else if (params.sign_runtime && !params.single_file) {
         if (!params.sign_runtime(KitPath(dir, kKitSetupExe), why)) Fail(&result, reporter, why);
     }
     for (int i = 0; i < 3; ++i) {
@@ -276,6 +279,27 @@ KitBuildResult BuildMedia(CDazDoc& doc, KitBuildParams params, Reporter& reporte
 
     // 9. Complete: the staging folder takes the kit's place. Otherwise it goes, and the previous
     // kit stays as it was.
+    if (result.failures.empty() && archive_ok && list_ok && params.single_file) {
+        // The one program is made and signed beside the staged kit, then takes its place in the
+        // root; the staging folder goes with the destructor.
+        const std::string program = SingleFileProgramPath(root, params.kit_name);
+        const std::string staged = SingleFileProgramPath(dir, params.kit_name);
+        result.program = program;
+        why = AssembleSingleFile(dir, staged);
+        if (!why.empty()) {
+            Fail(&result, reporter, "Can't build the one-file kit: " + why);
+        } else if (params.sign_runtime && !params.sign_runtime(staged, why)) {
+            Fail(&result, reporter, why);
+        } else if (!(why = SingleFileProblem(staged)).empty()) {
+            Fail(&result, reporter, "Can't build the one-file kit: after signing, " + why);
+        } else if (!RenameOver(HostPath(staged), HostPath(program))) {
+            Fail(&result, reporter, "Can't build the one-file kit: " + staged + " cannot take the place of " + program);
+        } else {
+            result.complete = true;
+        }
+        if (params.show_kit_dir) params.show_kit_dir(root);
+        return result;
+    }
     if (result.failures.empty() && archive_ok && list_ok) {
         if (stage.Commit(kit_dir, why))
             result.complete = true;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "common/groupbits.h"
 
@@ -73,6 +74,8 @@ public:
     // 0 success; 2 OLE failed; 3 not loadable; 4 no DllRegisterServer; 5 it failed.
     virtual int SelfRegister(const std::string& path) = 0;
     virtual bool Copy(const std::string& from, const std::string& to) = 0;
+    // Writes `bytes` as the file `to`, replacing what is there only once the new file is whole.
+    virtual bool Write(const std::string& to, const std::vector<std::uint8_t>& bytes) = 0;
     // Lets go of the kit archive, which extraction may keep open between files, so that its
     // disk can be taken out.
     virtual void ReleaseArchive() = 0;

@@ -70,6 +70,11 @@ void CopyIntoInfoFolder(RunState& run, FileEffects& files, EngineEvents& events,
     AddReport(run, events, files.Copy(from, to) ? to : "Fail to copy:" + to);
 }
 
+void WriteIntoInfoFolder(RunState& run, FileEffects& files, EngineEvents& events, const std::vector<std::uint8_t>& bytes,
+                         const std::string& to) {
+    AddReport(run, events, !bytes.empty() && files.Write(to, bytes) ? to : "Fail to copy:" + to);
+}
+
 }  // namespace
 
 int CountPhaseFiles(RunState& run) {
@@ -88,6 +93,7 @@ bool EnsureArchive(RunState& run, FileEffects& files, Questions& questions) {
         std::string folder;
         if (!questions.PickFolder("Select kit path", folder)) return false;
         run.ctx.media_folder = WithoutTrailingBackslash(folder);
+        run.ctx.media_program.clear();
     }
     return true;
 }
@@ -146,8 +152,14 @@ bool RunInstallPhase(RunState& run, Platform& p, Questions& questions, EngineEve
     if (registers) {
         const std::string info = run.ctx.InfoFolder();
         if (!p.files.CreateFolderPath(info)) questions.Message(info, "Failed to create directory", Questions::kNoIcon);
-        CopyIntoInfoFolder(run, p.files, events, run.ctx.own_path, run.ctx.InfoSetupExe());
-        CopyIntoInfoFolder(run, p.files, events, run.ctx.kit_folder + "\\setup.lst", run.ctx.InfoSetupList());
+        if (run.one_file) {
+            // The runtime without the kit it carries, and the setup list it carried.
+            WriteIntoInfoFolder(run, p.files, events, run.plain_runtime, run.ctx.InfoSetupExe());
+            WriteIntoInfoFolder(run, p.files, events, run.list_bytes, run.ctx.InfoSetupList());
+        } else {
+            CopyIntoInfoFolder(run, p.files, events, run.ctx.own_path, run.ctx.InfoSetupExe());
+            CopyIntoInfoFolder(run, p.files, events, run.ctx.kit_folder + "\\setup.lst", run.ctx.InfoSetupList());
+        }
     }
     // The log and the record come before the shortcuts, the values and the uninstall key: a
     // product that is registered always has them, and a run that cannot write them stops here

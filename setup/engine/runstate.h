@@ -37,6 +37,10 @@ struct RunState {
     // (a product installed by an older runtime) removal deletes every target, as it always did.
     bool have_record = false;
     WrittenRecord record;
+    // Run from a one-file kit: what goes into the information folder in place of copies of the
+    // program and of a setup.lst beside it.
+    bool one_file = false;
+    std::vector<std::uint8_t> plain_runtime, list_bytes;
 
     bool abort = false;
     bool failed = false;  // the log or the record could not be written: nothing was registered

@@ -29,7 +29,7 @@ std::vector<UninstallWrite> UninstallWrites(const RunState& run) {
     char size[17];
     std::snprintf(size, sizeof size, "%llX", static_cast<unsigned long long>(run.record.Kilobytes() & 0xFFFFFFFFu));
     std::vector<UninstallWrite> w = {
-        {"MediaPath", 4, c.media_folder},
+        {"MediaPath", 4, c.MediaPath()},
         {"LogFile", 4, c.InfoLog()},
         {"UninstallString", 4, uninstall},
         {"ModifyPath", 4, modify},

@@ -65,7 +65,7 @@ FileInfo StatFile(const std::string& path) {
 // rewritten in place); on POSIX one pread per header or chunk.
 class FileZipSource : public ZipSource {
 public:
-    FileZipSource(const std::string& path, std::uint64_t size) : size_(size) {
+    FileZipSource(const std::string& path, std::uint64_t size, std::uint64_t base = 0) : size_(size), base_(base) {
 #ifdef _WIN32
         fd_ = _open(path.c_str(), _O_RDONLY | _O_BINARY);
 #else
@@ -83,6 +83,7 @@ public:
     std::uint64_t Size() const override { return size_; }
     void ReadAt(std::uint64_t pos, void* buf, std::size_t n) override {
         if (pos > size_ || n > size_ - pos) throw FormatError("read past the end of the archive");
+        pos += base_;
         char* p = static_cast<char*>(buf);
         while (n > 0) {
 #ifdef _WIN32
@@ -101,7 +102,7 @@ public:
 
 private:
     int fd_;
-    std::uint64_t size_;
+    std::uint64_t size_, base_;
 };
 
 std::string Normalized(const std::string& name) {
@@ -453,10 +454,14 @@ void ForgetZipCatalogs() {
 namespace {
 
 // Opens `path` with its directory; the caller holds g_cache_lock when the result is shared.
-int OpenArchive(const std::string& path, const FileInfo& info, ZipArchive& out, std::string* message) {
+int OpenArchive(const std::string& path, const FileInfo& info, const ArchiveWindow& window, ZipArchive& out,
+                std::string* message) {
     out = ZipArchive{};
+    if (window.offset > info.size || window.size > info.size - window.offset)
+        return Fail(message, path + ": the archive passes the end of the file", kUnzipNoArchive);
     try {
-        auto src = std::make_shared<FileZipSource>(path, info.size);
+        auto src = std::make_shared<FileZipSource>(path, window.size ? window.size : info.size - window.offset,
+                                                   window.offset);
         try {
             out.catalog = ZipCatalog::Read(*src);
         } catch (const FormatError& e) {
@@ -465,6 +470,7 @@ int OpenArchive(const std::string& path, const FileInfo& info, ZipArchive& out, 
         }
         out.source = src;
         out.path = path;
+        out.window = window;
         return kUnzipOk;
     } catch (const std::bad_alloc&) {
         out = ZipArchive{};
@@ -534,13 +540,14 @@ int ExtractFrom(ZipArchive& archive, const std::string& member, const std::strin
 
 }  // namespace
 
-int OpenZipArchive(const std::string& archive_path, ZipArchive& out, std::string* message) {
+int OpenZipArchive(const std::string& archive_path, ZipArchive& out, std::string* message,
+                   const ArchiveWindow& window) {
     FileInfo info = StatFile(archive_path);
     if (!info.exists) {
         out = ZipArchive{};
         return Fail(message, "cannot find or open " + archive_path, kUnzipNoArchive);
     }
-    return OpenArchive(archive_path, info, out, message);
+    return OpenArchive(archive_path, info, window, out, message);
 }
 
 int ExtractMemberFrom(ZipArchive& archive, const std::string& member, const std::string& output_path,
@@ -550,7 +557,7 @@ int ExtractMemberFrom(ZipArchive& archive, const std::string& member, const std:
 }
 
 int ExtractMember(const std::string& archive_path, const std::string& member, const std::string& target_folder,
-                  const std::string& output_path, std::string* message) {
+                  const std::string& output_path, std::string* message, const ArchiveWindow& window) {
     (void)target_folder;
     // One extraction at a time: the kept archive handle has a single file position.
     std::lock_guard<std::mutex> lock(g_cache_lock);
@@ -560,6 +567,7 @@ int ExtractMember(const std::string& archive_path, const std::string& member, co
         return Fail(message, "cannot find or open " + archive_path, kUnzipNoArchive);
     }
     bool fresh = g_cache.archive && g_cache.archive.path == archive_path && g_cache.info.size == info.size &&
+                 g_cache.archive.window.offset == window.offset && g_cache.archive.window.size == window.size &&
                  g_cache.info.mtime == info.mtime && g_cache.info.mtime_ns == info.mtime_ns;
     // A clock of whole seconds (Windows, older file systems) cannot tell a rewrite from the old
     // file; the archive's last bytes can.
@@ -572,7 +580,7 @@ int ExtractMember(const std::string& archive_path, const std::string& member, co
     }
     if (!fresh) {
         g_cache = Cached{};
-        const int rc = OpenArchive(archive_path, info, g_cache.archive, message);
+        const int rc = OpenArchive(archive_path, info, window, g_cache.archive, message);
         if (rc != kUnzipOk) return rc;
         try {
             g_cache.tail = ReadTail(*g_cache.archive.source);

@@ -16,6 +16,7 @@
 
 #include "builder/model/edits.h"
 #include "builder/model/projectfile.h"
+#include "common/kitpayload.h"
 #include "common/languages.h"
 #include "gui_driver.h"
 #include "remote.h"
@@ -372,6 +373,30 @@ TEST(QpbGui, EditsThroughTheWindowsSaveExactlyAndBuildAKit) {
     EXPECT_NE(listed.out.find("Extras"), std::string::npos);
     CloseExplorerOn("GuiKit");
     qpe2e::Screenshot("main-after-build");
+
+    // Again as one program: the wizard's "One program" box makes KITS\GuiOne.exe holding the kit.
+    PostMessageA(frame, WM_COMMAND, kBuild, 0);
+    kit = WaitBox(qpb.Id(), "Build Media");
+    ASSERT_NE(kit, nullptr);
+    qpe2e::Settle(300);
+    build_page = HWND(SendMessageA(kit, PSM_GETCURRENTPAGEHWND, 0, 0));
+    SendMessageA(GetDlgItem(build_page, 1210), WM_SETTEXT, 0, LPARAM("GuiOne"));
+    ASSERT_NE(GetDlgItem(build_page, 1215), nullptr) << "the one-program box";
+    SendMessageA(GetDlgItem(build_page, 1215), BM_SETCHECK, BST_CHECKED, 0);
+    qpe2e::Screenshot("build-prompt-one-program");
+    PostMessageA(kit, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
+    const fs::path one = kits / "GuiOne.exe";
+    for (int i = 0; i < 300 && !fs::exists(one); ++i) Sleep(100);
+    qpe2e::Settle(1500);
+    EXPECT_FALSE(fs::exists(kits / "GuiOne")) << "no kit folder";
+    {
+        auto src = qp::OpenByteSource(one.string());
+        qp::KitPayload payload;
+        std::string why;
+        ASSERT_EQ(qp::FindKitPayload(*src, payload, &why), qp::KitPayloadFound::kFound) << why;
+        EXPECT_NE(payload.Find("setup.cab"), nullptr);
+    }
+    CloseExplorerOn("KITS");
 
     // Quitting with an unsaved change asks first; Cancel keeps the window and the change.
     SelectTab(remote, tab, 0);

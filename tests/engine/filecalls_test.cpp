@@ -59,6 +59,7 @@ struct CountingFiles : FileEffects {
     bool ScheduleReplace(const std::string&, const std::string&) override { return ++calls["ScheduleReplace"], true; }
     int SelfRegister(const std::string&) override { return ++calls["SelfRegister"], 0; }
     bool Copy(const std::string&, const std::string&) override { return ++calls["Copy"], true; }
+    bool Write(const std::string&, const std::vector<std::uint8_t>&) override { return ++calls["Write"], true; }
     void ReleaseArchive() override {}
     std::int64_t SharedCount(const std::string&) override { return ++calls["SharedCount"], -1; }
     void SetSharedCount(const std::string&, std::int64_t) override { ++calls["SetSharedCount"]; }

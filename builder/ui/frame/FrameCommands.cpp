@@ -248,6 +248,7 @@ void CMainFrame::OnBuild() {
         if (!RunBuildWizard(owner, instance, *doc, state)) return false;
         p.kit_name = state.kit_name;
         p.kit_root = state.kit_root;
+        p.single_file = state.single_file != 0;
         return true;
     };
     params.kit_root = DefaultKitRoot(*doc_);
@@ -282,7 +283,7 @@ void CMainFrame::OnBuild() {
     ::EnableWindow(hwnd_, TRUE);
     window.reset();
     building_ = false;
-    SetStatusText(result.complete ? "Kit complete: " + result.kit_dir
+    SetStatusText(result.complete ? "Kit complete: " + (result.program.empty() ? result.kit_dir : result.program)
                                   : result.cancelled && result.started ? "Build cancelled: the kit was not made"
                                   : (result.started ? "The kit is not complete" : "Ready"));
 }

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "common/fileinfo.h"
+#include "common/fileio.h"
 #include "common/pathutil.h"
 #include "common/win/syslib.h"
 #include "setup/engine/unzip.h"
@@ -45,7 +46,8 @@ bool WinFileEffects::CreateFolderPath(const std::string& folder) {
 ZipArchive* WinFileEffects::Archive(const std::string& path, int& rc) {
     rc = kUnzipOk;
     if (archive_ && archive_.path == path) return &archive_;
-    rc = OpenZipArchive(path, archive_);
+    const ArchiveWindow window = (!window_program_.empty() && path == window_program_) ? window_ : ArchiveWindow{};
+    rc = OpenZipArchive(path, archive_, nullptr, window);
     return rc == kUnzipOk ? &archive_ : nullptr;
 }
 
@@ -139,6 +141,10 @@ int WinFileEffects::SelfRegister(const std::string& path) { return SelfRegisterL
 
 bool WinFileEffects::Copy(const std::string& from, const std::string& to) {
     return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
+}
+
+bool WinFileEffects::Write(const std::string& to, const std::vector<std::uint8_t>& bytes) {
+    return WriteFileReplacing(to, bytes.data(), bytes.size(), ".qpnew") == FileResult::kOk;
 }
 
 void WinFileEffects::ReleaseArchive() {

@@ -26,11 +26,20 @@ public:
     bool ScheduleReplace(const std::string& temp, const std::string& target) override;
     int SelfRegister(const std::string& path) override;
     bool Copy(const std::string& from, const std::string& to) override;
+    bool Write(const std::string& to, const std::vector<std::uint8_t>& bytes) override;
     void ReleaseArchive() override;
     std::int64_t SharedCount(const std::string& path) override;
     void SetSharedCount(const std::string& path, std::int64_t count) override;
 
+    // A one-file kit: extraction from `program` reads the archive at this window of it.
+    void SetArchiveWindow(const std::string& program, std::uint64_t offset, std::uint64_t size) {
+        window_program_ = program;
+        window_ = {offset, size};
+    }
+
 private:
+    std::string window_program_;
+    ArchiveWindow window_;
     // The kit archive, open from the first extraction until ReleaseArchive.
     ZipArchive* Archive(const std::string& path, int& rc);
 

@@ -42,7 +42,8 @@ bool WelcomePage(Wizard& w, HWND page, PageEvent& e) {
 bool LicensePage(Wizard& w, HWND page, PageEvent& e) {
     if (e.kind != PageEvent::kOpen) return false;
     HWND edit = GetDlgItem(page, kIdLicenseText);
-    LoadTextFileIntoWindow(edit, w.Setup().license_path);
+    if (w.Setup().texts_inside) LoadTextIntoWindow(edit, w.Setup().license_text);
+    else LoadTextFileIntoWindow(edit, w.Setup().license_path);
     SetWindowLongPtrA(edit, GWL_EXSTYLE, GetWindowLongPtrA(edit, GWL_EXSTYLE) | WS_EX_CLIENTEDGE);
     SetWindowPos(edit, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
     MakeViewer(edit);
@@ -53,7 +54,8 @@ bool LicensePage(Wizard& w, HWND page, PageEvent& e) {
 bool ReadmePage(Wizard& w, HWND page, PageEvent& e) {
     if (e.kind != PageEvent::kOpen) return false;
     HWND edit = GetDlgItem(page, kIdReadmeText);
-    LoadTextFileIntoWindow(edit, w.Setup().readme_path);
+    if (w.Setup().texts_inside) LoadTextIntoWindow(edit, w.Setup().readme_text);
+    else LoadTextFileIntoWindow(edit, w.Setup().readme_path);
     MakeViewer(edit);
     return true;
 }
