@@ -105,8 +105,13 @@ LRESULT CMDIFrameWnd::Default(UINT msg, WPARAM w, LPARAM l) { return ::DefFrameP
 
 bool CMDIChildWnd::CreateChild(HINSTANCE instance, const char* class_name, const std::string& title,
                                CMDIFrameWnd& frame, DWORD style, int x, int y, int cx, int cy) {
+    return CreateChild(instance, class_name, title, frame.Client(), style, x, y, cx, cy);
+}
+
+bool CMDIChildWnd::CreateChild(HINSTANCE instance, const char* class_name, const std::string& title, HWND mdi_client,
+                               DWORD style, int x, int y, int cx, int cy) {
     return Create(instance, class_name, title, style | WS_CHILD | WS_CLIPCHILDREN, WS_EX_MDICHILD, x, y, cx, cy,
-                  frame.Client());
+                  mdi_client);
 }
 
 void CMDIChildWnd::Activate() {

@@ -73,6 +73,10 @@ public:
     bool CreateChild(HINSTANCE instance, const char* class_name, const std::string& title, CMDIFrameWnd& frame,
                      DWORD style = WS_OVERLAPPEDWINDOW, int x = CW_USEDEFAULT, int y = CW_USEDEFAULT,
                      int cx = CW_USEDEFAULT, int cy = CW_USEDEFAULT);
+    // The same, given the MDI client window itself.
+    bool CreateChild(HINSTANCE instance, const char* class_name, const std::string& title, HWND mdi_client,
+                     DWORD style = WS_OVERLAPPEDWINDOW, int x = CW_USEDEFAULT, int y = CW_USEDEFAULT,
+                     int cx = CW_USEDEFAULT, int cy = CW_USEDEFAULT);
     // Restores when minimised, shows and activates.
     void Activate();
 

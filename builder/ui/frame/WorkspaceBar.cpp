@@ -1,8 +1,8 @@
 // The workspace bar's tab control and its six trees.
 #include "builder/ui/frame/WorkspaceBar.h"
 
-#include "builder/ui/editors/Editors.h"
 #include "builder/ui/frame/MainFrame.h"
+#include "builder/ui/items/ItemWindows.h"
 #include "builder/ui/res/resource.h"
 #include "common/languages.h"
 
