@@ -273,7 +273,20 @@ void CMainFrame::OnBuild() {
     prepare.project_path = imported ? from : doc_->PathName();
     params.wizard = [&](KitBuildParams& p) {
         if (!wizard(p)) return false;
-        if (PrepareKitBuild(*doc_, prepare, p, reporter).status != KitPrepareStatus::kReady) return false;
+        // What the policy only tells (a GUID made or derived) goes to the status line; a box
+        // would stop the build for nothing.
+        struct : Reporter {
+            Reporter* boxes = nullptr;
+            CMainFrame* frame = nullptr;
+            using Reporter::Report;
+            void Report(Severity severity, const std::string& text) override {
+                if (severity == Severity::Info) frame->SetStatusText(text);
+                else boxes->Report(severity, text);
+            }
+        } policy_reporter;
+        policy_reporter.boxes = &reporter;
+        policy_reporter.frame = this;
+        if (PrepareKitBuild(*doc_, prepare, p, policy_reporter).status != KitPrepareStatus::kReady) return false;
         window = std::make_unique<BuildProgressWindow>(hwnd_, instance_);
         window->forward = &bar_progress;
         ::EnableWindow(hwnd_, FALSE);
