@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "framework/Controls.h"
+#include "framework/DC.h"
 #include "framework/Window.h"
 
 namespace qp {
@@ -109,6 +110,9 @@ private:
     int CaptionHeight() const;
 
     CMDIFrameWnd* frame_ = nullptr;
+    // The system's small caption font, made at the first paint and again after a settings
+    // change, not on every paint.
+    CGdiObject<HFONT> caption_font_;
     Side side_ = kLeft;
     int width_ = 200;
     bool dragging_ = false;

@@ -19,7 +19,6 @@
 #include "builder/model/edits.h"
 #include "builder/model/projectfile.h"
 #include "common/languages.h"
-#include "common/setuplist.h"
 #include "gui_driver.h"
 #include "remote.h"
 #include "run_process.h"
@@ -414,6 +413,17 @@ fs::path WriteIprTree(const fs::path& root) {
     return root / "quill.ipr";
 }
 
+// The product GUID that the setup list at `list` carries, read back by "qpbc dump".
+std::string ProductGuidOf(const fs::path& list) {
+    if (!fs::exists(list)) return "";
+    const auto r = qptest::RunProcess(QP_QPBC_EXE, {"dump", list.string()}, list.parent_path().string());
+    const std::string mark = "product GUID: \"";
+    const std::size_t at = r.out.find(mark);
+    if (at == std::string::npos) return "";
+    const std::size_t from = at + mark.size();
+    return r.out.substr(from, r.out.find('"', from) - from);
+}
+
 // Opens `project` in qpb, builds the kit `kit` below the project's KITS folder through Build,
 // and quits without saving; the product GUID of the kit's setup list.
 std::string BuildInQpb(const fs::path& project, const std::string& kit) {
@@ -442,7 +452,7 @@ std::string BuildInQpb(const fs::path& project, const std::string& kit) {
     if (HWND ask = WaitBox(qpb.Id(), "Quillpacker", 5000)) qpe2e::Press(ask, IDNO);
     EXPECT_EQ(qpb.Wait(10000), 0u);
     EXPECT_TRUE(fs::exists(list)) << list.string();
-    return fs::exists(list) ? qp::LoadSetupList(list.string()).settings.product_guid() : std::string();
+    return ProductGuidOf(list);
 }
 
 std::string BuildInQpbc(const fs::path& project, const std::string& kit) {
@@ -452,8 +462,7 @@ std::string BuildInQpbc(const fs::path& project, const std::string& kit) {
                                        "--language-file", (qpb_dir / "language.ini").string()},
                                       project.parent_path().string());
     EXPECT_EQ(r.status, 0) << r.err;
-    const fs::path list = project.parent_path() / "KITS" / kit / "setup.lst";
-    return fs::exists(list) ? qp::LoadSetupList(list.string()).settings.product_guid() : std::string();
+    return ProductGuidOf(project.parent_path() / "KITS" / kit / "setup.lst");
 }
 
 }  // namespace

@@ -121,13 +121,16 @@ protected:
         return CItemWindow::HandleMessage(msg, w, l);
     }
 
+    bool OnDeleteKey() override {
+        DeleteSelected();
+        return true;
+    }
+
     bool OnNotify(NMHDR* h, LRESULT& result) override {
         if (h->hwndFrom != control_) return false;
+        if (CItemWindow::OnNotify(h, result)) return true;
         CListCtrl list(control_);
         switch (h->code) {
-        case LVN_KEYDOWN:
-            if (reinterpret_cast<NMLVKEYDOWN*>(h)->wVKey == VK_DELETE) DeleteSelected();
-            return true;
         case LVN_BEGINLABELEDITA: {
             auto* info = reinterpret_cast<NMLVDISPINFOA*>(h);
             const auto* node = reinterpret_cast<CObListFile*>(list.ItemData(info->item.iItem));

@@ -96,6 +96,11 @@ POINT CItemWindow::KeyboardMenuPoint() const {
     return p;
 }
 
+bool CItemWindow::OnNotify(NMHDR* h, LRESULT&) {
+    return h->hwndFrom == control_ && h->code == LVN_KEYDOWN &&
+           reinterpret_cast<NMLVKEYDOWN*>(h)->wVKey == VK_DELETE && OnDeleteKey();
+}
+
 LRESULT CItemWindow::HandleMessage(UINT msg, WPARAM w, LPARAM l) {
     switch (msg) {
     case WM_CLOSE: {

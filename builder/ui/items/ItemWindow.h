@@ -48,6 +48,9 @@ protected:
     virtual HWND MakeControl() = 0;
     // The popup menu resource the control's context menu shows; 0: none.
     virtual int ContextMenuId() const { return 0; }
+    // The Delete key in the control's list (the base's OnNotify calls it); false: not taken.
+    virtual bool OnDeleteKey() { return false; }
+    bool OnNotify(NMHDR* header, LRESULT& result) override;
     HWND MakeList(DWORD extra_style = 0);
     void Place();
 

@@ -93,13 +93,16 @@ public:
 protected:
     int ContextMenuId() const override { return IDM_REGISTRY_POPUP; }
 
+    bool OnDeleteKey() override {
+        DeleteSelected();
+        return true;
+    }
+
     bool OnNotify(NMHDR* h, LRESULT& result) override {
         if (h->hwndFrom != control_) return false;
+        if (CItemWindow::OnNotify(h, result)) return true;
         CListCtrl list(control_);
         switch (h->code) {
-        case LVN_KEYDOWN:
-            if (reinterpret_cast<NMLVKEYDOWN*>(h)->wVKey == VK_DELETE) DeleteSelected();
-            return true;
         case LVN_ENDLABELEDITA: {
             auto* info = reinterpret_cast<NMLVDISPINFOA*>(h);
             auto* node = reinterpret_cast<CRegistry*>(list.ItemData(info->item.iItem));
