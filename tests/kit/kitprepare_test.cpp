@@ -63,8 +63,8 @@ TEST(KitPrepare, ProductGuid) {
         const std::string gets = c.gets, guid = doc->settings_block.product_guid();
         EXPECT_EQ(p.product_code, guid);
         EXPECT_EQ(guid.size(), 38u) << guid;
-        if (gets == "stored") EXPECT_EQ(guid, kStored);
-        if (gets == "given") EXPECT_EQ(guid, kGiven);
+        if (gets == "stored") { EXPECT_EQ(guid, kStored); }
+        if (gets == "given") { EXPECT_EQ(guid, kGiven); }
         if (gets == "derived") {
             EXPECT_EQ(guid, qp::ImportedProductGuid(*doc, options.project_path));
             EXPECT_TRUE(doc->IsModified()) << "a save would lose the derived GUID";
