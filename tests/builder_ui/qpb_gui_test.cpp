@@ -417,7 +417,7 @@ fs::path WriteIprTree(const fs::path& root) {
 std::string ProductGuidOf(const fs::path& list) {
     if (!fs::exists(list)) return "";
     const auto r = qptest::RunProcess(QP_QPBC_EXE, {"dump", list.string()}, list.parent_path().string());
-    const std::string mark = "product GUID: \"";
+    const std::string mark = "product_guid: \"";
     const std::size_t at = r.out.find(mark);
     if (at == std::string::npos) return "";
     const std::size_t from = at + mark.size();
