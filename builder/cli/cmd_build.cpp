@@ -19,6 +19,7 @@
 #include "builder/cli/json.h"
 #include "builder/kit/kitbuild.h"
 #include "builder/kit/kitcheck.h"
+#include "builder/kit/kitprepare.h"
 #include "builder/kit/winget.h"
 #include "builder/model/language.h"
 #include "builder/model/productcode.h"
@@ -91,24 +92,14 @@ private:
     TerminalProgress& progress_;
 };
 
-bool IsAbsolute(const std::string& p) {
-    if (p.empty()) return false;
-    if (IsPathSeparator(p[0])) return true;
-    return p.size() >= 2 && p[1] == ':';
-}
-
 std::string Absolute(const std::string& p) {
-    if (IsAbsolute(p)) return p;
+    if (IsAbsolutePath(p)) return p;
     std::vector<char> buf(4096);
     if (!getcwd(buf.data(), static_cast<int>(buf.size()))) return p;
     std::string dir = buf.data();
     std::string rel = p;
     while (rel.size() >= 2 && rel[0] == '.' && IsPathSeparator(rel[1])) rel.erase(0, 2);
     return JoinPath(dir, rel);
-}
-
-bool EndsWithIpr(const std::string& path) {
-    return path.size() >= 4 && EqualNoCase(path.substr(path.size() - 4), ".ipr");
 }
 
 std::uint64_t FileBytes(const std::string& path) {
@@ -264,62 +255,17 @@ int RunBuild(const std::vector<std::string>& args, Context& ctx) {
     }
     doc->wizard_texts = nullptr;
 
-    // Product strings for this build only: the project file is not written.
-    for (const auto& [key, value] : sets) {
-        switch (SetBuildString(*doc, key, value)) {
-            case BuildStringResult::kChanged: break;
-            case BuildStringResult::kAdded:
-                reporter.Report(Severity::Info, key + " is not a string of the project; it is added for this build");
-                break;
-            case BuildStringResult::kWizardText:
-                return UsageError(ctx, outcome, "--set " + key + ": " + key + " is a wizard text, not a product string");
-            case BuildStringResult::kBadKey:
-                return UsageError(ctx, outcome, "--set " + key + ": \"" + key +
-                                                    "\" is not a valid key (letters, digits and _, not starting with a digit)");
-            case BuildStringResult::kTooLong:
-                return UsageError(ctx, outcome, "--set " + key + ": the key or the value is longer than " +
-                                                    std::to_string(kBuildStringMax) + " characters");
-        }
-    }
-
-    // One product code for every kit of the project: given, derived for an imported tree, or
-    // made once and kept in the project file.
-    const std::string stored = doc->settings_block.product_guid();
-    if (!product_code.empty()) {
-        if (!stored.empty() && stored != product_code)
-            reporter.Report(Severity::Info, "product GUID " + product_code + " from the command line; the project's own, " +
-                                                stored + ", is not used for this kit");
-        doc->settings_block.set_product_guid(product_code);
-    } else if (stored.empty() && EndsWithIpr(project)) {
-        doc->settings_block.set_product_guid(ImportedProductGuid(*doc, project));
-        reporter.Report(Severity::Info, "product GUID " + doc->settings_block.product_guid() +
-                                            " derived from the project's file name, company and product names");
-    } else if (stored.empty()) {
-        if (!doc->EnsureProductGuid()) {
-            reporter.Report(Severity::Error, "no product GUID could be made; give one with --product-code");
-            return failed(kExitFailure);
-        }
-        if (!StoreProductGuid(project, doc->settings_block.product_guid(), reporter)) {
-            reporter.Report(Severity::Error, "the project has no product GUID and the new one could not be kept; "
-                                             "give one with --product-code");
-            return failed(kExitFailure);
-        }
-        const std::string guid = doc->settings_block.product_guid();
-        reporter.Report(Severity::Info, "the project had no product GUID; " + guid + " is stored in " + project +
-                                            " (keep the changed project, or build with --product-code " + guid +
-                                            ", so that every kit is the same product)");
-    }
-    outcome.product_code = doc->settings_block.product_guid();
-
-    // Side files named without a folder are taken from the project's folder, so that a project
-    // builds the same from any working directory (its data files are found there too).
-    const std::string project_dir = FolderOf(project);
-    for (std::size_t i = 0; i < 3; ++i) {
-        std::string& p = doc->side_file_paths[i];
-        if (!p.empty() && !IsAbsolute(p) && !project_dir.empty()) p = JoinPath(project_dir, p);
-    }
-
     KitBuildParams params;
+    KitPrepareOptions prepare;
+    prepare.project_path = project;
+    prepare.product_code = product_code;
+    prepare.sets = sets;
+    prepare.guid_advice = "give one with --product-code";
+    const KitPreparation prepared = PrepareKitBuild(*doc, prepare, params, reporter);
+    if (prepared.status == KitPrepareStatus::kRefused) return UsageError(ctx, outcome, prepared.refusal);
+    if (prepared.status == KitPrepareStatus::kFailed) return failed(kExitFailure);
+    outcome.product_code = prepared.product_code;
+
     params.kit_root = a.Has("kit-root") ? Absolute(a.Value("kit-root")) : std::string();
     params.kit_name = a.Value("name");
     params.runtime_path = a.Has("runtime") ? a.Value("runtime") : RuntimeSource(ctx.program_dir, arch);

@@ -263,7 +263,8 @@ KitBuildResult BuildMedia(CDazDoc& doc, KitBuildParams params, Reporter& reporte
         if (!params.sign_runtime(KitPath(dir, kKitSetupExe), why)) Fail(&result, reporter, why);
     }
     for (int i = 0; i < 3; ++i) {
-        const std::string& from = doc.side_file_paths[static_cast<std::size_t>(i)];
+        const std::size_t slot = static_cast<std::size_t>(i);
+        const std::string& from = slot < params.side_files.size() ? params.side_files[slot] : doc.side_file_paths[slot];
         if (from.empty()) continue;
         why = CopyToNewFile(from, KitPath(dir, kKitSideFiles[i]));
         if (!why.empty()) Fail(&result, reporter, Format1(kMsgCantCopy, from) + " (" + why + ")");

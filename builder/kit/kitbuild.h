@@ -55,6 +55,8 @@ struct KitBuildParams {
     std::string kit_root;      // empty: DefaultKitRoot of the document
     std::string kit_name;      // the kit directory's name below the root
     std::string runtime_path;  // the setup runtime to copy as setup.exe ("...\REDIS\setup.ex_")
+    // The side files of slots 0, 1, 2 as they are to be copied; empty: the document's own.
+    std::vector<std::string> side_files;
     // The build wizard: runs after the missing-file check and may change the root and the name;
     // false cancels the build. Null: no wizard.
     std::function<bool(KitBuildParams&)> wizard;

@@ -3,7 +3,9 @@
 // duplicate name refused), files added through the files window, a component toggled in the
 // setup window and another deleted; the saved project must dump exactly like the same edits
 // made on the model. Build from the menu then makes a complete kit. Screenshots of the main
-// window with each tab and of each item window go to the shots folder.
+// window with each tab and of each item window go to the shots folder. The same imported
+// ".ipr", and the same ".qpk" without a product GUID, built by qpb and by qpbc give kits of one
+// product.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -415,4 +417,105 @@ TEST(QpbGui, EditsThroughTheWindowsSaveExactlyAndBuildAKit) {
     ASSERT_NE(ask, nullptr);
     qpe2e::Press(ask, IDNO);
     EXPECT_EQ(qpb.Wait(10000), 0u);
+}
+
+namespace {
+
+void WriteText(const fs::path& p, const std::string& text) {
+    fs::create_directories(p.parent_path());
+    std::ofstream(p, std::ios::binary) << text;
+}
+
+// A directory-style project below `root` with one group of one file.
+fs::path WriteIprTree(const fs::path& root) {
+    fs::create_directories(root / "data");
+    WriteBytes(root / "data" / "app.exe", 100);
+    WriteText(root / "quill.ipr", "[Project]\r\nName=Quill\r\n");
+    WriteText(root / "FILE GROUPS" / "default.fdf", "[FILEGROUPS]\r\nGROUP0=Program\r\n[Program]\r\nTARGET=<TARGETDIR>\r\n");
+    WriteText(root / "FILE GROUPS" / "Program.fgl", "[TOPDIR]\r\nFILE0=" + (root / "data" / "app.exe").string() + "\r\n");
+    WriteText(root / "STRING TABLES" / "default.shl", "[LANGUAGE]\r\nLANG0=0009\r\n[DATA]\r\nENTRY0=PRODUCT_NAME\r\n");
+    WriteText(root / "STRING TABLES" / "0009-English" / "value.shl", "[DATA]\r\nPRODUCT_NAME=Quill\r\n");
+    return root / "quill.ipr";
+}
+
+// The product GUID that the setup list at `list` carries, read back by "qpbc dump".
+std::string ProductGuidOf(const fs::path& list) {
+    if (!fs::exists(list)) return "";
+    const auto r = qptest::RunProcess(QP_QPBC_EXE, {"dump", list.string()}, list.parent_path().string());
+    const std::string mark = "product_guid: \"";
+    const std::size_t at = r.out.find(mark);
+    if (at == std::string::npos) return "";
+    const std::size_t from = at + mark.size();
+    return r.out.substr(from, r.out.find('"', from) - from);
+}
+
+// Opens `project` in qpb, builds the kit `kit` below the project's KITS folder through Build,
+// and quits without saving; the product GUID of the kit's setup list.
+std::string BuildInQpb(const fs::path& project, const std::string& kit) {
+    qpe2e::Process qpb(std::string("\"") + QP_QPB_EXE + "\" \"" + project.string() + "\"");
+    EXPECT_TRUE(qpb.Started());
+    HWND frame = qpe2e::WaitTop(qpb.Id(), "QpbMainFrame", "");
+    EXPECT_NE(frame, nullptr);
+    if (!frame) return "";
+    for (int i = 0; i < 100 && qpe2e::Text(frame).find(".qpk") == std::string::npos; ++i) Sleep(100);
+    // The start-up picture goes by itself; the wizard waits for it.
+    for (int i = 0; i < 100 && qpe2e::FindTop(qpb.Id(), "#32770", ""); ++i) Sleep(100);
+    PostMessageA(frame, WM_COMMAND, kBuild, 0);
+    HWND wizard = WaitBox(qpb.Id(), "Build Media");
+    EXPECT_NE(wizard, nullptr);
+    if (!wizard) return "";
+    qpe2e::Settle(300);
+    HWND page = HWND(SendMessageA(wizard, PSM_GETCURRENTPAGEHWND, 0, 0));
+    SendMessageA(GetDlgItem(page, 1210), WM_SETTEXT, 0, LPARAM(kit.c_str()));
+    PostMessageA(wizard, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
+    const fs::path list = project.parent_path() / "KITS" / kit / "setup.lst";
+    const fs::path cab = project.parent_path() / "KITS" / kit / "setup.cab";
+    for (int i = 0; i < 300 && !fs::exists(cab); ++i) Sleep(100);
+    qpe2e::Settle(1000);
+    CloseExplorerOn(kit);
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    if (HWND ask = WaitBox(qpb.Id(), "Quillpacker", 5000)) qpe2e::Press(ask, IDNO);
+    EXPECT_EQ(qpb.Wait(10000), 0u);
+    EXPECT_TRUE(fs::exists(list)) << list.string();
+    return ProductGuidOf(list);
+}
+
+std::string BuildInQpbc(const fs::path& project, const std::string& kit) {
+    const fs::path qpb_dir = fs::path(QP_QPB_EXE).parent_path();
+    const auto r = qptest::RunProcess(QP_QPBC_EXE,
+                                      {"build", project.string(), "--name", kit, "--runtime", (qpb_dir / "REDIS" / "setup.ex_").string(),
+                                       "--language-file", (qpb_dir / "language.ini").string()},
+                                      project.parent_path().string());
+    EXPECT_EQ(r.status, 0) << r.err;
+    return ProductGuidOf(project.parent_path() / "KITS" / kit / "setup.lst");
+}
+
+}  // namespace
+
+TEST(QpbGui, BuildMakesTheProductThatQpbcMakes) {
+    const fs::path work = (fs::path(QP_WORK_DIR).make_preferred() += "-product");
+    std::error_code ec;
+    fs::remove_all(work, ec);
+    // An imported tree: both derive the GUID from it.
+    const fs::path ipr = WriteIprTree(work / "ipr");
+    const std::string from_qpb = BuildInQpb(ipr, "FromQpb");
+    EXPECT_EQ(from_qpb.size(), 38u) << from_qpb;
+    EXPECT_EQ(from_qpb, BuildInQpbc(ipr, "FromQpbc"));
+
+    // A ".qpk" without a GUID: the first build (qpb's) makes one and keeps it in the file, so
+    // that qpbc's kit is the same product.
+    qp::NullReporter quiet;
+    std::unique_ptr<qp::CDazDoc> doc = qp::OpenProject(ipr.string(), quiet);
+    ASSERT_TRUE(doc);
+    ASSERT_TRUE(doc->settings_block.product_guid().empty());
+    const fs::path qpk = work / "qpk" / "plain.qpk";
+    fs::create_directories(qpk.parent_path());
+    ASSERT_TRUE(qp::SaveProject(*doc, qpk.string(), quiet));
+    const std::string first = BuildInQpb(qpk, "FromQpb");
+    EXPECT_EQ(first.size(), 38u) << first;
+    EXPECT_NE(first, from_qpb);
+    std::unique_ptr<qp::CDazDoc> kept = qp::OpenProject(qpk.string(), quiet);
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->settings_block.product_guid(), first);
+    EXPECT_EQ(BuildInQpbc(qpk, "FromQpbc"), first);
 }
