@@ -139,6 +139,11 @@ bool WaitFor(const std::function<bool()>& condition, DWORD ms) {
     }
 }
 
+bool Sync(HWND wnd, DWORD ms) {
+    DWORD_PTR answer = 0;
+    return SendMessageTimeoutA(wnd, WM_NULL, 0, 0, SMTO_NORMAL, ms, &answer) != 0;
+}
+
 bool WaitGone(HWND wnd, DWORD ms) {
     return WaitFor([wnd] { return !IsWindow(wnd); }, ms);
 }

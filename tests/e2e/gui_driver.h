@@ -39,6 +39,9 @@ std::string WhyNotPressable(HWND control);
 // Next must fail the test, not be pressed all the same.
 bool Press(HWND dlg, int id, DWORD ms = 5000);
 
+// Waits until the thread of `wnd` has handled every message sent to it so far and is back in
+// its message loop (a dialog that shows has finished its set-up); whether it answered.
+bool Sync(HWND wnd, DWORD ms = 20000);
 // Waits up to `ms` for `condition`; whether it held.
 bool WaitFor(const std::function<bool()>& condition, DWORD ms = 20000);
 // Waits up to `ms` for the window to be destroyed.
