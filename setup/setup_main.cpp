@@ -9,8 +9,11 @@
 #include <cstdlib>
 
 #include "common/pathutil.h"
+#include "common/win/syslib.h"
+#include "setup/engine/copyfailure.h"
 #include "setup/engine/log.h"
 #include "setup/engine/osmask.h"
+#include "setup/engine/privatecopy.h"
 #include "setup/engine/restart.h"
 #include "setup/engine/selfdelete.h"
 #include "setup/engine/uninstallreg.h"
@@ -19,6 +22,7 @@
 #include "setup/engine/win/registry_win.h"
 #include "setup/engine/win/shortcuts_win.h"
 #include "setup/setup_run.h"
+#include "setup/setup_start.h"
 #include "setup/wizard/win/wizard_ui.h"
 
 // The default terminate handler demangles the name of the exception's type for a console that a
@@ -72,6 +76,7 @@ bool RunPhase(Run& r, Questions& questions, EngineEvents& events, bool remove) {
                      : RunInstallPhase(r.run, platform, questions, events);
     if (SUCCEEDED(co)) CoUninitialize();
     TakePhaseResult(r);
+    r.phase_completed = ok && !r.run.abort;
     return ok;
 }
 
@@ -81,6 +86,12 @@ std::vector<std::string> Arguments() {
     std::vector<std::string> all = SplitCommandLine(GetCommandLineA());
     if (!all.empty()) all.erase(all.begin());
     return all;
+}
+
+// The system's own file explorer, by its full path: a bare "explorer.exe" is looked for in the
+// program's folder and the current folder first.
+std::string ExplorerPath(const InstallContext& ctx) {
+    return ctx.windows_folder + "\\explorer.exe";
 }
 
 bool FolderExists(const std::string& path) {
@@ -95,21 +106,29 @@ void OpenProgramFolder(const Run& r) {
         folder = ctx.user_shell[kShellPrograms] + "\\" + ctx.program_folder;
         if (ctx.user_shell[kShellPrograms].empty() || !FolderExists(folder)) return;
     }
-    std::string cmd = "explorer.exe " + folder;
+    if (ctx.windows_folder.empty()) return;
+    const std::string explorer = ExplorerPath(ctx);
+    std::string cmd = "\"" + explorer + "\" " + folder;
     STARTUPINFOA si{};
     si.cb = sizeof(si);
     si.dwFlags = STARTF_USESHOWWINDOW;
     si.wShowWindow = SW_SHOW;
     PROCESS_INFORMATION pi{};
-    if (CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    if (CreateProcessA(explorer.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
         CloseHandle(pi.hThread);
         CloseHandle(pi.hProcess);
     }
 }
 
 // Start-up up to the wizard. False when the run cannot start (the message has been given).
-bool Start(Run& r) {
+// `copy` tells, in the private copy, which program the user started and where the kit is.
+bool Start(Run& r, const PrivateCopyArgs& copy) {
     InstallContext ctx = DetectInstallContext();
+    if (copy.present) {
+        ctx.started_path = copy.started_path;
+        ctx.kit_folder = copy.kit_folder;
+        ctx.media_folder = copy.kit_folder;
+    }
     const std::string list_path = ctx.kit_folder + "\\setup.lst";
     try {
         r.list = LoadSetupList(list_path);
@@ -184,8 +203,20 @@ bool Start(Run& r) {
 int Main() {
     Run r;
     r.instance = GetModuleHandleA(nullptr);
-    r.cl = ParseCommandLine(Arguments());
+    const PrivateCopyArgs copy = ParsePrivateCopy(Arguments());
+    r.cl = ParseCommandLine(copy.rest);
     if (r.cl.qdelete) return RunQDelete(r.cl.qdelete_handle, r.cl.qdelete_path);
+    if (!copy.present) {
+        // Everything below runs in the private copy; only when no copy can be made does the run
+        // go on here, with the DLL search already restricted.
+        int status = 0;
+        const std::string line = GetCommandLineA();
+        char own[MAX_PATH + 1] = {};
+        const DWORD n = GetModuleFileNameA(nullptr, own, MAX_PATH);
+        if (n > 0 && n < MAX_PATH && RunPrivateCopy(FolderOf(std::string(own, n)), ArgumentsAfterProgram(line), status))
+            return status;
+    }
+    SweepStalePrivateCopies();
     r.log.Open(r.cl.log_path);
 
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_TREEVIEW_CLASSES | ICC_PROGRESS_CLASS |
@@ -193,23 +224,34 @@ int Main() {
     InitCommonControlsEx(&icc);
     if (!r.cl.silent) wiz::RegisterWizardClasses(r.instance);
 
-    if (!Start(r)) {
+    if (!Start(r, copy)) {
         r.log.Line("Setup could not start.");
         return ExitStatus(Outcome::StartFailed, false, false, false);
     }
     if (r.cl.silent) RunUnattended(r);
     else RunInteractive(r);
 
-    const bool aborted = r.state.abort || r.outcome != Outcome::Completed;
+    // Once the phase has run to its end, however the wizard is closed afterwards, the run is
+    // complete: deleting its files now would leave a registered product without them.
+    const bool aborted = !r.phase_completed && (r.state.abort || r.outcome != Outcome::Completed);
     if (aborted) {
         WinFileEffects files(r.run.ctx.nt_family, r.run.ctx.windows_folder);
         DeleteWrittenFiles(r.run, files);
+        // The folders the run made, the destination the wizard made first among them.
+        auto& made = r.run.created_folders;
+        made.insert(made.end(), r.state.created_folders.begin(), r.state.created_folders.end());
+        RemoveCreatedFolders(files, made);
         if (r.outcome == Outcome::Completed) r.outcome = Outcome::Cancelled;
         r.log.Line("Setup was cancelled.");
         return ExitStatus(r.outcome, false, false, false);
     }
     if (r.run.mode == RunMode::Remove) {
-        RemoveOwnCopy(r.run.ctx.own_path, r.run.ctx.InfoSetupExe(), r.run.ctx.InfoFolder());
+        // The file to go is the one the user started; in the private copy its starter is still
+        // waiting, and the helper waits for the starter.
+        HANDLE starter = nullptr;
+        if (copy.present)
+            starter = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(std::strtoul(copy.handle.c_str(), nullptr, 10)));
+        RemoveOwnCopy(r.run.ctx.started_path, r.run.ctx.InfoSetupExe(), r.run.ctx.InfoFolder(), starter);
     }
     if (!r.state.restart_now && r.run.mode == RunMode::FirstInstall && !r.cl.silent)
         OpenProgramFolder(r);
@@ -225,7 +267,13 @@ int Main() {
 }  // namespace
 }  // namespace qp::setup
 
+// Before anything can load a DLL by name (a delay-loaded system DLL is loaded at its first
+// call, and a static constructor could make one): the system folder only. Again in WinMain, in
+// case a toolchain runs this later than promised.
+__attribute__((constructor(101))) static void RestrictDllSearchFirst() { qp::RestrictDllSearchToSystem(); }
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    qp::RestrictDllSearchToSystem();
     try {
         return qp::setup::Main();
     } catch (...) {

@@ -42,6 +42,7 @@ struct Run {
     wiz::WizardState state;
     std::string cab_path, bmp_path, readme_path, license_path;
     bool files_failed = false;  // a file could not be copied
+    bool phase_completed = false;  // the install or removal phase ran to its end: nothing undoes it
     Outcome outcome = Outcome::Completed;
 };
 

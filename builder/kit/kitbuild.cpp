@@ -35,30 +35,7 @@ void Fail(KitBuildResult* result, Reporter& reporter, const std::string& text) {
 
 // The compressor writes the archive's directory only when it is unloaded and cannot say there
 // whether that worked; an archive without its end record would reach the kit as if complete.
-bool ArchiveHasEndRecord(const std::string& path) {
-    std::FILE* f = std::fopen(HostPath(path).c_str(), "rb");
-    if (!f) return false;
-    bool found = false;
-    if (std::fseek(f, 0, SEEK_END) == 0) {
-        long size = std::ftell(f);
-        // The end record (22 bytes) may be followed by a comment of up to 65535 bytes; a size
-        // that ftell cannot give (above 2 GB on Windows) is looked at from the end as well.
-        long tail = 22 + 65535;
-        if (size >= 0 && size < tail) tail = size;
-        if (size < 0 ? std::fseek(f, -tail, SEEK_END) == 0 : std::fseek(f, size - tail, SEEK_SET) == 0) {
-            std::vector<unsigned char> buf(static_cast<std::size_t>(tail));
-            std::size_t n = std::fread(buf.data(), 1, buf.size(), f);
-            for (std::size_t i = n >= 22 ? n - 22 + 1 : 0; i-- > 0;) {
-                if (buf[i] == 'P' && buf[i + 1] == 'K' && buf[i + 2] == 5 && buf[i + 3] == 6) {
-                    found = true;
-                    break;
-                }
-            }
-        }
-    }
-    std::fclose(f);
-    return found;
-}
+bool ArchiveHasEndRecord(const std::string& path) { return ZipHasEndRecords(HostPath(path)); }
 
 // The member name the runtime asks the archive for: the directory in the archive and the file
 // name, with '/' between the parts.

@@ -13,11 +13,13 @@ enum ShellFolder { kShellDesktop = 0, kShellStartMenu = 1, kShellPrograms = 2, k
 
 struct InstallContext {
     std::string own_path;        // the running program file
-    std::string kit_folder;      // own path without its file name
+    std::string started_path;    // the program file the user started (own path, or the file a
+                                 // private copy was made of)
+    std::string kit_folder;      // the started program's folder, or the kit folder it names
     std::string media_folder;    // where setup.cab is looked for
     std::string system_folder;
     std::string windows_folder;
-    std::string program_files;   // drive of the system folder + "\Program Files"
+    std::string program_files;   // the system's folder for programs of this architecture
     std::string destination;
     std::string program_folder;
     std::string product_guid;

@@ -190,15 +190,24 @@ private:
                 }
             }
             const std::string folder = FolderOf(target);
+            NoteMissingFolders(fx_, folder, run_.created_folders);
             if (!fx_.CreateFolderPath(folder)) q_.Message(folder, "Failed to create directory", Questions::kNoIcon);
-            const int rc = fx_.Extract(run_.ctx.ArchivePath(), MemberName(full_path), folder, output);
-            if (rc != 0) {
+            int rc;
+            while ((rc = fx_.Extract(run_.ctx.ArchivePath(), MemberName(full_path), folder, output)) != 0) {
+                const CopyFailures::Next next = run_.copy_failures.OnFailure(q_, ReportPair("CANT COPY ", output));
+                if (next == CopyFailures::kRetry) continue;
                 Failed(entry, output);
+                if (next == CopyFailures::kStop) return false;
+                break;
+            }
+            if (rc != 0) {
             } else if (temporary && !fx_.ScheduleReplace(output, target)) {
                 // The system will not replace the target at restart: offering one would promise
                 // what never happens, so the file counts as not copied.
                 fx_.Delete(output);
                 Failed(entry, target);
+                if (run_.copy_failures.OnFailure(q_, ReportPair("CANT COPY ", target)) == CopyFailures::kStop)
+                    return false;
             } else {
                 if (temporary) {
                     run_.restart_needed = true;
@@ -213,11 +222,8 @@ private:
         return true;
     }
 
-    void Failed(std::size_t entry, const std::string& path) {
-        const std::string text = ReportPair("CANT COPY ", path);
-        SetReport(run_, ev_, entry, text);
-        q_.Message(text, "Failed to copy file", Questions::kNoIcon);
-    }
+    // The report line of a file that is not in place (the user has been asked already).
+    void Failed(std::size_t entry, const std::string& path) { SetReport(run_, ev_, entry, ReportPair("CANT COPY ", path)); }
 
     // One more user of a shared file. A file that was there before without a count belongs to
     // someone unknown, whose use is never given back: it starts at two and so always stays.

@@ -7,6 +7,7 @@
 
 #include "common/setuplist.h"
 #include "setup/engine/context.h"
+#include "setup/engine/copyfailure.h"
 #include "setup/engine/lists.h"
 
 namespace qp {
@@ -39,6 +40,8 @@ struct RunState {
     };
     std::vector<CountChange> counted;
     int progress = 1;
+    CopyFailures copy_failures;               // asks once for the whole run
+    std::vector<std::string> created_folders;  // removed at exit when the run is aborted
 
     // The text of a string-table key in the run's language ("" when missing).
     std::string Text(const std::string& key) const;

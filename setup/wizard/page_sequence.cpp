@@ -56,4 +56,8 @@ bool IsInteriorPage(int page) {
            page == kPageUninstalling;
 }
 
+bool CancelAsksToAbort(int page) {
+    return page != kPageReport && page != kPageFinishRestart && page != kPageComplete;
+}
+
 }  // namespace qp::wiz

@@ -55,4 +55,9 @@ int FinalPage(bool restart_needed);
 // Pages 2 to 11, 17 and 18 carry the shared header band and buttons.
 bool IsInteriorPage(int page);
 
+// Whether Cancel, Esc, the close box or Alt+F4 on `page` may ask to abort the run. Not on the
+// pages after the install or removal phase (report, restart, finish): the work is done there
+// and undoing it would leave the product half-installed, so these keys do nothing.
+bool CancelAsksToAbort(int page);
+
 }  // namespace qp::wiz

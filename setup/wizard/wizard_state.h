@@ -16,6 +16,7 @@ struct WizardState {
     bool end = false;
     bool abort = false;
     bool restart_now = false;
+    std::vector<std::string> created_folders;  // made for the destination; gone again on abort
     bool restart_needed = false;
     bool files_failed = false;  // some file could not be copied
 

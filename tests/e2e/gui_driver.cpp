@@ -2,7 +2,9 @@
 #include "e2e/gui_driver.h"
 
 #include <gtest/gtest.h>
+#include <tlhelp32.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -14,17 +16,27 @@ Process::Process(const std::string& command_line, const std::string& folder) {
     STARTUPINFOA si{};
     si.cb = sizeof(si);
     std::string cmd = command_line;
-    if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr,
+    // In a job of its own, so that a test that gives up ends the program's private copy too.
+    job_ = CreateJobObjectA(nullptr, nullptr);
+    if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
                         folder.empty() ? nullptr : folder.c_str(), &si, &pi_)) {
         pi_ = PROCESS_INFORMATION{};
+        return;
     }
+    if (job_) AssignProcessToJobObject(job_, pi_.hProcess);
+    ResumeThread(pi_.hThread);
 }
 
 Process::~Process() {
-    if (!pi_.hProcess) return;
-    if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi_.hProcess, 99);
-    CloseHandle(pi_.hProcess);
-    CloseHandle(pi_.hThread);
+    if (pi_.hProcess) {
+        if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
+            if (job_) TerminateJobObject(job_, 99);
+            TerminateProcess(pi_.hProcess, 99);
+        }
+        CloseHandle(pi_.hProcess);
+        CloseHandle(pi_.hThread);
+    }
+    if (job_) CloseHandle(job_);
 }
 
 DWORD Process::Wait(DWORD ms) {
@@ -37,8 +49,27 @@ DWORD Process::Wait(DWORD ms) {
 
 namespace {
 
+// `root` and every process started by it or by its descendants: setup.exe runs its wizard in a
+// private copy of itself, whose windows count as the started program's.
+std::vector<DWORD> Family(DWORD root) {
+    std::vector<DWORD> family{root};
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snap == INVALID_HANDLE_VALUE) return family;
+    std::vector<PROCESSENTRY32> all;
+    PROCESSENTRY32 pe{};
+    pe.dwSize = sizeof pe;
+    for (BOOL more = Process32First(snap, &pe); more; more = Process32Next(snap, &pe)) all.push_back(pe);
+    CloseHandle(snap);
+    for (std::size_t i = 0; i < family.size(); ++i)
+        for (const PROCESSENTRY32& e : all)
+            if (e.th32ParentProcessID == family[i] && e.th32ProcessID != root &&
+                std::find(family.begin(), family.end(), e.th32ProcessID) == family.end())
+                family.push_back(e.th32ProcessID);
+    return family;
+}
+
 struct Search {
-    DWORD pid;
+    std::vector<DWORD> pids;
     std::string cls, caption;
     std::function<bool(HWND)> extra;
     HWND found;
@@ -48,7 +79,7 @@ BOOL CALLBACK EnumTop(HWND wnd, LPARAM lp) {
     auto* s = reinterpret_cast<Search*>(lp);
     DWORD pid = 0;
     GetWindowThreadProcessId(wnd, &pid);
-    if (pid != s->pid || !IsWindowVisible(wnd)) return TRUE;
+    if (std::find(s->pids.begin(), s->pids.end(), pid) == s->pids.end() || !IsWindowVisible(wnd)) return TRUE;
     char cls[128] = {};
     GetClassNameA(wnd, cls, sizeof(cls));
     if (!s->cls.empty() && s->cls != cls) return TRUE;
@@ -60,7 +91,7 @@ BOOL CALLBACK EnumTop(HWND wnd, LPARAM lp) {
 
 HWND Find(DWORD pid, const std::string& cls, const std::string& caption,
           std::function<bool(HWND)> extra) {
-    Search s{pid, cls, caption, std::move(extra), nullptr};
+    Search s{Family(pid), cls, caption, std::move(extra), nullptr};
     EnumWindows(EnumTop, reinterpret_cast<LPARAM>(&s));
     return s.found;
 }

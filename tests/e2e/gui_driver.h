@@ -13,6 +13,8 @@ public:
     // Starts `command_line` in `folder`.
     explicit Process(const std::string& command_line, const std::string& folder = "");
     ~Process();
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
     DWORD Id() const { return pi_.dwProcessId; }
     // The exit code, or STILL_ACTIVE when it has not ended within `ms`.
     DWORD Wait(DWORD ms);
@@ -20,6 +22,7 @@ public:
 
 private:
     PROCESS_INFORMATION pi_{};
+    HANDLE job_ = nullptr;
 };
 
 // A visible top-level window of `pid` with this class and caption (empty = any).

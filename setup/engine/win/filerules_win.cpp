@@ -7,6 +7,7 @@
 
 #include "common/fileinfo.h"
 #include "common/pathutil.h"
+#include "common/win/syslib.h"
 #include "setup/engine/unzip.h"
 
 namespace qp {
@@ -100,7 +101,11 @@ int SelfRegisterLibrary(const std::string& path) {
     if (FAILED(OleInitialize(nullptr))) {
         result = 2;
     } else {
-        HMODULE lib = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+        // The library's own dependencies from its folder and the system folder; the older
+        // altered search would also try the current folder, which may be the download folder.
+        const DWORD search = HasDllSearchFlags() ? 0x00000100 | 0x00000800  // DLL_LOAD_DIR | SYSTEM32
+                                                 : LOAD_WITH_ALTERED_SEARCH_PATH;
+        HMODULE lib = LoadLibraryExA(path.c_str(), nullptr, search);
         if (!lib) {
             result = 3;
         } else {

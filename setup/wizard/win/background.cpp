@@ -161,8 +161,7 @@ LRESULT Wizard::HandleBackground(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SYSCOMMAND:
         if ((wp & 0xFFF0) == SC_CLOSE) {
             const int page = State().current_page;
-            if (page == kPageReport || page == kPageFinishRestart || page == kPageComplete)
-                return 0;
+            if (!CancelAsksToAbort(page)) return 0;
             if (ConfirmCancel(page_ ? page_ : wnd, false)) {
                 // During the install the engine returns first; the page then ends the wizard.
                 if (page != kPageInstalling && page != kPageUninstalling) Close();

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "common/win/textwin.h"
+#include "setup/engine/copyfailure.h"
 #include "setup/wizard/page_tables.h"
 #include "setup/wizard/win/wizard_ui.h"
 
@@ -88,6 +89,9 @@ bool DestinationPage(Wizard& w, HWND page, PageEvent& e) {
     case PageEvent::kLeave: {
         if (e.id != kIdNext) return true;
         std::string dir = ItemText(page, kIdDestination);
+        if (!dir.empty())
+            NoteMissingFolders([](const std::string& p) { return GetFileAttributesA(p.c_str()) != INVALID_FILE_ATTRIBUTES; },
+                               dir, w.State().created_folders);
         if (dir.empty() || !CreateFolderOrSay(nullptr, dir)) {
             SetFocus(GetDlgItem(page, kIdDestination));
             e.stay = true;

@@ -314,6 +314,8 @@ void Wizard::OnButton(HWND page, int id) {
         }
         if (id == kIdBack) return;
     }
+    // Esc and Alt+F4 arrive as Cancel too, greyed or not.
+    if (id == kIdCancel && !CancelAsksToAbort(number)) return;
     if (id == kIdCancel && number != kPageAddRemove) {
         if (!ConfirmCancel(page, number == kPageComponents)) return;
         Close();
