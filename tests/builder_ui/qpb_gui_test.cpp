@@ -32,6 +32,7 @@ namespace {
 
 constexpr UINT kInsertFolder = 32771, kInsertFile = 32772, kInsertGroup = 32773, kSave = 57603, kBuild = 32800;
 constexpr UINT kWindowFirst = 32790;
+constexpr int kMainMenu = 129;  // the frame's menu bar resource
 const char* const kTabNames[6] = {"group", "component", "setuptype", "registry", "string", "link"};
 
 std::string Indent(int depth) { return std::string(std::size_t(depth) * 2, ' '); }
@@ -87,10 +88,15 @@ HWND WaitChild(const Mdi& mdi, const std::string& caption, DWORD ms = 5000) {
 
 HWND WaitBox(DWORD pid, const std::string& caption, DWORD ms = 10000) { return qpe2e::WaitTop(pid, "#32770", caption, ms); }
 
-// Edits the label of the tree's selected node (the edit box the tree has open) and ends it.
+// A command chosen from the frame's menu bar, as a user chooses it.
+bool Menu(HWND frame, UINT command) { return qpe2e::MenuCommand(frame, QP_QPB_EXE, kMainMenu, command); }
+
+// Edits the label of the tree's selected node (the edit box the tree has open, waited for) and
+// ends it.
 void TypeLabel(HWND edit_owner, UINT get_edit, UINT end_now, const std::string& text) {
-    HWND edit = HWND(SendMessageA(edit_owner, get_edit, 0, 0));
-    ASSERT_NE(edit, nullptr);
+    HWND edit = nullptr;
+    qpe2e::WaitFor([&] { return (edit = HWND(SendMessageA(edit_owner, get_edit, 0, 0))) != nullptr; }, 10000);
+    ASSERT_NE(edit, nullptr) << "no label edit box opened";
     SendMessageA(edit, WM_SETTEXT, 0, LPARAM(text.c_str()));
     if (end_now) {
         SendMessageA(edit_owner, end_now, FALSE, 0);
@@ -98,7 +104,7 @@ void TypeLabel(HWND edit_owner, UINT get_edit, UINT end_now, const std::string& 
         SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
         SendMessageA(edit, WM_CHAR, VK_RETURN, 0);
     }
-    qpe2e::Settle(200);
+    EXPECT_TRUE(qpe2e::WaitGone(edit, 10000)) << "the label edit box stays open";
 }
 
 // Clicks the tab and waits until its tree shows.
@@ -112,24 +118,26 @@ void SelectTab(Remote& r, HWND tab, int index) {
 }
 
 void ChooseFile(DWORD pid, HWND frame, const std::string& path) {
-    PostMessageA(frame, WM_COMMAND, kInsertFile, 0);
+    ASSERT_TRUE(Menu(frame, kInsertFile));
     HWND dlg = WaitBox(pid, "Insert File");
     ASSERT_NE(dlg, nullptr);
-    qpe2e::Settle(300);
-    // The file name box (a combo box with an edit in newer dialogs, a plain edit in older ones).
-    HWND name = GetDlgItem(dlg, 0x47c);
-    if (name) {
-        if (HWND edit = FindWindowExA(name, nullptr, "Edit", nullptr)) name = edit;
-    } else {
-        name = GetDlgItem(dlg, 0x480);
-    }
+    // The file name box (a combo box with an edit in newer dialogs, a plain edit in older ones),
+    // once the dialog has made it.
+    HWND name = nullptr;
+    qpe2e::WaitFor([&] {
+        name = GetDlgItem(dlg, 0x47c);
+        if (name) {
+            if (HWND edit = FindWindowExA(name, nullptr, "Edit", nullptr)) name = edit;
+        } else {
+            name = GetDlgItem(dlg, 0x480);
+        }
+        return name && IsWindowVisible(name);
+    }, 10000);
     ASSERT_NE(name, nullptr);
     SendMessageA(name, WM_SETTEXT, 0, LPARAM(path.c_str()));
-    qpe2e::Settle(200);
     qpe2e::Screenshot("insert-file");
     qpe2e::Press(dlg, IDOK);
-    for (int i = 0; i < 50 && IsWindow(dlg); ++i) Sleep(100);
-    EXPECT_FALSE(IsWindow(dlg));
+    EXPECT_TRUE(qpe2e::WaitGone(dlg, 10000));
 }
 
 void WriteBytes(const fs::path& p, std::size_t n) {
@@ -166,7 +174,6 @@ TEST(QpbGui, EditsThroughTheWindowsSaveExactlyAndBuildAKit) {
     HWND frame = qpe2e::WaitTop(qpb.Id(), "QpbMainFrame", "Quillpacker - notepadish.qpk");
     ASSERT_NE(frame, nullptr);
     MoveWindow(frame, 0, 0, 1000, 700, TRUE);
-    qpe2e::Settle(500);
 
     // Started, it has made ".qpk" files open in it from the file explorer.
     auto class_text = [](const char* key) {
@@ -230,8 +237,7 @@ TEST(QpbGui, EditsThroughTheWindowsSaveExactlyAndBuildAKit) {
     qpe2e::Screenshot("item-group");
 
     // A new group: a duplicate name is refused, then a free one taken.
-    SendMessageA(frame, WM_COMMAND, kInsertGroup, 0);
-    qpe2e::Settle(300);
+    ASSERT_TRUE(Menu(frame, kInsertGroup));
     TypeLabel(trees[0], TVM_GETEDITCONTROL, TVM_ENDEDITLABELNOW, "PROGRAM");
     HTREEITEM made = HTREEITEM(SendMessageA(trees[0], TVM_GETNEXTITEM, TVGN_CARET, 0));
     EXPECT_EQ(remote.TreeText(trees[0], made), "New group#1");
@@ -250,8 +256,7 @@ TEST(QpbGui, EditsThroughTheWindowsSaveExactlyAndBuildAKit) {
     ASSERT_NE(files_window, nullptr);
     EXPECT_EQ(mdi.Active(), files_window);
     HWND files_list = GetWindow(files_window, GW_CHILD);
-    SendMessageA(frame, WM_COMMAND, kInsertFolder, 0);
-    qpe2e::Settle(300);
+    ASSERT_TRUE(Menu(frame, kInsertFolder));
     TypeLabel(files_list, LVM_GETEDITCONTROL, 0, "Docs");
     qp::CObListFile* docs = model.NewFolder(extras->file_tree);
     model.RenameFolder(*docs, "Docs");
@@ -260,7 +265,7 @@ TEST(QpbGui, EditsThroughTheWindowsSaveExactlyAndBuildAKit) {
               true);
     ChooseFile(qpb.Id(), frame, extra1);
     ChooseFile(qpb.Id(), frame, extra2);
-    qpe2e::Settle(300);
+    qpe2e::WaitFor([&] { return SendMessageA(files_list, LVM_GETITEMCOUNT, 0, 0) == 3; }, 10000);
     ASSERT_EQ(SendMessageA(files_list, LVM_GETITEMCOUNT, 0, 0), 3);
     EXPECT_EQ(remote.ListText(files_list, 0, 0), "extra1.txt");
     EXPECT_EQ(remote.ListText(files_list, 0, 1), " 0 K");
@@ -309,8 +314,8 @@ TEST(QpbGui, EditsThroughTheWindowsSaveExactlyAndBuildAKit) {
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(qpe2e::BoxText(box), "Delete Component?");
     qpe2e::Press(box, IDYES);
-    qpe2e::Settle(300);
-    EXPECT_EQ(qpgui::FindNode(remote, trees[1], gone->name), nullptr);
+    EXPECT_TRUE(qpe2e::WaitFor([&] { return qpgui::FindNode(remote, trees[1], gone->name) == nullptr; }, 10000))
+        << gone->name << " is still in the tree";
     model.DeleteComponent(*gone);
 
     // The other item windows, for the eye.
@@ -326,7 +331,7 @@ TEST(QpbGui, EditsThroughTheWindowsSaveExactlyAndBuildAKit) {
     qpe2e::Screenshot("item-link");
 
     // The function window, reached through its Window entry only.
-    SendMessageA(frame, WM_COMMAND, kWindowFirst + 7, 0);
+    ASSERT_TRUE(Menu(frame, kWindowFirst + 7));
     HWND function_window = WaitChild(mdi, "Function");
     ASSERT_NE(function_window, nullptr);
     EXPECT_EQ(mdi.Active(), function_window);
@@ -342,9 +347,10 @@ TEST(QpbGui, EditsThroughTheWindowsSaveExactlyAndBuildAKit) {
     qpe2e::Screenshot("item-function");
 
     // Save; the dump of the saved file equals the dump of the model with the same edits.
-    SendMessageA(frame, WM_COMMAND, kSave, 0);
-    qpe2e::Settle(500);
-    EXPECT_EQ(qpe2e::Text(frame), "Quillpacker - notepadish.qpk");
+    EXPECT_EQ(qpe2e::Text(frame), "Quillpacker - notepadish.qpk*");
+    ASSERT_TRUE(Menu(frame, kSave));
+    EXPECT_TRUE(qpe2e::WaitFor([&] { return qpe2e::Text(frame) == "Quillpacker - notepadish.qpk"; }, 20000))
+        << qpe2e::Text(frame);
     const std::string expected_path = (work / "expected.qpk").string();
     ASSERT_TRUE(qp::SaveProject(*expected, expected_path, quiet));
     const auto saved = qptest::RunProcess(QP_QPBC_EXE, {"dump", project}, work.string());
@@ -357,23 +363,26 @@ TEST(QpbGui, EditsThroughTheWindowsSaveExactlyAndBuildAKit) {
 
     // Build from the menu: the kit name in the build wizard, then a complete kit under the
     // project's KITS folder.
-    PostMessageA(frame, WM_COMMAND, kBuild, 0);
+    ASSERT_TRUE(Menu(frame, kBuild));
     HWND kit = WaitBox(qpb.Id(), "Build Media");
     ASSERT_NE(kit, nullptr);
-    qpe2e::Settle(300);
     const fs::path kits = work / "KITS";
-    HWND build_page = HWND(SendMessageA(kit, PSM_GETCURRENTPAGEHWND, 0, 0));
+    HWND build_page = nullptr;
+    qpe2e::WaitFor([&] {
+        build_page = HWND(SendMessageA(kit, PSM_GETCURRENTPAGEHWND, 0, 0));
+        return build_page && IsWindowVisible(GetDlgItem(build_page, 1210));
+    }, 10000);
+    ASSERT_NE(build_page, nullptr);
     SendMessageA(GetDlgItem(build_page, 1210), WM_SETTEXT, 0, LPARAM("GuiKit"));
     qpe2e::Screenshot("build-prompt");
     PostMessageA(kit, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
     const fs::path kit_dir = kits / "GuiKit";
-    for (int i = 0; i < 300 && !fs::exists(kit_dir / "setup.cab"); ++i) Sleep(100);
-    qpe2e::Settle(1500);
+    // The build ends by opening the kit folder in the file explorer.
+    EXPECT_TRUE(CloseExplorerOn("GuiKit", 120000)) << "no file explorer on the kit";
     for (const char* f : {"setup.exe", "setup.lst", "setup.cab"}) EXPECT_TRUE(fs::exists(kit_dir / f)) << f;
     const auto listed = qptest::RunProcess(QP_QPBC_EXE, {"dump", (kit_dir / "setup.lst").string()}, work.string());
     EXPECT_EQ(listed.status, 0);
     EXPECT_NE(listed.out.find("Extras"), std::string::npos);
-    CloseExplorerOn("GuiKit");
     qpe2e::Screenshot("main-after-build");
 
     // Again as one program: the wizard's "One program" box makes KITS\GuiOne.exe holding the kit.
@@ -402,7 +411,7 @@ TEST(QpbGui, EditsThroughTheWindowsSaveExactlyAndBuildAKit) {
 
     // Quitting with an unsaved change asks first; Cancel keeps the window and the change.
     SelectTab(remote, tab, 0);
-    SendMessageA(frame, WM_COMMAND, kInsertGroup, 0);
+    SendMessageA(frame, WM_COMMAND, kInsertGroup, 0);  // the id straight: the menu's item was chosen above
     SendMessageA(trees[0], TVM_ENDEDITLABELNOW, TRUE, 0);
     EXPECT_EQ(qpe2e::Text(frame), "Quillpacker - notepadish.qpk*");
     PostMessageA(frame, WM_CLOSE, 0, 0);
@@ -410,8 +419,9 @@ TEST(QpbGui, EditsThroughTheWindowsSaveExactlyAndBuildAKit) {
     ASSERT_NE(ask, nullptr);
     EXPECT_EQ(qpe2e::BoxText(ask), "Save changes to notepadish.qpk?");
     qpe2e::Press(ask, IDCANCEL);
-    qpe2e::Settle(300);
+    EXPECT_TRUE(qpe2e::WaitGone(ask, 10000));
     EXPECT_TRUE(IsWindow(frame));
+    EXPECT_EQ(qpe2e::Text(frame), "Quillpacker - notepadish.qpk*");
     PostMessageA(frame, WM_CLOSE, 0, 0);
     ask = WaitBox(qpb.Id(), "Quillpacker");
     ASSERT_NE(ask, nullptr);
