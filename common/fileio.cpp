@@ -9,7 +9,7 @@ namespace qp {
 
 FileResult ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, std::size_t limit) {
     out.clear();
-    if (path.empty() || IsDirectory(path)) return FileResult::kCannotOpen;
+    if (path.empty() || !IsPlainFile(path)) return FileResult::kCannotOpen;
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return FileResult::kCannotOpen;
     // Read in chunks rather than trusting a size asked beforehand: the file may change, and a

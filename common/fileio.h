@@ -17,7 +17,8 @@ enum class FileResult {
     kCannotReplace,  // the complete temporary could not take the target's place; it is gone again
 };
 
-// Reads the whole of `path` into `out`. A file larger than `limit` bytes is refused (kCannotRead)
+// Reads the whole of `path` into `out`. Only an ordinary file is opened (a directory, pipe or
+// device gives kCannotOpen). A file larger than `limit` bytes is refused (kCannotRead)
 // rather than read in part, so a reader never sees a cut file as if it were whole.
 FileResult ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out,
                          std::size_t limit = static_cast<std::size_t>(-1) / 2);
@@ -27,7 +28,8 @@ FileResult ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out
 FileResult WriteFileReplacing(const std::string& path, const void* data, std::size_t size,
                               const std::string& temp_suffix = ".tmp");
 
-// True when `path` names an existing file that is not a directory.
+// The old name of IsFile (common/fsprim.h), left for the last two callers (qpbc's "new" command
+// and the new-project wizard) until the branches that change those files have landed.
 bool FileExists(const std::string& path);
 // Removes a file; true when it was removed.
 bool RemoveFile(const std::string& path);

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "common/fileio.h"
+#include "common/languages.h"
 #include "common/strutil.h"
 
 namespace qp {
@@ -277,6 +278,9 @@ SetupList ReadSetupList(const std::uint8_t* data, std::size_t size) {
     for (auto& l : list.languages) {
         l.table_index = in.Int();
         l.lang_value = in.Int();
+        // The index picks the language's name and identifier and a character of every group's
+        // language mask; one outside the table would pick nothing meaningful.
+        if (!LanguageAt(l.table_index)) in.Bad("language index " + std::to_string(l.table_index) + " outside the table");
     }
     in.Shortcut(list.shortcuts);
     n = in.Count(kMinFunction, "function calls");
@@ -298,7 +302,7 @@ SetupList ReadSetupList(const std::vector<std::uint8_t>& bytes) {
 
 SetupList LoadSetupList(const std::string& path) {
     std::vector<std::uint8_t> bytes;
-    FileResult r = ReadWholeFile(path, bytes);
+    FileResult r = ReadWholeFile(path, bytes, kMaxSetupListSize);
     if (r == FileResult::kCannotOpen) throw IoError("cannot open " + path);
     if (r != FileResult::kOk) throw IoError("cannot read " + path);
     return ReadSetupList(bytes);

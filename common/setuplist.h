@@ -225,7 +225,9 @@ void SaveSetupList(const SetupList& list, const std::string& path);
 SetupList ReadSetupList(const std::uint8_t* data, std::size_t size);
 SetupList ReadSetupList(const std::vector<std::uint8_t>& bytes);
 // Reads the file at `path`; IoError when it cannot be opened or read.
+// Only an ordinary file of at most kMaxSetupListSize bytes is read; anything else is an IoError.
 SetupList LoadSetupList(const std::string& path);
+constexpr std::size_t kMaxSetupListSize = 64u << 20;
 
 // Recursive records nest at most this deep; a deeper file is refused rather than allowed to
 // exhaust the stack.

@@ -25,7 +25,7 @@ std::string ConvertViewerText(const std::string& input) {
 }
 
 bool LoadViewerText(const std::string& file, std::string* out) {
-    if (file.empty() || IsDirectory(file)) return false;
+    if (file.empty() || !IsPlainFile(file)) return false;
     // Binary mode: line ends are rewritten anyway, and the C runtime's text mode would also
     // end the text early at a Ctrl-Z byte.
     std::FILE* f = std::fopen(file.c_str(), "rb");

@@ -14,7 +14,8 @@ constexpr std::size_t kViewerTextLimit = 32760;
 std::string ConvertViewerText(const std::string& input);
 
 // Reads at most kViewerTextLimit bytes of `file` and converts them. False for an empty name,
-// a missing file or a failed open. Lines are never cut by the conversion; only the input
+// a missing file, anything but an ordinary file (a pipe or device would block or never end)
+// or a failed open. Lines are never cut by the conversion; only the input
 // limit can end the last one early.
 bool LoadViewerText(const std::string& file, std::string* out);
 

@@ -105,8 +105,13 @@ LRESULT CMDIFrameWnd::Default(UINT msg, WPARAM w, LPARAM l) { return ::DefFrameP
 
 bool CMDIChildWnd::CreateChild(HINSTANCE instance, const char* class_name, const std::string& title,
                                CMDIFrameWnd& frame, DWORD style, int x, int y, int cx, int cy) {
+    return CreateChild(instance, class_name, title, frame.Client(), style, x, y, cx, cy);
+}
+
+bool CMDIChildWnd::CreateChild(HINSTANCE instance, const char* class_name, const std::string& title, HWND mdi_client,
+                               DWORD style, int x, int y, int cx, int cy) {
     return Create(instance, class_name, title, style | WS_CHILD | WS_CLIPCHILDREN, WS_EX_MDICHILD, x, y, cx, cy,
-                  frame.Client());
+                  mdi_client);
 }
 
 void CMDIChildWnd::Activate() {
@@ -160,19 +165,21 @@ void CDockBar::Paint() {
     cap.bottom = cap.top + CaptionHeight() - 2;
     if (side_ == kLeft) cap.right -= kEdge; else cap.left += kEdge;
     ::FillRect(dc, &cap, ::GetSysColorBrush(COLOR_INACTIVECAPTION));
-    NONCLIENTMETRICSA m{};
-    m.cbSize = sizeof(m);
-    ::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(m), &m, 0);
-    HFONT font = ::CreateFontIndirectA(&m.lfSmCaptionFont);
-    HGDIOBJ old = ::SelectObject(dc, font);
-    ::SetBkMode(dc, TRANSPARENT);
-    ::SetTextColor(dc, ::GetSysColor(COLOR_INACTIVECAPTIONTEXT));
-    RECT text = cap;
-    text.left += 4;
-    const std::string caption = Text();
-    ::DrawTextA(dc, caption.c_str(), int(caption.size()), &text, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
-    ::SelectObject(dc, old);
-    ::DeleteObject(font);
+    if (!caption_font_) {
+        NONCLIENTMETRICSA m{};
+        m.cbSize = sizeof(m);
+        ::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(m), &m, 0);
+        caption_font_.Reset(::CreateFontIndirectA(&m.lfSmCaptionFont));
+    }
+    {
+        CSelectObject font(dc, caption_font_);
+        ::SetBkMode(dc, TRANSPARENT);
+        ::SetTextColor(dc, ::GetSysColor(COLOR_INACTIVECAPTIONTEXT));
+        RECT text = cap;
+        text.left += 4;
+        const std::string caption = Text();
+        ::DrawTextA(dc, caption.c_str(), int(caption.size()), &text, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
+    }
     RECT edge = r;
     if (side_ == kLeft) edge.left = edge.right - kEdge; else edge.right = edge.left + kEdge;
     ::DrawEdge(dc, &edge, EDGE_RAISED, side_ == kLeft ? BF_RIGHT : BF_LEFT);
@@ -183,6 +190,10 @@ LRESULT CDockBar::HandleMessage(UINT msg, WPARAM w, LPARAM l) {
     case WM_PAINT:
         Paint();
         return 0;
+    case WM_SETTINGCHANGE:
+        caption_font_.Reset();
+        ::InvalidateRect(hwnd_, nullptr, TRUE);
+        break;
     case WM_SIZE:
         OnLayout(Inner());
         ::InvalidateRect(hwnd_, nullptr, TRUE);

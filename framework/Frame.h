@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "framework/Controls.h"
+#include "framework/DC.h"
 #include "framework/Window.h"
 
 namespace qp {
@@ -73,6 +74,10 @@ public:
     bool CreateChild(HINSTANCE instance, const char* class_name, const std::string& title, CMDIFrameWnd& frame,
                      DWORD style = WS_OVERLAPPEDWINDOW, int x = CW_USEDEFAULT, int y = CW_USEDEFAULT,
                      int cx = CW_USEDEFAULT, int cy = CW_USEDEFAULT);
+    // The same, given the MDI client window itself.
+    bool CreateChild(HINSTANCE instance, const char* class_name, const std::string& title, HWND mdi_client,
+                     DWORD style = WS_OVERLAPPEDWINDOW, int x = CW_USEDEFAULT, int y = CW_USEDEFAULT,
+                     int cx = CW_USEDEFAULT, int cy = CW_USEDEFAULT);
     // Restores when minimised, shows and activates.
     void Activate();
 
@@ -105,6 +110,9 @@ private:
     int CaptionHeight() const;
 
     CMDIFrameWnd* frame_ = nullptr;
+    // The system's small caption font, made at the first paint and again after a settings
+    // change, not on every paint.
+    CGdiObject<HFONT> caption_font_;
     Side side_ = kLeft;
     int width_ = 200;
     bool dragging_ = false;

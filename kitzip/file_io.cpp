@@ -2,12 +2,7 @@
 #include "kitzip/file_io.h"
 
 #include "common/errors.h"
-
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
+#include "kitzip/file_sys.h"
 
 namespace kitzip {
 
@@ -21,20 +16,12 @@ File::~File() {
 }
 
 void File::Seek(std::uint64_t pos) {
-#ifdef _WIN32
-    int rc = _fseeki64(f_, static_cast<long long>(pos), SEEK_SET);
-#else
-    int rc = fseeko(f_, static_cast<off_t>(pos), SEEK_SET);
-#endif
+    int rc = sys::Seek(f_, pos);
     if (rc != 0) throw qp::IoError("cannot seek in " + path_);
 }
 
 std::uint64_t File::Tell() {
-#ifdef _WIN32
-    long long pos = _ftelli64(f_);
-#else
-    long long pos = ftello(f_);
-#endif
+    long long pos = sys::Tell(f_);
     if (pos < 0) throw qp::IoError("cannot tell the position in " + path_);
     return static_cast<std::uint64_t>(pos);
 }
@@ -55,11 +42,7 @@ void File::Write(const void* buf, std::size_t n) {
 
 void File::Truncate(std::uint64_t size) {
     if (std::fflush(f_) != 0) throw qp::IoError("cannot write " + path_);
-#ifdef _WIN32
-    int rc = _chsize_s(_fileno(f_), static_cast<long long>(size));
-#else
-    int rc = ftruncate(fileno(f_), static_cast<off_t>(size));
-#endif
+    int rc = sys::Resize(f_, size);
     if (rc != 0) throw qp::IoError("cannot set the size of " + path_);
 }
 

@@ -2,7 +2,6 @@
 // memory and written once at Close.
 #include "kitzip/zip_writer.h"
 
-#include <sys/stat.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -12,6 +11,8 @@
 
 #include "common/byteio.h"
 #include "common/errors.h"
+#include "common/fsprim.h"
+#include "common/zipdir.h"
 #include "kitzip/deflate_pool.h"
 #include "kitzip/file_io.h"
 
@@ -19,10 +20,6 @@ namespace kitzip {
 namespace {
 
 constexpr std::uint32_t kLocalSig = 0x04034b50;
-constexpr std::uint32_t kCentralSig = 0x02014b50;
-constexpr std::uint32_t kEndSig = 0x06054b50;
-constexpr std::uint32_t kEnd64Sig = 0x06064b50;
-constexpr std::uint32_t kLocator64Sig = 0x07064b50;
 constexpr std::uint32_t k32Max = 0xFFFFFFFFu;
 constexpr std::uint16_t kZip64Tag = 0x0001;
 // A file this large may not fit 32-bit sizes once deflate has had its say, so its local
@@ -70,7 +67,7 @@ std::string CentralRecord(const MemberInfo& m, std::uint32_t dos_time, std::uint
     bool zip64 = extra.Size() > 0;
     std::uint16_t version = zip64 ? 45 : (m.method == 8 ? 20 : 10);
     qp::ByteWriter w;
-    w.U32(kCentralSig);
+    w.U32(qp::kZipCentralSig);
     w.U16(zip64 ? 45 : 20);  // made by: MS-DOS attributes
     w.U16(version);
     w.U16(0);
@@ -96,23 +93,6 @@ void CheckName(const std::string& name) {
 }
 
 }  // namespace
-
-FileStat Stat(const std::string& path) {
-    FileStat r;
-#ifdef _WIN32
-    struct _stati64 st;
-    if (_stati64(path.c_str(), &st) != 0) return r;
-#else
-    struct stat st;
-    if (stat(path.c_str(), &st) != 0) return r;
-    r.mtime_ns = st.st_mtim.tv_nsec;
-#endif
-    r.exists = true;
-    r.is_dir = (st.st_mode & S_IFMT) == S_IFDIR;
-    r.size = static_cast<std::uint64_t>(st.st_size);
-    r.mtime = static_cast<std::int64_t>(st.st_mtime);
-    return r;
-}
 
 std::uint32_t DosDateTime(std::int64_t unix_time) {
     constexpr std::uint32_t kFirstDay = (1u << 21) | (1u << 16);  // 1 January 1980, 00:00
@@ -145,9 +125,9 @@ struct ZipWriter::Entry {
 
 ZipWriter::ZipWriter(const std::string& path)
     : threads_(ThreadsWanted(0)), path_(path), local_zip64_from_(kLocalZip64From) {
-    FileStat st = Stat(path);
-    if (st.exists && st.is_dir) throw qp::IoError("cannot create " + path + ": it is a folder");
-    if (st.exists && st.size > 0) {
+    qp::PathStat st = qp::StatPath(path);
+    if (st.kind == qp::PathKind::kDirectory) throw qp::IoError("cannot create " + path + ": it is a folder");
+    if (st.Exists() && st.size > 0) {
         file_ = std::make_unique<File>(path, "r+b");
         ReadExisting(st.size);
     } else {
@@ -164,96 +144,36 @@ ZipWriter::~ZipWriter() {
 }
 
 void ZipWriter::ReadExisting(std::uint64_t file_size) {
-    const std::uint64_t tail_size = std::min<std::uint64_t>(file_size, 22 + 0xFFFF);
-    std::vector<std::uint8_t> tail(static_cast<std::size_t>(tail_size));
-    file_->Seek(file_size - tail_size);
-    file_->ReadExact(tail.data(), tail.size());
-    // The end record is the last signature whose comment reaches exactly to the end.
-    std::size_t end_pos = SIZE_MAX;
-    for (std::size_t i = tail.size() >= 22 ? tail.size() - 22 + 1 : 0; i-- > 0;) {
-        qp::ByteReader r(tail.data() + i, tail.size() - i);
-        if (r.U32() != kEndSig) continue;
-        qp::ByteReader c(tail.data() + i + 20, 2);
-        if (i + 22 + c.U16() == tail.size()) {
-            end_pos = i;
-            break;
+    // The end record must end the file: what follows it would be lost when the directory is
+    // written anew.
+    const qp::ZipReadAt read = [this](std::uint64_t pos, void* buf, std::size_t n) {
+        file_->Seek(pos);
+        file_->ReadExact(buf, n);
+    };
+    try {
+        const qp::ZipEnd end = qp::ReadZipEnd(file_size, read, qp::ZipEndSearch::kCommentReachesEnd);
+        comment_ = end.comment;
+        std::vector<std::uint8_t> cd(static_cast<std::size_t>(end.cd_size));
+        read(end.cd_offset, cd.data(), cd.size());
+        qp::ByteReader cr(cd);
+        records_.reserve(static_cast<std::size_t>(end.count));
+        for (std::uint64_t i = 0; i < end.count; ++i) {
+            const std::size_t start = cr.Pos();
+            const qp::ZipCentralRecord z = qp::ReadZipCentralRecord(cr);
+            Record rec;
+            rec.info.name = z.name;
+            rec.info.method = z.method;
+            rec.info.crc = z.crc;
+            rec.info.compressed_size = z.compressed_size;
+            rec.info.size = z.size;
+            rec.info.offset = z.header_offset;
+            rec.central.assign(reinterpret_cast<const char*>(cd.data() + start), cr.Pos() - start);
+            AddRecord(std::move(rec));
         }
+        data_end_ = end.cd_offset;
+    } catch (const qp::FormatError& e) {
+        throw qp::FormatError(path_ + ": " + e.what());
     }
-    if (end_pos == SIZE_MAX) throw qp::FormatError(path_ + " is not a zip archive");
-    qp::ByteReader r(tail.data() + end_pos, tail.size() - end_pos);
-    r.Skip(4);
-    std::uint16_t disk = r.U16(), cd_disk = r.U16();
-    r.U16();
-    std::uint64_t count = r.U16();
-    std::uint64_t cd_size = r.U32();
-    std::uint64_t cd_offset = r.U32();
-    comment_ = r.Bytes(r.U16());
-    if (disk != 0 || cd_disk != 0) throw qp::FormatError(path_ + " spans several disks");
-    std::uint64_t end_record = file_size - tail_size + end_pos;
-    std::uint64_t cd_limit = end_record;
-    if (count == 0xFFFF || cd_size == k32Max || cd_offset == k32Max) {
-        if (end_record < 20) throw qp::FormatError(path_ + ": Zip64 locator missing");
-        std::uint8_t loc[20];
-        file_->Seek(end_record - 20);
-        file_->ReadExact(loc, sizeof loc);
-        qp::ByteReader lr(loc, sizeof loc);
-        if (lr.U32() != kLocator64Sig) throw qp::FormatError(path_ + ": Zip64 locator missing");
-        lr.U32();
-        std::uint64_t end64 = lr.U64();
-        if (end64 > end_record - 20 || end_record - 20 - end64 < 56) throw qp::FormatError(path_ + ": bad Zip64 end record offset");
-        std::uint8_t e[56];
-        file_->Seek(end64);
-        file_->ReadExact(e, sizeof e);
-        qp::ByteReader er(e, sizeof e);
-        if (er.U32() != kEnd64Sig) throw qp::FormatError(path_ + ": bad Zip64 end record");
-        er.Skip(8 + 2 + 2 + 4 + 4 + 8);
-        count = er.U64();
-        cd_size = er.U64();
-        cd_offset = er.U64();
-        cd_limit = end64;
-    }
-    if (cd_offset > cd_limit || cd_size > cd_limit - cd_offset) throw qp::FormatError(path_ + ": central directory outside the file");
-    if (count > cd_size / 46) throw qp::FormatError(path_ + ": more entries than the central directory holds");
-    std::vector<std::uint8_t> cd(static_cast<std::size_t>(cd_size));
-    file_->Seek(cd_offset);
-    file_->ReadExact(cd.data(), cd.size());
-    qp::ByteReader cr(cd);
-    records_.reserve(static_cast<std::size_t>(count));
-    for (std::uint64_t i = 0; i < count; ++i) {
-        std::size_t start = cr.Pos();
-        if (cr.U32() != kCentralSig) throw qp::FormatError(path_ + ": bad central directory record");
-        Record rec;
-        cr.Skip(6);
-        rec.info.method = cr.U16();
-        cr.Skip(4);
-        rec.info.crc = cr.U32();
-        rec.info.compressed_size = cr.U32();
-        rec.info.size = cr.U32();
-        std::uint16_t n = cr.U16(), m = cr.U16(), k = cr.U16();
-        cr.Skip(8);
-        rec.info.offset = cr.U32();
-        rec.info.name = cr.Bytes(n);
-        const std::size_t extra_at = cr.Pos();
-        cr.Skip(m);
-        cr.Skip(k);
-        qp::ByteReader xr(cd.data() + extra_at, m);
-        while (xr.Remaining() >= 4) {
-            std::uint16_t tag = xr.U16(), len = xr.U16();
-            if (len > xr.Remaining()) break;
-            if (tag != kZip64Tag) {
-                xr.Skip(len);
-                continue;
-            }
-            qp::ByteReader zr(cd.data() + extra_at + xr.Pos(), len);
-            if (rec.info.size == k32Max && zr.Remaining() >= 8) rec.info.size = zr.U64();
-            if (rec.info.compressed_size == k32Max && zr.Remaining() >= 8) rec.info.compressed_size = zr.U64();
-            if (rec.info.offset == k32Max && zr.Remaining() >= 8) rec.info.offset = zr.U64();
-            break;
-        }
-        rec.central.assign(reinterpret_cast<const char*>(cd.data() + start), cr.Pos() - start);
-        AddRecord(std::move(rec));
-    }
-    data_end_ = cd_offset;
 }
 
 void ZipWriter::AddRecord(Record rec) {
@@ -287,8 +207,8 @@ void ZipWriter::AddFile(const std::string& source, const std::string& member, in
     if (failed_) throw qp::IoError("archive " + path_ + " could not be written");
     if (!file_) throw qp::IoError("archive " + path_ + " is closed");
     CheckName(member);
-    FileStat st = Stat(source);
-    if (!st.exists || st.is_dir) throw qp::IoError("cannot open " + source);
+    qp::PathStat st = qp::StatPath(source);
+    if (!st.Exists() || st.kind == qp::PathKind::kDirectory) throw qp::IoError("cannot open " + source);
     File src(source, "rb");
     if (!pool_ || pool_->Threads() != threads_) {
         Flush();
@@ -517,7 +437,7 @@ void ZipWriter::Close() {
     const bool zip64 = count >= 0xFFFF || cd_offset >= k32Max || cd.size() >= k32Max;
     if (zip64) {
         const std::uint64_t end64 = cd_offset + cd.size();
-        w.U32(kEnd64Sig);
+        w.U32(qp::kZipEnd64Sig);
         w.U64(44);
         w.U16(45);
         w.U16(45);
@@ -527,12 +447,12 @@ void ZipWriter::Close() {
         w.U64(count);
         w.U64(cd.size());
         w.U64(cd_offset);
-        w.U32(kLocator64Sig);
+        w.U32(qp::kZipLocator64Sig);
         w.U32(0);
         w.U64(end64);
         w.U32(1);
     }
-    w.U32(kEndSig);
+    w.U32(qp::kZipEndSig);
     w.U16(0);
     w.U16(0);
     w.U16(count >= 0xFFFF ? 0xFFFF : static_cast<std::uint16_t>(count));
@@ -603,7 +523,7 @@ void ZipWriter::Suspend() {
         throw;
     }
     file_.reset();
-    FileStat st = Stat(path_);
+    qp::PathStat st = qp::StatPath(path_);
     suspended_ = true;
     suspended_size_ = st.size;
     suspended_mtime_ = st.mtime * 1000000000ll + st.mtime_ns;
@@ -612,8 +532,8 @@ void ZipWriter::Suspend() {
 bool ZipWriter::Resume() {
     if (!suspended_) return file_ != nullptr;
     suspended_ = false;
-    FileStat st = Stat(path_);
-    if (!st.exists || st.is_dir || st.size != suspended_size_ || st.mtime * 1000000000ll + st.mtime_ns != suspended_mtime_)
+    qp::PathStat st = qp::StatPath(path_);
+    if (!st.Exists() || st.kind == qp::PathKind::kDirectory || st.size != suspended_size_ || st.mtime * 1000000000ll + st.mtime_ns != suspended_mtime_)
         return false;
     try {
         file_ = std::make_unique<File>(path_, "r+b");

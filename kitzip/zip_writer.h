@@ -121,16 +121,6 @@ private:
     std::int64_t suspended_mtime_ = 0;
 };
 
-// File status without <windows.h>, 64-bit sizes in both builds.
-struct FileStat {
-    bool exists = false;
-    bool is_dir = false;
-    std::uint64_t size = 0;
-    std::int64_t mtime = 0;       // seconds since 1970
-    std::int64_t mtime_ns = 0;    // finer part where the system has one
-};
-FileStat Stat(const std::string& path);
-
 // MS-DOS date (high word) and time (low word) in local time; times before 1980 become 1980.
 std::uint32_t DosDateTime(std::int64_t unix_time);
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/errors.h"
+#include "common/fsprim.h"
 #include "kitzip/kitzip.h"
 #include "kitzip/zip_writer.h"
 
@@ -135,15 +136,15 @@ std::string Join(const std::string& dir, const std::string& name) {
 int Collect(const std::string& given, std::vector<Item>& items, std::int64_t since) {
     const ZPOPT& o = g_options.flags;
     const std::string source = (g_options.root.empty() || IsAbsolute(given)) ? given : g_options.root + "/" + given;
-    FileStat st = Stat(source);
-    if (!st.exists) {
+    qp::PathStat st = qp::StatPath(source);
+    if (!st.Exists()) {
         Print("zip warning: name not matched: " + given + "\n");
         return ZE_OPEN;
     }
     const bool under_dir = !g_options.archive_dir.empty();
     std::string stored = (o.fJunkDir || under_dir) ? LastPart(StoredName(given)) : StoredName(given);
     const std::string prefix = StoredName(g_options.archive_dir);
-    if (!st.is_dir) {
+    if (st.kind != qp::PathKind::kDirectory) {
         if (since >= 0 && st.mtime < since) return ZE_OK;
         if (stored.empty()) return ZE_PARMS;
         items.push_back({source, Join(prefix, stored), false, st.mtime});
@@ -164,12 +165,12 @@ int Collect(const std::string& given, std::vector<Item>& items, std::int64_t sin
     const fs::path base(source);
     for (const fs::path& p : found) {
         std::string rel = StoredName(p.lexically_relative(base).generic_string());
-        FileStat fst = Stat(p.string());
-        if (!fst.exists || rel.empty()) continue;
-        if (!fst.is_dir && since >= 0 && fst.mtime < since) continue;
-        if (fst.is_dir && o.fJunkDir) continue;
+        qp::PathStat fst = qp::StatPath(p.string());
+        if (!fst.Exists() || rel.empty()) continue;
+        if (fst.kind != qp::PathKind::kDirectory && since >= 0 && fst.mtime < since) continue;
+        if (fst.kind == qp::PathKind::kDirectory && o.fJunkDir) continue;
         std::string name = o.fJunkDir ? LastPart(rel) : Join(stored, rel);
-        items.push_back({p.string(), Join(prefix, name), fst.is_dir, fst.mtime});
+        items.push_back({p.string(), Join(prefix, name), fst.kind == qp::PathKind::kDirectory, fst.mtime});
     }
     return ZE_OK;
 }
@@ -238,7 +239,7 @@ int Archive(const ZCL& list) {
                 w->AddFile(it.source, it.member, Level(o.fLevel));
         } catch (const qp::IoError& e) {
             Print(std::string("zip error: ") + e.what() + "\n");
-            result = w->Failed() ? ZE_WRITE : Stat(it.source).exists ? ZE_READ : ZE_OPEN;
+            result = w->Failed() ? ZE_WRITE : qp::StatPath(it.source).Exists() ? ZE_READ : ZE_OPEN;
             break;
         }
     }

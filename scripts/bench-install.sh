@@ -1,134 +1,193 @@
 #!/usr/bin/env bash
-# Install benchmark (not a test): a kit of 20,000 files (about 400 MB, half compressible text,
-# half random data, in nested folders) installed with "setup.exe -s" under Wine and removed
-# with its registered quiet uninstaller, each timed against host "unzip -q -o" of the same
-# setup.cab, in alternating rounds of the same run; and a 2,000-file kit alongside, whose times
-# should be about a tenth (nothing per file may grow with the files already installed).
+# Install benchmark (not a test). Kits of 3,000 and 20,000 files (0.5 to 24 KB, half text,
+# half random data, in 30 folders) are installed with "setup.exe -s" under Wine and removed
+# with the registered quiet uninstaller, each against its floor: floor_extract, a Windows
+# program of ours that maps the same setup.cab, inflates each member with zlib and writes it
+# with CreateFileA/WriteFile/CloseHandle into the same folders, and floor_remove, which deletes
+# the same files and folders (tests/bench). Rounds alternate setup and floor in one run, on one
+# Wine server that stays up; the ratios to the floor are what to compare, and the growth from
+# the small kit to the large one (the files grow 6.7 times: nothing per file may grow with the
+# files already installed).
 #
-#   scripts/bench-install.sh              # data under ${QP_BENCH_DIR:-/tmp/qp-bench-install}
-#   QP_BENCH_RUNS=3 QP_BENCH_FILES="2000 20000" scripts/bench-install.sh
-# Needs the Windows build's setup.exe (built here in ${QP_WIN_BUILD:-build/win}) and qpbc.
+#   scripts/bench-install.sh                 # every architecture this machine runs
+#   QP_ARCH=x86_64 QP_BENCH_RUNS=5 QP_BENCH_FILES="3000 20000" scripts/bench-install.sh
+# Data under ${QP_BENCH_DIR:-/tmp/qp-bench-install}; builds qpbc (Release, build/kit-bench),
+# setup.exe and the floor programs (build/win, build/win64) itself. QP_BENCH_RUNTIMES=DIR
+# measures DIR/win/setup.exe and DIR/win64/setup.exe instead (an older build, to compare).
 set -euo pipefail
 export LC_ALL=C
 root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/scripts/arch.sh"
 if [ -z "${DISPLAY:-}" ] && [ -z "${QP_IN_XVFB:-}" ]; then
   QP_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
 work=${QP_BENCH_DIR:-/tmp/qp-bench-install}
 runs=${QP_BENCH_RUNS:-3}
-sizes=${QP_BENCH_FILES:-2000 20000}
+sizes=${QP_BENCH_FILES:-3000 20000}
+arches=$(qp_arches)
 host=$root/build/kit-bench
-win=$root/${QP_WIN_BUILD:-build/win}
 mkdir -p "$work"
 
 launcher=(); command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-echo "== building qpbc (Release) in $host and setup.exe in $win"
+echo "== building qpbc (Release) in $host"
 cmake -S "$root" -B "$host" -G Ninja -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" >/dev/null
 cmake --build "$host" -j2 --target qpbc bench_make_project >/dev/null
-if [ ! -f "$win/CMakeCache.txt" ]; then
-  cmake -S "$root" -B "$win" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/null
-fi
-cmake --build "$win" -j2 --target setup >/dev/null
-runtime=$(find "$win" -name setup.exe -path '*setup*' -newer "$win/CMakeCache.txt" | head -1)
-[ -n "$runtime" ] || runtime=$(find "$win" -name setup.exe | head -1)
-
-prefix=$work/wineprefix
-"$root/scripts/wine-prefix.sh" "$prefix"
-export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
-# One server for the whole run: no start-up in the timings. Its output is not ours to hold.
-wineserver -p 600 </dev/null >/dev/null 2>&1 || true
-uninstall_root='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+for arch in $arches; do
+  win=$root/$(qp_build_dir "$arch")
+  echo "== building setup.exe and the floor programs in $win ($arch)"
+  if [ ! -f "$win/CMakeCache.txt" ]; then
+    cmake -S "$root" -B "$win" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/$(qp_toolchain "$arch")" \
+      -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/null
+  fi
+  cmake --build "$win" -j2 --target setup qp_floor_extract qp_floor_remove >/dev/null
+done
 
 now() { date +%s.%N; }
 median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 ratio() { echo "$1 / $2" | bc -l; }
-# Seconds of processor time the wine server has used so far (it does the file system calls).
-# Others may run servers of their own: ours is the one started with our prefix.
+fail() { echo "bench-install: $*" >&2; exit 1; }
+
+# The tree of FILES files, and its kit for the runtime of the current architecture.
+kit() {
+  local files=$1 tree=$work/tree$1 kits=$work/kits-$arch${QP_BENCH_RUNTIMES:+-other}
+  if [ ! -f "$tree/.done" ]; then
+    rm -rf "$tree"; mkdir -p "$tree"
+    python3 "$root/scripts/bench-tree.py" "$tree" "$files" 42 30 512 24576
+    touch "$tree/.done"
+  fi
+  if [ ! -f "$kits/Kit$files/setup.cab" ] || [ "$runtime" -nt "$kits/Kit$files/setup.exe" ] ||
+     [ "$host/tests/kit/bench_make_project" -nt "$kits/Kit$files/setup.cab" ]; then
+    "$host/tests/kit/bench_make_project" "$work/bench$files.qpk" "$tree" 2>/dev/null
+    "$host/builder/cli/qpbc" build "$work/bench$files.qpk" --name "Kit$files" --kit-root "$kits" \
+      --runtime "$runtime" >/dev/null 2>&1 || fail "qpbc could not build the $files-file kit"
+  fi
+  kitdir=$kits/Kit$files
+}
+
+uninstall_root='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+# The product's quiet uninstall command, once installed.
+quiet_command() {
+  local key
+  key=$("$QP_WINE" reg query "$uninstall_root" 2>/dev/null | tr -d '\r' | grep -i 'uninstall\\{' | head -1) || true
+  [ -n "$key" ] || return 1
+  "$QP_WINE" reg query "$key" /v QuietUninstallString | tr -d '\r' | sed -n 's/.*REG_SZ *//p'
+}
+installed_files() { find "$prefix/drive_c" -path '*/Temp' -prune -o -type f -name 'file*' -print | wc -l; }
+
+# Seconds of processor time that the wine server of our prefix has used so far (it does the
+# file-system calls); others run servers of their own.
 server_cpu() {
   local pid
   for pid in $(pgrep -u "$(id -u)" -x 'wineserver(64)?' || true); do
-    if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$prefix"; then
+    if { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qxF "WINEPREFIX=$prefix"; then
       awk '{ print ($14 + $15) / 100 }' "/proc/$pid/stat"
       return
     fi
   done
   echo 0
 }
-
-# kit FILES: builds the kit of a FILES-file tree into $work/kits/KitFILES
-kit() {
-  local files=$1 tree=$work/tree$1
-  if [ ! -f "$tree/.done" ]; then
-    rm -rf "$tree"; mkdir -p "$tree"
-    python3 "$root/scripts/bench-tree.py" "$tree" "$files" 42
-    touch "$tree/.done"
-  fi
-  if [ ! -f "$work/kits/Kit$files/setup.cab" ] || [ "$runtime" -nt "$work/kits/Kit$files/setup.exe" ] ||
-     [ "$host/tests/kit/bench_make_project" -nt "$work/kits/Kit$files/setup.cab" ]; then
-    "$host/tests/kit/bench_make_project" "$work/bench$files.qpk" "$tree" 2>/dev/null
-    "$host/builder/cli/qpbc" build "$work/bench$files.qpk" --name "Kit$files" --kit-root "$work/kits" \
-      --runtime "$runtime" >/dev/null 2>&1
-  fi
+# Processor seconds of this shell's finished children (the Windows programs run as children).
+children_cpu() {
+  times >"$work/times"
+  sed -n 2p "$work/times" | awk '{ split($1, u, /[ms]/); split($2, s, /[ms]/); print u[1] * 60 + u[2] + s[1] * 60 + s[2] }'
 }
 
-# The product's uninstall key and its quiet command, once installed.
-quiet_command() {
-  local key
-  key=$(wine reg query "$uninstall_root" 2>/dev/null | tr -d '\r' | grep -i 'uninstall\\{' | head -1) || true
-  [ -n "$key" ] || return 1
-  wine reg query "$key" /v QuietUninstallString | tr -d '\r' | sed -n 's/.*REG_SZ *//p'
+# timed VAR COMMAND...: runs COMMAND, appends its wall seconds to the array VAR and its processor
+# seconds (its own and the wine server's) to VAR_cpu; fails on nonzero.
+timed() {
+  local -n into=$1 cpu_into=$1_cpu; shift
+  sync
+  local t0 t1 c0 c1 s0 s1 rc=0
+  c0=$(children_cpu); s0=$(server_cpu); t0=$(now)
+  "$@" || rc=$?
+  t1=$(now); c1=$(children_cpu); s1=$(server_cpu)
+  [ "$rc" = 0 ] || fail "$* ended with $rc"
+  into+=("$(echo "$t1 - $t0" | bc -l)")
+  cpu_into+=("$(echo "$c1 - $c0 + $s1 - $s0" | bc -l)")
+}
+
+# The quiet uninstaller's last act is a helper that deletes the copied setup.exe with its
+# folder: the removal is over when that folder is gone.
+uninstall() {
+  "$QP_WINE" "$@" || return $?
+  local i=0
+  while [ -e "$info" ] && [ $((i++)) -lt 6000 ]; do sleep 0.01; done
+  [ ! -e "$info" ]
 }
 
 measure() {
-  local files=$1 dir=$work/kits/Kit$1
+  local files=$1
   kit "$files"
-  local mb; mb=$(( $(stat -c %s "$dir/setup.cab") >> 20 ))
-  local ut=() it=() rt=() iserver=() rserver=()
+  local mb; mb=$(( $(stat -c %s "$kitdir/setup.cab") >> 20 ))
+  local it=() ft=() rt=() gt=() it_cpu=() ft_cpu=() rt_cpu=() gt_cpu=() r
   for ((r = 0; r < runs; r++)); do
-    rm -rf "$work/unzipped"; sync
-    local t0 t1 s0 s1 rc
-    t0=$(now); unzip -q -o "$dir/setup.cab" -d "$work/unzipped"; t1=$(now)
-    ut+=("$(echo "$t1 - $t0" | bc -l)")
-    rm -rf "$work/unzipped"; sync
-
-    s0=$(server_cpu); t0=$(now)
-    rc=0; wine "$dir/setup.exe" -s || rc=$?
-    t1=$(now); s1=$(server_cpu)
-    [ "$rc" = 0 ] || { echo "bench-install: setup.exe -s ended with $rc" >&2; exit 1; }
-    it+=("$(echo "$t1 - $t0" | bc -l)"); iserver+=("$(echo "$s1 - $s0" | bc -l)")
-    local installed; installed=$(find "$prefix/drive_c" -path '*/Temp' -prune -o -type f -name 'file*' -print | wc -l)
-    [ "$installed" -ge "$files" ] || { echo "bench-install: only $installed of $files files installed" >&2; exit 1; }
-    sync
-
-    local quiet; quiet=$(quiet_command) || { echo "bench-install: no uninstall registration" >&2; exit 1; }
+    timed it "$QP_WINE" "$kitdir/setup.exe" -s
+    [ "$(installed_files)" = "$files" ] || fail "setup.exe installed $(installed_files) of $files files"
+    local quiet; quiet=$(quiet_command) || fail "no uninstall registration"
     eval "set -- $quiet"
-    s0=$(server_cpu); t0=$(now)
-    rc=0; wine "$@" || rc=$?
-    # The uninstaller's last act is a helper that deletes its copy: wait for it too.
-    while pgrep -u "$(id -u)" -f 'Del.*\.tmp|QDELETE' >/dev/null; do sleep 0.05; done
-    t1=$(now); s1=$(server_cpu)
-    [ "$rc" = 0 ] || { echo "bench-install: the quiet uninstaller ended with $rc" >&2; exit 1; }
-    rt+=("$(echo "$t1 - $t0" | bc -l)"); rserver+=("$(echo "$s1 - $s0" | bc -l)")
-    installed=$(find "$prefix/drive_c" -path '*/Temp' -prune -o -type f -name 'file*' -print | wc -l)
-    [ "$installed" = 0 ] || { echo "bench-install: $installed files left after removal" >&2; exit 1; }
+    # Where setup.exe installs, the floor writes: the folder above the first file's folder.
+    local first; first=$(find "$prefix/drive_c" -path '*/Temp' -prune -o -type f -name 'file00000.*' -print | head -1)
+    target_unix=$(dirname "$(dirname "$first")")
+    target=$("$QP_WINE" winepath -w "$target_unix" 2>/dev/null | tr -d '\r')
+    info=$("$QP_WINE" winepath -u "${1%\\*}" 2>/dev/null | tr -d '\r')
+    [ -d "$info" ] || fail "no information folder at $info"
+    timed rt uninstall "$@"
+    [ "$(installed_files)" = 0 ] || fail "$(installed_files) files left after removal"
+
+    timed ft "$QP_WINE" "$floor_extract" "$(winpath "$kitdir/setup.cab")" "$target"
+    [ "$(installed_files)" = "$files" ] || fail "the floor wrote $(installed_files) of $files files"
+    timed gt "$QP_WINE" "$floor_remove" "$(winpath "$kitdir/setup.cab")" "$target"
+    [ "$(installed_files)" = 0 ] || fail "the floor left $(installed_files) files"
+    [ ! -e "$target_unix" ] || fail "the floor left $target_unix"
   done
-  local u i rm_ is rs
-  u=$(printf '%s\n' "${ut[@]}" | median); i=$(printf '%s\n' "${it[@]}" | median)
-  rm_=$(printf '%s\n' "${rt[@]}" | median)
-  is=$(printf '%s\n' "${iserver[@]}" | median); rs=$(printf '%s\n' "${rserver[@]}" | median)
-  echo "$files files, setup.cab $mb MB (rounds: unzip ${ut[*]} / install ${it[*]} / remove ${rt[*]})"
-  printf '   unzip -q -o         %7.2f s\n' "$u"
-  printf '   setup.exe -s        %7.2f s  ratio to unzip %6.2f  (wine server busy %.2f s)\n' "$i" "$(ratio "$i" "$u")" "$is"
-  printf '   quiet uninstall     %7.2f s  ratio to unzip %6.2f  (wine server busy %.2f s)\n' "$rm_" "$(ratio "$rm_" "$u")" "$rs"
-  echo "$i" >"$work/install$files"; echo "$rm_" >"$work/remove$files"; echo "$u" >"$work/unzip$files"
+  local i f rm_ g ic fc rc gc ir rr
+  i=$(printf '%s\n' "${it[@]}" | median); f=$(printf '%s\n' "${ft[@]}" | median)
+  rm_=$(printf '%s\n' "${rt[@]}" | median); g=$(printf '%s\n' "${gt[@]}" | median)
+  ic=$(printf '%s\n' "${it_cpu[@]}" | median); fc=$(printf '%s\n' "${ft_cpu[@]}" | median)
+  rc=$(printf '%s\n' "${rt_cpu[@]}" | median); gc=$(printf '%s\n' "${gt_cpu[@]}" | median)
+  # Each round's own ratio: setup and floor ran side by side, under the same load.
+  ir=$(for ((r = 0; r < runs; r++)); do ratio "${it[r]}" "${ft[r]}"; done | median)
+  rr=$(for ((r = 0; r < runs; r++)); do ratio "${rt[r]}" "${gt[r]}"; done | median)
+  echo "$files files, setup.cab $mb MB; wall seconds of each round:"
+  echo "   install ${it[*]} / floor ${ft[*]}"
+  echo "   removal ${rt[*]} / floor ${gt[*]}"
+  printf '   install:  setup.exe -s      %6.2f s  floor %6.2f s  ratio %5.2f (median of the rounds %5.2f); cpu %6.2f s / %6.2f s = %5.2f\n' \
+    "$i" "$f" "$(ratio "$i" "$f")" "$ir" "$ic" "$fc" "$(ratio "$ic" "$fc")"
+  printf '   removal:  quiet uninstall   %6.2f s  floor %6.2f s  ratio %5.2f (median of the rounds %5.2f); cpu %6.2f s / %6.2f s = %5.2f\n' \
+    "$rm_" "$g" "$(ratio "$rm_" "$g")" "$rr" "$rc" "$gc" "$(ratio "$rc" "$gc")"
+  echo "$i $f $rm_ $g $ic $fc $rc $gc" >"$work/medians-$arch-$files"
 }
 
-echo "== median of $runs alternating rounds each (machine: $(nproc) cores, shared: compare within a run)"
-for n in $sizes; do measure "$n"; done
-if [ -f "$work/install2000" ] && [ -f "$work/install20000" ]; then
-  g() { ratio "$(cat "$work/${1}20000")" "$(cat "$work/${1}2000")"; }
-  printf 'time ratio 20,000 / 2,000 files: install %.2f, removal %.2f, unzip %.2f (linear = about 10)\n' \
-    "$(g install)" "$(g remove)" "$(g unzip)"
-fi
-wineserver -k 2>/dev/null || true
+# Z: maps the host's root in every prefix.
+winpath() { echo "Z:${1//\//\\}"; }
+
+echo "== median of $runs alternating rounds each (machine: $(nproc) cores, shared: compare ratios within a run)"
+echo "   load before: $(uptime)"
+for arch in $arches; do
+  win=$root/$(qp_build_dir "$arch")
+  runtime=$win/setup/setup.exe
+  [ -z "${QP_BENCH_RUNTIMES:-}" ] || runtime=$QP_BENCH_RUNTIMES/$(basename "$win")/setup.exe
+  floor_extract=$(winpath "$win/tests/bench/floor_extract.exe")
+  floor_remove=$(winpath "$win/tests/bench/floor_remove.exe")
+  [ -f "$runtime" ] || fail "no $runtime"
+  prefix=$work/prefix-$arch
+  "$root/scripts/wine-prefix.sh" "$prefix" "$arch"
+  qp_wine_env "$arch" "$prefix"
+  # One server for the whole run: no start-up in the timings. Its output is not ours to hold.
+  "$WINESERVER" -p 600 </dev/null >/dev/null 2>&1 || true
+  "$QP_WINE" cmd /c exit >/dev/null 2>&1 || true
+  echo "== $arch"
+  for n in $sizes; do measure "$n"; done
+  set -- $sizes
+  if [ $# -ge 2 ] && [ -f "$work/medians-$arch-$1" ] && [ -f "$work/medians-$arch-${!#}" ]; then
+    read -r si sf sr sg sic sfc src sgc <"$work/medians-$arch-$1"
+    read -r li lf lr lg lic lfc lrc lgc <"$work/medians-$arch-${!#}"
+    printf '   growth %s -> %s files (%.2f times the files): install %.2f, floor %.2f; removal %.2f, floor %.2f\n' \
+      "$1" "${!#}" "$(ratio "${!#}" "$1")" "$(ratio "$li" "$si")" "$(ratio "$lf" "$sf")" \
+      "$(ratio "$lr" "$sr")" "$(ratio "$lg" "$sg")"
+    printf '   growth in cpu: install %.2f, floor %.2f; removal %.2f, floor %.2f\n' \
+      "$(ratio "$lic" "$sic")" "$(ratio "$lfc" "$sfc")" "$(ratio "$lrc" "$src")" "$(ratio "$lgc" "$sgc")"
+  fi
+  "$WINESERVER" -k 2>/dev/null || true
+done
+echo "   load after: $(uptime)"

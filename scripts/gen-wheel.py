@@ -12,8 +12,10 @@ is always 255).
 """
 import math
 import os
-import struct
 import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import qp_art  # noqa: E402
 
 WIDTH, HEIGHT = 202, 201
 CENTRE, RADIUS = 100, 100
@@ -60,21 +62,7 @@ def pixel(px, py):
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "shadepick", "art", "wheel.bmp")
-    stride = (WIDTH * 3 + 3) & ~3
-    image = bytearray()
-    for py in range(HEIGHT - 1, -1, -1):  # bottom-up rows
-        row = bytearray()
-        for px in range(WIDTH):
-            r, g, b = pixel(px, py)
-            row += bytes((b, g, r))
-        row += b"\0" * (stride - len(row))
-        image += row
-    header = struct.pack("<2sIHHI", b"BM", 14 + 40 + len(image), 0, 0, 14 + 40)
-    info = struct.pack("<IiiHHIIiiII", 40, WIDTH, HEIGHT, 1, 24, 0, len(image), 2835, 2835, 0, 0)
-    tmp = out + ".tmp"
-    with open(tmp, "wb") as f:
-        f.write(header + info + image)
-    os.replace(tmp, out)
+    qp_art.write_bmp24(out, WIDTH, HEIGHT, pixel)
 
 
 if __name__ == "__main__":

@@ -5,7 +5,7 @@ set -e
 pkgs="g++-mingw-w64-i686-posix binutils-mingw-w64-i686 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
       wine wine64 wine32:i386 xvfb xauth
       zlib1g-dev libz-mingw-w64-dev googletest cmake ninja-build zip unzip python3 g++
-      osslsigncode openssl"
+      osslsigncode openssl python3-jsonschema python3-yaml"
 [ "${QP_FUZZ:-0}" = 1 ] && pkgs="$pkgs clang libclang-rt-14-dev"
 
 missing=()

@@ -8,6 +8,8 @@ cd "$root"
 jobs=${QP_JOBS:-2}
 
 scripts/install-deps.sh
+# The builder's windows keep their floors (a quick look at the includes, before any build).
+scripts/check-ui-floors.sh
 . scripts/arch.sh
 arches=$(qp_arches)
 launcher=()

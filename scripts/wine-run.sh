@@ -18,4 +18,9 @@ if [ -z "$prefix" ]; then
 fi
 "$here/wine-prefix.sh" "$prefix" "$arch" >&2
 qp_wine_env "$arch" "$prefix"
+if [ -n "${QP_WINE_WOW64:-}" ]; then
+  # A prefix of a test's own: its services started detached from the test's output, which
+  # they would otherwise hold open (wine-ctest.sh does the same for the tree's prefix).
+  "$QP_WINE" cmd /c exit </dev/null >/dev/null 2>&1 || true
+fi
 exec "$QP_WINE" "$@"

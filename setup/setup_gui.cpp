@@ -35,16 +35,31 @@ private:
     wiz::Wizard& w_;
 };
 
+// The install page while the engine works. Progress and the file line are shown, and the
+// window's messages handled, at most every few milliseconds rather than per file: thousands of
+// small files would otherwise spend more time on the page than on the files.
 class PageEvents : public EngineEvents {
 public:
     PageEvents(Run& r, HWND page) : r_(r), page_(page) {}
-    void Status(const std::string& text) override { SetDlgItemTextA(page_, wiz::kIdStatus, text.c_str()); }
+    ~PageEvents() override { Show(); }
+    void Status(const std::string& text) override {
+        Show();
+        SetDlgItemTextA(page_, wiz::kIdStatus, text.c_str());
+    }
     void ProgressRange(int files) override {
         SendDlgItemMessageA(page_, wiz::kIdProgress, PBM_SETRANGE32, 0, files);
     }
-    void ProgressPos(int pos) override { SendDlgItemMessageA(page_, wiz::kIdProgress, PBM_SETPOS, pos, 0); }
-    void FileText(const std::string& path) override { SetDlgItemTextA(page_, wiz::kIdFileName, path.c_str()); }
+    void ProgressPos(int pos) override { pos_ = pos; }
+    void FileText(const std::string& path) override {
+        file_ = path;
+        file_changed_ = true;
+    }
     void Pump() override {
+        const DWORD now = GetTickCount();
+        if (pumped_ && now - last_ < kPumpMs) return;
+        pumped_ = true;
+        last_ = now;
+        Show();
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) {
@@ -59,15 +74,33 @@ public:
     }
 
 private:
+    static constexpr DWORD kPumpMs = 15;
+
+    void Show() {
+        if (pos_ != shown_pos_) {
+            SendDlgItemMessageA(page_, wiz::kIdProgress, PBM_SETPOS, pos_, 0);
+            shown_pos_ = pos_;
+        }
+        if (file_changed_) {
+            SetDlgItemTextA(page_, wiz::kIdFileName, file_.c_str());
+            file_changed_ = false;
+        }
+    }
+
     Run& r_;
     HWND page_;
+    int pos_ = 0, shown_pos_ = -1;
+    std::string file_;
+    bool file_changed_ = false;
+    bool pumped_ = false;
+    DWORD last_ = 0;
 };
 
 }  // namespace
 
 void RunInteractive(Run& r) {
     wiz::WizardState& s = r.state;
-    HWND splash = wiz::ShowSplash(r.instance, r.bmp_path);
+    HWND splash = r.side_files_inside ? wiz::ShowSplash(r.instance, r.bmp_bytes) : wiz::ShowSplash(r.instance, r.bmp_path);
     if (wiz::ChooseLanguage(r.instance, splash, r.data, s) != 1) {
         wiz::DestroySplash(splash);
         r.outcome = Outcome::Cancelled;
@@ -91,6 +124,9 @@ void RunInteractive(Run& r) {
     setup.settings = r.list.settings;
     setup.license_path = r.license_path;
     setup.readme_path = r.readme_path;
+    setup.texts_inside = r.side_files_inside;
+    setup.license_text = r.license_text;
+    setup.readme_text = r.readme_text;
     setup.common_programs = r.run.ctx.common_shell[kShellPrograms];
     wiz::Wizard* wizard_ptr = nullptr;
     setup.hooks.install = [&r, &wizard_ptr](HWND page) {

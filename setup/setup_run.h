@@ -15,21 +15,33 @@
 
 namespace qp::setup {
 
-// "-log FILE": every report line and every message of the run, appended.
+// "-log FILE": every report line and every message of the run, appended. Lines are gathered
+// in memory and written at once when the run flushes (after each phase, and at exit), not with
+// an open of the file per line.
 class RunLog {
 public:
+    RunLog() = default;
+    RunLog(const RunLog&) = delete;
+    RunLog& operator=(const RunLog&) = delete;
+    ~RunLog() { Flush(); }
     void Open(const std::string& path) { path_ = path; }
-    void Line(const std::string& text) const {
+    void Line(const std::string& text) {
         if (path_.empty()) return;
+        pending_ += text;
+        pending_ += "\r\n";
+    }
+    void Flush() {
+        if (path_.empty() || pending_.empty()) return;
         if (FILE* f = fopen(path_.c_str(), "ab")) {
-            fwrite(text.data(), 1, text.size(), f);
-            fwrite("\r\n", 1, 2, f);
+            fwrite(pending_.data(), 1, pending_.size(), f);
             fclose(f);
         }
+        pending_.clear();
     }
 
 private:
     std::string path_;
+    std::string pending_;
 };
 
 struct Run {
@@ -37,11 +49,17 @@ struct Run {
     CommandLine cl;
     RunLog log;
     SetupList list;
+    SetupList earlier_list;  // the information folder's copy, in an upgrade
     RunState run;
     wiz::WizardData data;
     wiz::WizardState state;
     std::string cab_path, bmp_path, readme_path, license_path;
+    // A one-file kit: the side files come from inside it instead of from those paths.
+    bool side_files_inside = false;
+    std::vector<std::uint8_t> bmp_bytes;
+    std::string readme_text, license_text;
     bool files_failed = false;  // a file could not be copied
+    bool phase_completed = false;  // the install or removal phase ran to its end: nothing undoes it
     Outcome outcome = Outcome::Completed;
 };
 

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "common/pathutil.h"
+#include "setup/engine/copyfailure.h"
 #include "setup/setup_run.h"
 #include "setup/wizard/win/wizard_ui.h"
 
@@ -16,6 +17,13 @@ public:
     int AbortRetryIgnore(const std::string& text, const std::string& caption) override {
         r_.log.Line(caption + ": " + text);
         return kAbort;
+    }
+    // Every failure goes to the log (its report line too) and the run goes on to its end: the
+    // status then says that files are missing.
+    int CopyFailed(const std::string& text) override {
+        r_.log.Line("Failed to copy file: " + text);
+        r_.files_failed = true;
+        return kIgnore;
     }
     void Message(const std::string& text, const std::string& caption, Icon) override {
         r_.log.Line(caption + ": " + text);
@@ -54,14 +62,20 @@ void RunUnattended(Run& r) {
 
     bool remove = false;
     if (!s.maintenance) {
-        // A type without components would install nothing and still report success.
-        s.setup_type = wiz::UnattendedSetupType(r.data.root, r.data.types);
-        if (s.setup_type >= 0) {
-            wiz::TakeSetupType(s, r.data.root, r.data.types);
-        } else {
-            wiz::ApplyTreeStates(r.data.root, nullptr, false, false);
+        // An upgrade keeps the earlier choice. A first installation takes the first setup type
+        // with components (a type without any would install nothing and still report success),
+        // else every component.
+        if (!s.upgrade) {
+            s.setup_type = wiz::UnattendedSetupType(r.data.root, r.data.types);
+            if (s.setup_type >= 0) {
+                wiz::TakeSetupType(s, r.data.root, r.data.types);
+            } else {
+                wiz::ApplyTreeStates(r.data.root, nullptr, false, false);
+            }
         }
         LogReporter reporter(r);
+        NoteMissingFolders([](const std::string& p) { return GetFileAttributesA(p.c_str()) != INVALID_FILE_ATTRIBUTES; },
+                           s.target_dir, s.created_folders);
         if (!CreateDirectoryPath(s.target_dir, reporter)) {
             r.outcome = Outcome::Cancelled;
             s.abort = true;

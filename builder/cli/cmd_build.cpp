@@ -19,7 +19,9 @@
 #include "builder/cli/json.h"
 #include "builder/kit/kitbuild.h"
 #include "builder/kit/kitcheck.h"
+#include "builder/kit/kitprepare.h"
 #include "builder/kit/typecheck.h"
+#include "builder/kit/winget.h"
 #include "builder/model/language.h"
 #include "builder/model/productcode.h"
 #include "builder/model/projectfile.h"
@@ -91,24 +93,14 @@ private:
     TerminalProgress& progress_;
 };
 
-bool IsAbsolute(const std::string& p) {
-    if (p.empty()) return false;
-    if (IsPathSeparator(p[0])) return true;
-    return p.size() >= 2 && p[1] == ':';
-}
-
 std::string Absolute(const std::string& p) {
-    if (IsAbsolute(p)) return p;
+    if (IsAbsolutePath(p)) return p;
     std::vector<char> buf(4096);
     if (!getcwd(buf.data(), static_cast<int>(buf.size()))) return p;
     std::string dir = buf.data();
     std::string rel = p;
     while (rel.size() >= 2 && rel[0] == '.' && IsPathSeparator(rel[1])) rel.erase(0, 2);
     return JoinPath(dir, rel);
-}
-
-bool EndsWithIpr(const std::string& path) {
-    return path.size() >= 4 && EqualNoCase(path.substr(path.size() - 4), ".ipr");
 }
 
 std::uint64_t FileBytes(const std::string& path) {
@@ -133,6 +125,8 @@ struct BuildOption {
 constexpr BuildOption kBuildOptions[] = {
     {"name", true},         {"kit-root", true}, {"runtime", true},      {"arch", true},  {"language-file", true},
     {"product-code", true}, {"set", true},      {"sign-command", true}, {"json", false},
+    {"single-file", false}, {"winget-manifest", true}, {"installer-url", true}, {"package-identifier", true},
+    {"locale", true},       {"license", true},
 };
 
 // What the build ends with: printed as the kit directory, or as one JSON object with --json.
@@ -144,6 +138,7 @@ struct BuildOutcome {
     std::uint64_t bytes = 0;
     std::string product_code;
     std::vector<std::string> errors;
+    std::vector<std::string> manifests;  // the package manager's manifests written
     std::vector<std::string> warnings;
 
     int Finish(Context& ctx, int status) const {
@@ -156,6 +151,7 @@ struct BuildOutcome {
             if (product_code.empty()) o.AddNull("product_code"); else o.Add("product_code", product_code);
             o.Add("errors", errors);
             o.Add("warnings", warnings);
+            if (!manifests.empty()) o.Add("winget_manifests", manifests);
             ctx.out << o.Text() << "\n";
         } else if (status == kExitOk) {
             ctx.out << kit_dir << "\n";
@@ -222,6 +218,21 @@ int RunBuild(const std::vector<std::string>& args, Context& ctx) {
     if (a.Has("sign-command") && sign_pattern.find("{file}") == std::string::npos)
         return UsageError(ctx, outcome, "--sign-command must name the file to sign with {file}");
 
+    WingetOptions winget;
+    const bool single_file = a.Has("single-file");
+    const std::string winget_dir = a.Value("winget-manifest");
+    for (const char* o : {"installer-url", "package-identifier", "locale", "license"})
+        if (a.Has(o) && !a.Has("winget-manifest")) return UsageError(ctx, outcome, std::string("--") + o + " goes with --winget-manifest DIR");
+    if (a.Has("winget-manifest")) {
+        if (!single_file) return UsageError(ctx, outcome, "--winget-manifest needs --single-file: the manifests name one program");
+        winget.installer_url = a.Value("installer-url");
+        winget.package_identifier = a.Value("package-identifier");
+        if (a.Has("locale")) winget.locale = a.Value("locale");
+        winget.license = a.Value("license");
+        const std::string problem = WingetOptionsProblem(winget);
+        if (!problem.empty()) return UsageError(ctx, outcome, problem);
+    }
+
     // An absolute project path makes the data files it expands absolute too, so the kit does
     // not depend on the working directory, and the printed kit directory can be used anywhere.
     const std::string project = Absolute(a.words[0]);
@@ -247,60 +258,16 @@ int RunBuild(const std::vector<std::string>& args, Context& ctx) {
     }
     doc->wizard_texts = nullptr;
 
-    // Product strings for this build only: the project file is not written.
-    for (const auto& [key, value] : sets) {
-        switch (SetBuildString(*doc, key, value)) {
-            case BuildStringResult::kChanged: break;
-            case BuildStringResult::kAdded:
-                reporter.Report(Severity::Info, key + " is not a string of the project; it is added for this build");
-                break;
-            case BuildStringResult::kWizardText:
-                return UsageError(ctx, outcome, "--set " + key + ": " + key + " is a wizard text, not a product string");
-            case BuildStringResult::kBadKey:
-                return UsageError(ctx, outcome, "--set " + key + ": \"" + key +
-                                                    "\" is not a valid key (letters, digits and _, not starting with a digit)");
-            case BuildStringResult::kTooLong:
-                return UsageError(ctx, outcome, "--set " + key + ": the key or the value is longer than " +
-                                                    std::to_string(kBuildStringMax) + " characters");
-        }
-    }
-
-    // One product code for every kit of the project: given, derived for an imported tree, or
-    // made once and kept in the project file.
-    const std::string stored = doc->settings_block.product_guid();
-    if (!product_code.empty()) {
-        if (!stored.empty() && stored != product_code)
-            reporter.Report(Severity::Info, "product GUID " + product_code + " from the command line; the project's own, " +
-                                                stored + ", is not used for this kit");
-        doc->settings_block.set_product_guid(product_code);
-    } else if (stored.empty() && EndsWithIpr(project)) {
-        doc->settings_block.set_product_guid(ImportedProductGuid(*doc, project));
-        reporter.Report(Severity::Info, "product GUID " + doc->settings_block.product_guid() +
-                                            " derived from the project's file name, company and product names");
-    } else if (stored.empty()) {
-        if (!doc->EnsureProductGuid()) {
-            reporter.Report(Severity::Error, "no product GUID could be made; give one with --product-code");
-            return failed(kExitFailure);
-        }
-        if (!StoreProductGuid(project, doc->settings_block.product_guid(), reporter)) {
-            reporter.Report(Severity::Error, "the project has no product GUID and the new one could not be kept; "
-                                             "give one with --product-code");
-            return failed(kExitFailure);
-        }
-        const std::string guid = doc->settings_block.product_guid();
-        reporter.Report(Severity::Info, "the project had no product GUID; " + guid + " is stored in " + project +
-                                            " (keep the changed project, or build with --product-code " + guid +
-                                            ", so that every kit is the same product)");
-    }
-    outcome.product_code = doc->settings_block.product_guid();
-
-    // Side files named without a folder are taken from the project's folder, so that a project
-    // builds the same from any working directory (its data files are found there too).
-    const std::string project_dir = FolderOf(project);
-    for (std::size_t i = 0; i < 3; ++i) {
-        std::string& p = doc->side_file_paths[i];
-        if (!p.empty() && !IsAbsolute(p) && !project_dir.empty()) p = JoinPath(project_dir, p);
-    }
+    KitBuildParams params;
+    KitPrepareOptions prepare;
+    prepare.project_path = project;
+    prepare.product_code = product_code;
+    prepare.sets = sets;
+    prepare.guid_advice = "give one with --product-code";
+    const KitPreparation prepared = PrepareKitBuild(*doc, prepare, params, reporter);
+    if (prepared.status == KitPrepareStatus::kRefused) return UsageError(ctx, outcome, prepared.refusal);
+    if (prepared.status == KitPrepareStatus::kFailed) return failed(kExitFailure);
+    outcome.product_code = prepared.product_code;
 
     // Setup types that would install nothing: said, and the kit is built all the same.
     for (const std::string& w : SetupTypeWarnings(*doc)) {
@@ -308,11 +275,11 @@ int RunBuild(const std::vector<std::string>& args, Context& ctx) {
         outcome.warnings.push_back(w);
     }
 
-    KitBuildParams params;
     params.kit_root = a.Has("kit-root") ? Absolute(a.Value("kit-root")) : std::string();
     params.kit_name = a.Value("name");
     params.runtime_path = a.Has("runtime") ? a.Value("runtime") : RuntimeSource(ctx.program_dir, arch);
     params.make_compressor = [](Reporter& r) { return MakeStaticCompressor(r, stderr); };
+    params.single_file = single_file;
     if (!sign_pattern.empty()) {
         params.sign_runtime = [&](const std::string& exe, std::string& why) {
             progress.Finish();
@@ -332,11 +299,13 @@ int RunBuild(const std::vector<std::string>& args, Context& ctx) {
 
     KitBuildResult result = BuildMedia(*doc, params, reporter, &progress);
     progress.Finish();
-    outcome.kit_dir = result.kit_dir;
+    outcome.kit_dir = single_file ? result.program : result.kit_dir;
     outcome.files_archived = result.files_added;
     outcome.files_total = result.started ? result.files_total : CountProjectFiles(*doc);
     outcome.complete = result.complete;
-    if (!result.kit_dir.empty()) {
+    if (single_file) {
+        outcome.bytes = result.complete ? FileBytes(result.program) : 0;
+    } else if (!result.kit_dir.empty()) {
         outcome.bytes += FileBytes(KitPath(result.kit_dir, kKitSetupExe)) + FileBytes(KitPath(result.kit_dir, kKitSetupList)) +
                          FileBytes(KitPath(result.kit_dir, kKitArchive));
         for (std::size_t i = 0; i < 3; ++i)
@@ -354,6 +323,16 @@ int RunBuild(const std::vector<std::string>& args, Context& ctx) {
                 << "\n";
         return failed(kExitFailure);
     }
+    if (a.Has("winget-manifest")) {
+        // From the program as written, signature included.
+        try {
+            outcome.manifests = WriteWingetManifests(Absolute(winget_dir), MakeWingetManifests(result.program, winget));
+        } catch (const std::exception& e) {
+            reporter.Report(Severity::Error, std::string("the package manager's manifests were not written: ") + e.what());
+            return failed(kExitFailure);
+        }
+        for (const auto& m : outcome.manifests) ctx.err << "qpbc build: wrote " << m << "\n";
+    }
     ctx.err << "qpbc build: " << result.files_added << " file(s) archived\n";
     return failed(kExitOk);
 }
@@ -361,13 +340,15 @@ int RunBuild(const std::vector<std::string>& args, Context& ctx) {
 const CommandRegistration kBuild{
     {"build",
      "PROJECT --name KIT [--kit-root DIR] [--arch x86|x64 | --runtime FILE] [--language-file FILE] "
-     "[--product-code GUID] [--set KEY=VALUE]... [--sign-command \"COMMAND {file}\"] [--json]",
+     "[--product-code GUID] [--set KEY=VALUE]... [--sign-command \"COMMAND {file}\"] [--single-file "
+     "[--winget-manifest DIR --installer-url URL --license TEXT [--package-identifier ID] [--locale LOCALE]]] [--json]",
      "Builds the kit (setup.exe, setup.lst, setup.cab and the side files) into KIT-ROOT/KIT (default root: the "
      "project's folder, then KITS) and prints the kit directory, or with --json one JSON object. --arch picks the "
      "runtime beside qpbc: REDIS/setup.ex_ for x86 (the default, runs on every Windows) or REDIS/x64/setup.ex_. A "
      "project without a product GUID gets one: kept in the .qpk, derived for an .ipr. --set changes a product string "
-     "for this build only; --sign-command runs on setup.exe before setup.lst is written. Exit status 0 only when the "
-     "kit is complete.",
+     "for this build only; --sign-command runs on setup.exe before setup.lst is written. --single-file makes one "
+     "program KIT-ROOT/KIT.exe with the kit inside it instead (signed once the kit is in), and --winget-manifest "
+     "writes the Windows Package Manager's manifests for it into DIR. Exit status 0 only when the kit is complete.",
      RunBuild}};
 
 }  // namespace

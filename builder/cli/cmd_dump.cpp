@@ -8,6 +8,7 @@
 #include "builder/model/language.h"
 #include "builder/model/projectfile.h"
 #include "common/fileio.h"
+#include "common/fsprim.h"
 
 namespace qp {
 namespace cli {
@@ -28,7 +29,7 @@ int RunDump(const std::vector<std::string>& args, Context& ctx) {
         return kExitUsage;
     }
     StreamReporter reporter(ctx.err);
-    if (!FileExists(a.words[0])) {
+    if (!IsFile(a.words[0])) {
         reporter.Report(Severity::Error, "no such file: " + a.words[0]);
         return kExitFailure;
     }

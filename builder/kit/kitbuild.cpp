@@ -11,10 +11,12 @@
 
 #include "builder/kit/kitcheck.h"
 #include "builder/kit/kitlist.h"
+#include "builder/kit/kitsingle.h"
 #include "builder/kit/kitstage.h"
 #include "builder/kit/zipnames.h"
 #include "common/errors.h"
 #include "common/fileio.h"
+#include "common/fsprim.h"
 #include "common/pathutil.h"
 #include "common/setuplist.h"
 
@@ -35,30 +37,7 @@ void Fail(KitBuildResult* result, Reporter& reporter, const std::string& text) {
 
 // The compressor writes the archive's directory only when it is unloaded and cannot say there
 // whether that worked; an archive without its end record would reach the kit as if complete.
-bool ArchiveHasEndRecord(const std::string& path) {
-    std::FILE* f = std::fopen(HostPath(path).c_str(), "rb");
-    if (!f) return false;
-    bool found = false;
-    if (std::fseek(f, 0, SEEK_END) == 0) {
-        long size = std::ftell(f);
-        // The end record (22 bytes) may be followed by a comment of up to 65535 bytes; a size
-        // that ftell cannot give (above 2 GB on Windows) is looked at from the end as well.
-        long tail = 22 + 65535;
-        if (size >= 0 && size < tail) tail = size;
-        if (size < 0 ? std::fseek(f, -tail, SEEK_END) == 0 : std::fseek(f, size - tail, SEEK_SET) == 0) {
-            std::vector<unsigned char> buf(static_cast<std::size_t>(tail));
-            std::size_t n = std::fread(buf.data(), 1, buf.size(), f);
-            for (std::size_t i = n >= 22 ? n - 22 + 1 : 0; i-- > 0;) {
-                if (buf[i] == 'P' && buf[i + 1] == 'K' && buf[i + 2] == 5 && buf[i + 3] == 6) {
-                    found = true;
-                    break;
-                }
-            }
-        }
-    }
-    std::fclose(f);
-    return found;
-}
+bool ArchiveHasEndRecord(const std::string& path) { return ZipHasEndRecords(HostPath(path)); }
 
 // The member name the runtime asks the archive for: the directory in the archive and the file
 // name, with '/' between the parts.
@@ -244,6 +223,7 @@ KitBuildResult BuildMedia(CDazDoc& doc, KitBuildParams params, Reporter& reporte
     }
     const std::string kit_dir = KitPath(root, params.kit_name);
     result.kit_dir = kit_dir;
+    if (params.single_file) result.program = SingleFileProgramPath(root, params.kit_name);
 
     // 4. The setup list first, with a product GUID made when the project has none: a project that
     // the runtime could not install is refused before anything is written.
@@ -279,11 +259,12 @@ KitBuildResult BuildMedia(CDazDoc& doc, KitBuildParams params, Reporter& reporte
     why = CopyToNewFile(params.runtime_path, KitPath(dir, kKitSetupExe));
     if (!why.empty()) {
         Fail(&result, reporter, Format1(kMsgCantCopy, params.runtime_path) + " (" + why + ")");
-    } else if (params.sign_runtime) {
+    } else if (params.sign_runtime && !params.single_file) {
         if (!params.sign_runtime(KitPath(dir, kKitSetupExe), why)) Fail(&result, reporter, why);
     }
     for (int i = 0; i < 3; ++i) {
-        const std::string& from = doc.side_file_paths[static_cast<std::size_t>(i)];
+        const std::size_t slot = static_cast<std::size_t>(i);
+        const std::string& from = slot < params.side_files.size() ? params.side_files[slot] : doc.side_file_paths[slot];
         if (from.empty()) continue;
         why = CopyToNewFile(from, KitPath(dir, kKitSideFiles[i]));
         if (!why.empty()) Fail(&result, reporter, Format1(kMsgCantCopy, from) + " (" + why + ")");
@@ -299,6 +280,27 @@ KitBuildResult BuildMedia(CDazDoc& doc, KitBuildParams params, Reporter& reporte
 
     // 9. Complete: the staging folder takes the kit's place. Otherwise it goes, and the previous
     // kit stays as it was.
+    if (result.failures.empty() && archive_ok && list_ok && params.single_file) {
+        // The one program is made and signed beside the staged kit, then takes its place in the
+        // root; the staging folder goes with the destructor.
+        const std::string program = SingleFileProgramPath(root, params.kit_name);
+        const std::string staged = SingleFileProgramPath(dir, params.kit_name);
+        result.program = program;
+        why = AssembleSingleFile(dir, staged);
+        if (!why.empty()) {
+            Fail(&result, reporter, "Can't build the one-file kit: " + why);
+        } else if (params.sign_runtime && !params.sign_runtime(staged, why)) {
+            Fail(&result, reporter, why);
+        } else if (!(why = SingleFileProblem(staged)).empty()) {
+            Fail(&result, reporter, "Can't build the one-file kit: after signing, " + why);
+        } else if (!RenameOver(HostPath(staged), HostPath(program))) {
+            Fail(&result, reporter, "Can't build the one-file kit: " + staged + " cannot take the place of " + program);
+        } else {
+            result.complete = true;
+        }
+        if (params.show_kit_dir) params.show_kit_dir(root);
+        return result;
+    }
     if (result.failures.empty() && archive_ok && list_ok) {
         if (stage.Commit(kit_dir, why))
             result.complete = true;

@@ -42,6 +42,7 @@ struct KitBuildResult {
     bool cancelled = false;  // the wizard, or the progress, asked to stop
     bool complete = false;
     std::string kit_dir;
+    std::string program;  // a one-file build: the program KIT-ROOT/KIT.exe
     std::vector<std::string> missing_files;
     std::vector<std::string> failures;  // every failure message, as reported
     std::size_t files_total = 0;
@@ -54,6 +55,8 @@ struct KitBuildParams {
     std::string kit_root;      // empty: DefaultKitRoot of the document
     std::string kit_name;      // the kit directory's name below the root
     std::string runtime_path;  // the setup runtime to copy as setup.exe ("...\REDIS\setup.ex_")
+    // The side files of slots 0, 1, 2 as they are to be copied; empty: the document's own.
+    std::vector<std::string> side_files;
     // The build wizard: runs after the missing-file check and may change the root and the name;
     // false cancels the build. Null: no wizard.
     std::function<bool(KitBuildParams&)> wizard;
@@ -63,7 +66,10 @@ struct KitBuildParams {
     CompressorFactory make_compressor;
     // Signs the kit's setup.exe once it is copied, before the setup list is written. False (with
     // `why` saying so) leaves the kit incomplete. Null: the runtime is not signed.
+    // With `single_file`, the one program is signed instead, once its payload is in.
     std::function<bool(const std::string& exe_path, std::string& why)> sign_runtime;
+    // One program KIT-ROOT/KIT.exe with the kit's files inside it, instead of the kit folder.
+    bool single_file = false;
 };
 
 // The document's kit root, or the project file's directory followed by "KITS"; empty when
@@ -89,7 +95,8 @@ std::string ArchiveDir(const CItemGroup& group, const CObListFile& file);
 // The whole build. May set the document's kit root (from the wizard) and product GUID (when
 // empty; the document is then marked modified, so that a save keeps the GUID). The kit is made
 // in a staging folder beside the kit directory and takes its place only when complete; after
-// any failure the previous kit is left as it was.
+// any failure the previous kit is left as it was. A one-file build makes the program in the
+// staging folder and moves it into the kit root; the staging folder then goes.
 KitBuildResult BuildMedia(CDazDoc& doc, KitBuildParams params, Reporter& reporter, Progress* progress = nullptr);
 
 // Adds every project file to the archive at `archive_path` (replacing any file there), in group

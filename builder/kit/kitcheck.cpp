@@ -2,9 +2,7 @@
 // refuse or turn into other paths, two files on one member, inputs that are no plain files.
 #include "builder/kit/kitcheck.h"
 
-#include <sys/stat.h>
-#include <sys/types.h>
-
+#include "common/fsprim.h"
 #include "common/pathutil.h"
 #include "common/strutil.h"
 
@@ -62,15 +60,11 @@ std::string SourceFileName(const std::string& source_path) {
 }
 
 InputKind ClassifyInput(const std::string& host_path) {
-#ifdef _WIN32
-    struct _stati64 st;
-    if (host_path.empty() || _stati64(host_path.c_str(), &st) != 0) return InputKind::kMissing;
-    return (st.st_mode & _S_IFMT) == _S_IFREG ? InputKind::kRegular : InputKind::kOther;
-#else
-    struct stat st;
-    if (host_path.empty() || ::stat(host_path.c_str(), &st) != 0) return InputKind::kMissing;
-    return S_ISREG(st.st_mode) ? InputKind::kRegular : InputKind::kOther;
-#endif
+    switch (StatPath(host_path).kind) {
+    case PathKind::kMissing: return InputKind::kMissing;
+    case PathKind::kFile: return InputKind::kRegular;
+    default: return InputKind::kOther;
+    }
 }
 
 std::string InputProblem(const std::string& path) {

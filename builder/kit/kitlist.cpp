@@ -3,11 +3,10 @@
 #include "builder/kit/kitlist.h"
 
 #include <cstdio>
-#include <sys/stat.h>
-#include <sys/types.h>
 
 #include "builder/kit/kitcheck.h"
 #include "common/fileinfo.h"
+#include "common/fsprim.h"
 #include "common/keytable.h"
 #include "common/pathutil.h"
 
@@ -269,14 +268,9 @@ private:
 };
 
 bool FileSizeBytes(const std::string& path, std::uint64_t& size) {
-#ifdef _WIN32
-    struct _stati64 st;
-    if (_stati64(path.c_str(), &st) != 0 || (st.st_mode & _S_IFMT) != _S_IFREG) return false;
-#else
-    struct stat st;
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-#endif
-    size = static_cast<std::uint64_t>(st.st_size);
+    const PathStat st = StatPath(path);
+    if (st.kind != PathKind::kFile) return false;
+    size = st.size;
     return true;
 }
 

@@ -2,9 +2,6 @@
 #include "builder/kit/kitstage.h"
 
 #include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <sys/types.h>
 
 #include <cerrno>
 #include <chrono>
@@ -13,23 +10,22 @@
 #include <thread>
 #include <vector>
 
-#ifdef _WIN32
-#include <direct.h>
-#include <io.h>
-#include <windows.h>
-#else
-#include <sys/file.h>
-#include <unistd.h>
-#endif
-
 #include "builder/kit/kitbuild.h"
 #include "builder/kit/kitcheck.h"
+#include "builder/kit/stagesys.h"
 #include "common/strutil.h"
 #include "common/pathutil.h"
 
 namespace qp {
 
 namespace {
+
+using stagesys::Entry;
+using stagesys::IsLink;
+using stagesys::LookAt;
+using stagesys::MakeDir;
+using stagesys::RemoveDir;
+using stagesys::RemoveEntry;
 
 // The files a kit directory may hold; a folder that holds anything else is not replaced.
 const char* const kKitFiles[] = {"setup.exe", "setup.lst", "setup.cab", "setup.bmp", "readme.txt", "license.txt"};
@@ -44,57 +40,6 @@ std::string RandomSuffix() {
     std::string s;
     for (int i = 0; i < 8; ++i) s += kDigits[rng() % 36];
     return s;
-}
-
-// What stands at `path`, links not followed.
-enum class Entry { kNone, kDirectory, kOther };
-Entry LookAt(const std::string& path) {
-#ifdef _WIN32
-    DWORD a = GetFileAttributesA(path.c_str());
-    if (a == INVALID_FILE_ATTRIBUTES) return Entry::kNone;
-    if ((a & FILE_ATTRIBUTE_DIRECTORY) && !(a & FILE_ATTRIBUTE_REPARSE_POINT)) return Entry::kDirectory;
-    return Entry::kOther;
-#else
-    struct stat st;
-    if (::lstat(path.c_str(), &st) != 0) return Entry::kNone;
-    return S_ISDIR(st.st_mode) ? Entry::kDirectory : Entry::kOther;
-#endif
-}
-
-bool IsLink(const std::string& path) {
-#ifdef _WIN32
-    DWORD a = GetFileAttributesA(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT);
-#else
-    struct stat st;
-    return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
-#endif
-}
-
-bool MakeDir(const std::string& path) {
-#ifdef _WIN32
-    return _mkdir(path.c_str()) == 0;
-#else
-    return ::mkdir(path.c_str(), 0777) == 0;
-#endif
-}
-
-bool RemoveDir(const std::string& path) {
-#ifdef _WIN32
-    return _rmdir(path.c_str()) == 0 || RemoveDirectoryA(path.c_str()) != 0;
-#else
-    return ::rmdir(path.c_str()) == 0;
-#endif
-}
-
-// A link at `path` is removed as a link; a file as a file.
-bool RemoveEntry(const std::string& path) {
-#ifdef _WIN32
-    if (DeleteFileA(path.c_str())) return true;
-    return RemoveDirectoryA(path.c_str()) != 0;  // a directory link
-#else
-    return ::unlink(path.c_str()) == 0;
-#endif
 }
 
 std::vector<std::string> ListNames(const std::string& dir) {
@@ -122,24 +67,9 @@ bool IsKitFileName(const std::string& n) {
     return false;
 }
 
-}  // namespace
-
-std::string SystemErrorText(int code) {
-#ifdef _WIN32
-    char buf[512] = {};
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                             static_cast<DWORD>(code), 0, buf, sizeof buf, nullptr);
-    std::string s(buf, n);
-    while (!s.empty() && (s.back() == '\n' || s.back() == '\r' || s.back() == ' ' || s.back() == '.')) s.pop_back();
-    return s.empty() ? "error " + std::to_string(code) : s;
-#else
-    return std::strerror(code);
-#endif
-}
-
-namespace {
 // The last error of a C runtime call, in the system's words.
 std::string LastCError() { return std::strerror(errno); }
+
 }  // namespace
 
 // ---- Lock ------------------------------------------------------------------------------------
@@ -149,52 +79,19 @@ std::unique_ptr<KitLock> KitLock::Acquire(const std::string& root, const std::st
     const std::string path = HostPath(KitPath(root, "." + name + ".qplock"));
     std::unique_ptr<KitLock> lock(new KitLock);
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(wait_ms);
-#ifdef _WIN32
     for (;;) {
-        // No sharing: a second build cannot open the file while the first holds it, and the
-        // file goes when its holder closes it or ends.
-        HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                               FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-        if (h != INVALID_HANDLE_VALUE) {
-            lock->handle_ = h;
-            return lock;
-        }
-        DWORD err = GetLastError();
-        if (err != ERROR_SHARING_VIOLATION && err != ERROR_ACCESS_DENIED) {
-            why = "cannot create the lock file " + path + ": " + SystemErrorText(static_cast<int>(err));
-            return nullptr;
-        }
+        const stagesys::LockTry t = stagesys::TryLock(path, lock->handle_, lock->fd_, why);
+        if (t == stagesys::LockTry::kHeld) return lock;
+        if (t == stagesys::LockTry::kFailed) return nullptr;
         if (std::chrono::steady_clock::now() >= until) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
-#else
-    lock->fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (lock->fd_ < 0) {
-        why = "cannot create the lock file " + path + ": " + LastCError();
-        return nullptr;
-    }
-    for (;;) {
-        if (::flock(lock->fd_, LOCK_EX | LOCK_NB) == 0) return lock;
-        if (errno != EWOULDBLOCK && errno != EINTR) {
-            why = "cannot lock " + path + ": " + LastCError();
-            return nullptr;
-        }
-        if (std::chrono::steady_clock::now() >= until) break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-#endif
     why = "another build of the kit " + name + " is running (it holds " + path +
           "); build again when it has finished";
     return nullptr;
 }
 
-KitLock::~KitLock() {
-#ifdef _WIN32
-    if (handle_) CloseHandle(static_cast<HANDLE>(handle_));
-#else
-    if (fd_ >= 0) ::close(fd_);  // the lock file stays; it is only ever locked, never trusted
-#endif
-}
+KitLock::~KitLock() { stagesys::Unlock(handle_, fd_); }
 
 // ---- Staging ---------------------------------------------------------------------------------
 
@@ -272,21 +169,7 @@ bool KitStage::Commit(const std::string& kit_dir, std::string& why) {
 
 // ---- Files -----------------------------------------------------------------------------------
 
-std::FILE* CreateNewFile(const std::string& path) {
-#ifdef _WIN32
-    int fd = _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
-    if (fd < 0) return nullptr;
-    std::FILE* f = _fdopen(fd, "wb");
-    if (!f) _close(fd);
-#else
-    // O_EXCL refuses any name that exists, a dangling link included.
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd < 0) return nullptr;
-    std::FILE* f = ::fdopen(fd, "wb");
-    if (!f) ::close(fd);
-#endif
-    return f;
-}
+std::FILE* CreateNewFile(const std::string& path) { return stagesys::CreateNew(path); }
 
 std::string CopyToNewFile(const std::string& from, const std::string& to) {
     if (from.empty()) return "no file named";
@@ -295,25 +178,9 @@ std::string CopyToNewFile(const std::string& from, const std::string& to) {
     // as /dev/zero never ends.
     std::string why = InputProblem(from);
     if (!why.empty()) return why;
-#ifdef _WIN32
-    int in_fd = _open(src.c_str(), _O_RDONLY | _O_BINARY);
-#else
-    int in_fd = ::open(src.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-#endif
-    if (in_fd < 0) return LastCError();
     // Looked at again through the open file, in case it changed in between.
-#ifdef _WIN32
-    struct _stati64 st;
-    bool regular = _fstati64(in_fd, &st) == 0 && (st.st_mode & _S_IFMT) == _S_IFREG;
-    std::FILE* in = regular ? _fdopen(in_fd, "rb") : nullptr;
-    if (!in) _close(in_fd);
-#else
-    struct stat st;
-    bool regular = ::fstat(in_fd, &st) == 0 && S_ISREG(st.st_mode);
-    if (regular) ::fcntl(in_fd, F_SETFL, ::fcntl(in_fd, F_GETFL) & ~O_NONBLOCK);
-    std::FILE* in = regular ? ::fdopen(in_fd, "rb") : nullptr;
-    if (!in) ::close(in_fd);
-#endif
+    bool regular = true;
+    std::FILE* in = stagesys::OpenRegular(src, regular);
     if (!regular) return from + " is not a regular file";
     if (!in) return LastCError();
     std::FILE* out = CreateNewFile(dst);

@@ -27,11 +27,8 @@ public:
 
 private:
     KitLock() = default;
-#ifdef _WIN32
-    void* handle_ = nullptr;
-#else
-    int fd_ = -1;
-#endif
+    void* handle_ = nullptr;  // Windows
+    int fd_ = -1;             // host
 };
 
 // A new, empty staging folder beside `kit_dir` (in the same root, so that the move into place

@@ -8,6 +8,7 @@
 
 #include "builder/model/platform.h"
 #include "common/fileio.h"
+#include "common/fsprim.h"
 #include "common/keytable.h"
 #include "common/languages.h"
 #include "common/pathutil.h"
@@ -235,7 +236,7 @@ std::vector<std::string> CDazDoc::MissingFiles() const {
     std::vector<std::string> missing;
     for (const auto& g : group_list.items) {
         static_cast<const CObListFile&>(g->file_tree).ForEachFile([&](const CObListFile& f) {
-            if (!FileExists(f.name)) missing.push_back(f.name);
+            if (!IsFile(f.name)) missing.push_back(f.name);
         });
     }
     return missing;

@@ -4,9 +4,6 @@
 // is missing reads as empty, and names that do not resolve are dropped later.
 #include "builder/model/import.h"
 
-#include <sys/stat.h>
-#include <sys/types.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -19,6 +16,7 @@
 #include "builder/model/doc.h"
 #include "builder/model/profile.h"
 #include "builder/model/projectfile.h"
+#include "common/fsprim.h"
 #include "common/languages.h"
 
 namespace qp {
@@ -113,26 +111,16 @@ private:
         return it->second;
     }
 
-    static bool Exists(const std::string& path) {
-        struct stat st;
-        return ::stat(path.c_str(), &st) == 0;
-    }
+    static bool Exists(const std::string& path) { return StatPath(path).Exists(); }
 
     // A folder, pipe or device where a definition file belongs, or a file too large for the
     // profile reader, is an error: read as empty it would quietly drop the groups it lists.
     static void CheckReadable(const std::string& path) {
-#ifdef _WIN32
-        struct _stati64 st;
-        if (_stati64(path.c_str(), &st) != 0) return;
-        const bool regular = (st.st_mode & _S_IFMT) == _S_IFREG;
-#else
-        struct stat st;
-        if (::stat(path.c_str(), &st) != 0) return;
-        const bool regular = S_ISREG(st.st_mode);
-#endif
-        if (!regular) throw ImportError("the definition file " + path + " is not a regular file");
-        if (static_cast<std::uint64_t>(st.st_size) > ProfileFile::kMaxFileSize)
-            throw ImportError("the definition file " + path + " is too large to read (" + std::to_string(st.st_size) +
+        const PathStat st = StatPath(path);
+        if (!st.Exists()) return;
+        if (st.kind != PathKind::kFile) throw ImportError("the definition file " + path + " is not a regular file");
+        if (st.size > ProfileFile::kMaxFileSize)
+            throw ImportError("the definition file " + path + " is too large to read (" + std::to_string(st.size) +
                               " bytes; at most " + std::to_string(ProfileFile::kMaxFileSize) + ")");
     }
 

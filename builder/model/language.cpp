@@ -2,6 +2,7 @@
 #include "builder/model/language.h"
 
 #include "common/fileio.h"
+#include "common/fsprim.h"
 #include "common/keytable.h"
 #include "common/languages.h"
 #include "common/report.h"
@@ -114,7 +115,7 @@ int LoadLanguageFile(CDazDoc& doc, const std::string& path, Progress* progress) 
 
 bool SaveWizardTexts(CDazDoc& doc, const std::string& path) {
     // Keep whatever else the file holds; a file we cannot read is not replaced.
-    bool exists = FileExists(path);
+    bool exists = IsFile(path);
     ProfileFile profile = ProfileFile::Load(path);
     if (exists && !profile.Loaded()) return false;
     if (!HasMark(profile)) {

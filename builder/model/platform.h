@@ -11,7 +11,6 @@
 namespace qp {
 namespace sys {
 
-using qp::FileExists;
 using qp::RemoveFile;
 inline bool MoveOver(const std::string& from, const std::string& to) { return RenameOver(from, to); }
 

@@ -3,9 +3,6 @@
 // anything is allocated, and trees are read only to a bounded depth.
 #include "builder/model/projectfile.h"
 
-#include <sys/stat.h>
-#include <sys/types.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -16,6 +13,7 @@
 #include "common/byteio.h"
 #include "common/fileio.h"
 #include "common/fsprim.h"
+#include "common/languages.h"
 
 namespace qp {
 
@@ -292,6 +290,8 @@ void GetStringTable(ByteReader& r, CStringItemList& t) {
     for (std::uint32_t i = 0; i < langs; ++i) {
         auto l = std::make_unique<CLangItem>();
         l->table_index = GetInt(r);
+        if (!LanguageAt(l->table_index))
+            throw FormatError("language index " + std::to_string(l->table_index) + " outside the table");
         l->lang_value = GetInt(r);
         l->shown = GetInt(r);
         t.language_list.push_back(std::move(l));
@@ -475,18 +475,12 @@ constexpr std::size_t kMaxProjectFileSize = std::size_t{1} << 30;
 // Why `path` is no regular file ("a folder", ...); empty when it is one or cannot be looked at
 // (opening it then says why).
 std::string NotRegularFile(const std::string& path) {
-#ifdef _WIN32
-    struct _stati64 st;
-    if (_stati64(path.c_str(), &st) != 0) return std::string();
-    const unsigned type = st.st_mode & _S_IFMT;
-    if (type == _S_IFREG) return std::string();
-    return type == _S_IFDIR ? "it is a folder" : "it is not a regular file (a pipe or a device)";
-#else
-    struct stat st;
-    if (::stat(path.c_str(), &st) != 0) return std::string();
-    if (S_ISREG(st.st_mode)) return std::string();
-    return S_ISDIR(st.st_mode) ? "it is a folder" : "it is not a regular file (a pipe or a device)";
-#endif
+    switch (StatPath(path).kind) {
+    case PathKind::kMissing:
+    case PathKind::kFile: return std::string();
+    case PathKind::kDirectory: return "it is a folder";
+    default: return "it is not a regular file (a pipe or a device)";
+    }
 }
 
 }  // namespace

@@ -8,6 +8,17 @@
 
 namespace qp {
 
+PathStat StatPath(const std::string& path) {
+    PathStat r;
+    struct stat st;
+    if (path.empty() || stat(path.c_str(), &st) != 0) return r;
+    r.kind = S_ISREG(st.st_mode) ? PathKind::kFile : S_ISDIR(st.st_mode) ? PathKind::kDirectory : PathKind::kOther;
+    r.size = static_cast<std::uint64_t>(st.st_size);
+    r.mtime = static_cast<std::int64_t>(st.st_mtime);
+    r.mtime_ns = st.st_mtim.tv_nsec;
+    return r;
+}
+
 bool IsDirectory(const std::string& path) {
     struct stat st;
     return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
@@ -20,6 +31,11 @@ bool MakeDirectory(const std::string& path) {
 bool IsFile(const std::string& path) {
     struct stat st;
     return !path.empty() && stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool IsPlainFile(const std::string& path) {
+    struct stat st;
+    return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 bool RenameOver(const std::string& from, const std::string& to) {

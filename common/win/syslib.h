@@ -6,6 +6,15 @@
 
 namespace qp {
 
+// Takes the program's own folder, the current folder and PATH out of the search for every DLL
+// that the process (or a system DLL on its behalf) loads by name from now on: only the system
+// folder is searched. Call it first thing at start. Systems without the safe-search update get
+// the current folder taken out at least. False when neither could be done.
+bool RestrictDllSearchToSystem();
+
+// True where LoadLibraryEx understands the LOAD_LIBRARY_SEARCH_* flags.
+bool HasDllSearchFlags();
+
 // Loads `name` (a bare file name such as "msimg32.dll") from the system directory, with its own
 // dependencies also taken from there. A name with a path part is refused (nullptr,
 // ERROR_INVALID_PARAMETER). Free the result with FreeLibrary.

@@ -5,6 +5,12 @@
 
 namespace qp {
 
+void LoadTextIntoWindow(HWND window, const std::string& raw) {
+    const std::string text = ConvertViewerText(raw.substr(0, kViewerTextLimit));
+    SetWindowTextA(window, text.c_str());
+    PostMessageA(window, EM_SETSEL, 0, 0);
+}
+
 bool LoadTextFileIntoWindow(HWND window, const std::string& file) {
     std::string text;
     if (!LoadViewerText(file, &text)) return false;

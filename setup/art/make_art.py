@@ -14,8 +14,11 @@ Standard library only, so the art can be rebuilt on any machine with python3:
 import math
 import os
 import struct
+import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "..", "scripts"))
+import qp_art  # noqa: E402
 
 
 class Canvas:
@@ -37,18 +40,12 @@ class Canvas:
         self.px[y][x] = tuple(int(round((c[i] * a + o[i] * old_a * (1 - a)) / out_a)) for i in range(3))
         self.alpha[y][x] = out_a
 
+    # The ends of a rectangle are the pixels after it.
     def rect(self, x0, y0, x1, y1, c):
-        for y in range(y0, y1):
-            for x in range(x0, x1):
-                self.set(x, y, c)
+        qp_art.rect(self.set, x0, y0, x1, y1, c, inclusive=False)
 
     def frame(self, x0, y0, x1, y1, c):
-        for x in range(x0, x1):
-            self.set(x, y0, c)
-            self.set(x, y1 - 1, c)
-        for y in range(y0, y1):
-            self.set(x0, y, c)
-            self.set(x1 - 1, y, c)
+        qp_art.frame(self.set, x0, y0, x1, y1, c, inclusive=False)
 
     def vgradient(self, x0, y0, x1, y1, top, bottom):
         for y in range(y0, y1):
@@ -127,19 +124,7 @@ def draw_box(cv, ox, oy, s, body=(214, 160, 72)):
 
 
 def write_bmp(cv, path):
-    row = (cv.w * 3 + 3) & ~3
-    data = bytearray()
-    for y in range(cv.h - 1, -1, -1):
-        line = bytearray()
-        for x in range(cv.w):
-            r, g, b = cv.px[y][x]
-            line += bytes((b, g, r))
-        line += b"\0" * (row - len(line))
-        data += line
-    header = struct.pack("<2sIHHI", b"BM", 54 + len(data), 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, cv.w, cv.h, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-    with open(path, "wb") as f:
-        f.write(header + info + data)
+    qp_art.write_bmp24(path, cv.w, cv.h, lambda x, y: cv.px[y][x])
 
 
 def write_bmp_rle8(cv, path):
@@ -194,35 +179,14 @@ def write_bmp_rle8(cv, path):
 
 def dib_with_mask(cv, transparent):
     """A 32-bit icon/cursor image: XOR bitmap (BGRA) and AND mask, for .ico and .cur."""
-    xor = bytearray()
-    for y in range(cv.h - 1, -1, -1):
-        for x in range(cv.w):
-            r, g, b = cv.px[y][x]
-            a = 0 if transparent(x, y) else int(round(cv.alpha[y][x] * 255))
-            xor += bytes((b, g, r, a))
-    mrow = ((cv.w + 31) // 32) * 4
-    mask = bytearray()
-    for y in range(cv.h - 1, -1, -1):
-        bits = bytearray(mrow)
-        for x in range(cv.w):
-            if transparent(x, y):
-                bits[x // 8] |= 0x80 >> (x % 8)
-        mask += bits
-    info = struct.pack("<IiiHHIIiiII", 40, cv.w, cv.h * 2, 1, 32, 0, len(xor) + len(mask), 0, 0, 0, 0)
-    return info + xor + mask
+    def bgra(x, y):
+        r, g, b = cv.px[y][x]
+        return (b, g, r, 0 if transparent(x, y) else int(round(cv.alpha[y][x] * 255)))
+    return qp_art.icon_dib(cv.w, cv.h, bgra, transparent)
 
 
 def write_icon_file(images, path, kind=1, hotspots=None):
-    out = struct.pack("<HHH", 0, kind, len(images))
-    offset = 6 + 16 * len(images)
-    blobs = []
-    for i, (cv, dib) in enumerate(images):
-        a, b = (1, 32) if kind == 1 else hotspots[i]
-        out += struct.pack("<BBBBHHII", cv.w % 256, cv.h % 256, 0, 0, a, b, len(dib), offset)
-        offset += len(dib)
-        blobs.append(dib)
-    with open(path, "wb") as f:
-        f.write(out + b"".join(blobs))
+    qp_art.write_icon_file(path, [(cv.w, cv.h, dib) for cv, dib in images], kind, hotspots)
 
 
 def make_checks():

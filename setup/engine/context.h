@@ -3,6 +3,7 @@
 // Filled once at start (win/context_win.cpp); the wizard changes destination and program folder.
 #pragma once
 #include <array>
+#include <cstdint>
 #include <string>
 #include "common/strutil.h"
 
@@ -13,11 +14,17 @@ enum ShellFolder { kShellDesktop = 0, kShellStartMenu = 1, kShellPrograms = 2, k
 
 struct InstallContext {
     std::string own_path;        // the running program file
-    std::string kit_folder;      // own path without its file name
+    std::string started_path;    // the program file the user started (own path, or the file a
+                                 // private copy was made of)
+    std::string kit_folder;      // the started program's folder, or the kit folder it names
     std::string media_folder;    // where setup.cab is looked for
+    // A one-file kit: the program that carries setup.cab (media_folder is then its folder) and
+    // where the archive lies inside it. Empty for a kit folder.
+    std::string media_program;
+    std::uint64_t archive_offset = 0, archive_size = 0;
     std::string system_folder;
     std::string windows_folder;
-    std::string program_files;   // drive of the system folder + "\Program Files"
+    std::string program_files;   // the system's folder for programs of this architecture
     std::string destination;
     std::string program_folder;
     std::string product_guid;
@@ -31,7 +38,11 @@ struct InstallContext {
     std::string InfoSetupExe() const { return InfoFolder() + "\\setup.exe"; }
     std::string InfoSetupList() const { return InfoFolder() + "\\setup.lst"; }
     std::string InfoLog() const { return InfoFolder() + "\\uninst.lst"; }
-    std::string ArchivePath() const { return media_folder + "\\setup.cab"; }
+    std::string InfoRecord() const { return InfoFolder() + "\\written.lst"; }  // written.h
+    // The file that holds the archive: setup.cab in the media folder, or the one-file kit.
+    std::string ArchivePath() const { return media_program.empty() ? media_folder + "\\setup.cab" : media_program; }
+    // What "MediaPath" records: the media folder, or the one-file kit's program.
+    std::string MediaPath() const { return media_program.empty() ? media_folder : media_program; }
 };
 
 // Removes one trailing backslash.

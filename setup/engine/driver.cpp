@@ -73,6 +73,8 @@ int ExitStatus(Outcome outcome, bool files_failed, bool restart_needed, bool res
     switch (outcome) {
     case Outcome::StartFailed: return kExitStartFailed;
     case Outcome::Cancelled: return kExitCancelled;
+    case Outcome::Failed: return kExitFailed;
+    case Outcome::OtherVersion: return kExitOtherVersion;
     case Outcome::Completed: break;
     }
     if (files_failed) return kExitFilesFailed;

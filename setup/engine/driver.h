@@ -35,6 +35,8 @@ int DecideMode(bool uninstall_key_exists, const CommandLine& cl);
 enum class Outcome {
     StartFailed,  // bad kit, unreadable log, refused operating system
     Cancelled,    // language dialog cancelled, removal declined, Cancel confirmed, abort
+    Failed,       // the installation log or the record could not be written: nothing registered
+    OtherVersion, // a newer version of the product is installed; nothing was changed
     Completed,
 };
 
@@ -43,6 +45,8 @@ constexpr int kExitOk = 0;
 constexpr int kExitFilesFailed = 1;     // completed, but some files could not be copied
 constexpr int kExitCancelled = 1602;    // the user (or an unattended safe answer) stopped it
 constexpr int kExitStartFailed = 1603;  // the run could not start
+constexpr int kExitFailed = 1603;       // the run failed and was undone
+constexpr int kExitOtherVersion = 1638;  // another (newer) version of this product is installed
 constexpr int kExitRestartNeeded = 3010;  // completed; a restart is needed and was not done
 
 int ExitStatus(Outcome outcome, bool files_failed, bool restart_needed, bool restart_now);

@@ -103,6 +103,10 @@ std::string RegisterFailedText(const std::string& target) { return "Registered "
 
 }  // namespace qp
 
+#include <algorithm>
+#include <unordered_set>
+#include <vector>
+
 #include "common/pathutil.h"
 #include "setup/engine/macros.h"
 #include "setup/engine/questions.h"
@@ -110,17 +114,27 @@ std::string RegisterFailedText(const std::string& target) { return "Registered "
 
 namespace qp {
 
-bool DeleteAndPrune(FileEffects& fx, const std::string& path) {
-    const bool deleted = fx.Delete(path);
-    std::string folder = path;
+int FileEffects::ExtractNew(const std::string& archive, const std::string& member, const std::string& folder,
+                            const std::string& output, bool& taken) {
+    taken = Exists(output) || !CreateFolderPath(folder);
+    return taken ? kExtractNotTried : Extract(archive, member, folder, output);
+}
+
+void PruneFolders(FileEffects& fx, std::string folder) {
     for (;;) {
+        // A drive root ("C:") is never a folder to remove.
+        if (folder.empty() || (folder.size() <= 2 && folder.back() == ':')) break;
+        if (!fx.RemoveFolder(folder)) break;
         auto pos = folder.rfind('\\');
         if (pos == std::string::npos || pos == 0) break;
         folder.resize(pos);
-        // A drive root ("C:") is never a folder to remove.
-        if (folder.size() <= 2 && folder.back() == ':') break;
-        if (!fx.RemoveFolder(folder)) break;
     }
+}
+
+bool DeleteAndPrune(FileEffects& fx, const std::string& path) {
+    const bool deleted = fx.Delete(path);
+    auto pos = path.rfind('\\');
+    if (pos != std::string::npos && pos != 0) PruneFolders(fx, path.substr(0, pos));
     return deleted;
 }
 
@@ -160,6 +174,40 @@ private:
     }
 
     bool Install(const FileNode& node, const std::string& full_path, const std::string& target, std::size_t entry) {
+        const std::string folder = FolderOf(target);
+        const std::string member = MemberName(full_path);
+        // A target that is not there is always written: it is created by the same call that
+        // finds its name free, with no look-up beforehand and no overwrite question. Under Wine
+        // every look-up of a missing name reads the whole folder.
+        NoteFolder(folder);
+        bool taken = true;
+        int rc;
+        while ((rc = fx_.ExtractNew(run_.ctx.ArchivePath(), member, folder, target, taken)) != 0 && !taken) {
+            const CopyFailures::Next next = run_.copy_failures.OnFailure(q_, ReportPair("CANT COPY ", target));
+            if (next == CopyFailures::kRetry) continue;
+            Failed(entry, target);
+            if (next == CopyFailures::kStop) return false;
+            break;
+        }
+        if (!taken) {
+            if (rc == 0) Written(target, target, true, node);
+            if (count_ && rc == 0) Count(target, false);
+            SelfRegisterIfAsked(target);
+            return true;
+        }
+        return InstallOver(node, target, folder, member, entry);
+    }
+
+    // Whether or not the file was written in this run.
+    void SelfRegisterIfAsked(const std::string& target) {
+        if (group_.self_register == 1 && fx_.SelfRegister(target) != 0)
+            AddReport(run_, ev_, RegisterFailedText(target));
+    }
+
+    // The target is there (or may be): the overwrite rules decide, a locked target is asked
+    // about or written beside, and a replacement is written whole before it takes the name.
+    bool InstallOver(const FileNode& node, const std::string& target, const std::string& folder,
+                     const std::string& member, std::size_t entry) {
         OverwriteFacts facts;
         facts.target_exists = fx_.Exists(target);
         if (facts.target_exists) {
@@ -173,8 +221,7 @@ private:
         } else {
             std::string output = target;
             bool temporary = false;
-            // Only a file that is there can be locked. Asking about a new one would cost a
-            // second look-up of a missing name, which Wine answers by reading the whole folder.
+            // Only a file that is there can be locked.
             if (facts.target_exists && group_.restart_if_locked == 0) {
                 while (fx_.IsLocked(target)) {
                     int answer = q_.AbortRetryIgnore(LockedFileText(target), "Install");
@@ -189,34 +236,52 @@ private:
                     temporary = true;
                 }
             }
-            const std::string folder = FolderOf(target);
             if (!fx_.CreateFolderPath(folder)) q_.Message(folder, "Failed to create directory", Questions::kNoIcon);
-            const int rc = fx_.Extract(run_.ctx.ArchivePath(), MemberName(full_path), folder, output);
-            if (rc != 0) {
+            int rc;
+            while ((rc = fx_.Extract(run_.ctx.ArchivePath(), member, folder, output)) != 0) {
+                const CopyFailures::Next next = run_.copy_failures.OnFailure(q_, ReportPair("CANT COPY ", output));
+                if (next == CopyFailures::kRetry) continue;
                 Failed(entry, output);
+                if (next == CopyFailures::kStop) return false;
+                break;
+            }
+            if (rc != 0) {
             } else if (temporary && !fx_.ScheduleReplace(output, target)) {
                 // The system will not replace the target at restart: offering one would promise
                 // what never happens, so the file counts as not copied.
                 fx_.Delete(output);
                 Failed(entry, target);
+                if (run_.copy_failures.OnFailure(q_, ReportPair("CANT COPY ", target)) == CopyFailures::kStop)
+                    return false;
             } else {
                 if (temporary) {
                     run_.restart_needed = true;
                     AddReport(run_, ev_, RestartByText(target));
                 }
-                if (!facts.target_exists || temporary) run_.written_files.push_back(output);
+                Written(output, target, !facts.target_exists || temporary, node);
             }
         }
         if (count_ && fx_.Exists(target)) Count(target, facts.target_exists);
-        if (group_.self_register == 1 && fx_.SelfRegister(target) != 0)
-            AddReport(run_, ev_, RegisterFailedText(target));
+        SelfRegisterIfAsked(target);
         return true;
     }
 
-    void Failed(std::size_t entry, const std::string& path) {
-        const std::string text = ReportPair("CANT COPY ", path);
-        SetReport(run_, ev_, entry, text);
-        q_.Message(text, "Failed to copy file", Questions::kNoIcon);
+    // The one place where a file of this run is known to be written: `path` new (nothing was
+    // there: it goes again when the run ends aborted) or replacing an earlier file.
+    // Removal deletes only the files recorded here as the product's (written new or over what was
+    // there), under the target's name even when the file waits beside it for a restart.
+    void Written(const std::string& path, const std::string& target, bool is_new, const FileNode& node) {
+        if (is_new) run_.written_files.push_back(path);
+        run_.NoteWritten(target, static_cast<std::uint32_t>(node.size > 0 ? node.size : 0));
+    }
+
+    // The report line of a file that is not in place (the user has been asked already).
+    void Failed(std::size_t entry, const std::string& path) { SetReport(run_, ev_, entry, ReportPair("CANT COPY ", path)); }
+
+    // The folders this run makes go again when it is aborted. Each folder is looked at once, when
+    // its first file comes, so that a folder of many files costs no look-up per file.
+    void NoteFolder(const std::string& folder) {
+        if (noted_folders_.insert(folder).second) NoteMissingFolders(fx_, folder, run_.created_folders);
     }
 
     // One more user of a shared file. A file that was there before without a count belongs to
@@ -238,9 +303,36 @@ private:
             }
             fx_.SetSharedCount(target, 0);
         }
-        const bool deleted = DeleteAndPrune(fx_, target);
+        // A file that was there before the product and was kept is not the product's to delete.
+        if (!run_.ProductWrote(target)) {
+            SetReport(run_, ev_, entry, ReportPair("Kept", target));
+            return;
+        }
+        const bool deleted = fx_.Delete(target);
+        NoteEmptied(FolderOf(target));
+        if (deleted) run_.record.Remove(target);
         SetReport(run_, ev_, entry, ReportPair(deleted ? "Delete " : "CANT Delete ", target));
     }
+
+    // A folder from which a file was removed: pruned once, after the group's files.
+    void NoteEmptied(const std::string& folder) {
+        if (folder.empty() || (!emptied_.empty() && emptied_.back() == folder)) return;
+        if (emptied_seen_.insert(folder).second) emptied_.push_back(folder);
+    }
+
+public:
+    // Removes each folder the group's files left, and each parent while it is empty; the deepest
+    // first, so that a folder whose sub-folders go goes too.
+    void PruneEmptied() {
+        auto depth = [](const std::string& f) { return std::count(f.begin(), f.end(), '\\'); };
+        std::stable_sort(emptied_.begin(), emptied_.end(),
+                         [&depth](const std::string& a, const std::string& b) { return depth(a) > depth(b); });
+        for (const std::string& f : emptied_) PruneFolders(fx_, f);
+        emptied_.clear();
+        emptied_seen_.clear();
+    }
+
+private:
 
     RunState& run_;
     const GroupRecord& group_;
@@ -250,6 +342,9 @@ private:
     Questions& q_;
     EngineEvents& ev_;
     std::string destination_;
+    std::vector<std::string> emptied_;
+    std::unordered_set<std::string> emptied_seen_;
+    std::unordered_set<std::string> noted_folders_;
 };
 
 }  // namespace
@@ -264,7 +359,11 @@ bool ProcessGroup(RunState& run, const GroupRecord& group, bool install, FileEff
     else
         RemoveName(run.installed_groups, group.name);
     GroupWalker walker(run, group, install, install && new_to_product, fx, questions, events);
-    if (!walker.Walk(group.file_tree, group.name)) {
+    const bool walked = walker.Walk(group.file_tree, group.name);
+    // Also after an abort: the folders of the files removed so far go as they would have gone
+    // one by one.
+    walker.PruneEmptied();
+    if (!walked) {
         run.abort = true;
         return false;
     }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "common/groupbits.h"
 
@@ -42,6 +43,9 @@ std::string LockedFileText(const std::string& target);      // "File <path> is  
 std::string RestartByText(const std::string& target);       // "Restart By <path>"
 std::string RegisterFailedText(const std::string& target);  // "Registered <path> failed"
 
+// What ExtractNew gives back when it did not try (the target is taken).
+constexpr int kExtractNotTried = -1;
+
 // The file-system effects the rules need; win/filerules_win.cpp has the real ones.
 class FileEffects {
 public:
@@ -56,6 +60,13 @@ public:
     // Extracts one archive member to `output`; 0 on success.
     virtual int Extract(const std::string& archive, const std::string& member, const std::string& folder,
                         const std::string& output) = 0;
+    // Extracts a member to `output` only when nothing is there: the call that finds the name
+    // free creates the file (and `folder` with its missing levels when it lacks), and the data
+    // and the time go through that one handle. `taken` = true: something is at `output`, or
+    // that could not be told; nothing was done and the caller treats the target as existing.
+    // Otherwise the result is Extract's (0 written; on failure nothing is left at `output`).
+    virtual int ExtractNew(const std::string& archive, const std::string& member, const std::string& folder,
+                           const std::string& output, bool& taken);
     virtual bool Delete(const std::string& path) = 0;
     virtual bool RemoveFolder(const std::string& folder) = 0;  // only an empty one
     // Moves `temp` onto `target` at the next start of the system.
@@ -63,6 +74,8 @@ public:
     // 0 success; 2 OLE failed; 3 not loadable; 4 no DllRegisterServer; 5 it failed.
     virtual int SelfRegister(const std::string& path) = 0;
     virtual bool Copy(const std::string& from, const std::string& to) = 0;
+    // Writes `bytes` as the file `to`, replacing what is there only once the new file is whole.
+    virtual bool Write(const std::string& to, const std::vector<std::uint8_t>& bytes) = 0;
     // Lets go of the kit archive, which extraction may keep open between files, so that its
     // disk can be taken out.
     virtual void ReleaseArchive() = 0;
@@ -84,5 +97,7 @@ bool ProcessGroup(RunState& run, const GroupRecord& group, bool install, FileEff
 
 // Deletes `path` and then removes its folder and each parent while they are empty.
 bool DeleteAndPrune(FileEffects& fx, const std::string& path);
+// Removes `folder` and then each parent while they are empty; never a drive root.
+void PruneFolders(FileEffects& fx, std::string folder);
 
 }  // namespace qp

@@ -5,6 +5,7 @@
 #include "setup/engine/log.h"
 #include "setup/engine/osmask.h"
 #include "setup/engine/uninstallreg.h"
+#include "setup/engine/upgrade.h"
 
 namespace qp {
 
@@ -46,9 +47,32 @@ std::string StatusLine(const RunState& run, const ComponentRecord& c) {
     return (RemoveRun(run) ? "UnInstalling" : "Installing") + std::string(" ") + c.name;
 }
 
+bool WriteLogAndRecord(RunState& run, FileEffects& files) {
+    InstallLog log;
+    log.components = run.chosen_components;
+    log.groups = run.installed_groups;
+    log.program_folder = run.ctx.program_folder;
+    log.destination = run.ctx.destination;
+    log.language = run.language_index;
+    if (WriteLogFile(run.ctx.InfoLog(), log) != 1) return false;
+    if (!run.have_record) return true;
+    run.record.destination = run.ctx.destination;
+    run.record.program_folder = run.ctx.program_folder;
+    if (WriteWrittenRecord(run.ctx.InfoRecord(), run.record) == 1) return true;
+    // An earlier record left beside the new log would name the wrong files; without one, a
+    // removal deletes every target as it did before there were records.
+    files.Delete(run.ctx.InfoRecord());
+    return false;
+}
+
 void CopyIntoInfoFolder(RunState& run, FileEffects& files, EngineEvents& events, const std::string& from,
                         const std::string& to) {
     AddReport(run, events, files.Copy(from, to) ? to : "Fail to copy:" + to);
+}
+
+void WriteIntoInfoFolder(RunState& run, FileEffects& files, EngineEvents& events, const std::vector<std::uint8_t>& bytes,
+                         const std::string& to) {
+    AddReport(run, events, !bytes.empty() && files.Write(to, bytes) ? to : "Fail to copy:" + to);
 }
 
 }  // namespace
@@ -69,6 +93,7 @@ bool EnsureArchive(RunState& run, FileEffects& files, Questions& questions) {
         std::string folder;
         if (!questions.PickFolder("Select kit path", folder)) return false;
         run.ctx.media_folder = WithoutTrailingBackslash(folder);
+        run.ctx.media_program.clear();
     }
     return true;
 }
@@ -86,6 +111,12 @@ bool RunInstallPhase(RunState& run, Platform& p, Questions& questions, EngineEve
     BuildComponentLists(run);
     run.written_files.clear();
     run.counted.clear();
+    // A first installation starts the record of what the product wrote; a product installed
+    // without one keeps being removed as it always was.
+    if (run.mode == RunMode::FirstInstall) {
+        run.have_record = true;
+        run.record = WrittenRecord();
+    }
 
     if (!run.install_list.empty() && !EnsureArchive(run, p.files, questions)) {
         run.abort = true;
@@ -107,26 +138,47 @@ bool RunInstallPhase(RunState& run, Platform& p, Questions& questions, EngineEve
     // the driver deletes what this run wrote.
     if (run.abort) return false;
 
-    ApplyShortcuts(run, p.shortcuts, events);
-    ApplyRegistry(run, p.registry);
+    if (run.mode == RunMode::Upgrade) {
+        // The log's groups helped the file phase tell which groups the product had (their shared
+        // files are counted already); from here on the product has what this version installed.
+        std::vector<std::string> now;
+        for (const ComponentRecord* c : run.install_list)
+            for (const GroupRecord* g : GroupsOf(run, *c, true)) AddUnique(now, g->name);
+        run.installed_groups = now;
+        RemoveEarlierLeftovers(run, p.files, p.registry, p.shortcuts, events);
+    }
 
-    if (run.mode == RunMode::FirstInstall) {
+    const bool registers = InstallsAfresh(run.mode);
+    if (registers) {
         const std::string info = run.ctx.InfoFolder();
         if (!p.files.CreateFolderPath(info)) questions.Message(info, "Failed to create directory", Questions::kNoIcon);
-        CopyIntoInfoFolder(run, p.files, events, run.ctx.own_path, run.ctx.InfoSetupExe());
-        CopyIntoInfoFolder(run, p.files, events, run.ctx.kit_folder + "\\setup.lst", run.ctx.InfoSetupList());
-        RegisterUninstall(run, p.registry);
+        if (run.one_file) {
+            // The runtime without the kit it carries, and the setup list it carried.
+            WriteIntoInfoFolder(run, p.files, events, run.plain_runtime, run.ctx.InfoSetupExe());
+            WriteIntoInfoFolder(run, p.files, events, run.list_bytes, run.ctx.InfoSetupList());
+        } else {
+            CopyIntoInfoFolder(run, p.files, events, run.ctx.own_path, run.ctx.InfoSetupExe());
+            CopyIntoInfoFolder(run, p.files, events, run.ctx.kit_folder + "\\setup.lst", run.ctx.InfoSetupList());
+        }
     }
-    if (!RemoveRun(run)) {
-        InstallLog log;
-        log.components = run.chosen_components;
-        log.groups = run.installed_groups;
-        log.program_folder = run.ctx.program_folder;
-        log.destination = run.ctx.destination;
-        log.language = run.language_index;
-        if (WriteLogFile(run.ctx.InfoLog(), log) != 1)
-            questions.Message("Instalation LOG file error!", "Error !", Questions::kErrorIcon);
+    // The log and the record come before the shortcuts, the values and the uninstall key: a
+    // product that is registered always has them, and a run that cannot write them stops here
+    // with nothing registered, so that it can be run again.
+    if (!RemoveRun(run) && !WriteLogAndRecord(run, p.files)) {
+        questions.Message("Instalation LOG file error!", "Error !", Questions::kErrorIcon);
+        run.failed = true;
+        run.abort = true;
+        if (run.mode == RunMode::FirstInstall) {
+            p.files.Delete(run.ctx.InfoLog());
+            DeleteAndPrune(p.files, run.ctx.InfoSetupExe());
+            DeleteAndPrune(p.files, run.ctx.InfoSetupList());
+        }
+        return false;
     }
+
+    ApplyShortcuts(run, p.shortcuts, events);
+    ApplyRegistry(run, p.registry);
+    if (registers) RegisterUninstall(run, p.registry);
     return true;
 }
 
@@ -137,6 +189,7 @@ bool RemoveProduct(RunState& run, Platform& p, Questions& questions, EngineEvent
     if (!run.ctx.product_guid.empty()) p.registry.DeleteKeyTree(kHkeyLocalMachine, UninstallKeyPath(run.ctx.product_guid));
     p.files.Delete(run.ctx.InfoLog());
     p.files.Delete(run.ctx.InfoSetupList());
+    p.files.Delete(run.ctx.InfoRecord());
     return true;
 }
 

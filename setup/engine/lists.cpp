@@ -28,7 +28,8 @@ bool AnyIn(const std::vector<std::string>& groups, const std::vector<std::string
 
 bool BroughtIn(const std::vector<std::string>& groups, RunMode mode, const std::vector<std::string>& earlier,
                const std::vector<std::string>& installed) {
-    if (groups.empty()) return mode == RunMode::FirstInstall || mode == RunMode::Repair;
+    if (groups.empty()) return InstallsAfresh(mode) || mode == RunMode::Repair;
+    if (mode == RunMode::Upgrade) return AnyIn(groups, installed);
     if (AnyIn(groups, earlier)) return mode == RunMode::Repair;
     return AnyIn(groups, installed);
 }
@@ -36,6 +37,7 @@ bool BroughtIn(const std::vector<std::string>& groups, RunMode mode, const std::
 bool TakenAway(const std::vector<std::string>& groups, RunMode mode, const std::vector<std::string>& earlier,
                const std::vector<std::string>& installed) {
     if (groups.empty()) return mode == RunMode::Remove;
+    if (mode == RunMode::Upgrade) return false;
     if (AnyIn(groups, installed)) return false;
     return AnyIn(groups, earlier);
 }

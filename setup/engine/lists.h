@@ -7,10 +7,14 @@
 
 namespace qp {
 
-// A first installation has no uninstall key; the others are the maintenance modes.
-enum class RunMode { FirstInstall = -2, Choose = -1, Modify = 0, Repair = 1, Remove = 2 };
+// A first installation has no uninstall key; the others are the maintenance modes, and an
+// upgrade: a newer kit installing over the registered version as a first installation would,
+// with the earlier version's leftovers removed after it.
+enum class RunMode { FirstInstall = -2, Choose = -1, Modify = 0, Repair = 1, Remove = 2, Upgrade = 3 };
 
-inline bool IsMaintenance(RunMode m) { return m != RunMode::FirstInstall; }
+inline bool IsMaintenance(RunMode m) { return m != RunMode::FirstInstall && m != RunMode::Upgrade; }
+// The runs that install the whole selection and register the product afterwards.
+inline bool InstallsAfresh(RunMode m) { return m == RunMode::FirstInstall || m == RunMode::Upgrade; }
 
 // Case-insensitive membership of a name list.
 bool ContainsNoCase(const std::vector<std::string>& list, const std::string& name);
@@ -21,7 +25,8 @@ void RemoveName(std::vector<std::string>& list, const std::string& name);
 enum class GroupAction { LeaveAlone, Install, Remove };
 
 // What happens to a registry or shortcut node tied to `groups`, given the groups the log named
-// (`earlier`) and the groups installed after this run's file phase (`installed`).
+// (`earlier`) and the groups installed after this run's file phase (`installed`). An upgrade
+// decides as a first installation does: the earlier version's nodes are taken away apart.
 GroupAction DecideGroups(const std::vector<std::string>& groups, RunMode mode, const std::vector<std::string>& earlier,
                          const std::vector<std::string>& installed);
 

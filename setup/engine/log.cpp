@@ -89,7 +89,7 @@ int WriteLogFile(const std::string& path, const InstallLog& log) {
 
 int ReadLogFile(const std::string& path, InstallLog& log, LogMessage& message) {
     std::vector<std::uint8_t> bytes;
-    if (ReadWholeFile(path, bytes) != FileResult::kOk) {
+    if (ReadWholeFile(path, bytes, kMaxLogFileSize) != FileResult::kOk) {
         message = {path + " UnInstalation LOG file error!", "FATAL Error !"};
         return 0;
     }

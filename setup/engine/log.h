@@ -2,6 +2,7 @@
 // leaves for the next maintenance run. Byte layout: magic, version 1, chosen components, installed
 // groups, program folder and destination in 3000-byte fields, the language-table index.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -33,6 +34,10 @@ struct LogMessage {
 
 // Writes the log beside `path` and renames it over only when complete. 1, or -1 on failure.
 int WriteLogFile(const std::string& path, const InstallLog& log);
+
+// The largest log that is read (a log holds a few lines per component and group). Only an
+// ordinary file of at most this size is read; anything else is an unreadable log.
+constexpr std::size_t kMaxLogFileSize = 64u << 20;
 
 // Reads the log file. 1, or 0 with `message` filled with the box to show.
 int ReadLogFile(const std::string& path, InstallLog& log, LogMessage& message);

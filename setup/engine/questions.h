@@ -13,6 +13,9 @@ public:
     virtual ~Questions() = default;
     // A locked file: Abort, Retry or Ignore.
     virtual int AbortRetryIgnore(const std::string& text, const std::string& caption) = 0;
+    // A file could not be copied (`text` is its report line): Abort, Retry or Ignore, asked as
+    // the locked file is. An unattended run answers Ignore and logs the text.
+    virtual int CopyFailed(const std::string& text) { return AbortRetryIgnore(text, "Failed to copy file"); }
     // A message with an OK button.
     virtual void Message(const std::string& text, const std::string& caption, Icon icon) = 0;
     // The kit archive is missing: let the user pick the folder that holds it. False = cancelled.

@@ -7,7 +7,9 @@
 
 #include "common/setuplist.h"
 #include "setup/engine/context.h"
+#include "setup/engine/copyfailure.h"
 #include "setup/engine/lists.h"
+#include "setup/engine/written.h"
 
 namespace qp {
 
@@ -27,7 +29,21 @@ struct RunState {
     std::vector<std::string> chosen_components;
     std::vector<const ComponentRecord*> install_list, remove_list;
 
+    // The earlier version's setup list (the information folder's copy) in an upgrade; null
+    // when it could not be read.
+    const SetupList* earlier_list = nullptr;
+    std::string earlier_program_folder;
+    // What the product wrote, from the record of earlier runs and this one. Without a record
+    // (a product installed by an older runtime) removal deletes every target, as it always did.
+    bool have_record = false;
+    WrittenRecord record;
+    // Run from a one-file kit: what goes into the information folder in place of copies of the
+    // program and of a setup.lst beside it.
+    bool one_file = false;
+    std::vector<std::uint8_t> plain_runtime, list_bytes;
+
     bool abort = false;
+    bool failed = false;  // the log or the record could not be written: nothing was registered
     bool restart_needed = false;
     std::vector<std::string> report;         // the report page's lines
     std::vector<std::string> written_files;  // deleted at exit when the run is aborted
@@ -39,6 +55,13 @@ struct RunState {
     };
     std::vector<CountChange> counted;
     int progress = 1;
+    CopyFailures copy_failures;               // asks once for the whole run
+    std::vector<std::string> created_folders;  // removed at exit when the run is aborted
+
+    // A file the runtime wrote (new, or replacing what was there) for the product.
+    void NoteWritten(const std::string& target, std::uint32_t kilobytes) { record.Add(target, kilobytes); }
+    // Whether a removal may delete `target`: the product wrote it, or there is no record to ask.
+    bool ProductWrote(const std::string& target) const { return !have_record || record.Has(target); }
 
     // The text of a string-table key in the run's language ("" when missing).
     std::string Text(const std::string& key) const;

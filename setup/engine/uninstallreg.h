@@ -22,7 +22,10 @@ struct UninstallWrite {
     std::string data;
 };
 
-// The twenty writes in their order (some names twice: the later write wins).
+// The writes in their order (some names twice: the later write wins). "InstallLocation" is the
+// destination (the author's "InstallLocation" text when not empty), "EstimatedSize" the
+// kilobytes of the files the product wrote, "DisplayVersion" the product's version (its
+// "DisplayVersion" text, else its "PRODUCT_VERSION").
 std::vector<UninstallWrite> UninstallWrites(const RunState& run);
 
 // Writes them, then "QuietUninstallString" (the same removal without a window). Writes nothing

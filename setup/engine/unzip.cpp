@@ -65,7 +65,7 @@ FileInfo StatFile(const std::string& path) {
 // rewritten in place); on POSIX one pread per header or chunk.
 class FileZipSource : public ZipSource {
 public:
-    FileZipSource(const std::string& path, std::uint64_t size) : size_(size) {
+    FileZipSource(const std::string& path, std::uint64_t size, std::uint64_t base = 0) : size_(size), base_(base) {
 #ifdef _WIN32
         fd_ = _open(path.c_str(), _O_RDONLY | _O_BINARY);
 #else
@@ -83,6 +83,7 @@ public:
     std::uint64_t Size() const override { return size_; }
     void ReadAt(std::uint64_t pos, void* buf, std::size_t n) override {
         if (pos > size_ || n > size_ - pos) throw FormatError("read past the end of the archive");
+        pos += base_;
         char* p = static_cast<char*>(buf);
         while (n > 0) {
 #ifdef _WIN32
@@ -101,7 +102,7 @@ public:
 
 private:
     int fd_;
-    std::uint64_t size_;
+    std::uint64_t size_, base_;
 };
 
 std::string Normalized(const std::string& name) {
@@ -278,10 +279,8 @@ bool RemoveFile(const std::string& path) {
 // The central directory of the last archive, kept with the archive open while the file's
 // size and time stay the same.
 struct Cached {
-    std::string path;
+    ZipArchive archive;
     FileInfo info;
-    std::shared_ptr<ZipSource> source;
-    std::shared_ptr<const ZipCatalog> catalog;
     std::vector<std::uint8_t> tail;  // the last bytes, where the directory ends
 };
 constexpr std::size_t kTailCheck = 4096;
@@ -373,8 +372,11 @@ int ExtractData(ZipSource& src, const ZipCatalog& catalog, const ZipEntry& entry
 
     Workspace& ws = TheWorkspace();
     std::vector<unsigned char>& in = ws.in;
-    // The header and the start of the data come in one read.
-    const std::size_t got = static_cast<std::size_t>(std::min<std::uint64_t>(limit - entry.header_offset, in.size()));
+    // The header and the start of the data come in one read, no longer than a small member
+    // needs (its local name and extra field are usually those of the directory).
+    const std::uint64_t wanted = kLocalSize + entry.name.size() + 64 + entry.compressed_size;
+    const std::size_t got = static_cast<std::size_t>(
+        std::min<std::uint64_t>(std::min<std::uint64_t>(limit - entry.header_offset, in.size()), wanted));
     src.ReadAt(entry.header_offset, in.data(), got);
     ByteReader lr(in.data(), kLocalSize);
     if (lr.U32() != kLocalSig) return kUnzipBadArchive;
@@ -449,48 +451,43 @@ void ForgetZipCatalogs() {
     g_cache = Cached{};
 }
 
-int ExtractMember(const std::string& archive_path, const std::string& member, const std::string& target_folder,
-                  const std::string& output_path, std::string* message) {
-    (void)target_folder;
-    // One extraction at a time: the kept archive handle has a single file position.
-    std::lock_guard<std::mutex> lock(g_cache_lock);
+namespace {
+
+// Opens `path` with its directory; the caller holds g_cache_lock when the result is shared.
+int OpenArchive(const std::string& path, const FileInfo& info, const ArchiveWindow& window, ZipArchive& out,
+                std::string* message) {
+    out = ZipArchive{};
+    if (window.offset > info.size || window.size > info.size - window.offset)
+        return Fail(message, path + ": the archive passes the end of the file", kUnzipNoArchive);
     try {
-        std::shared_ptr<ZipSource> source;
-        std::shared_ptr<const ZipCatalog> catalog;
-        {
-            FileInfo info = StatFile(archive_path);
-            if (!info.exists) {
-                g_cache = Cached{};
-                return Fail(message, "cannot find or open " + archive_path, kUnzipNoArchive);
-            }
-            bool fresh = g_cache.catalog && g_cache.path == archive_path && g_cache.info.size == info.size &&
-                         g_cache.info.mtime == info.mtime && g_cache.info.mtime_ns == info.mtime_ns;
-            // A clock of whole seconds (Windows, older file systems) cannot tell a rewrite from
-            // the old file; the archive's last bytes can.
-            if (fresh && info.mtime_ns == 0) {
-                try {
-                    fresh = ReadTail(*g_cache.source) == g_cache.tail;
-                } catch (const std::exception&) {
-                    fresh = false;
-                }
-            }
-            if (!fresh) {
-                g_cache = Cached{};
-                auto src = std::make_shared<FileZipSource>(archive_path, info.size);
-                try {
-                    g_cache.catalog = ZipCatalog::Read(*src);
-                } catch (const FormatError& e) {
-                    return Fail(message, archive_path + ": " + e.what(), kUnzipNoArchive);
-                }
-                g_cache.tail = ReadTail(*src);
-                g_cache.source = src;
-                g_cache.path = archive_path;
-                g_cache.info = info;
-            }
-            source = g_cache.source;
-            catalog = g_cache.catalog;
+        auto src = std::make_shared<FileZipSource>(path, window.size ? window.size : info.size - window.offset,
+                                                   window.offset);
+        try {
+            out.catalog = ZipCatalog::Read(*src);
+        } catch (const FormatError& e) {
+            out.catalog.reset();
+            return Fail(message, path + ": " + e.what(), kUnzipNoArchive);
         }
-        const ZipEntry* entry = catalog->Find(member);
+        out.source = src;
+        out.path = path;
+        out.window = window;
+        return kUnzipOk;
+    } catch (const std::bad_alloc&) {
+        out = ZipArchive{};
+        return Fail(message, "out of memory", kUnzipNoMemory);
+    } catch (const std::exception& e) {
+        out = ZipArchive{};
+        return Fail(message, path + ": " + e.what(), kUnzipNoArchive);
+    }
+}
+
+int ExtractFrom(ZipArchive& archive, const std::string& member, const std::string& output_path,
+                std::string* message) {
+    const std::string& archive_path = archive.path;
+    try {
+        ZipSource& source = *archive.source;
+        const ZipCatalog& catalog = *archive.catalog;
+        const ZipEntry* entry = catalog.Find(member);
         if (!entry) return Fail(message, "caution: filename not matched:  " + member, kUnzipNoMember);
 
         // A new output is written in place and removed again on failure; an existing one is
@@ -506,7 +503,7 @@ int ExtractMember(const std::string& archive_path, const std::string& member, co
         if (fd < 0) return Fail(message, "error:  cannot create " + output_path, kUnzipWriteFailed);
         int rc;
         try {
-            rc = ExtractData(*source, *catalog, *entry, [fd](const void* p, std::size_t n) { return WriteAll(fd, p, n); });
+            rc = ExtractData(source, catalog, *entry, [fd](const void* p, std::size_t n) { return WriteAll(fd, p, n); });
         } catch (...) {
             QP_CLOSE(fd);
             std::remove(temp.c_str());
@@ -539,6 +536,61 @@ int ExtractMember(const std::string& archive_path, const std::string& member, co
     } catch (const std::exception& e) {
         return Fail(message, archive_path + ": " + e.what(), kUnzipNoArchive);
     }
+}
+
+}  // namespace
+
+int OpenZipArchive(const std::string& archive_path, ZipArchive& out, std::string* message,
+                   const ArchiveWindow& window) {
+    FileInfo info = StatFile(archive_path);
+    if (!info.exists) {
+        out = ZipArchive{};
+        return Fail(message, "cannot find or open " + archive_path, kUnzipNoArchive);
+    }
+    return OpenArchive(archive_path, info, window, out, message);
+}
+
+int ExtractMemberFrom(ZipArchive& archive, const std::string& member, const std::string& output_path,
+                      std::string* message) {
+    if (!archive) return Fail(message, "the archive is not open", kUnzipNoArchive);
+    return ExtractFrom(archive, member, output_path, message);
+}
+
+int ExtractMember(const std::string& archive_path, const std::string& member, const std::string& target_folder,
+                  const std::string& output_path, std::string* message, const ArchiveWindow& window) {
+    (void)target_folder;
+    // One extraction at a time: the kept archive handle has a single file position.
+    std::lock_guard<std::mutex> lock(g_cache_lock);
+    FileInfo info = StatFile(archive_path);
+    if (!info.exists) {
+        g_cache = Cached{};
+        return Fail(message, "cannot find or open " + archive_path, kUnzipNoArchive);
+    }
+    bool fresh = g_cache.archive && g_cache.archive.path == archive_path && g_cache.info.size == info.size &&
+                 g_cache.archive.window.offset == window.offset && g_cache.archive.window.size == window.size &&
+                 g_cache.info.mtime == info.mtime && g_cache.info.mtime_ns == info.mtime_ns;
+    // A clock of whole seconds (Windows, older file systems) cannot tell a rewrite from the old
+    // file; the archive's last bytes can.
+    if (fresh && info.mtime_ns == 0) {
+        try {
+            fresh = ReadTail(*g_cache.archive.source) == g_cache.tail;
+        } catch (const std::exception&) {
+            fresh = false;
+        }
+    }
+    if (!fresh) {
+        g_cache = Cached{};
+        const int rc = OpenArchive(archive_path, info, window, g_cache.archive, message);
+        if (rc != kUnzipOk) return rc;
+        try {
+            g_cache.tail = ReadTail(*g_cache.archive.source);
+        } catch (const std::exception& e) {
+            g_cache = Cached{};
+            return Fail(message, archive_path + ": " + e.what(), kUnzipNoArchive);
+        }
+        g_cache.info = info;
+    }
+    return ExtractFrom(g_cache.archive, member, output_path, message);
 }
 
 }  // namespace qp

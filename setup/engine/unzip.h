@@ -80,12 +80,38 @@ private:
 int ExtractData(ZipSource& source, const ZipCatalog& catalog, const ZipEntry& entry,
                 const std::function<bool(const void*, std::size_t)>& sink);
 
+// Where the archive lies in its file: a one-file kit carries setup.cab inside the program.
+// Offsets in the archive count from `offset`. A size of 0 is the whole file.
+struct ArchiveWindow {
+    std::uint64_t offset = 0;
+    std::uint64_t size = 0;
+};
+
+// An archive opened for many extractions (an install phase): its directory is read once, and
+// the file stays open until the object goes.
+struct ZipArchive {
+    std::string path;
+    ArchiveWindow window;
+    std::shared_ptr<ZipSource> source;
+    std::shared_ptr<const ZipCatalog> catalog;
+    explicit operator bool() const { return source && catalog; }
+};
+
+// Opens the archive and reads its directory. Returns kUnzipOk, kUnzipNoArchive,
+// kUnzipBadArchive or kUnzipNoMemory; `message` tells which.
+int OpenZipArchive(const std::string& archive_path, ZipArchive& out, std::string* message = nullptr,
+                   const ArchiveWindow& window = {});
+
+// ExtractMember on an archive that is open already.
+int ExtractMemberFrom(ZipArchive& archive, const std::string& member, const std::string& output_path,
+                      std::string* message = nullptr);
+
 // Extracts the member `member` of the archive to `output_path`. The data is written beside the
 // output first and replaces it only when complete and correct; an existing (also read-only)
 // file at the output path is replaced. `target_folder` is not used: the caller creates it.
 // `message`, when given, receives the reader's text about a failure.
 int ExtractMember(const std::string& archive_path, const std::string& member, const std::string& target_folder,
-                  const std::string& output_path, std::string* message = nullptr);
+                  const std::string& output_path, std::string* message = nullptr, const ArchiveWindow& window = {});
 
 // Drops the kept central directory (tests, and callers about to rewrite an archive).
 void ForgetZipCatalogs();

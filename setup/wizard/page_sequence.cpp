@@ -34,6 +34,13 @@ int NextMaintenancePage(int page, Button button, int action) {
     }
 }
 
+std::uint32_t UpgradePageMask(std::uint32_t page_mask) {
+    const std::uint32_t dropped = (1u << (kPageLicense - 1)) | (1u << (kPageReadme - 1)) |
+                                  (1u << (kPageUserInfo - 1)) | (1u << (kPageSetupType - 1)) |
+                                  (1u << (kPageComponents - 1));
+    return (page_mask | (1u << (kPageWelcome - 1))) & ~dropped;
+}
+
 int FirstNormalPage(const SequenceInput& in) { return NextNormalPage(in, 0, Button::Next); }
 
 int FirstMaintenancePage(int action) {
@@ -54,6 +61,10 @@ int FinalPage(bool restart_needed) {
 bool IsInteriorPage(int page) {
     return (page >= kPageLicense && page <= kPageReport) || page == kPageAddRemove ||
            page == kPageUninstalling;
+}
+
+bool CancelAsksToAbort(int page) {
+    return page != kPageReport && page != kPageFinishRestart && page != kPageComplete;
 }
 
 }  // namespace qp::wiz

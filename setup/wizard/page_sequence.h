@@ -43,6 +43,11 @@ struct SequenceInput {
 int NextNormalPage(const SequenceInput& in, int page, Button button);
 int NextMaintenancePage(int page, Button button, int action);
 
+// The pages of an upgrade: the welcome page always (it says which version replaces which), then
+// those of `page_mask` from the destination on, without the setup type and the components (the
+// earlier choice stays).
+std::uint32_t UpgradePageMask(std::uint32_t page_mask);
+
 // The first page of a normal run. This is the sequence's answer for page 0 and Next, so a mask
 // without any of pages 1 to 9 starts on the install page instead of ending the wizard at once.
 int FirstNormalPage(const SequenceInput& in);
@@ -54,5 +59,10 @@ bool PageExists(int page);
 int FinalPage(bool restart_needed);
 // Pages 2 to 11, 17 and 18 carry the shared header band and buttons.
 bool IsInteriorPage(int page);
+
+// Whether Cancel, Esc, the close box or Alt+F4 on `page` may ask to abort the run. Not on the
+// pages after the install or removal phase (report, restart, finish): the work is done there
+// and undoing it would leave the product half-installed, so these keys do nothing.
+bool CancelAsksToAbort(int page);
 
 }  // namespace qp::wiz

@@ -16,6 +16,7 @@ struct WizardState {
     bool end = false;
     bool abort = false;
     bool restart_now = false;
+    std::vector<std::string> created_folders;  // made for the destination; gone again on abort
     bool restart_needed = false;
     bool files_failed = false;  // some file could not be copied
 
@@ -38,6 +39,10 @@ struct WizardState {
 
     bool maintenance = false;
     int action = kActionNone;
+    // A newer version over the registered one: the welcome page says which replaces which, and
+    // the destination is the installed one.
+    bool upgrade = false;
+    std::string upgrade_text;
     bool silent = false;
 
     std::vector<std::string> report;
@@ -47,9 +52,10 @@ struct WizardState {
 inline SequenceInput SequenceOf(const WizardState& s, std::uint32_t page_mask,
                                 const std::vector<SetupType>& types) {
     SequenceInput in;
-    in.page_mask = page_mask;
-    in.has_setup_types = !types.empty();
-    in.setup_type_selected = s.setup_type >= 0 && s.setup_type < static_cast<int>(types.size());
+    in.page_mask = s.upgrade ? UpgradePageMask(page_mask) : page_mask;
+    // An upgrade keeps the earlier choice of components: no setup type to choose.
+    in.has_setup_types = !types.empty() && !s.upgrade;
+    in.setup_type_selected = !s.upgrade && s.setup_type >= 0 && s.setup_type < static_cast<int>(types.size());
     in.setup_type_component_step = in.setup_type_selected && types[s.setup_type].component_step;
     return in;
 }

@@ -36,6 +36,7 @@ constexpr int kGrid = 4155, kHex = 4104, kValueData = 4101, kBaseDec = 4103, kRu
 constexpr UINT kGetCols = WM_APP + 0x202, kSetCursor = WM_APP + 0x206, kGetText = WM_APP + 0x20D;
 constexpr UINT kExtendTo = WM_APP + 0x214, kEditCell = WM_APP + 0x215, kGetRow = WM_APP + 0x207;
 constexpr UINT kCopy = 57634, kPaste = 57637;
+constexpr int kMainMenu = 129;  // the frame's menu bar resource
 constexpr UINT kGetRows = WM_APP + 0x201, kGetFixedCols = WM_APP + 0x205;
 constexpr int kResources = 4150, kColumnFixed = 4154;
 
@@ -194,7 +195,7 @@ TEST(QpbEditorsGui, EditorsEditTheProjectAndTheKitInstallsTheEdits) {
     ASSERT_NE(key, nullptr);
 
     // "Registry Properties" from the tree, looked at and cancelled.
-    PostMessageA(frame, WM_COMMAND, kProperties, 0);
+    PostMessageA(frame, WM_COMMAND, kProperties, 0);  // the id straight: a context-menu command
     HWND sheet = WaitBox(pid, "Registry Properties");
     ASSERT_NE(sheet, nullptr);
     qpe2e::Settle(300);
@@ -263,13 +264,13 @@ TEST(QpbEditorsGui, EditorsEditTheProjectAndTheKitInstallsTheEdits) {
         SendMessageA(label, WM_KEYDOWN, VK_RETURN, 0);
         qpe2e::Settle(300);
     };
-    PostMessageA(frame, WM_COMMAND, kNewString, 0);
+    PostMessageA(frame, WM_COMMAND, kNewString, 0);  // the id straight: a context-menu command
     qpe2e::Settle(400);
     name_row("FontSize");
     ASSERT_EQ(SendMessageA(reg_list, LVM_GETITEMCOUNT, 0, 0), 4);
     qp::CRegistry* added = model.NewRegistry(*key, qp::CRegistry::kString);
     EXPECT_EQ(remote.ListText(reg_list, 3, 0), added->name);
-    PostMessageA(frame, WM_COMMAND, kRename, 0);
+    PostMessageA(frame, WM_COMMAND, kRename, 0);  // the id straight: a context-menu command
     qpe2e::Settle(300);
     name_row("Greeting");
     EXPECT_EQ(remote.ListText(reg_list, 3, 0), "Greeting");
@@ -402,14 +403,12 @@ TEST(QpbEditorsGui, EditorsEditTheProjectAndTheKitInstallsTheEdits) {
 
     // Copy puts the current cell on the clipboard; Paste stores the clipboard in the current
     // cell like an edit and moves one row down.
-    PostMessageA(frame, WM_COMMAND, kCopy, 0);
-    qpe2e::Settle(300);
-    EXPECT_EQ(ClipboardText(), "Notizblock");
+    ASSERT_TRUE(qpe2e::MenuCommand(frame, QP_QPB_EXE, kMainMenu, kCopy));
+    EXPECT_TRUE(qpe2e::WaitFor([&] { return ClipboardText() == "Notizblock"; }, 10000)) << ClipboardText();
     SetClipboardText("Notizblock 1.2");
     SendMessageA(grid, kSetCursor, WPARAM(row_of("TITLE_MAIN")), 2);
-    PostMessageA(frame, WM_COMMAND, kPaste, 0);
-    qpe2e::Settle(300);
-    EXPECT_EQ(Cell(remote, grid, row_of("TITLE_MAIN"), 2), "Notizblock 1.2");
+    ASSERT_TRUE(qpe2e::MenuCommand(frame, QP_QPB_EXE, kMainMenu, kPaste));
+    EXPECT_TRUE(qpe2e::WaitFor([&] { return Cell(remote, grid, row_of("TITLE_MAIN"), 2) == "Notizblock 1.2"; }, 10000));
     EXPECT_EQ(SendMessageA(grid, kGetRow, 0, 0), row_of("TITLE_MAIN") + 1);
     expected->FindString("TITLE_MAIN")->SetValue(1, "Notizblock 1.2");
 
@@ -417,7 +416,7 @@ TEST(QpbEditorsGui, EditorsEditTheProjectAndTheKitInstallsTheEdits) {
     SendMessageA(grid, kSetCursor, WPARAM(row_of("NEW_STRING1") - 1), 2);
     SendMessageA(grid, kExtendTo, WPARAM(row_of("NEW_STRING2")), 2);
     qpe2e::Screenshot("editor-string-selection");
-    PostMessageA(frame, WM_COMMAND, kStringDelete, 0);
+    PostMessageA(frame, WM_COMMAND, kStringDelete, 0);  // the id straight: a context-menu command
     qpe2e::Settle(500);
     auto& items = expected->string_table.items;
     items.erase(std::remove_if(items.begin(), items.end(),
@@ -442,12 +441,12 @@ TEST(QpbEditorsGui, EditorsEditTheProjectAndTheKitInstallsTheEdits) {
     qpe2e::Screenshot("editor-string-resources");
 
     // --- a function ---------------------------------------------------------------------------
-    SendMessageA(frame, WM_COMMAND, kWindowFunction, 0);
+    ASSERT_TRUE(qpe2e::MenuCommand(frame, QP_QPB_EXE, kMainMenu, kWindowFunction));
     HWND function_window = WaitChild(client, "Function");
     ASSERT_NE(function_window, nullptr);
     HWND function_list = FindWindowExA(function_window, nullptr, WC_LISTVIEWA, nullptr);
-    PostMessageA(frame, WM_COMMAND, kFunctionAdd, 0);
-    qpe2e::Settle(400);
+    PostMessageA(frame, WM_COMMAND, kFunctionAdd, 0);  // the id straight: a command of the list's context menu
+    qpe2e::WaitFor([&] { return SendMessageA(function_list, LVM_GETITEMCOUNT, 0, 0) == 1; }, 10000);
     ASSERT_EQ(SendMessageA(function_list, LVM_GETITEMCOUNT, 0, 0), 1);
     EXPECT_EQ(remote.ListText(function_list, 0, 0), "qwewe");
     ClickRow(remote, function_list, 0, true);
@@ -468,9 +467,8 @@ TEST(QpbEditorsGui, EditorsEditTheProjectAndTheKitInstallsTheEdits) {
     expected->function_list.push_back(std::move(f));
 
     // --- save: exactly these edits ----------------------------------------------------------
-    SendMessageA(frame, WM_COMMAND, kSave, 0);
-    qpe2e::Settle(500);
-    EXPECT_EQ(qpe2e::Text(frame), "Quillpacker - notepadish.qpk");
+    ASSERT_TRUE(qpe2e::MenuCommand(frame, QP_QPB_EXE, kMainMenu, kSave));
+    EXPECT_TRUE(qpe2e::WaitFor([&] { return qpe2e::Text(frame) == "Quillpacker - notepadish.qpk"; }, 20000)) << qpe2e::Text(frame);
     const std::string expected_path = (work / "expected.qpk").string();
     ASSERT_TRUE(qp::SaveProject(*expected, expected_path, quiet));
     const auto saved = qptest::RunProcess(QP_QPBC_EXE, {"dump", project}, work.string());

@@ -3,7 +3,9 @@
 // duplicate name refused), files added through the files window, a component toggled in the
 // setup window and another deleted; the saved project must dump exactly like the same edits
 // made on the model. Build from the menu then makes a complete kit. Screenshots of the main
-// window with each tab and of each item window go to the shots folder.
+// window with each tab and of each item window go to the shots folder. The same imported
+// ".ipr", and the same ".qpk" without a product GUID, built by qpb and by qpbc give kits of one
+// product.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -16,6 +18,7 @@
 
 #include "builder/model/edits.h"
 #include "builder/model/projectfile.h"
+#include "common/kitpayload.h"
 #include "common/languages.h"
 #include "gui_driver.h"
 #include "remote.h"
@@ -29,6 +32,7 @@ namespace {
 
 constexpr UINT kInsertFolder = 32771, kInsertFile = 32772, kInsertGroup = 32773, kSave = 57603, kBuild = 32800;
 constexpr UINT kWindowFirst = 32790;
+constexpr int kMainMenu = 129;  // the frame's menu bar resource
 const char* const kTabNames[6] = {"group", "component", "setuptype", "registry", "string", "link"};
 
 std::string Indent(int depth) { return std::string(std::size_t(depth) * 2, ' '); }
@@ -84,10 +88,15 @@ HWND WaitChild(const Mdi& mdi, const std::string& caption, DWORD ms = 5000) {
 
 HWND WaitBox(DWORD pid, const std::string& caption, DWORD ms = 10000) { return qpe2e::WaitTop(pid, "#32770", caption, ms); }
 
-// Edits the label of the tree's selected node (the edit box the tree has open) and ends it.
+// A command chosen from the frame's menu bar, as a user chooses it.
+bool Menu(HWND frame, UINT command) { return qpe2e::MenuCommand(frame, QP_QPB_EXE, kMainMenu, command); }
+
+// Edits the label of the tree's selected node (the edit box the tree has open, waited for) and
+// ends it.
 void TypeLabel(HWND edit_owner, UINT get_edit, UINT end_now, const std::string& text) {
-    HWND edit = HWND(SendMessageA(edit_owner, get_edit, 0, 0));
-    ASSERT_NE(edit, nullptr);
+    HWND edit = nullptr;
+    qpe2e::WaitFor([&] { return (edit = HWND(SendMessageA(edit_owner, get_edit, 0, 0))) != nullptr; }, 10000);
+    ASSERT_NE(edit, nullptr) << "no label edit box opened";
     SendMessageA(edit, WM_SETTEXT, 0, LPARAM(text.c_str()));
     if (end_now) {
         SendMessageA(edit_owner, end_now, FALSE, 0);
@@ -95,7 +104,7 @@ void TypeLabel(HWND edit_owner, UINT get_edit, UINT end_now, const std::string& 
         SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
         SendMessageA(edit, WM_CHAR, VK_RETURN, 0);
     }
-    qpe2e::Settle(200);
+    EXPECT_TRUE(qpe2e::WaitGone(edit, 10000)) << "the label edit box stays open";
 }
 
 // Clicks the tab and waits until its tree shows.
@@ -109,24 +118,26 @@ void SelectTab(Remote& r, HWND tab, int index) {
 }
 
 void ChooseFile(DWORD pid, HWND frame, const std::string& path) {
-    PostMessageA(frame, WM_COMMAND, kInsertFile, 0);
+    ASSERT_TRUE(Menu(frame, kInsertFile));
     HWND dlg = WaitBox(pid, "Insert File");
     ASSERT_NE(dlg, nullptr);
-    qpe2e::Settle(300);
-    // The file name box (a combo box with an edit in newer dialogs, a plain edit in older ones).
-    HWND name = GetDlgItem(dlg, 0x47c);
-    if (name) {
-        if (HWND edit = FindWindowExA(name, nullptr, "Edit", nullptr)) name = edit;
-    } else {
-        name = GetDlgItem(dlg, 0x480);
-    }
+    // The file name box (a combo box with an edit in newer dialogs, a plain edit in older ones),
+    // once the dialog has made it.
+    HWND name = nullptr;
+    qpe2e::WaitFor([&] {
+        name = GetDlgItem(dlg, 0x47c);
+        if (name) {
+            if (HWND edit = FindWindowExA(name, nullptr, "Edit", nullptr)) name = edit;
+        } else {
+            name = GetDlgItem(dlg, 0x480);
+        }
+        return name && IsWindowVisible(name);
+    }, 10000);
     ASSERT_NE(name, nullptr);
     SendMessageA(name, WM_SETTEXT, 0, LPARAM(path.c_str()));
-    qpe2e::Settle(200);
     qpe2e::Screenshot("insert-file");
     qpe2e::Press(dlg, IDOK);
-    for (int i = 0; i < 50 && IsWindow(dlg); ++i) Sleep(100);
-    EXPECT_FALSE(IsWindow(dlg));
+    EXPECT_TRUE(qpe2e::WaitGone(dlg, 10000));
 }
 
 void WriteBytes(const fs::path& p, std::size_t n) {
@@ -163,7 +174,6 @@ TEST(QpbGui, EditsThroughTheWindowsSaveExactlyAndBuildAKit) {
     HWND frame = qpe2e::WaitTop(qpb.Id(), "QpbMainFrame", "Quillpacker - notepadish.qpk");
     ASSERT_NE(frame, nullptr);
     MoveWindow(frame, 0, 0, 1000, 700, TRUE);
-    qpe2e::Settle(500);
 
     // Started, it has made ".qpk" files open in it from the file explorer.
     auto class_text = [](const char* key) {
@@ -227,8 +237,7 @@ TEST(QpbGui, EditsThroughTheWindowsSaveExactlyAndBuildAKit) {
     qpe2e::Screenshot("item-group");
 
     // A new group: a duplicate name is refused, then a free one taken.
-    SendMessageA(frame, WM_COMMAND, kInsertGroup, 0);
-    qpe2e::Settle(300);
+    ASSERT_TRUE(Menu(frame, kInsertGroup));
     TypeLabel(trees[0], TVM_GETEDITCONTROL, TVM_ENDEDITLABELNOW, "PROGRAM");
     HTREEITEM made = HTREEITEM(SendMessageA(trees[0], TVM_GETNEXTITEM, TVGN_CARET, 0));
     EXPECT_EQ(remote.TreeText(trees[0], made), "New group#1");
@@ -247,8 +256,7 @@ TEST(QpbGui, EditsThroughTheWindowsSaveExactlyAndBuildAKit) {
     ASSERT_NE(files_window, nullptr);
     EXPECT_EQ(mdi.Active(), files_window);
     HWND files_list = GetWindow(files_window, GW_CHILD);
-    SendMessageA(frame, WM_COMMAND, kInsertFolder, 0);
-    qpe2e::Settle(300);
+    ASSERT_TRUE(Menu(frame, kInsertFolder));
     TypeLabel(files_list, LVM_GETEDITCONTROL, 0, "Docs");
     qp::CObListFile* docs = model.NewFolder(extras->file_tree);
     model.RenameFolder(*docs, "Docs");
@@ -257,7 +265,7 @@ TEST(QpbGui, EditsThroughTheWindowsSaveExactlyAndBuildAKit) {
               true);
     ChooseFile(qpb.Id(), frame, extra1);
     ChooseFile(qpb.Id(), frame, extra2);
-    qpe2e::Settle(300);
+    qpe2e::WaitFor([&] { return SendMessageA(files_list, LVM_GETITEMCOUNT, 0, 0) == 3; }, 10000);
     ASSERT_EQ(SendMessageA(files_list, LVM_GETITEMCOUNT, 0, 0), 3);
     EXPECT_EQ(remote.ListText(files_list, 0, 0), "extra1.txt");
     EXPECT_EQ(remote.ListText(files_list, 0, 1), " 0 K");
@@ -306,8 +314,8 @@ TEST(QpbGui, EditsThroughTheWindowsSaveExactlyAndBuildAKit) {
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(qpe2e::BoxText(box), "Delete Component?");
     qpe2e::Press(box, IDYES);
-    qpe2e::Settle(300);
-    EXPECT_EQ(qpgui::FindNode(remote, trees[1], gone->name), nullptr);
+    EXPECT_TRUE(qpe2e::WaitFor([&] { return qpgui::FindNode(remote, trees[1], gone->name) == nullptr; }, 10000))
+        << gone->name << " is still in the tree";
     model.DeleteComponent(*gone);
 
     // The other item windows, for the eye.
@@ -323,7 +331,7 @@ TEST(QpbGui, EditsThroughTheWindowsSaveExactlyAndBuildAKit) {
     qpe2e::Screenshot("item-link");
 
     // The function window, reached through its Window entry only.
-    SendMessageA(frame, WM_COMMAND, kWindowFirst + 7, 0);
+    ASSERT_TRUE(Menu(frame, kWindowFirst + 7));
     HWND function_window = WaitChild(mdi, "Function");
     ASSERT_NE(function_window, nullptr);
     EXPECT_EQ(mdi.Active(), function_window);
@@ -339,9 +347,10 @@ TEST(QpbGui, EditsThroughTheWindowsSaveExactlyAndBuildAKit) {
     qpe2e::Screenshot("item-function");
 
     // Save; the dump of the saved file equals the dump of the model with the same edits.
-    SendMessageA(frame, WM_COMMAND, kSave, 0);
-    qpe2e::Settle(500);
-    EXPECT_EQ(qpe2e::Text(frame), "Quillpacker - notepadish.qpk");
+    EXPECT_EQ(qpe2e::Text(frame), "Quillpacker - notepadish.qpk*");
+    ASSERT_TRUE(Menu(frame, kSave));
+    EXPECT_TRUE(qpe2e::WaitFor([&] { return qpe2e::Text(frame) == "Quillpacker - notepadish.qpk"; }, 20000))
+        << qpe2e::Text(frame);
     const std::string expected_path = (work / "expected.qpk").string();
     ASSERT_TRUE(qp::SaveProject(*expected, expected_path, quiet));
     const auto saved = qptest::RunProcess(QP_QPBC_EXE, {"dump", project}, work.string());
@@ -354,28 +363,55 @@ TEST(QpbGui, EditsThroughTheWindowsSaveExactlyAndBuildAKit) {
 
     // Build from the menu: the kit name in the build wizard, then a complete kit under the
     // project's KITS folder.
-    PostMessageA(frame, WM_COMMAND, kBuild, 0);
+    ASSERT_TRUE(Menu(frame, kBuild));
     HWND kit = WaitBox(qpb.Id(), "Build Media");
     ASSERT_NE(kit, nullptr);
-    qpe2e::Settle(300);
     const fs::path kits = work / "KITS";
-    HWND build_page = HWND(SendMessageA(kit, PSM_GETCURRENTPAGEHWND, 0, 0));
+    HWND build_page = nullptr;
+    qpe2e::WaitFor([&] {
+        build_page = HWND(SendMessageA(kit, PSM_GETCURRENTPAGEHWND, 0, 0));
+        return build_page && IsWindowVisible(GetDlgItem(build_page, 1210));
+    }, 10000);
+    ASSERT_NE(build_page, nullptr);
     SendMessageA(GetDlgItem(build_page, 1210), WM_SETTEXT, 0, LPARAM("GuiKit"));
     qpe2e::Screenshot("build-prompt");
     PostMessageA(kit, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
     const fs::path kit_dir = kits / "GuiKit";
-    for (int i = 0; i < 300 && !fs::exists(kit_dir / "setup.cab"); ++i) Sleep(100);
-    qpe2e::Settle(1500);
+    // The build ends by opening the kit folder in the file explorer.
+    EXPECT_TRUE(CloseExplorerOn("GuiKit", 120000)) << "no file explorer on the kit";
     for (const char* f : {"setup.exe", "setup.lst", "setup.cab"}) EXPECT_TRUE(fs::exists(kit_dir / f)) << f;
     const auto listed = qptest::RunProcess(QP_QPBC_EXE, {"dump", (kit_dir / "setup.lst").string()}, work.string());
     EXPECT_EQ(listed.status, 0);
     EXPECT_NE(listed.out.find("Extras"), std::string::npos);
-    CloseExplorerOn("GuiKit");
     qpe2e::Screenshot("main-after-build");
+
+    // Again as one program: the wizard's "One program" box makes KITS\GuiOne.exe holding the kit.
+    PostMessageA(frame, WM_COMMAND, kBuild, 0);
+    kit = WaitBox(qpb.Id(), "Build Media");
+    ASSERT_NE(kit, nullptr);
+    qpe2e::Settle(300);
+    build_page = HWND(SendMessageA(kit, PSM_GETCURRENTPAGEHWND, 0, 0));
+    SendMessageA(GetDlgItem(build_page, 1210), WM_SETTEXT, 0, LPARAM("GuiOne"));
+    ASSERT_NE(GetDlgItem(build_page, 1215), nullptr) << "the one-program box";
+    SendMessageA(GetDlgItem(build_page, 1215), BM_SETCHECK, BST_CHECKED, 0);
+    qpe2e::Screenshot("build-prompt-one-program");
+    PostMessageA(kit, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
+    const fs::path one = kits / "GuiOne.exe";
+    for (int i = 0; i < 300 && !fs::exists(one); ++i) Sleep(100);
+    qpe2e::Settle(1500);
+    EXPECT_FALSE(fs::exists(kits / "GuiOne")) << "no kit folder";
+    {
+        auto src = qp::OpenByteSource(one.string());
+        qp::KitPayload payload;
+        std::string why;
+        ASSERT_EQ(qp::FindKitPayload(*src, payload, &why), qp::KitPayloadFound::kFound) << why;
+        EXPECT_NE(payload.Find("setup.cab"), nullptr);
+    }
+    CloseExplorerOn("KITS");
 
     // Quitting with an unsaved change asks first; Cancel keeps the window and the change.
     SelectTab(remote, tab, 0);
-    SendMessageA(frame, WM_COMMAND, kInsertGroup, 0);
+    SendMessageA(frame, WM_COMMAND, kInsertGroup, 0);  // the id straight: the menu's item was chosen above
     SendMessageA(trees[0], TVM_ENDEDITLABELNOW, TRUE, 0);
     EXPECT_EQ(qpe2e::Text(frame), "Quillpacker - notepadish.qpk*");
     PostMessageA(frame, WM_CLOSE, 0, 0);
@@ -383,11 +419,113 @@ TEST(QpbGui, EditsThroughTheWindowsSaveExactlyAndBuildAKit) {
     ASSERT_NE(ask, nullptr);
     EXPECT_EQ(qpe2e::BoxText(ask), "Save changes to notepadish.qpk?");
     qpe2e::Press(ask, IDCANCEL);
-    qpe2e::Settle(300);
+    EXPECT_TRUE(qpe2e::WaitGone(ask, 10000));
     EXPECT_TRUE(IsWindow(frame));
+    EXPECT_EQ(qpe2e::Text(frame), "Quillpacker - notepadish.qpk*");
     PostMessageA(frame, WM_CLOSE, 0, 0);
     ask = WaitBox(qpb.Id(), "Quillpacker");
     ASSERT_NE(ask, nullptr);
     qpe2e::Press(ask, IDNO);
     EXPECT_EQ(qpb.Wait(10000), 0u);
+}
+
+namespace {
+
+void WriteText(const fs::path& p, const std::string& text) {
+    fs::create_directories(p.parent_path());
+    std::ofstream(p, std::ios::binary) << text;
+}
+
+// A directory-style project below `root` with one group of one file.
+fs::path WriteIprTree(const fs::path& root) {
+    fs::create_directories(root / "data");
+    WriteBytes(root / "data" / "app.exe", 100);
+    WriteText(root / "quill.ipr", "[Project]\r\nName=Quill\r\n");
+    WriteText(root / "FILE GROUPS" / "default.fdf", "[FILEGROUPS]\r\nGROUP0=Program\r\n[Program]\r\nTARGET=<TARGETDIR>\r\n");
+    WriteText(root / "FILE GROUPS" / "Program.fgl", "[TOPDIR]\r\nFILE0=" + (root / "data" / "app.exe").string() + "\r\n");
+    WriteText(root / "STRING TABLES" / "default.shl", "[LANGUAGE]\r\nLANG0=0009\r\n[DATA]\r\nENTRY0=PRODUCT_NAME\r\n");
+    WriteText(root / "STRING TABLES" / "0009-English" / "value.shl", "[DATA]\r\nPRODUCT_NAME=Quill\r\n");
+    return root / "quill.ipr";
+}
+
+// The product GUID that the setup list at `list` carries, read back by "qpbc dump".
+std::string ProductGuidOf(const fs::path& list) {
+    if (!fs::exists(list)) return "";
+    const auto r = qptest::RunProcess(QP_QPBC_EXE, {"dump", list.string()}, list.parent_path().string());
+    const std::string mark = "product_guid: \"";
+    const std::size_t at = r.out.find(mark);
+    if (at == std::string::npos) return "";
+    const std::size_t from = at + mark.size();
+    return r.out.substr(from, r.out.find('"', from) - from);
+}
+
+// Opens `project` in qpb, builds the kit `kit` below the project's KITS folder through Build,
+// and quits without saving; the product GUID of the kit's setup list.
+std::string BuildInQpb(const fs::path& project, const std::string& kit) {
+    qpe2e::Process qpb(std::string("\"") + QP_QPB_EXE + "\" \"" + project.string() + "\"");
+    EXPECT_TRUE(qpb.Started());
+    HWND frame = qpe2e::WaitTop(qpb.Id(), "QpbMainFrame", "");
+    EXPECT_NE(frame, nullptr);
+    if (!frame) return "";
+    for (int i = 0; i < 100 && qpe2e::Text(frame).find(".qpk") == std::string::npos; ++i) Sleep(100);
+    // The start-up picture goes by itself; the wizard waits for it.
+    for (int i = 0; i < 100 && qpe2e::FindTop(qpb.Id(), "#32770", ""); ++i) Sleep(100);
+    PostMessageA(frame, WM_COMMAND, kBuild, 0);
+    HWND wizard = WaitBox(qpb.Id(), "Build Media");
+    EXPECT_NE(wizard, nullptr);
+    if (!wizard) return "";
+    qpe2e::Settle(300);
+    HWND page = HWND(SendMessageA(wizard, PSM_GETCURRENTPAGEHWND, 0, 0));
+    SendMessageA(GetDlgItem(page, 1210), WM_SETTEXT, 0, LPARAM(kit.c_str()));
+    PostMessageA(wizard, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
+    const fs::path list = project.parent_path() / "KITS" / kit / "setup.lst";
+    const fs::path cab = project.parent_path() / "KITS" / kit / "setup.cab";
+    for (int i = 0; i < 300 && !fs::exists(cab); ++i) Sleep(100);
+    qpe2e::Settle(1000);
+    CloseExplorerOn(kit);
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    if (HWND ask = WaitBox(qpb.Id(), "Quillpacker", 5000)) qpe2e::Press(ask, IDNO);
+    EXPECT_EQ(qpb.Wait(10000), 0u);
+    EXPECT_TRUE(fs::exists(list)) << list.string();
+    return ProductGuidOf(list);
+}
+
+std::string BuildInQpbc(const fs::path& project, const std::string& kit) {
+    const fs::path qpb_dir = fs::path(QP_QPB_EXE).parent_path();
+    const auto r = qptest::RunProcess(QP_QPBC_EXE,
+                                      {"build", project.string(), "--name", kit, "--runtime", (qpb_dir / "REDIS" / "setup.ex_").string(),
+                                       "--language-file", (qpb_dir / "language.ini").string()},
+                                      project.parent_path().string());
+    EXPECT_EQ(r.status, 0) << r.err;
+    return ProductGuidOf(project.parent_path() / "KITS" / kit / "setup.lst");
+}
+
+}  // namespace
+
+TEST(QpbGui, BuildMakesTheProductThatQpbcMakes) {
+    const fs::path work = (fs::path(QP_WORK_DIR).make_preferred() += "-product");
+    std::error_code ec;
+    fs::remove_all(work, ec);
+    // An imported tree: both derive the GUID from it.
+    const fs::path ipr = WriteIprTree(work / "ipr");
+    const std::string from_qpb = BuildInQpb(ipr, "FromQpb");
+    EXPECT_EQ(from_qpb.size(), 38u) << from_qpb;
+    EXPECT_EQ(from_qpb, BuildInQpbc(ipr, "FromQpbc"));
+
+    // A ".qpk" without a GUID: the first build (qpb's) makes one and keeps it in the file, so
+    // that qpbc's kit is the same product.
+    qp::NullReporter quiet;
+    std::unique_ptr<qp::CDazDoc> doc = qp::OpenProject(ipr.string(), quiet);
+    ASSERT_TRUE(doc);
+    ASSERT_TRUE(doc->settings_block.product_guid().empty());
+    const fs::path qpk = work / "qpk" / "plain.qpk";
+    fs::create_directories(qpk.parent_path());
+    ASSERT_TRUE(qp::SaveProject(*doc, qpk.string(), quiet));
+    const std::string first = BuildInQpb(qpk, "FromQpb");
+    EXPECT_EQ(first.size(), 38u) << first;
+    EXPECT_NE(first, from_qpb);
+    std::unique_ptr<qp::CDazDoc> kept = qp::OpenProject(qpk.string(), quiet);
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->settings_block.product_guid(), first);
+    EXPECT_EQ(BuildInQpbc(qpk, "FromQpbc"), first);
 }

@@ -31,12 +31,18 @@ constexpr UINT kNew = 57600, kSave = 57603, kBuild = 32800, kSettings = 32802, k
 
 HWND WaitBox(DWORD pid, const std::string& caption, DWORD ms = 10000) { return qpe2e::WaitTop(pid, "#32770", caption, ms); }
 
+constexpr int kMainMenu = 129;  // the frame's menu bar resource
+
+// A command chosen from the frame's menu bar, as a user chooses it.
+bool Menu(HWND frame, UINT command) { return qpe2e::MenuCommand(frame, QP_QPB_EXE, kMainMenu, command); }
+
 HWND CurrentPage(HWND sheet) { return HWND(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0)); }
 
 HWND ShowPage(HWND sheet, int index) {
     SendMessageA(sheet, PSM_SETCURSEL, WPARAM(index), 0);
-    qpe2e::Settle(200);
-    return CurrentPage(sheet);
+    HWND page = nullptr;
+    qpe2e::WaitFor([&] { return (page = CurrentPage(sheet)) != nullptr && IsWindowVisible(page); }, 10000);
+    return page;
 }
 
 // Sets an edit's text, then types one more character, so that the control reports a change as
@@ -59,22 +65,23 @@ void DoubleClick(HWND wnd, POINT at) {
 
 POINT Middle(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
-void WaitGone(HWND w, DWORD ms = 10000) {
-    for (DWORD t = 0; t < ms && IsWindow(w); t += 100) Sleep(100);
-}
+void WaitGone(HWND w, DWORD ms = 10000) { qpe2e::WaitGone(w, ms); }
 
 // Chooses `path` in the open-file dialog that the press of `button` on `page` brings up.
 void ChooseInOpenDialog(DWORD pid, HWND page, int button, const std::string& path) {
     PostMessageA(GetDlgItem(page, button), BM_CLICK, 0, 0);
     HWND dlg = WaitBox(pid, "Open");
     ASSERT_NE(dlg, nullptr);
-    qpe2e::Settle(300);
-    HWND name = GetDlgItem(dlg, 0x47c);
-    if (name) {
-        if (HWND edit = FindWindowExA(name, nullptr, "Edit", nullptr)) name = edit;
-    } else {
-        name = GetDlgItem(dlg, 0x480);
-    }
+    HWND name = nullptr;
+    qpe2e::WaitFor([&] {
+        name = GetDlgItem(dlg, 0x47c);
+        if (name) {
+            if (HWND edit = FindWindowExA(name, nullptr, "Edit", nullptr)) name = edit;
+        } else {
+            name = GetDlgItem(dlg, 0x480);
+        }
+        return name && IsWindowVisible(name);
+    }, 10000);
     ASSERT_NE(name, nullptr);
     SendMessageA(name, WM_SETTEXT, 0, LPARAM(path.c_str()));
     qpe2e::Press(dlg, IDOK);
@@ -190,7 +197,7 @@ TEST(QpbSheetsGui, EveryPageWritesItsChangeAndTheWizardsBuildKits) {
     OpenRow(remote, comp_list, 0);
     HWND sheet = WaitBox(pid, "Component Properties");
     ASSERT_NE(sheet, nullptr);
-    qpe2e::Settle(300);
+    qpe2e::Sync(sheet);
     {
         const char* names[3] = {"Desc", "Stat", "Disp"};
         std::string* fields[3] = {&comp.description, &comp.status_text, &comp.display_text};
@@ -234,8 +241,8 @@ TEST(QpbSheetsGui, EveryPageWritesItsChangeAndTheWizardsBuildKits) {
         EXPECT_EQ(remote.TreeImage(rtree, rn), int(qp::RequiredPage::kFree));
         const RECT rr = remote.TreeItemRect(rtree, rn);
         qpgui::Click(rtree, POINT{rr.left - 10, (rr.top + rr.bottom) / 2});
-        qpe2e::Settle(200);
-        EXPECT_EQ(remote.TreeImage(rtree, rn), int(qp::RequiredPage::kRequired));
+        EXPECT_TRUE(qpe2e::WaitFor([&] { return remote.TreeImage(rtree, rn) == int(qp::RequiredPage::kRequired); }, 10000))
+            << "image " << remote.TreeImage(rtree, rn);
         rp.Toggle(free_node);
         rp.Apply(comp);
         qpe2e::Screenshot("component-page-6");
@@ -248,11 +255,14 @@ TEST(QpbSheetsGui, EveryPageWritesItsChangeAndTheWizardsBuildKits) {
     WaitGone(sheet);
     ASSERT_FALSE(IsWindow(sheet));
     EXPECT_EQ(remote.ListText(comp_list, 0, 1), "DescZ");
-    // Right clicks flip "Visible" and step "File need" in place; "Comment" does nothing.
-    for (int row : {3, 4, 7}) {
+    // Right clicks flip "Visible" and step "File need" in place; "Comment" does nothing (its
+    // click goes first, so that the others' effects show it has been handled).
+    for (int row : {7, 3, 4}) {
         qpgui::Click(comp_list, Middle(remote.ListItemRect(comp_list, row)), true);
-        qpe2e::Settle(200);
         qp::ComponentRowRightClick(comp, row);
+        const std::string want = row == 3 ? (comp.visible ? "Yes" : "No") : row == 4 ? qp::FileNeedText(comp.file_need) : "NoteZ";
+        EXPECT_TRUE(qpe2e::WaitFor([&] { return remote.ListText(comp_list, row, 1) == want; }, 10000))
+            << "row " << row << ": " << remote.ListText(comp_list, row, 1);
     }
     EXPECT_EQ(remote.ListText(comp_list, 3, 1), comp.visible ? "Yes" : "No");
     EXPECT_EQ(remote.ListText(comp_list, 4, 1), qp::FileNeedText(comp.file_need));
@@ -272,7 +282,7 @@ TEST(QpbSheetsGui, EveryPageWritesItsChangeAndTheWizardsBuildKits) {
     OpenRow(remote, group_list, 0);
     sheet = WaitBox(pid, "GroupProperties");
     ASSERT_NE(sheet, nullptr);
-    qpe2e::Settle(300);
+    qpe2e::Sync(sheet);
     {
         std::int32_t* flags[3] = {&group.shared, &group.self_register, &group.restart_if_locked};
         for (int i = 0; i < 3; ++i) {
@@ -318,10 +328,10 @@ TEST(QpbSheetsGui, EveryPageWritesItsChangeAndTheWizardsBuildKits) {
         group.comment = "GrpZ";
         qpe2e::Screenshot("group-page-7");
     }
-    // A save while the sheet is open writes what the sheet shows.
+    // A save while the sheet is open writes what the sheet shows (the id straight: the menu's
+    // Save is chosen below).
     PostMessageA(frame, WM_COMMAND, kSave, 0);
-    qpe2e::Settle(800);
-    EXPECT_NE(DumpBody(project, work.string()).find("GrpZ"), std::string::npos);
+    EXPECT_TRUE(qpe2e::WaitFor([&] { return DumpBody(project, work.string()).find("GrpZ") != std::string::npos; }, 30000));
     PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
     WaitGone(sheet);
     ASSERT_FALSE(IsWindow(sheet));
@@ -335,11 +345,11 @@ TEST(QpbSheetsGui, EveryPageWritesItsChangeAndTheWizardsBuildKits) {
         ShowWindow(trees[2], SW_SHOW);
         SendMessageA(trees[2], TVM_SELECTITEM, TVGN_CARET, LPARAM(node));
         qpgui::Click(trees[2], Middle(remote.TreeItemRect(trees[2], node)));
-        qpe2e::Settle(300);
-        PostMessageA(frame, WM_COMMAND, kProperties, 0);
+        qpe2e::Sync(trees[2]);
+        PostMessageA(frame, WM_COMMAND, kProperties, 0);  // the id straight: a command of the tree's context menu
         HWND dlg = WaitBox(pid, "Setup Type");
         ASSERT_NE(dlg, nullptr);
-        qpe2e::Settle(300);
+        qpe2e::Sync(dlg);
         SendMessageA(ComboEdit(GetDlgItem(dlg, 1000)), WM_SETTEXT, 0, LPARAM("TYPE_DESC"));
         SendMessageA(GetDlgItem(dlg, 1020), WM_SETTEXT, 0, LPARAM("typed comment"));
         SendMessageA(GetDlgItem(dlg, 1001), BM_CLICK, 0, 0);
@@ -354,10 +364,10 @@ TEST(QpbSheetsGui, EveryPageWritesItsChangeAndTheWizardsBuildKits) {
     }
 
     // ---- Project Files ------------------------------------------------------------------------------
-    PostMessageA(frame, WM_COMMAND, kSettings, 0);
+    ASSERT_TRUE(Menu(frame, kSettings));
     sheet = WaitBox(pid, "Project Files");
     ASSERT_NE(sheet, nullptr);
-    qpe2e::Settle(300);
+    qpe2e::Sync(sheet);
     {
         const std::string* files[3] = {&bmp, &readme, &licence};
         for (int i = 0; i < 3; ++i) {
@@ -421,8 +431,8 @@ TEST(QpbSheetsGui, EveryPageWritesItsChangeAndTheWizardsBuildKits) {
     qpe2e::Screenshot("main-after-settings");
 
     // ---- save: the dump holds exactly the changes ------------------------------------------------------
-    SendMessageA(frame, WM_COMMAND, kSave, 0);
-    qpe2e::Settle(500);
+    ASSERT_TRUE(Menu(frame, kSave));
+    EXPECT_TRUE(qpe2e::WaitFor([&] { return qpe2e::Text(frame).back() != '*'; }, 20000)) << qpe2e::Text(frame);
     const std::string expected_path = (work / "expected.qpk").string();
     ASSERT_TRUE(qp::SaveProject(*expected, expected_path, quiet));
     EXPECT_EQ(DumpBody(project, work.string()), DumpBody(expected_path, work.string()));
@@ -435,11 +445,11 @@ TEST(QpbSheetsGui, EveryPageWritesItsChangeAndTheWizardsBuildKits) {
     }
     fs::create_directories(kits / "Other");
     const auto before = fs::last_write_time(kits / "Existing" / "setup.lst");
-    Sleep(1100);
-    PostMessageA(frame, WM_COMMAND, kBuild, 0);
+    Sleep(1100);  // the rebuilt setup.lst gets a later time than this one (file times in seconds)
+    ASSERT_TRUE(Menu(frame, kBuild));
     HWND wizard = WaitBox(pid, "Build Media");
     ASSERT_NE(wizard, nullptr);
-    qpe2e::Settle(300);
+    qpe2e::Sync(wizard);
     HWND build_page = CurrentPage(wizard);
     HWND exist = GetDlgItem(build_page, 1213);
     ASSERT_EQ(SendMessageA(exist, LB_GETCOUNT, 0, 0), 2);
@@ -452,12 +462,11 @@ TEST(QpbSheetsGui, EveryPageWritesItsChangeAndTheWizardsBuildKits) {
     DoubleClick(exist, POINT{10, int(at) * row_height + row_height / 2});
     WaitGone(wizard, 20000);
     ASSERT_FALSE(IsWindow(wizard));
-    for (int i = 0; i < 300 && fs::last_write_time(kits / "Existing" / "setup.lst") == before; ++i) Sleep(100);
-    qpe2e::Settle(1500);
+    // The build ends by opening the kit folder in the file explorer.
+    EXPECT_TRUE(CloseExplorerOn("Existing", 120000)) << "no file explorer on the kit";
     EXPECT_NE(fs::last_write_time(kits / "Existing" / "setup.lst"), before);
     for (const char* f : {"setup.exe", "setup.lst", "setup.cab", "setup.bmp", "readme.txt", "license.txt"})
         EXPECT_TRUE(fs::exists(kits / "Existing" / f)) << f;
-    CloseExplorerOn("Existing");
     qpe2e::Screenshot("main-after-build");
 
     // The kit installs, and its registered quiet uninstaller removes it again.
@@ -473,7 +482,7 @@ TEST(QpbSheetsGui, EveryPageWritesItsChangeAndTheWizardsBuildKits) {
     }
 
     // ---- New Project with "Wizard" ---------------------------------------------------------------------
-    PostMessageA(frame, WM_COMMAND, kNew, 0);
+    ASSERT_TRUE(Menu(frame, kNew));
     HWND ask = qpe2e::WaitTop(pid, "#32770", "Quillpacker", 3000);
     if (ask) qpe2e::Press(ask, IDNO);  // the build made a product GUID
     HWND np = WaitBox(pid, "New Project");
@@ -489,14 +498,14 @@ TEST(QpbSheetsGui, EveryPageWritesItsChangeAndTheWizardsBuildKits) {
     qpe2e::Press(np, IDOK);
     HWND proj = WaitBox(pid, "Proj vizar");
     ASSERT_NE(proj, nullptr);
-    qpe2e::Settle(300);
+    qpe2e::Sync(proj);
     HWND general = CurrentPage(proj);
     SendMessageA(GetDlgItem(general, 1151), WM_SETTEXT, 0, LPARAM("Fresh"));
     EXPECT_EQ(qpe2e::ItemText(general, 1154), "Fresh Setup");  // Caption bar
     qpe2e::Screenshot("wizard-page-0");
     for (int i = 1; i < 4; ++i) {
         SendMessageA(proj, PSM_PRESSBUTTON, PSBTN_NEXT, 0);
-        qpe2e::Settle(300);
+        qpe2e::Sync(proj);
         qpe2e::Screenshot("wizard-page-" + std::to_string(i));
     }
     PostMessageA(proj, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
@@ -563,10 +572,10 @@ TEST(QpbSheetsGui, CancelDuringTheBuildLeavesNoKit) {
     HWND frame = qpe2e::WaitTop(pid, "QpbMainFrame", "Quillpacker - many.qpk");
     ASSERT_NE(frame, nullptr);
     if (HWND splash = qpe2e::FindTop(pid, "#32770", "")) WaitGone(splash, 10000);
-    PostMessageA(frame, WM_COMMAND, kBuild, 0);
+    PostMessageA(frame, WM_COMMAND, kBuild, 0);  // the id straight: the other test chooses Build from the menu
     HWND wizard = WaitBox(pid, "Build Media");
     ASSERT_NE(wizard, nullptr);
-    qpe2e::Settle(300);
+    qpe2e::Sync(wizard);
     SendMessageA(GetDlgItem(CurrentPage(wizard), 1210), WM_SETTEXT, 0, LPARAM("Big"));
     PostMessageA(wizard, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
     WaitGone(wizard);

@@ -3,6 +3,8 @@
 
 #include "gui_driver.h"
 
+#include <gtest/gtest.h>
+
 #include <cstring>
 
 namespace qpgui {
@@ -22,12 +24,12 @@ BOOL CALLBACK CollectNamed(HWND w, LPARAM lp) {
 
 }  // namespace
 
-void CloseExplorerOn(const std::string& folder_name) {
+bool CloseExplorerOn(const std::string& folder_name, DWORD ms) {
     Named ctx{folder_name, {}};
-    for (int i = 0; i < 50 && ctx.found.empty(); ++i) {
+    qpe2e::WaitFor([&] {
         EnumWindows(CollectNamed, LPARAM(&ctx));
-        Sleep(100);
-    }
+        return !ctx.found.empty();
+    }, ms);
     for (HWND w : ctx.found) {
         DWORD pid = 0;
         GetWindowThreadProcessId(w, &pid);
@@ -36,6 +38,7 @@ void CloseExplorerOn(const std::string& folder_name) {
             CloseHandle(p);
         }
     }
+    return !ctx.found.empty();
 }
 
 
@@ -170,7 +173,12 @@ std::string Remote::TextReply(HWND wnd, UINT msg, WPARAM w) {
     return buf;
 }
 
-void Click(HWND wnd, POINT client, bool right) {
+bool Click(HWND wnd, POINT client, bool right) {
+    const std::string why = qpe2e::WhyNotPressable(wnd);
+    if (!why.empty()) {
+        ADD_FAILURE() << "Click: window \"" << qpe2e::Text(wnd) << "\" cannot be clicked: " << why;
+        return false;
+    }
     POINT screen = client;
     ::ClientToScreen(wnd, &screen);
     ::SetCursorPos(screen.x, screen.y);
@@ -179,6 +187,7 @@ void Click(HWND wnd, POINT client, bool right) {
     ::PostMessageA(wnd, right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN, right ? MK_RBUTTON : MK_LBUTTON, at);
     ::PostMessageA(wnd, right ? WM_RBUTTONUP : WM_LBUTTONUP, 0, at);
     ::Sleep(200);
+    return true;
 }
 
 }  // namespace qpgui

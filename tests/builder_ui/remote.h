@@ -10,8 +10,9 @@
 namespace qpgui {
 
 // Closes the file explorer that a build opened on the kit folder `folder_name` (waiting up to
-// 5 s for it to appear), so that nothing of a test run is left on the screen.
-void CloseExplorerOn(const std::string& folder_name);
+// `ms` for it to appear), so that nothing of a test run is left on the screen; whether there
+// was one.
+bool CloseExplorerOn(const std::string& folder_name, DWORD ms = 5000);
 
 class Remote {
 public:
@@ -46,6 +47,8 @@ std::vector<std::string> TreeLines(Remote& r, HWND tree);
 HTREEITEM FindNode(Remote& r, HWND tree, const std::string& text, HTREEITEM from = nullptr);
 
 // A mouse click at a client point of `wnd`: the cursor goes there, then the button messages.
-void Click(HWND wnd, POINT client, bool right = false);
+// A window a user could not click (hidden, disabled, under a modal window) is a test failure
+// and gets no click.
+bool Click(HWND wnd, POINT client, bool right = false);
 
 }  // namespace qpgui

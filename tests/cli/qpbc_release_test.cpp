@@ -188,31 +188,11 @@ TEST_F(QpbcRelease, SignCommandRunsOnSetupExeBeforeTheListIsWritten) {
 #ifndef _WIN32
 // Under Wine a Linux signer cannot be waited for (see tests/e2e/sign), so the real signer is
 // tried on the host with a minimal Windows program as the runtime.
-std::vector<std::uint8_t> MinimalPe() {
-    std::vector<std::uint8_t> b(0x400);
-    auto u16 = [&](std::size_t at, unsigned v) { b[at] = v & 0xFF, b[at + 1] = (v >> 8) & 0xFF; };
-    auto u32 = [&](std::size_t at, unsigned v) { u16(at, v & 0xFFFF), u16(at + 2, v >> 16); };
-    b[0] = 'M', b[1] = 'Z';
-    u32(0x3C, 0x40);
-    b[0x40] = 'P', b[0x41] = 'E';
-    u16(0x44, 0x14C), u16(0x46, 1), u16(0x54, 0xE0), u16(0x56, 0x102);  // i386, one section
-    const std::size_t o = 0x58;                                          // optional header
-    u16(o, 0x10B), u32(o + 4, 0x200), u32(o + 16, 0x1000), u32(o + 20, 0x1000), u32(o + 24, 0x1000);
-    u32(o + 28, 0x400000), u32(o + 32, 0x1000), u32(o + 36, 0x200), u16(o + 40, 4), u16(o + 48, 4);
-    u32(o + 56, 0x2000), u32(o + 60, 0x200), u16(o + 68, 3), u32(o + 72, 0x100000), u32(o + 76, 0x1000);
-    u32(o + 80, 0x100000), u32(o + 84, 0x1000), u32(o + 92, 16);
-    const std::size_t s = o + 0xE0;  // the one section
-    std::copy_n(".text", 5, b.begin() + s);
-    u32(s + 8, 0x200), u32(s + 12, 0x1000), u32(s + 16, 0x200), u32(s + 20, 0x200), u32(s + 36, 0x60000020);
-    b[0x200] = 0xC3;
-    return b;
-}
-
 TEST_F(QpbcRelease, KitSignedWithOsslsigncodeVerifies) {
     if (std::system("command -v osslsigncode >/dev/null && command -v openssl >/dev/null") != 0)
         GTEST_SKIP() << "osslsigncode or openssl missing (scripts/install-deps.sh installs them)";
     const std::string project = kittest::SaveSmallProject(dir);
-    qptest::WriteBytes(runtime, MinimalPe());
+    qptest::WriteBytes(runtime, kittest::MinimalPe());
     const std::string key = dir / "key.pem", cert = dir / "cert.pem";
     ASSERT_EQ(0, std::system(("openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=QpTest -keyout '" + key +
                               "' -out '" + cert + "' 2>/dev/null")

@@ -10,6 +10,7 @@
 #include "builder/model/language.h"
 #include "builder/model/projectfile.h"
 #include "common/fileio.h"
+#include "common/fsprim.h"
 #include "common/keytable.h"
 #include "common/languages.h"
 #include "run_process.h"
@@ -47,7 +48,7 @@ TEST_F(Qpbc, CommandLineMistakesExitWithTwo) {
     EXPECT_EQ(2, bad_option.status);
     EXPECT_NE(std::string::npos, bad_option.err.find("--colour"));
     EXPECT_EQ(2, Run({"new", dir / "a.qpk", "--language-file"}).status);
-    EXPECT_FALSE(qp::FileExists(dir / "a.qpk"));
+    EXPECT_FALSE(qp::IsFile(dir / "a.qpk"));
 }
 
 TEST_F(Qpbc, HelpListsTheCommands) {
@@ -96,7 +97,7 @@ TEST_F(Qpbc, NewTakesAnotherLanguageFileOrRefuses) {
     ProcessResult missing = Run({"new", dir / "other.qpk", "--language-file=" + (dir / "none.ini")});
     EXPECT_EQ(1, missing.status);
     EXPECT_NE(std::string::npos, missing.err.find("none.ini"));
-    EXPECT_FALSE(qp::FileExists(dir / "other.qpk"));
+    EXPECT_FALSE(qp::IsFile(dir / "other.qpk"));
 }
 
 TEST_F(Qpbc, NewWithoutALanguageFileBesideItWarnsAndLeavesTextsEmpty) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/fileio.h"
+#include "common/fsprim.h"
 #include "support/testutil.h"
 
 namespace {
@@ -46,14 +47,14 @@ TEST(FileIo, WriteReplacesAnExistingFileAndLeavesNoTemporary) {
     const std::string text = "new contents";
     ASSERT_EQ(qp::WriteFileReplacing(path, text.data(), text.size(), ".new"), FileResult::kOk);
     EXPECT_EQ(qptest::ReadBytes(path), std::vector<std::uint8_t>(text.begin(), text.end()));
-    EXPECT_FALSE(qp::FileExists(path + ".new"));
-    EXPECT_TRUE(qp::FileExists(path));
-    EXPECT_FALSE(qp::FileExists(tmp.Str()));
+    EXPECT_FALSE(qp::IsFile(path + ".new"));
+    EXPECT_TRUE(qp::IsFile(path));
+    EXPECT_FALSE(qp::IsFile(tmp.Str()));
 
     ASSERT_EQ(qp::WriteFileReplacing(path, nullptr, 0), FileResult::kOk);
     EXPECT_TRUE(qptest::ReadBytes(path).empty());
     EXPECT_TRUE(qp::RemoveFile(path));
-    EXPECT_FALSE(qp::FileExists(path));
+    EXPECT_FALSE(qp::IsFile(path));
     EXPECT_FALSE(qp::RemoveFile(path));
 }
 
@@ -68,7 +69,7 @@ TEST(FileIo, FailedWritesLeaveTheTargetAlone) {
     std::filesystem::create_directory(folder);
     qptest::WriteBytes(tmp / "sub" + "/inner", {1});
     EXPECT_EQ(qp::WriteFileReplacing(folder, text.data(), 1, ".tmp"), FileResult::kCannotReplace);
-    EXPECT_FALSE(qp::FileExists(folder + ".tmp"));
+    EXPECT_FALSE(qp::IsFile(folder + ".tmp"));
     EXPECT_EQ(qptest::ReadBytes(tmp / "sub" + "/inner"), std::vector<std::uint8_t>{1});
 }
 

@@ -184,9 +184,9 @@ TEST(Widen, GivesTheTextAloneInUtf16) {
     EXPECT_EQ(qp::Widen("C:\\Program Files\\Gizmo"), u"C:\\Program Files\\Gizmo");
     // No terminator inside the string: callers append to it and take c_str() for the API.
     EXPECT_EQ(qp::Widen("ab").size(), 2u);
-    if (GetACP() == 1252) {
-        EXPECT_EQ(qp::Widen("\xE9t\xE9 \x80"), u"\u00E9t\u00E9 \u20AC");  // code page, not Latin-1
-    }
+    // Bytes above 127 in the code page of the test prefix (Western), not as Latin-1.
+    ASSERT_EQ(1252u, GetACP()) << "the tests expect the Wine prefix's Western code page";
+    EXPECT_EQ(qp::Widen("\xE9t\xE9 \x80"), u"\u00E9t\u00E9 \u20AC");
 }
 
 }  // namespace

@@ -13,6 +13,8 @@ public:
     // Starts `command_line` in `folder`.
     explicit Process(const std::string& command_line, const std::string& folder = "");
     ~Process();
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
     DWORD Id() const { return pi_.dwProcessId; }
     // The exit code, or STILL_ACTIVE when it has not ended within `ms`.
     DWORD Wait(DWORD ms);
@@ -20,6 +22,7 @@ public:
 
 private:
     PROCESS_INFORMATION pi_{};
+    HANDLE job_ = nullptr;
 };
 
 // A visible top-level window of `pid` with this class and caption (empty = any).
@@ -31,8 +34,29 @@ HWND WaitPage(DWORD pid, const std::string& title, DWORD ms = 20000);
 
 std::string Text(HWND wnd);
 std::string ItemText(HWND dlg, int id);
-// Presses a button by its id without waiting for what the press opens.
-void Press(HWND dlg, int id);
+// Why a user could not press or click `control` now (missing, hidden, disabled, or in a window
+// that a modal window has disabled); empty when they could.
+std::string WhyNotPressable(HWND control);
+// Presses a button by its id without waiting for what the press opens. A button that does not
+// become pressable within `ms` is a test failure, and nothing is pressed: a wrongly disabled
+// Next must fail the test, not be pressed all the same.
+bool Press(HWND dlg, int id, DWORD ms = 5000);
+
+// Waits until the thread of `wnd` has handled every message sent to it so far and is back in
+// its message loop (a dialog that shows has finished its set-up); whether it answered.
+bool Sync(HWND wnd, DWORD ms = 20000);
+// Waits up to `ms` for `condition`; whether it held.
+bool WaitFor(const std::function<bool()>& condition, DWORD ms = 20000);
+// Waits up to `ms` for the window to be destroyed.
+bool WaitGone(HWND wnd, DWORD ms = 20000);
+
+// Chooses the command `command` from the menu bar of `frame` as a user does with the keyboard:
+// Alt with the popup's underlined letter, the arrow keys down to the item, Enter. The menu is
+// laid out as the resource `menu_id` of `module_path` (the program's file) defines it, since
+// another process's menu cannot be read under Wine. A command the menu does not have, or a
+// frame disabled by a modal window, is a test failure; a greyed item runs nothing, so the
+// caller's wait for what the command does fails.
+bool MenuCommand(HWND frame, const std::string& module_path, int menu_id, UINT command, DWORD ms = 10000);
 // The text of a message box's static text.
 std::string BoxText(HWND box);
 

@@ -169,4 +169,21 @@ void WriteKit(const std::string& kit, const qp::SetupList& list) {
     CopyFileA(QP_SETUP_EXE, (kit + "\\setup.exe").c_str(), FALSE);
 }
 
+void WriteKitWith(const std::string& kit, const qp::SetupList& list, const std::map<std::string, std::string>& members) {
+    qp::SaveSetupList(list, kit + "\\setup.lst");
+    const std::string src = kit + "\\payload";
+    CreateDirectoryA(src.c_str(), nullptr);
+    {
+        kitzip::ZipWriter zip(kit + "\\setup.cab");
+        int n = 0;
+        for (const auto& [member, content] : members) {
+            const std::string file = src + "\\" + std::to_string(++n) + ".bin";
+            qptest::WriteText(file, content);
+            zip.AddFile(file, member, 6);
+        }
+        zip.Close();
+    }
+    CopyFileA(QP_SETUP_EXE, (kit + "\\setup.exe").c_str(), FALSE);
+}
+
 }  // namespace qpe2e

@@ -1,6 +1,7 @@
 // Builds a small kit for the end-to-end runs: a setup list with two components, two setup
 // types, a registry value and a shortcut, the archive, and the real setup.exe beside them.
 #pragma once
+#include <map>
 #include <string>
 
 #include "common/setuplist.h"
@@ -15,5 +16,7 @@ constexpr char kProduct[] = "Gizmo";
 qp::SetupList SampleList();
 // Writes setup.lst, setup.cab, readme.txt, license.txt and setup.exe into `kit`.
 void WriteKit(const std::string& kit, const qp::SetupList& list);
+// The same with an archive of `members` (member name -> content) in place of the sample's files.
+void WriteKitWith(const std::string& kit, const qp::SetupList& list, const std::map<std::string, std::string>& members);
 
 }  // namespace qpe2e

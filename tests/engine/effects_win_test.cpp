@@ -7,7 +7,9 @@
 
 #include "engine/kit_fixture.h"
 #include "common/pathutil.h"
+#include "setup/engine/copyfailure.h"
 #include "setup/engine/filerules.h"
+#include "setup/engine/installphase.h"
 #include "setup/engine/restart.h"
 #include "setup/engine/selfdelete.h"
 #include "setup/engine/win/context_win.h"
@@ -196,7 +198,7 @@ TEST_F(LockTest, RefusedDelayedMoveIsAFailedCopyAndNoRestart) {
     EXPECT_TRUE(Process(g, fx));
     CloseHandle(h);
     EXPECT_FALSE(run_.restart_needed);
-    EXPECT_EQ(questions_.messages, std::vector<std::string>{"Failed to copy file|CANT COPY  " + target});
+    EXPECT_EQ(questions_.asked, std::vector<std::string>{"Failed to copy file|CANT COPY  " + target});
     EXPECT_EQ(run_.report, std::vector<std::string>{"CANT COPY  " + target});
     EXPECT_FALSE(Exists(dest_ + "\\lib.dla")) << "the temporary file is not left behind";
     EXPECT_TRUE(run_.written_files.empty());
@@ -216,7 +218,68 @@ TEST_F(LockTest, NoFreeTemporaryNameFailsTheCopyAndSaysSo) {
     CloseHandle(h);
     EXPECT_EQ(qptest::ReadText(target), "OLD");
     EXPECT_TRUE(std::find(run_.report.begin(), run_.report.end(), "CANT COPY  " + target) != run_.report.end());
-    EXPECT_EQ(questions_.messages, std::vector<std::string>{"Failed to copy file|CANT COPY  " + target});
+    EXPECT_EQ(questions_.asked, std::vector<std::string>{"Failed to copy file|CANT COPY  " + target});
+}
+
+// A disk that fills up after `room` files: every later file fails to extract.
+struct FillingDisk : WinFileEffects {
+    using WinFileEffects::WinFileEffects;
+    int room = 0;
+    int Extract(const std::string& archive, const std::string& member, const std::string& folder,
+                const std::string& output) override {
+        if (room <= 0) return 50;
+        --room;
+        return WinFileEffects::Extract(archive, member, folder, output);
+    }
+};
+
+TEST_F(LockTest, FailedCopiesAskOnceForTheRun) {
+    const std::string deeper = dest_ + "\\sub\\deeper";
+    struct Case {
+        const char* what;
+        std::vector<int> answers;
+        int room_after_first_answer;
+        bool result;
+        std::size_t failed;  // "CANT COPY" lines
+    } cases[] = {
+        {"Ignore: the rest is reported, not asked", {Questions::kIgnore}, 0, true, 3},
+        {"Abort: the run stops at the first file", {Questions::kAbort}, 0, false, 1},
+        {"Retry once the disk has room again", {Questions::kRetry}, 3, true, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        run_ = RunState();
+        run_.ctx = DetectInstallContext();
+        run_.ctx.media_folder = kit_;
+        run_.ctx.destination = dest_;
+        auto g = MakeGroup({"lib.dll", "later.txt", "q.l"});
+        g.destination = "<TARGETDIR>\\sub\\deeper";
+        struct Answering : ScriptedQuestions {
+            FillingDisk* disk;
+            int room;
+            int AbortRetryIgnore(const std::string& text, const std::string& caption) override {
+                disk->room = room;
+                return ScriptedQuestions::AbortRetryIgnore(text, caption);
+            }
+        };
+        FillingDisk fx(run_.ctx.nt_family, run_.ctx.windows_folder);
+        Answering q;
+        q.answers = c.answers;
+        q.disk = &fx;
+        q.room = c.room_after_first_answer;
+        EXPECT_EQ(ProcessGroup(run_, g, true, fx, q, events_), c.result);
+        EXPECT_EQ(q.asked.size(), 1u) << "asked once, not once per file";
+        EXPECT_EQ(std::count_if(run_.report.begin(), run_.report.end(),
+                                [](const std::string& l) { return l.rfind("CANT COPY", 0) == 0; }),
+                  static_cast<long>(c.failed));
+        EXPECT_EQ(run_.abort, !c.result);
+        // What an undone run takes away again: the folders it made, once they are empty.
+        ASSERT_EQ(run_.created_folders, (std::vector<std::string>{deeper, dest_ + "\\sub"}));
+        DeleteWrittenFiles(run_, fx);
+        RemoveCreatedFolders(fx, run_.created_folders);
+        EXPECT_FALSE(Exists(dest_ + "\\sub"));
+        EXPECT_TRUE(Exists(dest_)) << "a folder that was there before stays";
+    }
 }
 
 TEST_F(LockTest, BeforeTheNtFamilyTheReplacementGoesToWininit) {
@@ -227,6 +290,30 @@ TEST_F(LockTest, BeforeTheNtFamilyTheReplacementGoesToWininit) {
     GetPrivateProfileStringA("rename", (dest_ + "\\lib.dll").c_str(), "", buf, sizeof buf,
                              (tmp_ / "wininit.ini").c_str());
     EXPECT_EQ(std::string(buf), dest_ + "\\lib.dla");
+}
+
+// A missing target is made by the call that finds its name free, in folders it makes on the way,
+// with the member's time; a name that is taken, or a member the archive lacks, is left to the
+// overwrite rules untouched.
+TEST_F(LockTest, ExtractNewMakesAMissingTargetAndLeavesATakenOneAlone) {
+    WinFileEffects fx(run_.ctx.nt_family, run_.ctx.windows_folder);
+    const std::string cab = kit_ + "\\setup.cab", made = dest_ + "\\sub\\deeper\\lib.dll";
+    bool taken = true;
+    EXPECT_EQ(fx.ExtractNew(cab, "G/lib.dll", dest_ + "\\sub\\deeper", made, taken), 0);
+    EXPECT_FALSE(taken);
+    EXPECT_EQ(qptest::ReadText(made), "NEW");
+    ASSERT_EQ(fx.Extract(cab, "G/lib.dll", dest_, dest_ + "\\replaced.dll"), 0);
+    EXPECT_EQ(fx.LastWriteTime(made), fx.LastWriteTime(dest_ + "\\replaced.dll"));
+    EXPECT_NE(fx.LastWriteTime(made), ~0ull);
+
+    qptest::WriteText(dest_ + "\\later.txt", "MINE");
+    EXPECT_EQ(fx.ExtractNew(cab, "G/later.txt", dest_, dest_ + "\\later.txt", taken), kExtractNotTried);
+    EXPECT_TRUE(taken);
+    EXPECT_EQ(qptest::ReadText(dest_ + "\\later.txt"), "MINE");
+    EXPECT_EQ(fx.ExtractNew(cab, "G/none.txt", dest_, dest_ + "\\none.txt", taken), kExtractNotTried);
+    EXPECT_TRUE(taken);
+    EXPECT_FALSE(Exists(dest_ + "\\none.txt"));
+    fx.ReleaseArchive();
 }
 
 TEST(Context, WhatTheSystemTells) {

@@ -331,10 +331,14 @@ TEST_F(InstallTest, FirstInstallationWritesFilesRegistryShortcutsAndRegistration
               "\"" + run.ctx.InfoSetupExe() + "\" -m \"" + run.ctx.InfoLog() + "\"");
     EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, ukey, "LogFile"), run.ctx.InfoLog());
     bool found = false;
-    EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, ukey, "InstallLocation", nullptr, &found), "");  // row 16 wins
+    // The destination: the project has no "InstallLocation" text of its own to put there.
+    EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, ukey, "InstallLocation", nullptr, &found), run.ctx.destination);
     EXPECT_TRUE(found);
     EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, ukey, "DisplayName"), "Prod uninstall");
-    EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, ukey, "EstimatedSize"), std::string("\x30\x02\0\0", 4));
+    // The kilobytes of what was written, by the sizes the setup list gives.
+    const std::uint32_t kb = static_cast<std::uint32_t>(run.record.Kilobytes());
+    EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, ukey, "EstimatedSize"), std::string(reinterpret_cast<const char*>(&kb), 4));
+    EXPECT_FALSE(run.record.files.empty());
     EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, ukey, "NoRepair"), std::string("\0\0\0\0", 4));
     EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, ukey, "Publisher"), "Veltor Test");
     EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, ukey, "CONTACT", nullptr, &found), "");

@@ -96,14 +96,20 @@ TEST(UninstallRegistration, TwentyWritesInOrderWithQuotedCommands) {
     StringRecord s;
     s.key = "InstallLocation";
     s.values = {"D:\\Where"};
-    list.strings = {s};
+    StringRecord version;
+    version.key = "PRODUCT_VERSION";
+    version.values = {"1.5"};
+    list.strings = {s, version};
     RunState run;
     run.list = &list;
     run.ctx.program_files = "C:\\Program Files";
     run.ctx.product_guid = "{G}";
     run.ctx.kit_folder = "E:\\kit";
     run.ctx.media_folder = "E:\\media";
+    run.ctx.destination = "C:\\Program Files\\Co\\Prod";
     run.user_name = "Ann";
+    run.record.Add("C:\\Program Files\\Co\\Prod\\a.exe", 500);
+    run.record.Add("C:\\Program Files\\Co\\Prod\\b.dll", 60);
     auto rows = UninstallWrites(run);
     std::vector<std::string> names;
     for (auto& r : rows) names.push_back(r.name);
@@ -118,11 +124,27 @@ TEST(UninstallRegistration, TwentyWritesInOrderWithQuotedCommands) {
               "\"C:\\Program Files\\QPBInformation\\{G}\\setup.exe\" -u "
               "\"C:\\Program Files\\QPBInformation\\{G}\\uninst.lst\"");
     EXPECT_EQ(rows[3].data.substr(0, 54), "\"C:\\Program Files\\QPBInformation\\{G}\\setup.exe\" -m \"C:");
-    EXPECT_EQ(rows[4].data, "E:\\kit");
+    // The destination, not the kit's folder; the author's own text still wins (row 15).
+    EXPECT_EQ(rows[4].data, "C:\\Program Files\\Co\\Prod");
     EXPECT_EQ(rows[7].kind, 6);
-    EXPECT_EQ(rows[8].data, "230");
+    EXPECT_EQ(rows[8].data, "230") << "560 KB written";
     EXPECT_EQ(rows[15].data, "D:\\Where");
+    EXPECT_EQ(rows[17].data, "1.5") << "PRODUCT_VERSION without a DisplayVersion";
     EXPECT_EQ(rows[18].data, "Ann");
+
+    // Without the author's text the destination stays.
+    list.strings = {version};
+    list.strings.push_back(s);
+    list.strings.back().key = "DisplayVersion";
+    list.strings.back().values = {"2.0"};
+    rows = UninstallWrites(run);
+    ASSERT_EQ(rows.size(), 19u);
+    for (auto& r : rows)
+        if (r.name == "InstallLocation") {
+            EXPECT_EQ(r.data, "C:\\Program Files\\Co\\Prod");
+        }
+    EXPECT_EQ(rows[16].name, "DisplayVersion");
+    EXPECT_EQ(rows[16].data, "2.0");
     EXPECT_EQ(UninstallKeyPath("{G}"), "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{G}");
 }
 
@@ -158,7 +180,8 @@ TEST(UninstallRegistration, QuietRemovalIsWrittenWithTheOtherValuesAsItStands) {
     run.ctx.product_guid = "{G}";
     RecordingRegistry reg;
     RegisterUninstall(run, reg);
-    ASSERT_EQ(reg.values.size(), 21u);
+    // Nineteen values (no "InstallLocation" text of the author's: the destination alone), then this.
+    ASSERT_EQ(reg.values.size(), 20u);
     const RecordedValue& q = reg.values.back();
     EXPECT_EQ(q.root, kHkeyLocalMachine);
     EXPECT_EQ(q.key, UninstallKeyPath("{G}"));

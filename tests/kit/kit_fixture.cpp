@@ -125,4 +125,32 @@ std::string FakeRuntime(const qptest::TempDir& dir) {
     return path;
 }
 
+std::vector<std::uint8_t> MinimalPe(bool x64) {
+    std::vector<std::uint8_t> b(0x400);
+    auto u16 = [&](std::size_t at, unsigned v) { b[at] = v & 0xFF, b[at + 1] = (v >> 8) & 0xFF; };
+    auto u32 = [&](std::size_t at, unsigned v) { u16(at, v & 0xFFFF), u16(at + 2, v >> 16); };
+    b[0] = 'M', b[1] = 'Z';
+    u32(0x3C, 0x40);
+    b[0x40] = 'P', b[0x41] = 'E';
+    const unsigned opt_size = x64 ? 0xF0 : 0xE0;
+    u16(0x44, x64 ? 0x8664 : 0x14C), u16(0x46, 1), u16(0x54, opt_size), u16(0x56, x64 ? 0x22 : 0x102);
+    const std::size_t o = 0x58;  // optional header
+    const std::size_t d = x64 ? 4 : 0;  // PE32+ has no BaseOfData and a 64-bit ImageBase
+    u16(o, x64 ? 0x20B : 0x10B), u32(o + 4, 0x200), u32(o + 16, 0x1000), u32(o + 20, 0x1000);
+    if (!x64) u32(o + 24, 0x1000);
+    u32(o + 28 - d, x64 ? 0 : 0x400000), u32(o + 32, 0x1000), u32(o + 36, 0x200), u16(o + 40, 4), u16(o + 48, 4);
+    u32(o + 56, 0x2000), u32(o + 60, 0x200), u16(o + 68, 3);
+    if (x64) {
+        u32(o + 24, 0x40000000);  // ImageBase (64-bit, low half in the PE32 BaseOfData place)
+        u32(o + 72, 0x100000), u32(o + 80, 0x1000), u32(o + 88, 0x100000), u32(o + 96, 0x1000), u32(o + 108, 16);
+    } else {
+        u32(o + 72, 0x100000), u32(o + 76, 0x1000), u32(o + 80, 0x100000), u32(o + 84, 0x1000), u32(o + 92, 16);
+    }
+    const std::size_t s = o + opt_size;  // the one section
+    std::copy_n(".text", 5, b.begin() + s);
+    u32(s + 8, 0x200), u32(s + 12, 0x1000), u32(s + 16, 0x200), u32(s + 20, 0x200), u32(s + 36, 0x60000020);
+    b[0x200] = 0xC3;
+    return b;
+}
+
 }  // namespace kittest

@@ -34,4 +34,8 @@ void SaveProjectTo(qp::CDazDoc& doc, const std::string& path);
 // A runtime stand-in to copy as setup.exe.
 std::string FakeRuntime(const qptest::TempDir& dir);
 
+// A minimal Windows program (i386, one section that returns at once), for signers and for
+// one-file kits, which need a PE image as their runtime. With `x64`, a PE32+ for x86-64.
+std::vector<std::uint8_t> MinimalPe(bool x64 = false);
+
 }  // namespace kittest

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "common/errors.h"
+#include "common/fsprim.h"
 #include "kitzip/kitzip.h"
 #include "kitzip/zip_writer.h"
 #include "kitzip/zip_tools.h"
@@ -70,7 +71,7 @@ TEST(KitzipLayout, StoredMemberMatchesHandAssembledBytes) {
     ASSERT_EQ(Add(cab, src), ZE_OK);
     ASSERT_TRUE(kitzip::FinishPendingArchive());
 
-    const std::uint32_t dos = kitzip::DosDateTime(kitzip::Stat(src).mtime);
+    const std::uint32_t dos = kitzip::DosDateTime(qp::StatPath(src).mtime);
     const std::uint32_t crc = 0x352441C2;  // CRC-32 of "abc"
     Bytes expected = LE32(0x04034b50) + LE16(10) + LE16(0) + LE16(0) + LE32(dos) + LE32(crc) + LE32(3) + LE32(3) +
                      LE16(7) + LE16(0) + Str("G/a.txt") + Str("abc") +

@@ -25,9 +25,12 @@ TEST(ProductCode, NameBasedGuidsFollowTheStandardDerivation) {
     // Values computed independently (Python's uuid.uuid5 with the same namespace).
     EXPECT_EQ("{AC1E0094-86BA-5b6c-A358-5B81B6C3BB99}", qp::NameBasedGuid(""));
     EXPECT_EQ("{29EB070C-B175-53d2-98E7-B4154F1C21D0}", qp::NameBasedGuid("Quillpacker"));
-    // A name longer than one hash block (the padding then spills into a second).
-    EXPECT_EQ(qp::NameBasedGuid(std::string(60, 'x')), qp::NameBasedGuid(std::string(60, 'x')));
-    EXPECT_NE(qp::NameBasedGuid(std::string(60, 'x')), qp::NameBasedGuid(std::string(61, 'x')));
+    // Namespace and name fill one hash block exactly up to the padding (39), spill the
+    // padding into a second block (40), and take two blocks (60, 61).
+    EXPECT_EQ("{207CB899-6AA5-5c7f-9291-3B5F99BD92C4}", qp::NameBasedGuid(std::string(39, 'x')));
+    EXPECT_EQ("{2E8771AA-0A7A-5988-8500-D45EC4948D43}", qp::NameBasedGuid(std::string(40, 'x')));
+    EXPECT_EQ("{740C463C-78EB-5924-8B38-63E454E1EA2A}", qp::NameBasedGuid(std::string(60, 'x')));
+    EXPECT_EQ("{C51DAD77-FACA-5ded-93A5-EF34B62F6870}", qp::NameBasedGuid(std::string(61, 'x')));
 }
 
 // The builder's window build calls this through the kit build: the GUID must survive a save.

@@ -174,3 +174,14 @@ TEST(SetupListRefusal, WriterRefusesTextsThatCannotTravel) {
     l.strings.back().values[0] = std::string("a\0b", 3);
     EXPECT_THROW(qp::WriteSetupList(l), qp::FormatError);
 }
+
+TEST(SetupListRefusal, LanguageIndexOutsideTheTableIsABadFile) {
+    for (std::int32_t index : {-1, 103, 1 << 30}) {
+        qp::SetupList l;
+        l.languages = {{0, 200}, {index, 0}};
+        EXPECT_EQ(RefusalOf(qp::WriteSetupList(l)), kBad) << index;
+    }
+    qp::SetupList l;
+    l.languages = {{0, 200}, {102, 0}};
+    EXPECT_NO_THROW(qp::ReadSetupList(qp::WriteSetupList(l)));
+}

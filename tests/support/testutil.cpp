@@ -1,5 +1,6 @@
 // Helpers for tests.
 #include "support/testutil.h"
+#include "support/wait.h"
 
 #include <atomic>
 #include <chrono>
@@ -7,6 +8,7 @@
 #include <random>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -78,6 +80,19 @@ std::string RecordingReporter::All() const {
     std::ostringstream out;
     for (const auto& e : entries) out << e.text << "\n";
     return out.str();
+}
+
+}  // namespace qptest
+
+namespace qptest {
+
+bool WaitFor(const std::function<bool()>& done, unsigned limit_ms, unsigned step_ms) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limit_ms);
+    for (;;) {
+        if (done()) return true;
+        if (std::chrono::steady_clock::now() >= end) return done();
+        std::this_thread::sleep_for(std::chrono::milliseconds(step_ms));
+    }
 }
 
 }  // namespace qptest

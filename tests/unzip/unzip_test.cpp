@@ -254,3 +254,27 @@ TEST(UnzipTargets, ReadOnlyTargetIsReplacedAndCallsDoNotInfluenceEachOther) {
     EXPECT_EQ(ReadText(dir / "app.exe"), "MZ second build, longer");
     EXPECT_EQ(Extract(cab, "Program Files/Sub/readme.txt", dir / "r2.txt"), qp::kUnzipNoMember);
 }
+
+// A one-file kit carries the archive inside the program: offsets in it count from the window.
+TEST(UnzipWindow, ArchiveInsideAnotherFileIsReadThroughItsWindow) {
+    TempDir dir;
+    const Bytes zip = Assemble(kMembers, false);
+    const Bytes before(777, 'R'), after = Str("directory and trailer after the archive");
+    const std::string program = dir / "kit.exe";
+    WriteBytes(program, before + zip + after);
+    const qp::ArchiveWindow window{before.size(), zip.size()};
+    for (const Member& m : kMembers) {
+        ASSERT_EQ(qp::ExtractMember(program, m.name, dir.Str(), dir / "out.bin", nullptr, window), qp::kUnzipOk) << m.name;
+        EXPECT_EQ(ReadText(dir / "out.bin"), m.data);
+    }
+    std::string message;
+    EXPECT_NE(qp::ExtractMember(program, kMembers[0].name, dir.Str(), dir / "whole.bin", &message), qp::kUnzipOk)
+        << "the whole file is no archive: the window is what makes it one";
+    const qp::ArchiveWindow past{before.size(), zip.size() + after.size() + 1};
+    EXPECT_EQ(qp::ExtractMember(program, kMembers[0].name, dir.Str(), dir / "past.bin", &message, past), qp::kUnzipNoArchive);
+    const qp::ArchiveWindow shifted{before.size() - 1, zip.size()};
+    EXPECT_NE(qp::ExtractMember(program, kMembers[0].name, dir.Str(), dir / "shifted.bin", &message, shifted), qp::kUnzipOk);
+    EXPECT_FALSE(fs::exists(dir / "whole.bin") || fs::exists(dir / "past.bin") || fs::exists(dir / "shifted.bin"));
+    // The kept directory belongs to its window: the right one still works after the wrong ones.
+    EXPECT_EQ(qp::ExtractMember(program, kMembers[1].name, dir.Str(), dir / "again.bin", nullptr, window), qp::kUnzipOk);
+}

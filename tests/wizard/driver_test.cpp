@@ -50,6 +50,8 @@ TEST(Driver, ExitStatus) {
     EXPECT_EQ(ExitStatus(Outcome::Completed, true, true, false), kExitFilesFailed);
     EXPECT_EQ(ExitStatus(Outcome::Cancelled, false, false, false), kExitCancelled);
     EXPECT_EQ(ExitStatus(Outcome::StartFailed, false, false, false), kExitStartFailed);
+    EXPECT_EQ(ExitStatus(Outcome::OtherVersion, false, false, false), 1638);
+    EXPECT_EQ(ExitStatus(Outcome::Failed, true, true, false), 1603);
     EXPECT_EQ(QuietUninstallCommand("C:\\P\\setup.exe", "C:\\P\\uninst.lst"),
               "\"C:\\P\\setup.exe\" -s -u \"C:\\P\\uninst.lst\"");
 }

@@ -104,3 +104,24 @@ TEST(PageSequence, SetupTypeSelectsItsComponentsWithoutTheComponentPage) {
     TakeSetupType(s, root, types);
     EXPECT_EQ(root.children[1]->selected, 0);
 }
+
+TEST(PageSequence, UpgradeShowsTheWelcomeThenThePagesFromTheDestinationOn) {
+    WizardState s;
+    s.upgrade = true;
+    s.setup_type = 0;
+    std::vector<SetupType> types(1);
+    types[0].component_step = true;
+    for (const auto& [mask, pages] : std::vector<std::pair<std::uint32_t, std::vector<int>>>{
+             {0x1FF, {1, 5, 8, 9, 10, 11}},
+             {0x000, {1, 10, 11}},    // the welcome page says which version replaces which
+             {0x00E, {1, 10, 11}},    // licence, readme and user information: accepted before
+             {0x1F0, {1, 5, 8, 9, 10, 11}},  // no setup type, no components: the earlier choice
+         }) {
+        const SequenceInput in = SequenceOf(s, mask, types);
+        std::vector<int> seen;
+        for (int p = FirstNormalPage(in); p != 0 && p < 12; p = NextNormalPage(in, p, Button::Next))
+            seen.push_back(p);
+        EXPECT_EQ(seen, pages) << std::hex << mask;
+    }
+    EXPECT_EQ(UpgradePageMask(0x1FF), 0x191u);
+}

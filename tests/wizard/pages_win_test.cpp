@@ -188,12 +188,14 @@ TEST_F(PagesWin, LicenceViewerIsReadOnly) {
     EXPECT_EQ(Text(edit), loaded);
     // Copying still works.
     SendMessageA(edit, WM_COPY, 0, 0);
-    if (OpenClipboard(nullptr)) {
-        HANDLE h = GetClipboardData(CF_TEXT);
-        const char* text = h ? static_cast<const char*>(GlobalLock(h)) : nullptr;
-        EXPECT_TRUE(text && std::string(text).find("Licence line one") != std::string::npos);
-        if (h) GlobalUnlock(h);
-        CloseClipboard();
-    }
+    // The clipboard may be open elsewhere for a moment (another program of the session).
+    bool opened = false;
+    for (int attempt = 0; attempt < 100 && !(opened = OpenClipboard(nullptr) != FALSE); ++attempt) Sleep(50);
+    ASSERT_TRUE(opened) << "the clipboard stayed busy, error " << GetLastError();
+    HANDLE h = GetClipboardData(CF_TEXT);
+    const char* text = h ? static_cast<const char*>(GlobalLock(h)) : nullptr;
+    EXPECT_TRUE(text && std::string(text).find("Licence line one") != std::string::npos) << (text ? text : "(no text)");
+    if (h) GlobalUnlock(h);
+    CloseClipboard();
     DeleteFileA(file);
 }

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "framework/Scroll.h"
+
 namespace qp {
 
 namespace {
@@ -233,20 +235,10 @@ bool CGridCtrl::OnKey(WPARAM key) {
 }
 
 void CGridCtrl::Scroll(int bar, int code) {
-    SCROLLINFO si{sizeof(si), SIF_ALL};
-    ::GetScrollInfo(hwnd_, bar, &si);
-    int pos = si.nPos;
+    SCROLLINFO si;
+    int pos = 0;
+    if (!ScrollRequest(hwnd_, bar, code, si, pos)) return;
     const int page = std::max<int>(1, int(si.nPage));
-    switch (code) {
-    case SB_LINEUP: --pos; break;
-    case SB_LINEDOWN: ++pos; break;
-    case SB_PAGEUP: pos -= page; break;
-    case SB_PAGEDOWN: pos += page; break;
-    case SB_THUMBTRACK: case SB_THUMBPOSITION: pos = si.nTrackPos; break;
-    case SB_TOP: pos = 0; break;
-    case SB_BOTTOM: pos = si.nMax; break;
-    default: return;
-    }
     if (edit_) EndEdit(true);
     if (bar == SB_VERT) model_.SetTopRow(model_.FixedRows() + std::max(0, std::min(pos, si.nMax - page + 1)));
     else model_.SetLeftCol(model_.FixedCols() + std::max(0, pos));

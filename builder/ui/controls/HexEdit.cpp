@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "builder/ui/res/editors_ids.h"
+#include "framework/Scroll.h"
 
 namespace qp {
 
@@ -259,20 +260,9 @@ void CHexEditCtrl::OnMouse(LPARAM l, bool extend) {
 }
 
 void CHexEditCtrl::Scroll(int bar, int code) {
-    SCROLLINFO si{sizeof(si), SIF_ALL};
-    ::GetScrollInfo(hwnd_, bar, &si);
-    int pos = si.nPos;
-    const int page = std::max<int>(1, int(si.nPage));
-    switch (code) {
-    case SB_LINEUP: --pos; break;
-    case SB_LINEDOWN: ++pos; break;
-    case SB_PAGEUP: pos -= page; break;
-    case SB_PAGEDOWN: pos += page; break;
-    case SB_THUMBTRACK: case SB_THUMBPOSITION: pos = si.nTrackPos; break;
-    case SB_TOP: pos = 0; break;
-    case SB_BOTTOM: pos = si.nMax; break;
-    default: return;
-    }
+    SCROLLINFO si;
+    int pos = 0;
+    if (!ScrollRequest(hwnd_, bar, code, si, pos)) return;
     if (bar == SB_VERT) top_row_ = std::max(0, pos);
     else left_cell_ = std::max(0, pos);
     Relayout();

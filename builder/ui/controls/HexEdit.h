@@ -1,6 +1,7 @@
 // CHexEditCtrl: the hex edit control as the window class "HEX", for dialogs that place it as a
 // custom control. Hosts drive it through the C++ interface below (CHexEditCtrl::Of) or through
-// its window messages; the buffer rules live in HexBuffer.
+// its window messages (in hexbuffer.h, so that a dialog hosting it needs no more); the buffer
+// rules live in HexBuffer.
 #pragma once
 #include <windows.h>
 
@@ -11,20 +12,6 @@
 #include "framework/Window.h"
 
 namespace qp {
-
-// Window messages of the "HEX" class.
-// HEXM_SETDATA: wParam the base address, lParam a const HexDataArg*; returns the result code.
-constexpr UINT HEXM_SETDATA = WM_APP + 0x100;
-// HEXM_GETPROPERTY / HEXM_SETPROPERTY: wParam a HexProperty; set returns 1 when taken.
-constexpr UINT HEXM_GETPROPERTY = WM_APP + 0x101;
-constexpr UINT HEXM_SETPROPERTY = WM_APP + 0x102;
-// HEXM_GETDATA: wParam the buffer size, lParam the buffer; returns the data's size.
-constexpr UINT HEXM_GETDATA = WM_APP + 0x103;
-
-enum HexProperty : WPARAM {
-    kHexShowAddress, kHexShowAscii, kHexAllowChangeSize, kHexDataModified, kHexDigitsInAddress,
-    kHexDigitsInData, kHexColumns, kHexFontHeight, kHexInsertMode
-};
 
 class CHexEditCtrl : public CWnd {
 public:

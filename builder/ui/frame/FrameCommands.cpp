@@ -7,6 +7,7 @@
 
 #include "builder/kit/compressor.h"
 #include "builder/kit/kitbuild.h"
+#include "builder/kit/kitprepare.h"
 #include "builder/kit/typecheck.h"
 #include "builder/model/projectfile.h"
 #include "builder/ui/frame/MainFrame.h"
@@ -16,6 +17,7 @@
 #include "common/fileinfo.h"
 #include "common/pathutil.h"
 #include "common/settings.h"
+#include "common/strutil.h"
 #include "framework/CommonDialogs.h"
 #include "framework/Dialog.h"
 
@@ -134,6 +136,7 @@ bool CMainFrame::OpenProject(const std::string& path) {
     doc->wizard_texts = &texts_;
     recent_.Add(path);
     SetProject(std::move(doc));
+    opened_from_ = path;
     bar_.SelectTab(bar_.CurrentTab());
     return true;
 }
@@ -157,6 +160,7 @@ void CMainFrame::OnNew() {
     if (!SaveProject(*doc, choice.path, reporter)) return;
     recent_.Add(choice.path);
     SetProject(std::move(doc));
+    opened_from_.clear();
     bar_.SelectTab(bar_.CurrentTab());
     SetStatusText("Ready");  // nothing of the last project's build is left in sight
 }
@@ -251,6 +255,7 @@ void CMainFrame::OnBuild() {
         if (!RunBuildWizard(owner, instance, *doc, state)) return false;
         p.kit_name = state.kit_name;
         p.kit_root = state.kit_root;
+        p.single_file = state.single_file != 0;
         return true;
     };
     params.kit_root = DefaultKitRoot(*doc_);
@@ -263,8 +268,29 @@ void CMainFrame::OnBuild() {
     };
     // The progress window appears once the wizard is done, and holds the frame still meanwhile.
     auto wizard = params.wizard;
+    // The kit-build policy of qpbc too, once the author has confirmed the wizard: a project
+    // imported from an ".ipr" gets the GUID derived from it, a ".qpk" keeps the one of its
+    // first build, side files named without a folder come from the project's folder.
+    KitPrepareOptions prepare;
+    const std::string& from = opened_from_;
+    const bool imported = from.size() >= 4 && EqualNoCase(from.substr(from.size() - 4), ".ipr");
+    prepare.project_path = imported ? from : doc_->PathName();
     params.wizard = [&](KitBuildParams& p) {
         if (!wizard(p)) return false;
+        // What the policy only tells (a GUID made or derived) goes to the status line; a box
+        // would stop the build for nothing.
+        struct : Reporter {
+            Reporter* boxes = nullptr;
+            CMainFrame* frame = nullptr;
+            using Reporter::Report;
+            void Report(Severity severity, const std::string& text) override {
+                if (severity == Severity::Info) frame->SetStatusText(text);
+                else boxes->Report(severity, text);
+            }
+        } policy_reporter;
+        policy_reporter.boxes = &reporter;
+        policy_reporter.frame = this;
+        if (PrepareKitBuild(*doc_, prepare, p, policy_reporter).status != KitPrepareStatus::kReady) return false;
         window = std::make_unique<BuildProgressWindow>(hwnd_, instance_);
         window->forward = &bar_progress;
         ::EnableWindow(hwnd_, FALSE);
@@ -292,7 +318,7 @@ void CMainFrame::OnBuild() {
         warnings += "\n" + w + ".";
     }
     if (!warnings.empty()) reporter.Report(Severity::Warning, "The kit is built." + warnings, "Build Media");
-    SetStatusText(result.complete ? "Kit complete: " + result.kit_dir
+    SetStatusText(result.complete ? "Kit complete: " + (result.program.empty() ? result.kit_dir : result.program)
                                   : result.cancelled && result.started ? "Build cancelled: the kit was not made"
                                   : (result.started ? "The kit is not complete" : "Ready"));
 }

@@ -20,13 +20,6 @@ const char kFrameClass[] = "QpbMainFrame";
 
 CMainFrame::CMainFrame(HINSTANCE instance) : instance_(instance), bar_(*this) {}
 
-int CMainFrame::Scaled(int pixels_at_96) {
-    HDC screen = ::GetDC(nullptr);
-    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSX);
-    ::ReleaseDC(nullptr, screen);
-    return ::MulDiv(pixels_at_96, dpi > 0 ? dpi : 96, 96);
-}
-
 CMainFrame::~CMainFrame() {
     for (auto& w : items_) w.reset();
     Destroy();

@@ -14,6 +14,7 @@
 #include "builder/model/edits.h"
 #include "builder/model/language.h"
 #include "builder/ui/frame/WorkspaceBar.h"
+#include "builder/ui/items/ItemHost.h"
 #include "builder/ui/items/ItemWindows.h"
 #include "builder/ui/logic/project_pages.h"
 #include "builder/ui/sheets/Sheets.h"
@@ -22,7 +23,7 @@
 
 namespace qp {
 
-class CMainFrame : public CMDIFrameWnd, public DocListener {
+class CMainFrame : public CMDIFrameWnd, public DocListener, public ItemHost {
 public:
     explicit CMainFrame(HINSTANCE instance);
     ~CMainFrame() override;
@@ -33,27 +34,30 @@ public:
     // Opens a ".qpk" or ".ipr" project after closing the current one (which may be refused).
     bool OpenProject(const std::string& path);
 
-    // --- what the bar and the item windows call -------------------------------------------
-    CDazDoc* Doc() const { return doc_.get(); }
-    ProjectEdits* Edits() const { return edits_.get(); }
-    HINSTANCE Instance() const { return instance_; }
+    // --- ItemHost: what the item windows (and the bar) call ----------------------------------
+    CDazDoc* Doc() const override { return doc_.get(); }
+    ProjectEdits* Edits() const override { return edits_.get(); }
+    HINSTANCE Instance() const override { return instance_; }
+    HWND Owner() const override { return hwnd_; }
+    HWND MdiClient() const override { return Client(); }
+    void SelectFolder(const CObListFile* folder) override { bar_.SelectFolder(folder); }
     CWorkspaceBar& Bar() { return bar_; }
     CItemWindow& Item(ItemWindowKind kind) { return *items_[std::size_t(kind)]; }
     // Shows `item` in one item window (null: none); an item restores and activates the window.
     void ShowItem(ItemWindowKind kind, void* item);
     // Shows a context menu resource's first sub-menu at the screen point, owned by the frame.
-    void TrackContextMenu(int menu_id, POINT screen);
+    void TrackContextMenu(int menu_id, POINT screen) override;
     // The progress bar in the status bar (three operations used during a build).
-    void ShowProgress(bool on);
+    void ShowProgress(bool on) override;
     void SetProgressRange(int lo, int hi);
     void SetProgressPos(int pos);
-    void SetStatusText(const std::string& text);
+    void SetStatusText(const std::string& text) override;
     // A length in pixels at 96 dots per inch, at the screen's resolution.
-    static int Scaled(int pixels_at_96);
+    static int Scaled(int pixels_at_96) { return ScaledToScreen(pixels_at_96); }
 
     // --- sheets and wizards ------------------------------------------------------------------
     // What a sheet opened now needs: the project, the pending-edit hook, the builder's folder.
-    SheetContext SheetContextFor();
+    SheetContext SheetContextFor() override;
     // Open sheets register here what they would write; a save commits them first.
     PendingEdits& Pending() { return pending_; }
 
@@ -116,6 +120,8 @@ private:
     COLORREF colours_[2] = {RGB(0, 0, 128), RGB(0, 0, 0)};
     WNDPROC client_proc_ = nullptr;
     bool building_ = false;
+    // The file the project was opened from (an ".ipr" for an import); empty for a new one.
+    std::string opened_from_;
     PendingEdits pending_;
 };
 

@@ -1,8 +1,8 @@
 // The workspace bar's tab control and its six trees.
 #include "builder/ui/frame/WorkspaceBar.h"
 
-#include "builder/ui/editors/Editors.h"
 #include "builder/ui/frame/MainFrame.h"
+#include "builder/ui/items/ItemWindows.h"
 #include "builder/ui/res/resource.h"
 #include "common/languages.h"
 
@@ -11,15 +11,20 @@ namespace qp {
 namespace {
 constexpr int kTabId = 100, kTreeFirstId = 101;
 constexpr UINT_PTR kLanguageChecksTimer = 1;
-const char* const kTabTexts[6] = {"Group", "Component", "Setup Type", "Registry", "String", "Link"};
+const char* const kTabTexts[kTreeCount] = {"Group", "Component", "Setup Type", "Registry", "String", "Link"};
 enum Image { kImgRoot, kImgGroup, kImgFolder, kImgComponent, kImgSetup, kImgRegSet, kImgHive, kImgKey, kImgLanguage,
              kImgShell, kImgProgramFolder, kImgShortcut };
-const int kContextMenus[6] = {IDM_GROUP_POPUP, IDM_COMPONENT_POPUP, IDM_SETUP_POPUP, IDM_REGISTRY_POPUP, 0,
+const int kContextMenus[kTreeCount] = {IDM_GROUP_POPUP, IDM_COMPONENT_POPUP, IDM_SETUP_POPUP, IDM_REGISTRY_POPUP, 0,
                               IDM_LINK_POPUP};
 
-int RegistryImage(std::int32_t kind) { return kind == 1 ? kImgRegSet : kind == 2 ? kImgHive : kImgKey; }
+int RegistryImage(std::int32_t kind) {
+    return kind == CRegistry::kSet ? kImgRegSet : kind == CRegistry::kHive ? kImgHive : kImgKey;
+}
 int ShortcutImage(std::int32_t kind) {
-    return kind == 0 ? kImgRoot : kind < 4 ? kImgShell : kind == 4 ? kImgProgramFolder : kImgShortcut;
+    return kind == CObListShort::kDesktop         ? kImgRoot
+           : kind < CObListShort::kProgramFolder ? kImgShell
+           : kind == CObListShort::kProgramFolder ? kImgProgramFolder
+                                                  : kImgShortcut;
 }
 }  // namespace
 
@@ -32,8 +37,8 @@ bool CWorkspaceBar::CreateBar(HINSTANCE instance, int tab, int width) {
     tab_images_ = CImageList::FromBitmap(instance, IDB_TABS, 16, RGB(255, 0, 255), CMainFrame::Scaled(96));
     node_images_ = CImageList::FromBitmap(instance, IDB_NODES, 16, RGB(255, 0, 255), CMainFrame::Scaled(96));
     tab_.SetImageList(tab_images_);
-    for (int i = 0; i < 6; ++i) tab_.Insert(i, kTabTexts[i], i);
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < kTreeCount; ++i) tab_.Insert(i, kTabTexts[i], i);
+    for (int i = 0; i < kTreeCount; ++i) {
         DWORD style = WS_CHILD | WS_BORDER | WS_TABSTOP | TVS_HASLINES | TVS_LINESATROOT | TVS_HASBUTTONS |
                       TVS_SHOWSELALWAYS | TVS_EDITLABELS;
         if (TreeKind(i) == TreeKind::kString) style = (style & ~TVS_EDITLABELS) | TVS_CHECKBOXES;
@@ -43,7 +48,7 @@ bool CWorkspaceBar::CreateBar(HINSTANCE instance, int tab, int width) {
         if (!trees_[std::size_t(i)].Handle()) return false;
         trees_[std::size_t(i)].SetImageList(node_images_);
     }
-    SelectTab(tab < 0 || tab > 5 ? 0 : tab);
+    SelectTab(tab < 0 || tab >= kTreeCount ? 0 : tab);
     return true;
 }
 
@@ -53,7 +58,7 @@ void CWorkspaceBar::SelectTab(int tab) {
 }
 
 void CWorkspaceBar::ShowTree(int tab) {
-    for (int i = 0; i < 6; ++i) trees_[std::size_t(i)].Show(i == tab ? SW_SHOW : SW_HIDE);
+    for (int i = 0; i < kTreeCount; ++i) trees_[std::size_t(i)].Show(i == tab ? SW_SHOW : SW_HIDE);
 }
 
 bool CWorkspaceBar::HasFocus() const {
@@ -66,14 +71,14 @@ void CWorkspaceBar::ApplyTabRule() {
     // tabs share the width, so that none scrolls out of reach.
     LONG_PTR style = ::GetWindowLongPtrA(tab_, GWL_STYLE);
     ::SetWindowLongPtrA(tab_, GWL_STYLE, (style | TCS_MULTILINE) & ~TCS_FIXEDWIDTH);
-    for (int i = 0; i < 6; ++i) tab_.SetItemText(i, kTabTexts[i]);
+    for (int i = 0; i < kTreeCount; ++i) tab_.SetItemText(i, kTabTexts[i]);
     const TabLayout rule = TabRule(tab_.RowCount());
     if (!rule.texts) {
-        for (int i = 0; i < 6; ++i) tab_.SetItemText(i, "");
+        for (int i = 0; i < kTreeCount; ++i) tab_.SetItemText(i, "");
         style = ::GetWindowLongPtrA(tab_, GWL_STYLE);
         ::SetWindowLongPtrA(tab_, GWL_STYLE, (style & ~TCS_MULTILINE) | TCS_FIXEDWIDTH);
         const RECT r = tab_.ClientRect();
-        const int width = (r.right - r.left - 4) / 6;
+        const int width = (r.right - r.left - 4) / kTreeCount;
         tab_.Send(TCM_SETITEMSIZE, 0, MAKELPARAM(width > 16 ? width : 16, tab_.RowHeight()));
     }
 }
@@ -115,7 +120,7 @@ TreeNode CWorkspaceBar::Describe(TreeKind t, HTREEITEM node) const {
     switch (n.role) {
     case TreeNode::kRegistry: n.kind = static_cast<CRegistry*>(r.item)->kind; break;
     case TreeNode::kShortcut: n.kind = static_cast<CObListShort*>(r.item)->kind; break;
-    case TreeNode::kFolder: n.kind = 1; break;
+    case TreeNode::kFolder: n.kind = CObListFile::kFolder; break;
     case TreeNode::kComponent: n.has_parent = !static_cast<CItemComponent*>(r.item)->IsRoot(); break;
     default: break;
     }
@@ -199,7 +204,7 @@ void CWorkspaceBar::Build(TreeKind t) {
 
 void CWorkspaceBar::SetProject(CDazDoc* doc) {
     doc_ = doc;
-    for (int i = 0; i < 6; ++i) Build(TreeKind(i));
+    for (int i = 0; i < kTreeCount; ++i) Build(TreeKind(i));
 }
 
 void CWorkspaceBar::OnSelect(TreeKind t, HTREEITEM node) {
@@ -344,9 +349,12 @@ bool CWorkspaceBar::OnCmdMsg(UINT id) {
         return true;
     }
     case cmd::kNewKey: case cmd::kNewString: case cmd::kNewBinary: case cmd::kNewDword: {
-        const std::int32_t kind = id == cmd::kNewKey ? 3 : id == cmd::kNewString ? 4 : id == cmd::kNewBinary ? 5 : 6;
+        const std::int32_t kind = id == cmd::kNewKey      ? CRegistry::kKey
+                                  : id == cmd::kNewString ? CRegistry::kString
+                                  : id == cmd::kNewBinary ? CRegistry::kBinary
+                                                          : CRegistry::kDword;
         CRegistry* n = e->NewRegistry(*static_cast<CRegistry*>(r.item), kind);
-        if (kind == 3) Inserted(t, node, n->name, TreeNode::kRegistry, n, kImgKey);
+        if (kind == CRegistry::kKey) Inserted(t, node, n->name, TreeNode::kRegistry, n, kImgKey);
         else EditNewRegistryValue(frame_.Item(ItemWindowKind::kRegistry), n);
         return true;
     }
@@ -361,7 +369,8 @@ bool CWorkspaceBar::OnCmdMsg(UINT id) {
         return true;
     }
     case cmd::kInsertFolder: case cmd::kInsertFile: {
-        CObListShort* s = e->NewShortcut(*static_cast<CObListShort*>(r.item), id == cmd::kInsertFolder ? 4 : 5);
+        CObListShort* s = e->NewShortcut(*static_cast<CObListShort*>(r.item), id == cmd::kInsertFolder ? CObListShort::kProgramFolder
+                                                                                             : CObListShort::kShortcut);
         Inserted(t, node, s->name, TreeNode::kShortcut, s, ShortcutImage(s->kind));
         return true;
     }
@@ -393,7 +402,7 @@ void CWorkspaceBar::SelectFolder(const CObListFile* folder) {
 
 void CWorkspaceBar::ItemChanged(ItemKind kind, const void* item) {
     if (kind == ItemKind::kLanguage) return;
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < kTreeCount; ++i) {
         HTREEITEM node = NodeOf(TreeKind(i), item);
         if (!node) continue;
         const NodeRef r = Ref(TreeKind(i), node);
@@ -423,7 +432,7 @@ void CWorkspaceBar::ItemAdded(ItemKind kind, const void* item, const void* paren
 }
 
 void CWorkspaceBar::ItemRemoving(ItemKind, const void* item) {
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < kTreeCount; ++i) {
         HTREEITEM node = NodeOf(TreeKind(i), item);
         if (!node) continue;
         // Forget the subtree's references, then the nodes.
@@ -445,7 +454,7 @@ bool CWorkspaceBar::OnNotify(NMHDR* h, LRESULT& result) {
         return true;
     }
     const int index = int(h->idFrom) - kTreeFirstId;
-    if (index < 0 || index >= 6) return false;
+    if (index < 0 || index >= kTreeCount) return false;
     const TreeKind t = TreeKind(index);
     switch (h->code) {
     case TVN_SELCHANGEDA:

@@ -73,8 +73,8 @@ private:
     CDazDoc* doc_ = nullptr;
     CTabCtrl tab_;
     CImageList tab_images_, node_images_;
-    std::array<CTreeCtrl, 6> trees_;
-    std::array<std::map<HTREEITEM, NodeRef>, 6> refs_;
+    std::array<CTreeCtrl, kTreeCount> trees_;
+    std::array<std::map<HTREEITEM, NodeRef>, kTreeCount> refs_;
     RECT inner_{};
 };
 

@@ -1,11 +1,17 @@
 // The item windows' shared behaviour: creation hidden, the control that fills the window,
-// show-item, and the close box that only hides.
+// show-item, the context menu, and the close box that only hides.
+#include "builder/ui/items/ItemWindow.h"
+
 #include <algorithm>
 
-#include "builder/ui/frame/MainFrame.h"
-#include "builder/ui/items/ItemWindows.h"
-
 namespace qp {
+
+int ScaledToScreen(int pixels_at_96) {
+    HDC screen = ::GetDC(nullptr);
+    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSX);
+    ::ReleaseDC(nullptr, screen);
+    return ::MulDiv(pixels_at_96, dpi > 0 ? dpi : 96, 96);
+}
 
 bool CItemWindow::CreateWindowOf(const char* caption, int icon_id) {
     creation_caption_ = caption;
@@ -13,14 +19,14 @@ bool CItemWindow::CreateWindowOf(const char* caption, int icon_id) {
     if (!registered) {
         WNDCLASSEXA wc{};
         wc.cbSize = sizeof(wc);
-        registered = CWnd::RegisterClass(frame_.Instance(), "QpbItemWindow", CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS,
+        registered = CWnd::RegisterClass(host_.Instance(), "QpbItemWindow", CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS,
                                          reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
     }
-    if (!CreateChild(frame_.Instance(), "QpbItemWindow", caption, frame_, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+    if (!CreateChild(host_.Instance(), "QpbItemWindow", caption, host_.MdiClient(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT))
         return false;
     ::SetWindowLongPtrA(hwnd_, GWL_EXSTYLE, ::GetWindowLongPtrA(hwnd_, GWL_EXSTYLE) | WS_EX_ACCEPTFILES);
-    HICON icon = HICON(::LoadImageA(frame_.Instance(), MAKEINTRESOURCEA(icon_id), IMAGE_ICON, 16, 16, 0));
+    HICON icon = HICON(::LoadImageA(host_.Instance(), MAKEINTRESOURCEA(icon_id), IMAGE_ICON, 16, 16, 0));
     Send(WM_SETICON, ICON_SMALL, LPARAM(icon));
     Send(WM_SETICON, ICON_BIG, LPARAM(icon));
     control_ = MakeControl();
@@ -33,7 +39,7 @@ bool CItemWindow::CreateWindowOf(const char* caption, int icon_id) {
 
 HWND CItemWindow::MakeList(DWORD extra_style) {
     HWND list = ::CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS | extra_style,
-                                  0, 0, 10, 10, hwnd_, HMENU(1), frame_.Instance(), nullptr);
+                                  0, 0, 10, 10, hwnd_, HMENU(1), host_.Instance(), nullptr);
     if (list) CListCtrl(list).SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
     return list;
 }
@@ -67,6 +73,34 @@ void CItemWindow::OnSize(UINT, int cx, int cy) {
     if (control_) ::MoveWindow(control_, 0, 0, cx, cy, TRUE);
 }
 
+POINT CItemWindow::KeyboardMenuPoint() const {
+    // A small inset, so that the menu is seen to belong to the row and not to the one above.
+    constexpr int kInset = 5;
+    RECT r{};
+    bool found = false;
+    char name[32] = {};
+    ::GetClassNameA(control_, name, sizeof(name));
+    if (lstrcmpiA(name, WC_LISTVIEWA) == 0) {
+        CListCtrl list(control_);
+        int row = list.NextSelected();
+        if (row < 0) row = int(::SendMessageA(control_, LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED));
+        if (row >= 0) {
+            r.left = LVIR_BOUNDS;
+            found = ::SendMessageA(control_, LVM_GETITEMRECT, WPARAM(row), LPARAM(&r)) != 0;
+        }
+    } else if (lstrcmpiA(name, WC_TREEVIEWA) == 0) {
+        if (HTREEITEM node = TreeView_GetSelection(control_)) found = TreeView_GetItemRect(control_, node, &r, TRUE) != FALSE;
+    }
+    POINT p = found ? POINT{r.left + kInset, r.top + kInset} : POINT{kInset, kInset};
+    ::ClientToScreen(control_, &p);
+    return p;
+}
+
+bool CItemWindow::OnNotify(NMHDR* h, LRESULT&) {
+    return h->hwndFrom == control_ && h->code == LVN_KEYDOWN &&
+           reinterpret_cast<NMLVKEYDOWN*>(h)->wVKey == VK_DELETE && OnDeleteKey();
+}
+
 LRESULT CItemWindow::HandleMessage(UINT msg, WPARAM w, LPARAM l) {
     switch (msg) {
     case WM_CLOSE: {
@@ -78,6 +112,14 @@ LRESULT CItemWindow::HandleMessage(UINT msg, WPARAM w, LPARAM l) {
     }
     case WM_SETFOCUS:
         if (control_) ::SetFocus(control_);
+        break;
+    case WM_CONTEXTMENU:
+        if (HWND(w) == control_ && ContextMenuId() != 0) {
+            // (-1, -1): opened from the keyboard (Shift+F10 or the menu key).
+            const POINT p = l == -1 ? KeyboardMenuPoint() : POINT{short(LOWORD(l)), short(HIWORD(l))};
+            host_.TrackContextMenu(ContextMenuId(), p);
+            return 0;
+        }
         break;
     }
     return CMDIChildWnd::HandleMessage(msg, w, l);

@@ -29,6 +29,7 @@ bool NeedsProject(unsigned id);
 
 // The six workspace trees, in tab order.
 enum class TreeKind { kGroup = 0, kComponent = 1, kSetupType = 2, kRegistry = 3, kString = 4, kLink = 5 };
+constexpr int kTreeCount = 6;  // one tree per tab of the workspace bar
 
 // The selected node of a tree, as far as the decisions need it.
 struct TreeNode {

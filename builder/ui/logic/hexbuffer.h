@@ -8,6 +8,20 @@
 
 namespace qp {
 
+// Window messages of the "HEX" class (its hosts drive it with these alone).
+// HEXM_SETDATA: wParam the base address, lParam a const HexDataArg*; returns the result code.
+constexpr unsigned HEXM_SETDATA = 0x8000 + 0x100;  // WM_APP + 0x100
+// HEXM_GETPROPERTY / HEXM_SETPROPERTY: wParam a HexProperty; set returns 1 when taken.
+constexpr unsigned HEXM_GETPROPERTY = 0x8000 + 0x101;
+constexpr unsigned HEXM_SETPROPERTY = 0x8000 + 0x102;
+// HEXM_GETDATA: wParam the buffer size, lParam the buffer; returns the data's size.
+constexpr unsigned HEXM_GETDATA = 0x8000 + 0x103;
+
+enum HexProperty : std::uintptr_t {
+    kHexShowAddress, kHexShowAscii, kHexAllowChangeSize, kHexDataModified, kHexDigitsInAddress,
+    kHexDigitsInData, kHexColumns, kHexFontHeight, kHexInsertMode
+};
+
 // What "SetData" is handed: the shape of an automation-style array.
 struct HexDataArg {
     int dimensions = 1;

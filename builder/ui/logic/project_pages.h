@@ -94,6 +94,7 @@ struct BuildPageState {
     std::string kit_name;
     std::string kit_root;
     std::int32_t uncompressed = 0;
+    std::int32_t single_file = 0;  // one program KIT.exe in the kit root instead of the kit folder
 
     // The project's kit root, or the project file's folder followed by "\KITS".
     static BuildPageState Read(const CDazDoc& doc);

@@ -5,7 +5,11 @@ Run from this folder; writes toolbar.bmp (9 buttons of 16x15), tabs.bmp (6 image
 nodes.bmp (tree node images, 16x16), files.bmp (file and folder, 16x16), the start-up
 pictures splash1.bmp and splash2.bmp (360x200) and the icons qpb.ico
 and item0.ico .. item7.ico. Magenta is the transparent colour of the strips."""
-import struct
+import os
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..", "scripts"))
+import qp_art  # noqa: E402
 
 KEY = (255, 0, 255)
 BLACK, WHITE, GREY, DARK = (0, 0, 0), (255, 255, 255), (192, 192, 192), (96, 96, 96)
@@ -22,16 +26,12 @@ class Canvas:
         if 0 <= x < self.w and 0 <= y < self.h:
             self.px[y][x] = c
 
+    # The ends of a rectangle are its last pixels.
     def rect(self, x0, y0, x1, y1, c):
-        for y in range(y0, y1 + 1):
-            for x in range(x0, x1 + 1):
-                self.put(x, y, c)
+        qp_art.rect(self.put, x0, y0, x1, y1, c, inclusive=True)
 
     def frame(self, x0, y0, x1, y1, c):
-        for x in range(x0, x1 + 1):
-            self.put(x, y0, c); self.put(x, y1, c)
-        for y in range(y0, y1 + 1):
-            self.put(x0, y, c); self.put(x1, y, c)
+        qp_art.frame(self.put, x0, y0, x1, y1, c, inclusive=True)
 
     def line(self, x0, y0, x1, y1, c):
         n = max(abs(x1 - x0), abs(y1 - y0), 1)
@@ -120,35 +120,15 @@ def strip(images, w, h):
 
 
 def write_bmp(path, c):
-    row = (c.w * 3 + 3) & ~3
-    data = bytearray()
-    for y in range(c.h - 1, -1, -1):
-        line = bytearray()
-        for x in range(c.w):
-            r, g, b = c.px[y][x]; line += bytes((b, g, r))
-        data += line + bytes(row - len(line))
-    header = struct.pack('<2sIHHI', b'BM', 54 + len(data), 0, 0, 54)
-    info = struct.pack('<IiiHHIIiiII', 40, c.w, c.h, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-    open(path, 'wb').write(header + info + data)
+    qp_art.write_bmp24(path, c.w, c.h, lambda x, y: c.px[y][x])
 
 
 def icon_image(c):
     """32-bit icon image with an AND mask from the key colour."""
-    xor = bytearray()
-    for y in range(c.h - 1, -1, -1):
-        for x in range(c.w):
-            r, g, b = c.px[y][x]
-            xor += bytes((0, 0, 0, 0)) if (r, g, b) == KEY else bytes((b, g, r, 255))
-    mrow = ((c.w + 31) // 32) * 4
-    mask = bytearray()
-    for y in range(c.h - 1, -1, -1):
-        bits = bytearray(mrow)
-        for x in range(c.w):
-            if c.px[y][x] == KEY:
-                bits[x // 8] |= 0x80 >> (x % 8)
-        mask += bits
-    info = struct.pack('<IiiHHIIiiII', 40, c.w, c.h * 2, 1, 32, 0, len(xor) + len(mask), 0, 0, 0, 0)
-    return info + xor + mask
+    def bgra(x, y):
+        r, g, b = c.px[y][x]
+        return (0, 0, 0, 0) if (r, g, b) == KEY else (b, g, r, 255)
+    return qp_art.icon_dib(c.w, c.h, bgra, lambda x, y: c.px[y][x] == KEY)
 
 
 def scale(c, f):
@@ -161,14 +141,7 @@ def scale(c, f):
 
 def write_ico(path, small):
     images = [small, scale(small, 2)]
-    blobs = [icon_image(i) for i in images]
-    head = struct.pack('<HHH', 0, 1, len(images))
-    offset = 6 + 16 * len(images)
-    entries = b''
-    for img, blob in zip(images, blobs):
-        entries += struct.pack('<BBBBHHII', img.w, img.h, 0, 0, 1, 32, len(blob), offset)
-        offset += len(blob)
-    open(path, 'wb').write(head + entries + b''.join(blobs))
+    qp_art.write_icon_file(path, [(i.w, i.h, icon_image(i)) for i in images])
 
 
 def splash(top, bottom, accent):

@@ -265,7 +265,7 @@ void CLanguagesGroupPage::Write() {
 
 // ---- the sheet -------------------------------------------------------------------------------------
 
-void RunGroupSheet(const SheetContext& ctx, CItemGroup& g, int page) {
+void RunGroupPropertiesSheet(const SheetContext& ctx, CItemGroup& g, int page) {
     CDazDoc& doc = *ctx.doc;
     CFlagPage shared(ctx.instance, "Shared", "Shared", "Not Shared", g.shared);
     CFlagPage selfreg(ctx.instance, "Self Registered", "SelfReg", "Not Self registered", g.self_register);

@@ -1,6 +1,5 @@
 // qpb's property sheets: "Component Properties", "GroupProperties", the "Setup Type" dialog
-// and the "Project Files" sheet (also the new-project wizard "Proj vizar"), and the component
-// and group windows whose double clicks open the first two.
+// and the "Project Files" sheet (also the new-project wizard "Proj vizar").
 #pragma once
 #include <windows.h>
 
@@ -12,9 +11,6 @@
 #include "builder/ui/logic/project_pages.h"
 
 namespace qp {
-
-class CMainFrame;
-class CItemWindow;
 
 // What a sheet needs from the builder around it.
 struct SheetContext {
@@ -29,16 +25,12 @@ struct SheetContext {
 
 // Modal; the page to open first is `page` (0 to 7). The caller marks the project modified.
 void RunComponentSheet(const SheetContext& ctx, CItemComponent& component, int page);
-void RunGroupSheet(const SheetContext& ctx, CItemGroup& group, int page);
+void RunGroupPropertiesSheet(const SheetContext& ctx, CItemGroup& group, int page);
 // "Setup Type": true when OK stored the four fields.
 bool RunSetupTypeDialog(const SheetContext& ctx, CItemSetup& setup);
 // "Project Files" in settings mode.
 void RunProjectSettings(const SheetContext& ctx);
 // "Proj vizar": false when the author cancelled (the caller discards the new project).
 bool RunNewProjectWizard(const SheetContext& ctx);
-
-// The component and group windows with their property lists.
-std::unique_ptr<CItemWindow> MakeComponentWindow(CMainFrame& frame);
-std::unique_ptr<CItemWindow> MakeGroupWindow(CMainFrame& frame);
 
 }  // namespace qp

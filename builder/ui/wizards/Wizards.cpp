@@ -18,7 +18,8 @@ namespace qp {
 namespace {
 
 constexpr int kTypeList = 1200, kFileName = 1201, kDirectory = 1202, kBrowse = 1203;
-constexpr int kKitName = 1210, kKitRoot = 1211, kKitBrowse = 1212, kExist = 1213, kUncompressed = 1214;
+constexpr int kKitName = 1210, kKitRoot = 1211, kKitBrowse = 1212, kExist = 1213, kUncompressed = 1214,
+              kSingleFile = 1215;
 constexpr int kStatus = 1220, kBar = 1221;
 
 // Failures of the directory creation, in a message box over the dialog.
@@ -132,7 +133,8 @@ public:
         PushButton(kKitBrowse, "...", 221, 25, 22, 13);
         Label("Exist", 7, 45, 40);
         Control("LISTBOX", kExist, WS_BORDER | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, 50, 45, 193, 95);
-        tmpl_.AddControl("BUTTON", kUncompressed, "Uncompressed file", WS_TABSTOP | BS_AUTOCHECKBOX, 50, 145, 150, 10);
+        tmpl_.AddControl("BUTTON", kUncompressed, "Uncompressed file", WS_TABSTOP | BS_AUTOCHECKBOX, 50, 145, 90, 10);
+        tmpl_.AddControl("BUTTON", kSingleFile, "One program (name.exe)", WS_TABSTOP | BS_AUTOCHECKBOX, 143, 145, 100, 10);
     }
 
 protected:
@@ -140,6 +142,7 @@ protected:
         // The root is made when missing (one level: its parent must exist).
         if (!state_.kit_root.empty() && !IsDirectory(state_.kit_root)) MakeDirectory(state_.kit_root);
         Item(kKitName).SetText(state_.kit_name);
+        ::CheckDlgButton(hwnd_, kSingleFile, state_.single_file ? BST_CHECKED : BST_UNCHECKED);
         Fill();
     }
     bool OnCommand(int id, int code, HWND control) override {
@@ -168,6 +171,7 @@ protected:
         if (msg == WM_NOTIFY && reinterpret_cast<const NMHDR*>(l)->code == PSN_WIZFINISH) {
             state_.kit_name = Item(kKitName).Text();
             state_.uncompressed = ::IsDlgButtonChecked(hwnd_, kUncompressed) == BST_CHECKED ? 1 : 0;
+            state_.single_file = ::IsDlgButtonChecked(hwnd_, kSingleFile) == BST_CHECKED ? 1 : 0;
         }
         return CQpPage::HandleMessage(msg, w, l);
     }

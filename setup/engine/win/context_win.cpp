@@ -34,6 +34,29 @@ int ReadRegisteredValue(bool nt_family, const char* name, std::string& out) {
     return 1;
 }
 
+// The system's folder for programs of this process's architecture: the shell's, else the
+// "ProgramFilesDir" value of the registry view this process sees (a 32-bit program on 64-bit
+// Windows gets "Program Files (x86)" from both), else the old guess from the system drive.
+// The name differs between languages of Windows, so it is never put together by hand first.
+std::string ProgramFilesFolder(const std::string& system_folder) {
+    std::string folder = SpecialFolder(CSIDL_PROGRAM_FILES);
+    if (folder.empty()) {
+        HKEY h;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", 0, KEY_READ, &h) ==
+            ERROR_SUCCESS) {
+            char buf[MAX_PATH + 1] = {};
+            DWORD size = MAX_PATH, type = 0;
+            if (RegQueryValueExA(h, "ProgramFilesDir", nullptr, &type, reinterpret_cast<BYTE*>(buf), &size) ==
+                    ERROR_SUCCESS &&
+                (type == REG_SZ || type == REG_EXPAND_SZ))
+                folder.assign(buf, strnlen(buf, MAX_PATH));
+            RegCloseKey(h);
+        }
+    }
+    if (folder.empty()) folder = system_folder.substr(0, 2) + "\\Program Files";
+    return WithoutTrailingBackslash(folder);
+}
+
 }  // namespace
 
 int DetectOperatingSystem(bool* nt_family) {
@@ -58,6 +81,7 @@ InstallContext DetectInstallContext() {
     char buf[MAX_PATH + 1] = {};
     DWORD n = GetModuleFileNameA(nullptr, buf, MAX_PATH);
     c.own_path.assign(buf, n);
+    c.started_path = c.own_path;
     auto pos = c.own_path.rfind('\\');
     c.kit_folder = pos == std::string::npos ? c.own_path : c.own_path.substr(0, pos);
     c.media_folder = c.kit_folder;
@@ -65,7 +89,7 @@ InstallContext DetectInstallContext() {
     c.system_folder.assign(buf, len <= MAX_PATH ? len : 0);
     len = GetWindowsDirectoryA(buf, MAX_PATH);
     c.windows_folder.assign(buf, len <= MAX_PATH ? len : 0);
-    c.program_files = c.system_folder.substr(0, 2) + "\\Program Files";
+    c.program_files = ProgramFilesFolder(c.system_folder);
     c.os_code = DetectOperatingSystem(&c.nt_family);
     const int user[4] = {CSIDL_DESKTOPDIRECTORY, CSIDL_STARTMENU, CSIDL_PROGRAMS, CSIDL_STARTUP};
     const int common[4] = {CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_COMMON_STARTMENU, CSIDL_COMMON_PROGRAMS,

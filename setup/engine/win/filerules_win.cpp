@@ -5,8 +5,12 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include <algorithm>
+
 #include "common/fileinfo.h"
+#include "common/fileio.h"
 #include "common/pathutil.h"
+#include "common/win/syslib.h"
 #include "setup/engine/unzip.h"
 
 namespace qp {
@@ -39,16 +43,88 @@ bool WinFileEffects::CreateFolderPath(const std::string& folder) {
     return CreateDirectoryPath(folder, quiet);
 }
 
+ZipArchive* WinFileEffects::Archive(const std::string& path, int& rc) {
+    rc = kUnzipOk;
+    if (archive_ && archive_.path == path) return &archive_;
+    const ArchiveWindow window = (!window_program_.empty() && path == window_program_) ? window_ : ArchiveWindow{};
+    rc = OpenZipArchive(path, archive_, nullptr, window);
+    return rc == kUnzipOk ? &archive_ : nullptr;
+}
+
 int WinFileEffects::Extract(const std::string& archive, const std::string& member, const std::string& folder,
                             const std::string& output) {
-    return ExtractMember(archive, member, folder, output);
+    (void)folder;
+    int rc;
+    ZipArchive* zip = Archive(archive, rc);
+    return zip ? ExtractMemberFrom(*zip, member, output) : rc;
+}
+
+namespace {
+
+// The zip time (local, two-second steps) as the system's file time, with the daylight saving
+// of that date.
+bool ZipTimeToFileTime(std::uint32_t dos_time, FILETIME& out) {
+    SYSTEMTIME local{};
+    local.wYear = static_cast<WORD>(1980 + ((dos_time >> 25) & 0x7F));
+    local.wMonth = static_cast<WORD>((dos_time >> 21) & 0x0F);
+    local.wDay = static_cast<WORD>((dos_time >> 16) & 0x1F);
+    local.wHour = static_cast<WORD>((dos_time >> 11) & 0x1F);
+    local.wMinute = static_cast<WORD>((dos_time >> 5) & 0x3F);
+    local.wSecond = static_cast<WORD>((dos_time & 0x1F) * 2);
+    SYSTEMTIME utc;
+    return TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc) && SystemTimeToFileTime(&utc, &out);
+}
+
+HANDLE CreateNew(const std::string& path) {
+    return CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+}  // namespace
+
+int WinFileEffects::ExtractNew(const std::string& archive, const std::string& member, const std::string& folder,
+                               const std::string& output, bool& taken) {
+    // Without the archive or the member nothing is created here: the rules for a target that
+    // may exist decide, and the extraction there says what failed.
+    taken = true;
+    int rc;
+    ZipArchive* zip = Archive(archive, rc);
+    const ZipEntry* entry = zip ? zip->catalog->Find(member) : nullptr;
+    if (!entry) return kExtractNotTried;
+    HANDLE h = CreateNew(output);
+    if (h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_PATH_NOT_FOUND && CreateFolderPath(folder))
+        h = CreateNew(output);
+    // There already, or not to be told (no folder, no access): the same.
+    if (h == INVALID_HANDLE_VALUE) return kExtractNotTried;
+    taken = false;
+    try {
+        rc = ExtractData(*zip->source, *zip->catalog, *entry, [h](const void* p, std::size_t n) {
+            while (n > 0) {
+                DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(n, 1u << 30)), done = 0;
+                if (!WriteFile(h, p, chunk, &done, nullptr) || done == 0) return false;
+                p = static_cast<const char*>(p) + done;
+                n -= done;
+            }
+            return true;
+        });
+    } catch (const std::bad_alloc&) {
+        rc = kUnzipNoMemory;
+    } catch (const std::exception&) {
+        rc = kUnzipBadArchive;
+    }
+    FILETIME when;
+    if (rc == kUnzipOk && ZipTimeToFileTime(entry->dos_time, when)) SetFileTime(h, nullptr, &when, &when);
+    if (!CloseHandle(h) && rc == kUnzipOk) rc = kUnzipWriteFailed;
+    if (rc != kUnzipOk) DeleteFileA(output.c_str());
+    return rc;
 }
 
 bool WinFileEffects::Delete(const std::string& path) {
+    if (DeleteFileA(path.c_str())) return true;
     // A read-only file is still the product's file to remove.
-    DWORD attr = GetFileAttributesA(path.c_str());
-    if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_READONLY))
-        SetFileAttributesA(path.c_str(), attr & ~FILE_ATTRIBUTE_READONLY);
+    if (GetLastError() != ERROR_ACCESS_DENIED) return false;
+    const DWORD attr = GetFileAttributesA(path.c_str());
+    if (attr == INVALID_FILE_ATTRIBUTES || !(attr & FILE_ATTRIBUTE_READONLY)) return false;
+    SetFileAttributesA(path.c_str(), attr & ~FILE_ATTRIBUTE_READONLY);
     return DeleteFileA(path.c_str()) != 0;
 }
 
@@ -67,7 +143,14 @@ bool WinFileEffects::Copy(const std::string& from, const std::string& to) {
     return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
 }
 
-void WinFileEffects::ReleaseArchive() { ForgetZipCatalogs(); }
+bool WinFileEffects::Write(const std::string& to, const std::vector<std::uint8_t>& bytes) {
+    return WriteFileReplacing(to, bytes.data(), bytes.size(), ".qpnew") == FileResult::kOk;
+}
+
+void WinFileEffects::ReleaseArchive() {
+    archive_ = ZipArchive{};
+    ForgetZipCatalogs();
+}
 
 std::int64_t WinFileEffects::SharedCount(const std::string& path) {
     HKEY h;
@@ -100,7 +183,11 @@ int SelfRegisterLibrary(const std::string& path) {
     if (FAILED(OleInitialize(nullptr))) {
         result = 2;
     } else {
-        HMODULE lib = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+        // The library's own dependencies from its folder and the system folder; the older
+        // altered search would also try the current folder, which may be the download folder.
+        const DWORD search = HasDllSearchFlags() ? 0x00000100 | 0x00000800  // DLL_LOAD_DIR | SYSTEM32
+                                                 : LOAD_WITH_ALTERED_SEARCH_PATH;
+        HMODULE lib = LoadLibraryExA(path.c_str(), nullptr, search);
         if (!lib) {
             result = 3;
         } else {

@@ -1,6 +1,7 @@
 // The file effects of the install rules on the real Windows file system.
 #pragma once
 #include "setup/engine/filerules.h"
+#include "setup/engine/unzip.h"
 
 namespace qp {
 
@@ -18,18 +19,33 @@ public:
     bool CreateFolderPath(const std::string& folder) override;
     int Extract(const std::string& archive, const std::string& member, const std::string& folder,
                 const std::string& output) override;
+    int ExtractNew(const std::string& archive, const std::string& member, const std::string& folder,
+                   const std::string& output, bool& taken) override;
     bool Delete(const std::string& path) override;
     bool RemoveFolder(const std::string& folder) override;
     bool ScheduleReplace(const std::string& temp, const std::string& target) override;
     int SelfRegister(const std::string& path) override;
     bool Copy(const std::string& from, const std::string& to) override;
+    bool Write(const std::string& to, const std::vector<std::uint8_t>& bytes) override;
     void ReleaseArchive() override;
     std::int64_t SharedCount(const std::string& path) override;
     void SetSharedCount(const std::string& path, std::int64_t count) override;
 
+    // A one-file kit: extraction from `program` reads the archive at this window of it.
+    void SetArchiveWindow(const std::string& program, std::uint64_t offset, std::uint64_t size) {
+        window_program_ = program;
+        window_ = {offset, size};
+    }
+
 private:
+    std::string window_program_;
+    ArchiveWindow window_;
+    // The kit archive, open from the first extraction until ReleaseArchive.
+    ZipArchive* Archive(const std::string& path, int& rc);
+
     bool nt_family_;
     std::string windows_folder_;
+    ZipArchive archive_;
 };
 
 // Self-registration of a library through its DllRegisterServer: 0 success, 2 OLE could not be

@@ -60,15 +60,25 @@ void WinRegistry::DeleteKeyTree(std::uint32_t root, const std::string& key) {
     DeleteTree(RootKey(root), key);
 }
 
-bool UninstallKeyExists(const std::string& product_guid, std::string* media_path) {
+namespace {
+
+void ReadText(HKEY h, const char* name, std::string* out) {
+    if (!out) return;
+    char buf[MAX_PATH + 1] = {};
+    DWORD size = MAX_PATH, type = 0;
+    if (RegQueryValueExA(h, name, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size) == ERROR_SUCCESS &&
+        type == REG_SZ)
+        *out = std::string(buf, strnlen(buf, MAX_PATH));
+}
+
+}  // namespace
+
+bool UninstallKeyExists(const std::string& product_guid, std::string* media_path, std::string* display_version) {
     HKEY h;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallKeyPath(product_guid).c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS)
         return false;
-    char buf[MAX_PATH + 1] = {};
-    DWORD size = MAX_PATH, type = 0;
-    if (media_path && RegQueryValueExA(h, "MediaPath", nullptr, &type, reinterpret_cast<BYTE*>(buf), &size) ==
-                          ERROR_SUCCESS && type == REG_SZ)
-        *media_path = std::string(buf, strnlen(buf, MAX_PATH));
+    ReadText(h, "MediaPath", media_path);
+    ReadText(h, "DisplayVersion", display_version);
     RegCloseKey(h);
     return true;
 }

@@ -13,7 +13,8 @@ public:
 };
 
 // Whether HKLM "...\Uninstall\<guid>" opens for reading: the product is installed. Its
-// "MediaPath", when present, goes to `media_path`.
-bool UninstallKeyExists(const std::string& product_guid, std::string* media_path);
+// "MediaPath", when present, goes to `media_path`, and "DisplayVersion" to `display_version`.
+bool UninstallKeyExists(const std::string& product_guid, std::string* media_path,
+                        std::string* display_version = nullptr);
 
 }  // namespace qp

@@ -18,7 +18,8 @@ std::string FolderPart(const std::string& path) {
 
 }  // namespace
 
-bool RemoveOwnCopy(const std::string& running_path, const std::string& copy_path, const std::string& info_folder) {
+bool RemoveOwnCopy(const std::string& running_path, const std::string& copy_path, const std::string& info_folder,
+                   void* holder) {
     if (!EqualNoCase(running_path, copy_path)) {
         DeleteFileA(copy_path.c_str());
         RemoveDirectoryA(info_folder.c_str());
@@ -35,7 +36,12 @@ bool RemoveOwnCopy(const std::string& running_path, const std::string& copy_path
     // the last holder, has ended.
     HANDLE self_file = CreateFileA(helper, 0, FILE_SHARE_READ | FILE_SHARE_DELETE, &inherit, OPEN_EXISTING,
                                    FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    HANDLE process = OpenProcess(SYNCHRONIZE, TRUE, GetCurrentProcessId());
+    HANDLE process = nullptr;
+    if (holder)
+        DuplicateHandle(GetCurrentProcess(), static_cast<HANDLE>(holder), GetCurrentProcess(), &process, SYNCHRONIZE,
+                        TRUE, 0);
+    else
+        process = OpenProcess(SYNCHRONIZE, TRUE, GetCurrentProcessId());
     if (!process) {
         if (self_file != INVALID_HANDLE_VALUE) CloseHandle(self_file);
         DeleteFileA(helper);
@@ -48,7 +54,7 @@ bool RemoveOwnCopy(const std::string& running_path, const std::string& copy_path
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
-    const BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, temp_dir, &si, &pi);
+    const BOOL started = CreateProcessA(helper, line.data(), nullptr, nullptr, TRUE, 0, nullptr, temp_dir, &si, &pi);
     if (started) {
         CloseHandle(pi.hThread);
         CloseHandle(pi.hProcess);

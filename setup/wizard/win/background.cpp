@@ -2,7 +2,9 @@
 // splash window of the kit's bitmap, and the About box.
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <vector>
 
 #include "common/win/gradient.h"
 #include "setup/wizard/win/resources.h"
@@ -143,6 +145,43 @@ HWND ShowSplash(HINSTANCE instance, const std::string& bitmap_path) {
     return wnd;
 }
 
+HWND ShowSplash(HINSTANCE instance, const std::vector<std::uint8_t>& file) {
+    // BITMAPFILEHEADER (14 bytes), then a BITMAPINFOHEADER or a later version of it.
+    auto u16 = [&](std::size_t at) { return static_cast<std::uint32_t>(file[at] | file[at + 1] << 8); };
+    auto u32 = [&](std::size_t at) { return u16(at) | u16(at + 2) << 16; };
+    if (file.size() < 14 + 40 || file[0] != 'B' || file[1] != 'M') return nullptr;
+    const std::uint32_t bits_at = u32(10), header = u32(14);
+    if (header < 40 || header > file.size() - 14 || bits_at > file.size() || bits_at < 14 + header) return nullptr;
+    const std::int32_t width = static_cast<std::int32_t>(u32(18)), height = static_cast<std::int32_t>(u32(22));
+    const std::uint32_t bpp = u16(28), compression = u32(30);
+    if (width <= 0 || width > 8192 || height == 0 || height > 8192 || height < -8192) return nullptr;
+    if (compression != BI_RGB || (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)) return nullptr;
+    const std::uint64_t stride = (static_cast<std::uint64_t>(width) * bpp + 31) / 32 * 4;
+    const std::uint64_t rows = static_cast<std::uint64_t>(height < 0 ? -static_cast<std::int64_t>(height) : height);
+    if (stride * rows > file.size() - bits_at) return nullptr;
+    // The colour table lies between the header and the bits.
+    const std::uint64_t colours = u32(46) ? u32(46) : (bpp <= 8 ? 1u << bpp : 0u);
+    if (colours > 256 || 14 + header + colours * 4 > bits_at) return nullptr;
+    const auto* info = reinterpret_cast<const BITMAPINFO*>(file.data() + 14);
+    HDC screen = GetDC(nullptr);
+    HBITMAP bmp = CreateDIBitmap(screen, &info->bmiHeader, CBM_INIT, file.data() + bits_at, info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    if (!bmp) return nullptr;
+    BITMAP bm{};
+    GetObjectA(bmp, sizeof(bm), &bm);
+    const int x = (GetSystemMetrics(SM_CXSCREEN) - bm.bmWidth) / 2;
+    const int y = (GetSystemMetrics(SM_CYSCREEN) - bm.bmHeight) / 2;
+    HWND wnd = CreateWindowExA(0, "CALDS", "Setup", WS_POPUP | WS_BORDER, x, y, bm.bmWidth, bm.bmHeight, nullptr,
+                               nullptr, instance, bmp);
+    if (!wnd) {
+        DeleteObject(bmp);
+        return nullptr;
+    }
+    ShowWindow(wnd, SW_SHOW);
+    UpdateWindow(wnd);
+    return wnd;
+}
+
 void DestroySplash(HWND splash) {
     if (!splash || !IsWindow(splash)) return;
     ShowWindow(splash, SW_HIDE);
@@ -161,8 +200,7 @@ LRESULT Wizard::HandleBackground(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SYSCOMMAND:
         if ((wp & 0xFFF0) == SC_CLOSE) {
             const int page = State().current_page;
-            if (page == kPageReport || page == kPageFinishRestart || page == kPageComplete)
-                return 0;
+            if (!CancelAsksToAbort(page)) return 0;
             if (ConfirmCancel(page_ ? page_ : wnd, false)) {
                 // During the install the engine returns first; the page then ends the wizard.
                 if (page != kPageInstalling && page != kPageUninstalling) Close();

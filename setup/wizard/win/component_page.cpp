@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "setup/wizard/page_tables.h"
+#include "setup/wizard/win/commoncontrols.h"
 #include "setup/wizard/win/resources.h"
 #include "setup/wizard/win/wizard_ui.h"
 
@@ -51,9 +52,9 @@ bool Wizard::ComponentPage(Wizard& w, HWND page, PageEvent& e) {
         if (type) s.setup_type_applied = s.setup_type;
 
         HWND tree = GetDlgItem(page, kIdComponentTree);
-        if (w.images_) ImageList_Destroy(w.images_);
-        w.images_ = ImageList_LoadImageA(w.setup_.instance, MAKEINTRESOURCEA(IDB_CHECKS), 16, 0,
-                                         RGB(255, 255, 255), IMAGE_BITMAP, LR_CREATEDIBSECTION);
+        if (w.images_) DestroyImageList(w.images_);
+        w.images_ = LoadImageList(w.setup_.instance, MAKEINTRESOURCEA(IDB_CHECKS), 16, 0,
+                                   RGB(255, 255, 255), IMAGE_BITMAP, LR_CREATEDIBSECTION);
         TreeView_SetImageList(tree, w.images_, TVSIL_NORMAL);
         w.FillTree(tree, d.root, TVI_ROOT);
 

@@ -7,6 +7,7 @@
 
 #include "common/pathutil.h"
 #include "setup/wizard/language_choice.h"
+#include "setup/wizard/win/commoncontrols.h"
 #include "setup/wizard/win/resources.h"
 #include "setup/wizard/win/wizard_ui.h"
 
@@ -109,7 +110,7 @@ LRESULT CALLBACK ViewerProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, 
         return 0;
     default: break;
     }
-    return DefSubclassProc(wnd, msg, wp, lp);
+    return DefSubclass(wnd, msg, wp, lp);
 }
 
 }  // namespace
@@ -153,6 +154,6 @@ bool CreateFolderOrSay(HWND owner, const std::string& path) {
     return false;
 }
 
-void MakeViewer(HWND edit) { SetWindowSubclass(edit, ViewerProc, 0, 0); }
+void MakeViewer(HWND edit) { SubclassWindow(edit, ViewerProc, 0, 0); }
 
 }  // namespace qp::wiz

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "common/win/textwin.h"
+#include "setup/engine/copyfailure.h"
 #include "setup/wizard/page_tables.h"
 #include "setup/wizard/win/wizard_ui.h"
 
@@ -30,11 +31,19 @@ void FillProgramFolders(HWND list, const std::string& folder) {
     FindClose(h);
 }
 
+// Welcome (1): in an upgrade its comment says which version replaces which.
+bool WelcomePage(Wizard& w, HWND page, PageEvent& e) {
+    if (e.kind != PageEvent::kOpen || !w.State().upgrade) return false;
+    SetDlgItemTextA(page, kIdComment, w.State().upgrade_text.c_str());
+    return true;
+}
+
 // Licence (2) and readme (3): read-only viewers of the kit's texts.
 bool LicensePage(Wizard& w, HWND page, PageEvent& e) {
     if (e.kind != PageEvent::kOpen) return false;
     HWND edit = GetDlgItem(page, kIdLicenseText);
-    LoadTextFileIntoWindow(edit, w.Setup().license_path);
+    if (w.Setup().texts_inside) LoadTextIntoWindow(edit, w.Setup().license_text);
+    else LoadTextFileIntoWindow(edit, w.Setup().license_path);
     SetWindowLongPtrA(edit, GWL_EXSTYLE, GetWindowLongPtrA(edit, GWL_EXSTYLE) | WS_EX_CLIENTEDGE);
     SetWindowPos(edit, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
     MakeViewer(edit);
@@ -45,7 +54,8 @@ bool LicensePage(Wizard& w, HWND page, PageEvent& e) {
 bool ReadmePage(Wizard& w, HWND page, PageEvent& e) {
     if (e.kind != PageEvent::kOpen) return false;
     HWND edit = GetDlgItem(page, kIdReadmeText);
-    LoadTextFileIntoWindow(edit, w.Setup().readme_path);
+    if (w.Setup().texts_inside) LoadTextIntoWindow(edit, w.Setup().readme_text);
+    else LoadTextFileIntoWindow(edit, w.Setup().readme_path);
     MakeViewer(edit);
     return true;
 }
@@ -74,6 +84,11 @@ bool DestinationPage(Wizard& w, HWND page, PageEvent& e) {
     switch (e.kind) {
     case PageEvent::kOpen:
         SetDlgItemTextA(page, kIdDestination, s.target_dir.c_str());
+        // An upgrade replaces the files where they are.
+        if (s.upgrade) {
+            SendDlgItemMessageA(page, kIdDestination, EM_SETREADONLY, TRUE, 0);
+            EnableWindow(GetDlgItem(page, kIdBrowse), FALSE);
+        }
         SetFocus(GetDlgItem(page, kIdDestination));
         return true;
     case PageEvent::kCommand: {
@@ -88,6 +103,9 @@ bool DestinationPage(Wizard& w, HWND page, PageEvent& e) {
     case PageEvent::kLeave: {
         if (e.id != kIdNext) return true;
         std::string dir = ItemText(page, kIdDestination);
+        if (!dir.empty())
+            NoteMissingFolders([](const std::string& p) { return GetFileAttributesA(p.c_str()) != INVALID_FILE_ATTRIBUTES; },
+                               dir, w.State().created_folders);
         if (dir.empty() || !CreateFolderOrSay(nullptr, dir)) {
             SetFocus(GetDlgItem(page, kIdDestination));
             e.stay = true;
@@ -243,9 +261,9 @@ bool AddRemovePage(Wizard& w, HWND page, PageEvent& e) {
 
 }  // namespace
 
-// By page number: 0 and the numbers without a page have none, as has the welcome page (1).
+// By page number: 0 and the numbers without a page have none.
 const PageHandler kPageHandlers[kPageUninstalling + 1] = {
-    nullptr,            nullptr,       LicensePage,      ReadmePage,        UserInfoPage,
+    nullptr,            WelcomePage,   LicensePage,      ReadmePage,        UserInfoPage,
     DestinationPage,    SetupTypePage, Wizard::ComponentPage, ProgramFolderPage, ConfirmPage,
     ProgressPage,       ReportPage,    FinishRestartPage, CompletePage,     nullptr,
     nullptr,            nullptr,       AddRemovePage,    ProgressPage,

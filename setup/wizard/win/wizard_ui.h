@@ -6,8 +6,10 @@
 
 #include <commctrl.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "common/settings.h"
 #include "framework/DC.h"
@@ -36,6 +38,9 @@ struct WizardSetup {
     SettingsBlock settings;
     std::string license_path;
     std::string readme_path;
+    // A one-file kit: the texts themselves, in place of the two paths.
+    bool texts_inside = false;
+    std::string license_text, readme_text;
     std::string common_programs;  // the all-users Programs folder, listed on page 8
     WizardHooks hooks;
 };
@@ -123,6 +128,9 @@ inline PageHandler HandlerOf(int page) {
 
 // The splash window of the kit's bitmap, or null when the bitmap cannot be loaded.
 HWND ShowSplash(HINSTANCE instance, const std::string& bitmap_path);
+// The same from the bytes of a bitmap file (a one-file kit's setup.bmp); null when they are
+// none, or not an uncompressed bitmap that fits them.
+HWND ShowSplash(HINSTANCE instance, const std::vector<std::uint8_t>& bitmap_file);
 void DestroySplash(HWND splash);
 
 // The language dialog; 1 for OK (the choice is in the state and the texts), 2 for Cancel.

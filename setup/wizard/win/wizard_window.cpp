@@ -6,6 +6,7 @@
 
 #include "common/win/widen.h"
 #include "setup/wizard/page_tables.h"
+#include "setup/wizard/win/commoncontrols.h"
 #include "setup/wizard/win/resources.h"
 
 namespace qp::wiz {
@@ -47,7 +48,7 @@ Wizard::Wizard(WizardSetup setup)
 
 Wizard::~Wizard() {
     Close();
-    if (images_) ImageList_Destroy(images_);
+    if (images_) DestroyImageList(images_);
 }
 
 std::string Wizard::Text(const char* key) const { return setup_.data->texts.Get(key); }
@@ -316,6 +317,8 @@ void Wizard::OnButton(HWND page, int id) {
         }
         if (id == kIdBack) return;
     }
+    // Esc and Alt+F4 arrive as Cancel too, greyed or not.
+    if (id == kIdCancel && !CancelAsksToAbort(number)) return;
     if (id == kIdCancel && number != kPageAddRemove) {
         if (!ConfirmCancel(page, number == kPageComponents)) return;
         Close();

@@ -1,18 +1,13 @@
-// The eight kinds of item window: property lists of components, groups and shortcuts, the files
-// list, the setup type's component tree, the registry values, the string table and the
-// function calls.
+// CMDIFiles: the entries of the folder selected in the group tree, with Insert folder, Insert
+// File, files dropped from the shell, the Delete key and folder renaming.
 #include <windows.h>
 #include <shellapi.h>
 
 #include <ctime>
 
-#include "builder/ui/editors/Editors.h"
-#include "builder/ui/frame/MainFrame.h"
 #include "builder/ui/items/ItemWindows.h"
 #include "builder/ui/logic/commands.h"
 #include "builder/ui/res/resource.h"
-#include "builder/ui/sheets/Sheets.h"
-#include "common/languages.h"
 #include "framework/CommonDialogs.h"
 
 namespace qp {
@@ -21,8 +16,9 @@ namespace {
 
 class CMDIFiles : public CItemWindow {
 public:
-    explicit CMDIFiles(CMainFrame& f) : CItemWindow(f, ItemWindowKind::kFiles) {}
+    explicit CMDIFiles(ItemHost& h) : CItemWindow(h, ItemWindowKind::kFiles) {}
     std::string Caption() const override { return "Files"; }
+    int ContextMenuId() const override { return IDM_FILES_POPUP; }
 
     HWND MakeControl() override {
         HWND h = MakeList(LVS_EDITLABELS);
@@ -32,7 +28,7 @@ public:
         list.AddColumn(2, "Type", 100);
         list.AddColumn(3, "FullName", 200);
         list.AddColumn(4, "Modified", 150);
-        images_ = CImageList::FromBitmap(frame_.Instance(), IDB_FILES, 16, RGB(255, 0, 255), CMainFrame::Scaled(96));
+        images_ = CImageList::FromBitmap(host_.Instance(), IDB_FILES, 16, RGB(255, 0, 255), ScaledToScreen(96));
         list.SetImageList(images_);
         return h;
     }
@@ -84,7 +80,7 @@ public:
 
     bool OnCmdMsg(UINT id) override {
         if (id != cmd::kInsertFolder && id != cmd::kInsertFile) return false;
-        ProjectEdits* e = frame_.Edits();
+        ProjectEdits* e = host_.Edits();
         if (!item_ || !e) return true;
         auto& folder = *static_cast<CObListFile*>(item_);
         if (id == cmd::kInsertFolder) {
@@ -103,14 +99,14 @@ public:
         o.filter = " All Files (*.*) |*.*| Program Files (*.exe;*.dll;*.ocx) |*.exe;*.dll;*.ocx| Data Files (*.txt;*.hlp) |*.txt;*.hlp||";
         o.multi_select = true;
         o.title = "Insert File";
-        const std::vector<std::string> paths = OpenFileDialog(frame_.Handle(), o);
+        const std::vector<std::string> paths = OpenFileDialog(host_.Owner(), o);
         if (!paths.empty()) e->AddFiles(folder, paths);
         return true;
     }
 
     bool OnUpdateCmdUI(CCmdUI& ui) override {
         if (ui.id == cmd::kInsertFolder || ui.id == cmd::kInsertFile) {
-            ui.Enable(item_ != nullptr && frame_.Doc() != nullptr);
+            ui.Enable(item_ != nullptr && host_.Doc() != nullptr);
             return true;
         }
         return false;
@@ -122,21 +118,19 @@ protected:
             OnDrop(HDROP(w));
             return 0;
         }
-        if (msg == WM_CONTEXTMENU && HWND(w) == control_) {
-            POINT p{short(LOWORD(l)), short(HIWORD(l))};
-            frame_.TrackContextMenu(IDM_FILES_POPUP, p);
-            return 0;
-        }
         return CItemWindow::HandleMessage(msg, w, l);
+    }
+
+    bool OnDeleteKey() override {
+        DeleteSelected();
+        return true;
     }
 
     bool OnNotify(NMHDR* h, LRESULT& result) override {
         if (h->hwndFrom != control_) return false;
+        if (CItemWindow::OnNotify(h, result)) return true;
         CListCtrl list(control_);
         switch (h->code) {
-        case LVN_KEYDOWN:
-            if (reinterpret_cast<NMLVKEYDOWN*>(h)->wVKey == VK_DELETE) DeleteSelected();
-            return true;
         case LVN_BEGINLABELEDITA: {
             auto* info = reinterpret_cast<NMLVDISPINFOA*>(h);
             const auto* node = reinterpret_cast<CObListFile*>(list.ItemData(info->item.iItem));
@@ -147,15 +141,15 @@ protected:
             auto* info = reinterpret_cast<NMLVDISPINFOA*>(h);
             auto* node = reinterpret_cast<CObListFile*>(list.ItemData(info->item.iItem));
             result = FALSE;
-            if (info->item.pszText && node && frame_.Edits())
-                result = frame_.Edits()->RenameFolder(*node, info->item.pszText) == RenameResult::kRenamed;
+            if (info->item.pszText && node && host_.Edits())
+                result = host_.Edits()->RenameFolder(*node, info->item.pszText) == RenameResult::kRenamed;
             return true;
         }
         case NM_DBLCLK: {
             const int row = reinterpret_cast<NMITEMACTIVATE*>(h)->iItem;
             if (row < 0) return true;
             const auto* node = reinterpret_cast<CObListFile*>(list.ItemData(row));
-            if (node && node->kind == CObListFile::kFolder) frame_.Bar().SelectFolder(node);
+            if (node && node->kind == CObListFile::kFolder) host_.SelectFolder(node);
             return true;
         }
         }
@@ -164,7 +158,7 @@ protected:
 
 private:
     void DeleteSelected() {
-        ProjectEdits* e = frame_.Edits();
+        ProjectEdits* e = host_.Edits();
         if (!e || !item_) return;
         CListCtrl list(control_);
         std::vector<CObListFile*> nodes;
@@ -184,82 +178,15 @@ private:
             paths.push_back(path);
         }
         ::DragFinish(drop);
-        if (item_ && frame_.Edits() && !paths.empty())
-            frame_.Edits()->AddFiles(*static_cast<CObListFile*>(item_), paths);
+        if (item_ && host_.Edits() && !paths.empty())
+            host_.Edits()->AddFiles(*static_cast<CObListFile*>(item_), paths);
     }
 
-    CImageList images_;
-};
-
-// The setup type's components: every component, members marked; a click on a component's
-// icon toggles its membership.
-class CMDISetup : public CItemWindow {
-public:
-    explicit CMDISetup(CMainFrame& f) : CItemWindow(f, ItemWindowKind::kSetup) {}
-    std::string Caption() const override {
-        return item_ ? static_cast<CItemSetup*>(item_)->name : std::string("Setup Window");
-    }
-    HWND MakeControl() override {
-        HWND h = ::CreateWindowExA(0, WC_TREEVIEWA, "",
-                                   WS_CHILD | WS_VISIBLE | TVS_HASLINES | TVS_LINESATROOT | TVS_HASBUTTONS | TVS_SHOWSELALWAYS,
-                                   0, 0, 10, 10, hwnd_, HMENU(1), frame_.Instance(), nullptr);
-        images_ = CImageList::FromBitmap(frame_.Instance(), IDB_NODES, 16, RGB(255, 0, 255), CMainFrame::Scaled(96));
-        CTreeCtrl(h).SetImageList(images_);
-        return h;
-    }
-    void Reload() override {
-        CTreeCtrl tree(control_);
-        tree.DeleteAll();
-        if (!item_ || !frame_.Doc()) return;
-        HTREEITEM root = tree.Insert(nullptr, "Setup Component", 0, 0);
-        for (auto& c : frame_.Doc()->root_component.children) Add(tree, root, *c);
-        tree.Expand(root);
-    }
-
-protected:
-    bool OnNotify(NMHDR* h, LRESULT& result) override {
-        if (h->hwndFrom != control_ || h->code != NM_CLICK) return false;
-        CTreeCtrl tree(control_);
-        POINT p;
-        ::GetCursorPos(&p);
-        ::ScreenToClient(control_, &p);
-        UINT flags = 0;
-        HTREEITEM node = tree.HitTest(p, &flags);
-        auto* c = reinterpret_cast<CItemComponent*>(tree.ItemData(node));
-        if (node && c && (flags & TVHT_ONITEMICON) && item_ && frame_.Edits()) {
-            frame_.Edits()->ToggleMembership(*static_cast<CItemSetup*>(item_), *c);
-            result = 1;
-        }
-        return true;
-    }
-
-private:
-    void Add(CTreeCtrl& tree, HTREEITEM parent, CItemComponent& c) {
-        const bool member = ProjectEdits::IsMember(*static_cast<CItemSetup*>(item_), &c);
-        HTREEITEM n = tree.Insert(parent, c.name, LPARAM(&c), member ? 13 : 12);
-        for (auto& child : c.children) Add(tree, n, *child);
-        tree.Expand(n);
-    }
     CImageList images_;
 };
 
 }  // namespace
 
-std::unique_ptr<CItemWindow> MakeItemWindow(CMainFrame& frame, ItemWindowKind kind) {
-    std::unique_ptr<CItemWindow> w;
-    const char* caption = "";
-    switch (kind) {
-    case ItemWindowKind::kComponent: w = MakeComponentWindow(frame); caption = "Component"; break;
-    case ItemWindowKind::kGroup: w = MakeGroupWindow(frame); caption = "Group"; break;
-    case ItemWindowKind::kFiles: w = std::make_unique<CMDIFiles>(frame); caption = "Folder"; break;
-    case ItemWindowKind::kSetup: w = std::make_unique<CMDISetup>(frame); caption = "Setup"; break;
-    case ItemWindowKind::kRegistry: w = MakeRegistryWindow(frame); caption = "Registry"; break;
-    case ItemWindowKind::kString: w = MakeStringWindow(frame); caption = "String"; break;
-    case ItemWindowKind::kLink: w = MakeLinkWindow(frame); caption = "Link"; break;
-    case ItemWindowKind::kFunction: w = MakeFunctionWindow(frame); caption = "Function"; break;
-    }
-    if (!w || !w->CreateWindowOf(caption, IDI_ITEM_FIRST + int(kind))) return nullptr;
-    return w;
-}
+std::unique_ptr<CItemWindow> MakeFilesWindow(ItemHost& host) { return std::make_unique<CMDIFiles>(host); }
 
 }  // namespace qp

@@ -7,8 +7,7 @@
 
 #include "builder/model/language.h"
 #include "builder/ui/controls/GridCtrl.h"
-#include "builder/ui/editors/Editors.h"
-#include "builder/ui/frame/MainFrame.h"
+#include "builder/ui/items/ItemWindows.h"
 #include "builder/ui/logic/commands.h"
 #include "builder/ui/logic/stringview.h"
 #include "builder/ui/res/editors_ids.h"
@@ -34,7 +33,7 @@ const Box kBoxes[] = {{IDC_ST_RESOURCES, "Resources", 90},
 
 class CMDIString : public CItemWindow {
 public:
-    explicit CMDIString(CMainFrame& f) : CItemWindow(f, ItemWindowKind::kString) {}
+    explicit CMDIString(ItemHost& h) : CItemWindow(h, ItemWindowKind::kString) {}
 
     std::string Caption() const override {
         if (!item_) return "String Table Window";
@@ -42,22 +41,22 @@ public:
     }
 
     HWND MakeControl() override {
-        CGridCtrl::Register(frame_.Instance());
+        CGridCtrl::Register(host_.Instance());
         for (const Box& b : kBoxes) {
             HWND h = ::CreateWindowExA(0, "BUTTON", b.text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0, 0, 10,
-                                       10, hwnd_, HMENU(INT_PTR(b.id)), frame_.Instance(), nullptr);
+                                       10, hwnd_, HMENU(INT_PTR(b.id)), host_.Instance(), nullptr);
             ::SendMessageA(h, WM_SETFONT, WPARAM(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
         }
         SyncBoxes();
         HWND grid = ::CreateWindowExA(WS_EX_CLIENTEDGE, "QpGrid", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL,
-                                      0, 0, 10, 10, hwnd_, HMENU(INT_PTR(IDC_ST_GRID)), frame_.Instance(), nullptr);
+                                      0, 0, 10, 10, hwnd_, HMENU(INT_PTR(IDC_ST_GRID)), host_.Instance(), nullptr);
         return grid;
     }
 
     void Reload() override {
         CGridCtrl* grid = Grid();
         if (!grid) return;
-        CDazDoc* doc = frame_.Doc();
+        CDazDoc* doc = host_.Doc();
         if (!doc) {
             grid->Model().SetSize(0, 0);
             grid->Refresh();
@@ -79,14 +78,14 @@ public:
     }
 
     void BeforeSave() override {
-        CDazDoc* doc = frame_.Doc();
+        CDazDoc* doc = host_.Doc();
         if (!doc) return;
         CGridCtrl* grid = Grid();
         StoreColumnWidths(grid ? &grid->Model() : nullptr, doc->string_table);
     }
 
     bool OnCmdMsg(UINT id) override {
-        CDazDoc* doc = frame_.Doc();
+        CDazDoc* doc = host_.Doc();
         CGridCtrl* grid = Grid();
         if (!doc || !grid) return false;
         GridModel& m = grid->Model();
@@ -111,7 +110,7 @@ public:
             o.filter = kLanguageFilter;
             o.default_ext = "ini";
             o.initial_file = "*.ini";
-            const std::vector<std::string> paths = OpenFileDialog(frame_.Handle(), o);
+            const std::vector<std::string> paths = OpenFileDialog(host_.Owner(), o);
             if (!paths.empty()) {
                 LoadLanguageFile(*doc, paths[0]);
                 Rebuild();
@@ -123,7 +122,7 @@ public:
             o.filter = kLanguageFilter;
             o.default_ext = "ini";
             o.initial_file = "*.ini";
-            const std::string path = SaveFileDialog(frame_.Handle(), o);
+            const std::string path = SaveFileDialog(host_.Owner(), o);
             if (!path.empty()) {
                 SaveWizardTexts(*doc, path);
                 Rebuild();
@@ -149,7 +148,7 @@ public:
         switch (ui.id) {
         case ID_STRING_NEW: case ID_STRING_DELETE: case ID_STRING_LOAD: case ID_STRING_SAVE:
         case cmd::kCopy: case cmd::kCut: case cmd::kPaste:
-            ui.Enable(frame_.Doc() != nullptr);
+            ui.Enable(host_.Doc() != nullptr);
             return true;
         }
         return false;
@@ -157,11 +156,11 @@ public:
 
 protected:
     void OnSize(UINT, int cx, int cy) override {
-        const int h = CMainFrame::Scaled(22);
+        const int h = ScaledToScreen(22);
         int x = 4;
         for (const Box& b : kBoxes) {
-            ::MoveWindow(::GetDlgItem(hwnd_, b.id), x, 2, CMainFrame::Scaled(b.width), h - 4, TRUE);
-            x += CMainFrame::Scaled(b.width) + 4;
+            ::MoveWindow(::GetDlgItem(hwnd_, b.id), x, 2, ScaledToScreen(b.width), h - 4, TRUE);
+            x += ScaledToScreen(b.width) + 4;
         }
         if (control_) ::MoveWindow(control_, 0, h, cx, cy > h ? cy - h : 0, TRUE);
     }
@@ -183,7 +182,7 @@ protected:
     bool OnNotify(NMHDR* h, LRESULT& result) override {
         if (h->hwndFrom != control_) return false;
         CGridCtrl* grid = Grid();
-        CDazDoc* doc = frame_.Doc();
+        CDazDoc* doc = host_.Doc();
         if (!grid || !doc) return true;
         auto* n = reinterpret_cast<NMGRID*>(h);
         switch (h->code) {
@@ -207,7 +206,7 @@ protected:
         case NM_RCLICK: {
             POINT p;
             ::GetCursorPos(&p);
-            frame_.TrackContextMenu(IDM_STRING_POPUP, p);
+            host_.TrackContextMenu(IDM_STRING_POPUP, p);
             result = 1;
             return true;
         }
@@ -228,7 +227,7 @@ private:
 
     void Rebuild() {
         CGridCtrl* grid = Grid();
-        CDazDoc* doc = frame_.Doc();
+        CDazDoc* doc = host_.Doc();
         if (!grid || !doc) return;
         GridModel& m = grid->Model();
         const int row = m.Row(), col = m.Col();
@@ -240,7 +239,7 @@ private:
     // A cell edit from a command, by the same rules as one typed into the grid.
     bool StoreEdit(int row, int col, const std::string& text) {
         CGridCtrl* grid = Grid();
-        CDazDoc* doc = frame_.Doc();
+        CDazDoc* doc = host_.Doc();
         if (!grid || !doc || !MayEditCell(grid->Model(), row, col)) return false;
         if (!StoreCell(grid->Model(), doc->string_table, row, col, text)) return false;
         grid->Model().SetText(row, col, text);
@@ -281,6 +280,6 @@ private:
 
 }  // namespace
 
-std::unique_ptr<CItemWindow> MakeStringWindow(CMainFrame& frame) { return std::make_unique<CMDIString>(frame); }
+std::unique_ptr<CItemWindow> MakeStringWindow(ItemHost& host) { return std::make_unique<CMDIString>(host); }
 
 }  // namespace qp

@@ -1,21 +1,17 @@
-// CMDIShort: the properties of a shortcut or program folder, with the shortcut dialog, the
-// program-folder dialog and "Group Properties".
-#include <windows.h>
+// The shortcut dialog and the program-folder dialog (see ShortcutDlgs.h).
+#include "builder/ui/editors/ShortcutDlgs.h"
+
 #include <commctrl.h>
 
-#include "builder/ui/editors/Editors.h"
-#include "builder/ui/editors/GroupPage.h"
-#include "builder/ui/frame/MainFrame.h"
 #include "builder/ui/logic/regvalue.h"
-#include "builder/ui/logic/stringview.h"
 #include "builder/ui/res/editors_ids.h"
+#include "framework/Controls.h"
 #include "framework/Dialog.h"
 
 namespace qp {
 
 namespace {
 
-constexpr int kFileGroupRow = 10;
 // The field that takes the focus when the dialog opens from a row of the list.
 const int kRowField[13] = {IDC_SC_TEXT,    IDC_SC_INTERNET,  IDC_SC_TARGET,    IDC_SC_PARAMS, IDC_SC_STARTIN,
                            IDC_SC_HOTKEY,  IDC_SC_RUN,       IDC_SC_ICONFILE,  IDC_SC_ICONINDEX,
@@ -102,52 +98,14 @@ protected:
     CObListShort& node_;
 };
 
-class CMDIShort : public CItemWindow {
-public:
-    explicit CMDIShort(CMainFrame& f) : CItemWindow(f, ItemWindowKind::kLink) {}
-    std::string Caption() const override {
-        return item_ ? "Link- " + static_cast<CObListShort*>(item_)->name : creation_caption_;
-    }
-    HWND MakeControl() override {
-        HWND h = MakeList(LVS_SINGLESEL);
-        CListCtrl(h).AddColumn(0, "Property", 150);
-        CListCtrl(h).AddColumn(1, "Atribute", 150);
-        return h;
-    }
-    void Reload() override {
-        CListCtrl list(control_);
-        list.DeleteAll();
-        if (!item_) return;
-        const auto rows = LinkRows(*static_cast<CObListShort*>(item_));
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            list.Insert(int(i), rows[i].first, LPARAM(i));
-            list.SetItemText(int(i), 1, rows[i].second);
-        }
-    }
-
-protected:
-    bool OnNotify(NMHDR* h, LRESULT&) override {
-        if (h->hwndFrom != control_ || h->code != NM_DBLCLK) return false;
-        auto* node = static_cast<CObListShort*>(item_);
-        if (!node || !frame_.Doc() || !frame_.Edits()) return true;
-        const int row = reinterpret_cast<NMITEMACTIVATE*>(h)->iItem;
-        if (node->kind == CObListShort::kShortcut && row >= 0) {
-            if (row == kFileGroupRow)
-                RunGroupSheet(frame_.Handle(), frame_.Instance(), "Group Properties", *frame_.Doc(), node->file_groups);
-            else
-                CShortcutDlg(frame_.Instance(), *frame_.Doc(), *node, row).DoModal(frame_.Handle());
-        } else if (node->kind == CObListShort::kProgramFolder) {
-            CProgramFolderDlg(frame_.Instance(), *node).DoModal(frame_.Handle());
-        } else {
-            return true;
-        }
-        frame_.Edits()->Changed(ItemKind::kShortcut, node);
-        return true;
-    }
-};
-
 }  // namespace
 
-std::unique_ptr<CItemWindow> MakeLinkWindow(CMainFrame& frame) { return std::make_unique<CMDIShort>(frame); }
+bool EditShortcut(HINSTANCE instance, HWND owner, const CDazDoc& doc, CObListShort& shortcut, int row) {
+    return CShortcutDlg(instance, doc, shortcut, row).DoModal(owner) == IDOK;
+}
+
+bool EditProgramFolder(HINSTANCE instance, HWND owner, CObListShort& folder) {
+    return CProgramFolderDlg(instance, folder).DoModal(owner) == IDOK;
+}
 
 }  // namespace qp

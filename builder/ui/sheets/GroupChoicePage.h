@@ -27,7 +27,7 @@ private:
 };
 
 // One sheet of one group page; true when the author pressed OK.
-bool RunGroupSheet(HWND owner, HINSTANCE instance, const char* caption, const CDazDoc& doc,
+bool RunGroupChoiceSheet(HWND owner, HINSTANCE instance, const char* caption, const CDazDoc& doc,
                    std::vector<CItemGroup*>& groups);
 
 }  // namespace qp

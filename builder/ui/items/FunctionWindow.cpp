@@ -3,40 +3,17 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "builder/ui/editors/Editors.h"
-#include "builder/ui/frame/MainFrame.h"
+#include "builder/ui/editors/FunctionSetDlg.h"
+#include "builder/ui/items/ItemWindows.h"
 #include "builder/ui/res/editors_ids.h"
-#include "framework/Dialog.h"
 
 namespace qp {
 
 namespace {
 
-class CFunctionSetDlg : public CDialog {
-public:
-    CFunctionSetDlg(HINSTANCE instance, CItemFunction& f) : CDialog(instance, IDD_FUNCTION_SET), f_(f) {}
-
-protected:
-    bool OnInit() override {
-        Item(IDC_FN_NAME).SetText(f_.name);
-        Item(IDC_FN_INTERNAL).SetText(f_.internal_name);
-        Item(IDC_FN_DLL).SetText(f_.dll_path);
-        Item(IDC_FN_CALL).SetText(f_.function_call);
-        return true;
-    }
-    void OnOK() override {
-        f_.name = Item(IDC_FN_NAME).Text();
-        f_.internal_name = Item(IDC_FN_INTERNAL).Text();
-        f_.dll_path = Item(IDC_FN_DLL).Text();
-        f_.function_call = Item(IDC_FN_CALL).Text();
-        EndDialog(IDOK);
-    }
-    CItemFunction& f_;
-};
-
 class CMDIFunc : public CItemWindow {
 public:
-    explicit CMDIFunc(CMainFrame& f) : CItemWindow(f, ItemWindowKind::kFunction) {}
+    explicit CMDIFunc(ItemHost& h) : CItemWindow(h, ItemWindowKind::kFunction) {}
     std::string Caption() const override { return creation_caption_; }
     HWND MakeControl() override {
         HWND h = MakeList(LVS_SINGLESEL);
@@ -50,9 +27,9 @@ public:
     void Reload() override {
         CListCtrl list(control_);
         list.DeleteAll();
-        if (!frame_.Doc()) return;
+        if (!host_.Doc()) return;
         int row = 0;
-        for (auto& f : frame_.Doc()->function_list) {
+        for (auto& f : host_.Doc()->function_list) {
             const int i = list.Insert(row++, f->name, LPARAM(f.get()));
             list.SetItemText(i, 1, f->internal_name);
             list.SetItemText(i, 2, f->function_call);
@@ -63,7 +40,7 @@ public:
     bool OnCmdMsg(UINT id) override {
         switch (id) {
         case ID_FUNCTION_ADD:
-            if (CDazDoc* doc = frame_.Doc()) {
+            if (CDazDoc* doc = host_.Doc()) {
                 auto f = std::make_unique<CItemFunction>();
                 f->name = "qwewe";
                 doc->function_list.push_back(std::move(f));
@@ -78,33 +55,22 @@ public:
     }
     bool OnUpdateCmdUI(CCmdUI& ui) override {
         if (ui.id != ID_FUNCTION_ADD && ui.id != ID_FUNCTION_EDIT && ui.id != ID_FUNCTION_DELETE) return false;
-        ui.Enable(frame_.Doc() != nullptr);
+        ui.Enable(host_.Doc() != nullptr);
         return true;
     }
 
 protected:
-    LRESULT HandleMessage(UINT msg, WPARAM w, LPARAM l) override {
-        if (msg == WM_CONTEXTMENU && HWND(w) == control_) {
-            POINT p{short(LOWORD(l)), short(HIWORD(l))};
-            if (l == -1) {
-                p = POINT{5, 5};
-                ::ClientToScreen(control_, &p);
-            }
-            frame_.TrackContextMenu(IDM_FUNCTION_POPUP, p);
-            return 0;
-        }
-        return CItemWindow::HandleMessage(msg, w, l);
-    }
+    int ContextMenuId() const override { return IDM_FUNCTION_POPUP; }
 
     bool OnNotify(NMHDR* h, LRESULT&) override {
         if (h->hwndFrom != control_) return false;
         CListCtrl list(control_);
-        CDazDoc* doc = frame_.Doc();
+        CDazDoc* doc = host_.Doc();
         if (!doc) return true;
         if (h->code == NM_DBLCLK) {
             const int row = reinterpret_cast<NMITEMACTIVATE*>(h)->iItem;
             auto* f = row < 0 ? nullptr : reinterpret_cast<CItemFunction*>(list.ItemData(row));
-            if (f && CFunctionSetDlg(frame_.Instance(), *f).DoModal(frame_.Handle()) == IDOK) {
+            if (f && EditFunction(host_.Instance(), host_.Owner(), *f)) {
                 doc->SetModifiedFlag();
                 Reload();
                 list.Select(row);
@@ -115,7 +81,7 @@ protected:
             const int row = list.NextSelected();
             if (row < 0) return true;
             const auto* f = reinterpret_cast<CItemFunction*>(list.ItemData(row));
-            if (::MessageBoxA(frame_.Handle(), "Delete Function ?", "Quillpacker", MB_YESNO | MB_ICONQUESTION) != IDYES)
+            if (::MessageBoxA(host_.Owner(), "Delete Function ?", "Quillpacker", MB_YESNO | MB_ICONQUESTION) != IDYES)
                 return true;
             auto& fl = doc->function_list;
             for (auto it = fl.begin(); it != fl.end(); ++it) {
@@ -134,6 +100,6 @@ protected:
 
 }  // namespace
 
-std::unique_ptr<CItemWindow> MakeFunctionWindow(CMainFrame& frame) { return std::make_unique<CMDIFunc>(frame); }
+std::unique_ptr<CItemWindow> MakeFunctionWindow(ItemHost& host) { return std::make_unique<CMDIFunc>(host); }
 
 }  // namespace qp

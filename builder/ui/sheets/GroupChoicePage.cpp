@@ -1,5 +1,5 @@
-// The file-group page (see GroupPage.h).
-#include "builder/ui/editors/GroupPage.h"
+// The file-group page (see GroupChoicePage.h).
+#include "builder/ui/sheets/GroupChoicePage.h"
 
 #include <algorithm>
 
@@ -58,7 +58,7 @@ void CGroupPage::OnApply() {
     groups_ = checked;
 }
 
-bool RunGroupSheet(HWND owner, HINSTANCE instance, const char* caption, const CDazDoc& doc,
+bool RunGroupChoiceSheet(HWND owner, HINSTANCE instance, const char* caption, const CDazDoc& doc,
                    std::vector<CItemGroup*>& groups) {
     CGroupPage page(instance, doc, groups);
     CPropertySheet sheet(caption);

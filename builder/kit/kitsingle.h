@@ -1,0 +1,19 @@
+// The one-file kit: the staged kit's files carried inside one program, KIT.exe in the kit root
+// (the layout is described in common/kitpayload.h).
+#pragma once
+#include <string>
+
+namespace qp {
+
+// KIT-ROOT/KIT.exe (".exe" is not added to a name that has it already).
+std::string SingleFileProgramPath(const std::string& kit_root, const std::string& kit_name);
+
+// Writes the new file `program` from the complete kit in `stage_dir`: its setup.exe, then
+// setup.lst, setup.cab and whichever side files it holds. Empty on success, else why (the
+// partial program is removed again).
+std::string AssembleSingleFile(const std::string& stage_dir, const std::string& program);
+
+// Empty when `program` holds an intact one-file kit, else what is wrong with it.
+std::string SingleFileProblem(const std::string& program);
+
+}  // namespace qp

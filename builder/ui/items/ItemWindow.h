@@ -1,0 +1,73 @@
+// CItemWindow: the base of the eight item windows, MDI children created hidden at start, each
+// with one list or tree that fills it, a caption that follows the item it shows, a close box
+// that only hides it, and the context menu of its control. They talk to the builder through
+// ItemHost only.
+#pragma once
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "builder/ui/items/ItemHost.h"
+#include "framework/Controls.h"
+#include "framework/Frame.h"
+
+namespace qp {
+
+// Creation order; the Window menu's entries name a different order (see FrameMenus.cpp).
+enum class ItemWindowKind { kComponent, kGroup, kFiles, kSetup, kRegistry, kString, kLink, kFunction };
+constexpr int kItemWindowCount = 8;
+
+class CItemWindow : public CMDIChildWnd {
+public:
+    CItemWindow(ItemHost& host, ItemWindowKind kind) : host_(host), kind_(kind) {}
+    ~CItemWindow() override { Destroy(); }
+
+    bool CreateWindowOf(const char* caption, int icon_id);
+    ItemWindowKind Kind() const { return kind_; }
+    const void* Shown() const { return item_; }
+    // Sets the caption, reloads; with an item, restores when minimised and activates.
+    void ShowItem(void* item);
+    // Brings the window up (placed inside the client area the first time), restored and active.
+    void Bring();
+    // Reloads from the model (after an edit elsewhere).
+    virtual void Reload() = 0;
+    // The project file is about to be written: what the window keeps goes into the model.
+    virtual void BeforeSave() {}
+    // The item went: show none.
+    void Forget(const void* item) {
+        if (item == item_) ShowItem(nullptr);
+    }
+    HWND Control() const { return control_; }
+
+protected:
+    LRESULT HandleMessage(UINT msg, WPARAM w, LPARAM l) override;
+    void OnSize(UINT type, int cx, int cy) override;
+    virtual std::string Caption() const = 0;
+    // Creates the control that fills the window.
+    virtual HWND MakeControl() = 0;
+    // The popup menu resource the control's context menu shows; 0: none.
+    virtual int ContextMenuId() const { return 0; }
+    // The Delete key in the control's list (the base's OnNotify calls it); false: not taken.
+    virtual bool OnDeleteKey() { return false; }
+    bool OnNotify(NMHDR* header, LRESULT& result) override;
+    HWND MakeList(DWORD extra_style = 0);
+    void Place();
+
+    ItemHost& host_;
+    ItemWindowKind kind_;
+    void* item_ = nullptr;
+    HWND control_ = nullptr;
+    bool placed_ = false;
+    std::string creation_caption_;
+
+private:
+    // Where a context menu opened from the keyboard appears: the corner of the control's
+    // selected row or node, else of the control itself (screen coordinates).
+    POINT KeyboardMenuPoint() const;
+};
+
+// A length in pixels at 96 dots per inch, at the screen's resolution.
+int ScaledToScreen(int pixels_at_96);
+
+}  // namespace qp

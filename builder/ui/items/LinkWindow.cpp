@@ -1,0 +1,65 @@
+// CMDIShort: the properties of a shortcut or program folder, with the shortcut dialog, the
+// program-folder dialog and "Group Properties".
+#include <windows.h>
+#include <commctrl.h>
+
+#include "builder/ui/editors/ShortcutDlgs.h"
+#include "builder/ui/items/ItemWindows.h"
+#include "builder/ui/logic/stringview.h"
+#include "builder/ui/sheets/GroupChoicePage.h"
+
+namespace qp {
+
+namespace {
+
+constexpr int kFileGroupRow = 10;
+
+class CMDIShort : public CItemWindow {
+public:
+    explicit CMDIShort(ItemHost& h) : CItemWindow(h, ItemWindowKind::kLink) {}
+    std::string Caption() const override {
+        return item_ ? "Link- " + static_cast<CObListShort*>(item_)->name : creation_caption_;
+    }
+    HWND MakeControl() override {
+        HWND h = MakeList(LVS_SINGLESEL);
+        CListCtrl(h).AddColumn(0, "Property", 150);
+        CListCtrl(h).AddColumn(1, "Atribute", 150);
+        return h;
+    }
+    void Reload() override {
+        CListCtrl list(control_);
+        list.DeleteAll();
+        if (!item_) return;
+        const auto rows = LinkRows(*static_cast<CObListShort*>(item_));
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            list.Insert(int(i), rows[i].first, LPARAM(i));
+            list.SetItemText(int(i), 1, rows[i].second);
+        }
+    }
+
+protected:
+    bool OnNotify(NMHDR* h, LRESULT&) override {
+        if (h->hwndFrom != control_ || h->code != NM_DBLCLK) return false;
+        auto* node = static_cast<CObListShort*>(item_);
+        if (!node || !host_.Doc() || !host_.Edits()) return true;
+        const int row = reinterpret_cast<NMITEMACTIVATE*>(h)->iItem;
+        if (node->kind == CObListShort::kShortcut && row >= 0) {
+            if (row == kFileGroupRow)
+                RunGroupChoiceSheet(host_.Owner(), host_.Instance(), "Group Properties", *host_.Doc(), node->file_groups);
+            else
+                EditShortcut(host_.Instance(), host_.Owner(), *host_.Doc(), *node, row);
+        } else if (node->kind == CObListShort::kProgramFolder) {
+            EditProgramFolder(host_.Instance(), host_.Owner(), *node);
+        } else {
+            return true;
+        }
+        host_.Edits()->Changed(ItemKind::kShortcut, node);
+        return true;
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<CItemWindow> MakeLinkWindow(ItemHost& host) { return std::make_unique<CMDIShort>(host); }
+
+}  // namespace qp
