@@ -1,6 +1,6 @@
 // The unattended run ("-s"): no window and no message box. The language is the dialog's
-// preselection, every page takes its default as if Next were pressed, and every question gets
-// its safe answer (a locked file aborts, a missing archive is not searched for).
+// preselection, every page takes its default as if Next were pressed (the setup type is the
+// first one with components), and every question gets its safe answer (a locked file aborts, a missing archive is not searched for).
 #include <windows.h>
 
 #include "common/pathutil.h"
@@ -62,10 +62,16 @@ void RunUnattended(Run& r) {
 
     bool remove = false;
     if (!s.maintenance) {
-        // An upgrade keeps the earlier choice; only a first installation takes a setup type.
-        if (!r.data.types.empty() && !s.upgrade) {
-            s.setup_type = 0;
-            wiz::TakeSetupType(s, r.data.root, r.data.types);
+        // An upgrade keeps the earlier choice. A first installation takes the first setup type
+        // with components (a type without any would install nothing and still report success),
+        // else every component.
+        if (!s.upgrade) {
+            s.setup_type = wiz::UnattendedSetupType(r.data.root, r.data.types);
+            if (s.setup_type >= 0) {
+                wiz::TakeSetupType(s, r.data.root, r.data.types);
+            } else {
+                wiz::ApplyTreeStates(r.data.root, nullptr, false, false);
+            }
         }
         LogReporter reporter(r);
         NoteMissingFolders([](const std::string& p) { return GetFileAttributesA(p.c_str()) != INVALID_FILE_ATTRIBUTES; },

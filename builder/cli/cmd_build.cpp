@@ -20,6 +20,7 @@
 #include "builder/kit/kitbuild.h"
 #include "builder/kit/kitcheck.h"
 #include "builder/kit/kitprepare.h"
+#include "builder/kit/typecheck.h"
 #include "builder/kit/winget.h"
 #include "builder/model/language.h"
 #include "builder/model/productcode.h"
@@ -138,6 +139,7 @@ struct BuildOutcome {
     std::string product_code;
     std::vector<std::string> errors;
     std::vector<std::string> manifests;  // the package manager's manifests written
+    std::vector<std::string> warnings;
 
     int Finish(Context& ctx, int status) const {
         if (json) {
@@ -148,6 +150,7 @@ struct BuildOutcome {
             o.Add("files_total", static_cast<std::uint64_t>(files_total)).Add("bytes", bytes);
             if (product_code.empty()) o.AddNull("product_code"); else o.Add("product_code", product_code);
             o.Add("errors", errors);
+            o.Add("warnings", warnings);
             if (!manifests.empty()) o.Add("winget_manifests", manifests);
             ctx.out << o.Text() << "\n";
         } else if (status == kExitOk) {
@@ -265,6 +268,12 @@ int RunBuild(const std::vector<std::string>& args, Context& ctx) {
     if (prepared.status == KitPrepareStatus::kRefused) return UsageError(ctx, outcome, prepared.refusal);
     if (prepared.status == KitPrepareStatus::kFailed) return failed(kExitFailure);
     outcome.product_code = prepared.product_code;
+
+    // Setup types that would install nothing: said, and the kit is built all the same.
+    for (const std::string& w : SetupTypeWarnings(*doc)) {
+        reporter.Report(Severity::Warning, w);
+        outcome.warnings.push_back(w);
+    }
 
     params.kit_root = a.Has("kit-root") ? Absolute(a.Value("kit-root")) : std::string();
     params.kit_name = a.Value("name");

@@ -6,6 +6,8 @@
 #include "builder/model/language.h"
 #include "builder/model/projectfile.h"
 #include "common/fileio.h"
+#include "common/fsprim.h"
+#include "common/pathutil.h"
 
 namespace qp {
 namespace cli {
@@ -23,6 +25,17 @@ int RunNew(const std::vector<std::string>& args, Context& ctx) {
     StreamReporter reporter(ctx.err);
     if (FileExists(path) && !a.Has("force")) {
         reporter.Report(Severity::Error, path + " exists already; --force replaces it");
+        return kExitFailure;
+    }
+    // The project is written into a folder that is there; qpbc does not make folders.
+    const std::string folder = FolderOf(path);
+    if (!folder.empty() && !IsDirectory(folder)) {
+        reporter.Report(Severity::Error, "cannot write " + path + ": the folder " + folder +
+                                             (IsFile(folder) ? " is a file" : " does not exist"));
+        return kExitFailure;
+    }
+    if (IsDirectory(path)) {
+        reporter.Report(Severity::Error, "cannot write " + path + ": it is a folder");
         return kExitFailure;
     }
     // The wizard texts of language 0 come from the builder's language file, as in the GUI.

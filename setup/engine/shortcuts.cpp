@@ -115,7 +115,8 @@ private:
         link.target = ExpandMacros(node.target, run_.ctx);
         link.description = node.comment;
         link.arguments = ExpandMacros(node.arguments, run_.ctx);
-        link.working_folder = node.working_folder;
+        // "Start in" takes the macros like the target: "<TARGETDIR>" as text is no folder.
+        link.working_folder = ExpandMacros(node.working_folder, run_.ctx);
         link.show_command = ShowCommandOf(node.run_mode);
         link.icon_path = node.icon_file.empty() ? link.target : ExpandMacros(node.icon_file, run_.ctx);
         link.icon_index = node.icon_index;

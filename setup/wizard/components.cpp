@@ -105,6 +105,15 @@ void ApplyTreeStates(Component& c, const SetupType* type, bool type_changed, boo
     for (auto& child : c.children) ApplyTreeStates(*child, type, type_changed, maintenance);
 }
 
+int UnattendedSetupType(Component& root, const std::vector<SetupType>& types) {
+    for (std::size_t i = 0; i < types.size(); ++i) {
+        for (const auto& name : types[i].components) {
+            if (FindComponent(root, name)) return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
 bool Toggle(Component& c) {
     if (IsRequired(c)) return false;
     const int state = c.selected ? 0 : 1;

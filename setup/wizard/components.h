@@ -55,6 +55,11 @@ int ImageIndex(const Component& c);
 // setup-type page was last opened. Hidden components and their subtrees are left alone.
 void ApplyTreeStates(Component& root, const SetupType* type, bool type_changed, bool maintenance);
 
+// The setup type an unattended first install takes: the first that names a component of the
+// tree, so that a kit with components never installs nothing; -1 when no type names one (the
+// preselection of a first install, every component, then stands).
+int UnattendedSetupType(Component& root, const std::vector<SetupType>& types);
+
 // Toggles `c` as a click on its icon does; false when nothing changed (a required component).
 bool Toggle(Component& c);
 

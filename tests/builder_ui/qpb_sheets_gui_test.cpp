@@ -521,6 +521,28 @@ TEST(QpbSheetsGui, EveryPageWritesItsChangeAndTheWizardsBuildKits) {
     EXPECT_TRUE(fs::exists(fresh_dir / "KITS" / "FreshKit" / "setup.lst"));
     qpe2e::Screenshot("main-fresh");
 
+    // Built from the menu, the new project's setup types without components are named in a
+    // warning, and the kit is made all the same.
+    PostMessageA(frame, WM_COMMAND, kBuild, 0);
+    HWND fresh_build = WaitBox(pid, "Build Media");
+    ASSERT_NE(fresh_build, nullptr);
+    qpe2e::Settle(300);
+    SendMessageA(GetDlgItem(CurrentPage(fresh_build), 1210), WM_SETTEXT, 0, LPARAM("FreshGui"));
+    PostMessageA(fresh_build, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
+    WaitGone(fresh_build);
+    HWND warning = nullptr;
+    for (int i = 0; i < 600 && !warning; ++i, Sleep(100)) {
+        HWND w = qpe2e::FindTop(pid, "#32770", "Build Media");
+        if (w && qpe2e::BoxText(w).find("Compact") != std::string::npos) warning = w;
+    }
+    ASSERT_NE(warning, nullptr) << "no warning about the empty setup types";
+    EXPECT_NE(qpe2e::BoxText(warning).find("Setup type \"Custom\" has no components"), std::string::npos)
+        << qpe2e::BoxText(warning);
+    EXPECT_TRUE(fs::exists(fresh_dir / "KITS" / "FreshGui" / "setup.cab"));
+    qpe2e::Screenshot("build-warning");
+    qpe2e::Press(warning, IDOK);
+    CloseExplorerOn("FreshGui");
+
     PostMessageA(frame, WM_CLOSE, 0, 0);
     if (HWND q = qpe2e::WaitTop(pid, "#32770", "Quillpacker", 3000)) qpe2e::Press(q, IDNO);
     EXPECT_EQ(qpb.Wait(10000), 0u);

@@ -76,8 +76,11 @@ TEST_F(Qpbc, NewSavesTheDefaultsWithTheTextsOfTheLanguageFileBesideIt) {
     EXPECT_EQ(38u, doc->settings_block.product_guid().size());
     ASSERT_EQ(1, doc->LanguageCount());
     EXPECT_EQ(0, doc->string_table.language_list[0]->table_index);
-    for (int id : {1, 19, 57, 65})
+    for (int id : {1, 19, 57})
         EXPECT_EQ(qp::KeyDefault(id), doc->FindString(qp::KeyName(id))->Value(0)) << qp::KeyName(id);
+    // Texts the key table leaves empty or misspells come from the file too.
+    EXPECT_EQ("Required:", doc->FindString("SPACEREQ")->Value(0));
+    EXPECT_EQ("Cancel", doc->FindString("CANCELBUT")->Value(0));
 }
 
 TEST_F(Qpbc, NewTakesAnotherLanguageFileOrRefuses) {
@@ -126,7 +129,15 @@ TEST_F(Qpbc, NewDoesNotReplaceAProjectUnlessForced) {
     // A folder that is not there: failure, on stderr.
     ProcessResult nodir = Run({"new", dir / "no/such.qpk"});
     EXPECT_EQ(1, nodir.status);
-    EXPECT_NE("", nodir.err);
+    EXPECT_NE(std::string::npos, nodir.err.find("the folder " + (dir / "no") + " does not exist")) << nodir.err;
+    EXPECT_EQ(std::string::npos, nodir.err.find("Failed to save")) << nodir.err;
+    // A file where the folder should be, and a folder where the file should be.
+    qptest::WriteText(dir / "plain", "x");
+    EXPECT_NE(std::string::npos, Run({"new", dir / "plain/such.qpk"}).err.find("is a file"));
+    std::filesystem::create_directories(dir / "sub.qpk");
+    ProcessResult onfolder = Run({"new", dir / "sub.qpk", "--force"});
+    EXPECT_EQ(1, onfolder.status);
+    EXPECT_NE(std::string::npos, onfolder.err.find("it is a folder")) << onfolder.err;
 }
 
 TEST_F(Qpbc, DumpListsEveryPartOfTheProject) {

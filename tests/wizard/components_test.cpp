@@ -95,6 +95,27 @@ TEST(Components, SetupTypeLeavesHiddenSubtreesAlone) {
     EXPECT_EQ(t.core->selected, 1);
 }
 
+TEST(Components, UnattendedRunTakesTheFirstSetupTypeWithComponents) {
+    Tree t;
+    auto type = [](std::vector<std::string> components) {
+        SetupType st;
+        st.components = std::move(components);
+        return st;
+    };
+    const struct {
+        std::vector<SetupType> types;
+        int expected;
+    } cases[] = {
+        {{}, -1},
+        {{type({}), type({}), type({})}, -1},          // a new project's three empty types
+        {{type({"Gone"}), type({})}, -1},              // names nothing the tree holds
+        {{type({}), type({"app\\CORE"}), type({"Docs"})}, 1},
+        {{type({"Docs"}), type({"App"})}, 0},
+        {{type({"Gone"}), type({}), type({"Docs"})}, 2},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.expected, UnattendedSetupType(t.root, c.types));
+}
+
 TEST(Components, InstallOrderVisitsEachOnceAndSurvivesIncludeCycles) {
     Tree t;
     t.core->includes = {"Docs"};  // Docs <-> Core

@@ -3,9 +3,12 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cctype>
+
 #include "builder/kit/compressor.h"
 #include "builder/kit/kitbuild.h"
 #include "builder/kit/kitprepare.h"
+#include "builder/kit/typecheck.h"
 #include "builder/model/projectfile.h"
 #include "builder/ui/frame/MainFrame.h"
 #include "builder/ui/logic/commands.h"
@@ -308,6 +311,13 @@ void CMainFrame::OnBuild() {
     ::EnableWindow(hwnd_, TRUE);
     window.reset();
     building_ = false;
+    // Setup types that install nothing do not stop the kit; the publisher hears of them.
+    std::string warnings;
+    for (std::string w : result.complete ? SetupTypeWarnings(*doc_) : std::vector<std::string>()) {
+        w[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(w[0])));
+        warnings += "\n" + w + ".";
+    }
+    if (!warnings.empty()) reporter.Report(Severity::Warning, "The kit is built." + warnings, "Build Media");
     SetStatusText(result.complete ? "Kit complete: " + (result.program.empty() ? result.kit_dir : result.program)
                                   : result.cancelled && result.started ? "Build cancelled: the kit was not made"
                                   : (result.started ? "The kit is not complete" : "Ready"));

@@ -241,13 +241,16 @@ void Wizard::PaintBackground(HWND wnd) {
     const int h = GetSystemMetrics(SM_CYSCREEN);
     const int lowest_top = rc.top + h - h / 8 - 50;
 
+    // The project's own address in the corner when it gives one, else the maker's.
+    std::string link = Text("MBLINK");
+    if (link.empty()) link = kWebAddress;
     dc.Select(link_font_);
     SIZE sz{};
-    GetTextExtentPoint32A(dc, kWebAddress, static_cast<int>(strlen(kWebAddress)), &sz);
+    GetTextExtentPoint32A(dc, link.c_str(), static_cast<int>(link.size()), &sz);
     const int lx = rc.right - 10 - sz.cx;
     const int ly = rc.bottom - 3 - sz.cy;
     if (ly >= lowest_top) {
-        ShadowText(dc, lx, ly, -2, -2, kWebAddress, sb.U32(SettingsBlock::kRightBottomShadowColour),
+        ShadowText(dc, lx, ly, -2, -2, link, sb.U32(SettingsBlock::kRightBottomShadowColour),
                    sb.U32(SettingsBlock::kRightBottomTextColour));
     }
 

@@ -180,7 +180,9 @@ bool Wizard::ConfirmCancel(HWND owner, bool component_page) {
 }
 
 RECT Wizard::EngravingRect(HWND page) const {
-    RECT rc{289, 181, 331, 190};
+    // At the end of the interior pages' short lower line; the exterior pages' white panel and
+    // full-width line reach down to 185 and would cover half of it, so there it sits just below.
+    RECT rc = IsInteriorPage(setup_.state->current_page) ? RECT{289, 181, 331, 190} : RECT{289, 186, 331, 195};
     MapDialogRect(page, &rc);
     return rc;
 }
