@@ -231,6 +231,17 @@ struct FillingDisk : WinFileEffects {
         --room;
         return WinFileEffects::Extract(archive, member, folder, output);
     }
+    // A new file on a full disk: the name is made, the data does not fit, the file goes again.
+    int ExtractNew(const std::string& archive, const std::string& member, const std::string& folder,
+                   const std::string& output, bool& taken) override {
+        if (room <= 0) {
+            CreateFolderPath(folder);
+            taken = false;
+            return 50;
+        }
+        --room;
+        return WinFileEffects::ExtractNew(archive, member, folder, output, taken);
+    }
 };
 
 TEST_F(LockTest, FailedCopiesAskOnceForTheRun) {
