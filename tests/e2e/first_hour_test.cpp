@@ -205,9 +205,9 @@ TEST_F(FirstHour, NewProjectWithOneFileInstallsItUnattendedAndEveryRunShowsItsTe
     ASSERT_EQ(0u, qpe2e::Process(setup + " -s -log \"" + log + "\"", kit).Wait(120000));
     ASSERT_TRUE(Exists(target + "\\hello.txt")) << qptest::ReadText(log);
     EXPECT_EQ("hello from the first hour\r\n", qptest::ReadText(target + "\\hello.txt"));
-    qp::LinkSpec spec;
-    ASSERT_TRUE(qp::ReadLink(link, spec)) << link;
-    EXPECT_EQ(target, spec.working_folder);
+    qp::LinkSpec read_back;
+    ASSERT_TRUE(qp::ReadLink(link, read_back)) << link;
+    EXPECT_EQ(target, read_back.working_folder);
     ASSERT_EQ(0u, qpe2e::Process(setup + " -s -u x -log \"" + log + "\"", kit).Wait(120000));
     for (int i = 0; i < 100 && Exists(target + "\\hello.txt"); ++i) Sleep(100);
     ASSERT_FALSE(Exists(target + "\\hello.txt")) << qptest::ReadText(log);
