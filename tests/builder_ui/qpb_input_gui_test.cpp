@@ -241,6 +241,28 @@ TEST(QpbInput, EditKeysSpaceBarDropsAndNewCancelled) {
     ASSERT_NE(group, nullptr);
     ASSERT_TRUE(qpgui::DropFiles(group, {dropped_file, work.string()}));
     qpe2e::Sync(b.frame);
+    // On the files window: in drop order, the folder left out.
+    const std::string second = (work / "second.txt").string();
+    std::ofstream(second) << "second";
+    HTREEITEM program = qpgui::FindNode(remote, b.trees[0], "Program");
+    ASSERT_NE(program, nullptr);
+    HTREEITEM program_files = qpgui::Child(b.trees[0], program);
+    ASSERT_NE(program_files, nullptr);
+    SendMessageA(b.trees[0], TVM_EXPAND, TVE_EXPAND, LPARAM(program));
+    SendMessageA(b.trees[0], TVM_ENSUREVISIBLE, 0, LPARAM(program_files));
+    b.ClickNode(remote, 0, program_files);
+    HWND files = MdiChild(b.client, "Files");
+    ASSERT_NE(files, nullptr);
+    HWND files_list = GetWindow(files, GW_CHILD);
+    const int rows_before = int(SendMessageA(files_list, LVM_GETITEMCOUNT, 0, 0));
+    ASSERT_TRUE(qpgui::DropFiles(files, {second, work.string(), dropped_file}));
+    ASSERT_TRUE(qpe2e::WaitFor([&] { return int(SendMessageA(files_list, LVM_GETITEMCOUNT, 0, 0)) == rows_before + 2; }, 5000));
+    int first_folder = 0;  // files come first in the list, then the folders
+    while (first_folder < rows_before + 2 && remote.ListText(files_list, first_folder, 2) != "Folder") ++first_folder;
+    ASSERT_GE(first_folder, 2);
+    EXPECT_EQ(remote.ListText(files_list, first_folder - 2, 0), "second.txt");
+    EXPECT_EQ(remote.ListText(files_list, first_folder - 1, 0), "dropped.txt");
+    qpe2e::Screenshot("input-files-dropped");
 
     // Saved with the real key: the project holds what the windows showed.
     ASSERT_TRUE(qpgui::PressKeys(b.trees[0], {VK_CONTROL, 'S'}));
@@ -281,6 +303,17 @@ TEST(QpbInput, EditKeysSpaceBarDropsAndNewCancelled) {
     EXPECT_EQ(qpe2e::Text(b.frame), "Quillpacker - notepadish.qpk*") << "New then Cancel changed the open project";
     EXPECT_EQ(qpe2e::FindTop(pid, "#32770", "Quillpacker"), nullptr) << "New then Cancel asked about the open project";
     EXPECT_NE(qpgui::FindNode(remote, b.trees[0], "Forms"), nullptr);
+    // New with a name, then Cancel on the question about the open project's changes: that
+    // project stays, and no new project file is written.
+    ASSERT_TRUE(Menu(b.frame, kNew));
+    dlg = WaitBox(pid, "New Project");
+    ASSERT_NE(dlg, nullptr);
+    SendMessageA(GetDlgItem(dlg, 1201), WM_SETTEXT, 0, LPARAM("fresh"));
+    qpe2e::Press(dlg, IDOK);
+    EXPECT_NE(Answer(pid, "Quillpacker", IDCANCEL).find("Save changes"), std::string::npos);
+    qpe2e::Sync(b.frame);
+    EXPECT_EQ(qpe2e::Text(b.frame), "Quillpacker - notepadish.qpk*");
+    EXPECT_FALSE(fs::exists(work / "fresh.qpk")) << "the new project was written though the open one was kept";
 
     // ---- a project dropped on an item window opens it, asking about the changes ----------------------------
     HWND registry = nullptr;
