@@ -276,7 +276,9 @@ void CMainFrame::OnBuild() {
     // kitzip.dll beside the builder; its console output has nowhere to go in a GUI program.
     params.make_compressor = [](Reporter& r) { return MakeDllCompressor(r, "", nullptr); };
     params.show_kit_dir = [](const std::string& dir) {
-        ::ShellExecuteA(nullptr, "open", "explorer.exe", dir.c_str(), nullptr, SW_SHOWNORMAL);
+        // A build that made no kit has no folder to show: an explorer on a missing folder
+        // would only show an error, or nothing, and stay.
+        if (IsDirectory(dir)) ::ShellExecuteA(nullptr, "open", "explorer.exe", dir.c_str(), nullptr, SW_SHOWNORMAL);
     };
     // The progress window appears once the wizard is done, and holds the frame still meanwhile.
     auto wizard = params.wizard;
