@@ -169,9 +169,12 @@ bool RunInstallPhase(RunState& run, Platform& p, Questions& questions, EngineEve
         run.failed = true;
         run.abort = true;
         if (run.mode == RunMode::FirstInstall) {
-            p.files.Delete(run.ctx.InfoLog());
-            DeleteAndPrune(p.files, run.ctx.InfoSetupExe());
-            DeleteAndPrune(p.files, run.ctx.InfoSetupList());
+            EmptiedFolders emptied;
+            for (const std::string& f : {run.ctx.InfoLog(), run.ctx.InfoSetupExe(), run.ctx.InfoSetupList()}) {
+                p.files.Delete(f);
+                emptied.NoteFileOf(f);
+            }
+            emptied.Prune(p.files);
         }
         return false;
     }

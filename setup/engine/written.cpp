@@ -2,8 +2,10 @@
 #include "setup/engine/written.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "common/fileio.h"
+#include "common/fsprim.h"
 #include "common/strutil.h"
 
 namespace qp {
@@ -25,30 +27,47 @@ bool ParseKilobytes(const std::string& s, std::uint32_t& out) {
 
 }  // namespace
 
-bool WrittenRecord::Has(const std::string& path) const {
-    return std::any_of(files.begin(), files.end(), [&](const WrittenFile& f) { return EqualNoCase(f.path, path); });
-}
+bool WrittenRecord::Has(const std::string& path) const { return at_.count(LowerAscii(path)) != 0; }
 
 void WrittenRecord::Add(const std::string& path, std::uint32_t kilobytes) {
-    for (auto& f : files) {
-        if (EqualNoCase(f.path, path)) {
-            f.kilobytes = kilobytes;
-            return;
-        }
-    }
-    files.push_back({path, kilobytes});
+    if (path.empty()) return;
+    const auto in = at_.emplace(LowerAscii(path), files_.size());
+    if (in.second)
+        files_.push_back({path, kilobytes});
+    else
+        files_[in.first->second].kilobytes = kilobytes;
 }
 
 void WrittenRecord::Remove(const std::string& path) {
-    files.erase(std::remove_if(files.begin(), files.end(),
-                               [&](const WrittenFile& f) { return EqualNoCase(f.path, path); }),
-                files.end());
+    const auto it = at_.find(LowerAscii(path));
+    if (it == at_.end()) return;
+    files_[it->second] = WrittenFile{};
+    at_.erase(it);
+    // The holes go once they are as many as the files, so that a removal costs O(1) on average.
+    if (++removed_ <= at_.size()) return;
+    std::vector<WrittenFile> kept;
+    kept.reserve(at_.size());
+    for (auto& f : files_) {
+        if (f.path.empty()) continue;
+        at_[LowerAscii(f.path)] = kept.size();
+        kept.push_back(std::move(f));
+    }
+    files_ = std::move(kept);
+    removed_ = 0;
 }
 
 std::uint64_t WrittenRecord::Kilobytes() const {
     std::uint64_t n = 0;
-    for (const auto& f : files) n += f.kilobytes;
+    for (const auto& f : files_) n += f.kilobytes;
     return n;
+}
+
+std::vector<WrittenFile> WrittenRecord::Files() const {
+    std::vector<WrittenFile> out;
+    out.reserve(at_.size());
+    for (const auto& f : files_)
+        if (!f.path.empty()) out.push_back(f);
+    return out;
 }
 
 std::string EncodeWrittenRecord(const WrittenRecord& r) {
@@ -61,7 +80,7 @@ std::string EncodeWrittenRecord(const WrittenRecord& r) {
     std::string out = std::string(kHeader) + "\r\n";
     out += "destination\t" + clean(r.destination) + "\r\n";
     out += "folder\t" + clean(r.program_folder) + "\r\n";
-    for (const auto& f : r.files) out += "file\t" + std::to_string(f.kilobytes) + "\t" + clean(f.path) + "\r\n";
+    for (const auto& f : r.Files()) out += "file\t" + std::to_string(f.kilobytes) + "\t" + clean(f.path) + "\r\n";
     return out;
 }
 
@@ -110,7 +129,7 @@ int WriteWrittenRecord(const std::string& path, const WrittenRecord& record) {
 
 RecordRead ReadWrittenRecord(const std::string& path, WrittenRecord& out) {
     out = WrittenRecord();
-    if (!FileExists(path)) return RecordRead::kMissing;
+    if (!IsFile(path)) return RecordRead::kMissing;
     std::vector<std::uint8_t> bytes;
     if (ReadWholeFile(path, bytes, kWrittenRecordLimit) != FileResult::kOk) return RecordRead::kDamaged;
     const std::string text(bytes.begin(), bytes.end());

@@ -338,7 +338,7 @@ TEST_F(InstallTest, FirstInstallationWritesFilesRegistryShortcutsAndRegistration
     // The kilobytes of what was written, by the sizes the setup list gives.
     const std::uint32_t kb = static_cast<std::uint32_t>(run.record.Kilobytes());
     EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, ukey, "EstimatedSize"), std::string(reinterpret_cast<const char*>(&kb), 4));
-    EXPECT_FALSE(run.record.files.empty());
+    EXPECT_FALSE(run.record.Files().empty());
     EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, ukey, "NoRepair"), std::string("\0\0\0\0", 4));
     EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, ukey, "Publisher"), "Veltor Test");
     EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, ukey, "CONTACT", nullptr, &found), "");
