@@ -67,7 +67,7 @@ bool RemoveAnyFile(const std::string& path) {
 bool NewFile::Create(const std::string& path, bool* taken) {
     Close();
     HANDLE h = path.empty() ? INVALID_HANDLE_VALUE
-                            : CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            : CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr,
                                           CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (taken) {
         const DWORD error = h == INVALID_HANDLE_VALUE ? GetLastError() : 0;

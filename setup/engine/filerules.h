@@ -105,6 +105,8 @@ public:
     void NoteFileOf(const std::string& path);
     // Removes what the noted folders leave empty, and forgets them.
     void Prune(FileEffects& fx);
+    // The same for the folder of one deleted file.
+    static void PruneFolderOf(FileEffects& fx, const std::string& path);
 
 private:
     std::vector<std::string> folders_;

@@ -40,6 +40,8 @@ void EmptiedFolders::NoteFileOf(const std::string& path) {
     if (seen_.insert(folder).second) folders_.push_back(folder);
 }
 
+void EmptiedFolders::PruneFolderOf(FileEffects& fx, const std::string& path) { PruneUp(fx, FolderOf(path)); }
+
 void EmptiedFolders::Prune(FileEffects& fx) {
     auto depth = [](const std::string& f) { return std::count(f.begin(), f.end(), '\\'); };
     std::stable_sort(folders_.begin(), folders_.end(),

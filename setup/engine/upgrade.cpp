@@ -1,8 +1,6 @@
 // Upgrade decision, selection and the removal of the earlier version's leftovers.
 #include "setup/engine/upgrade.h"
 
-#include <unordered_set>
-
 #include "common/strutil.h"
 #include "setup/engine/filerules.h"
 #include "setup/engine/macros.h"
@@ -75,39 +73,36 @@ std::vector<std::string> GroupTargets(const SetupList& list, const std::vector<s
 
 namespace {
 
-// Paths told apart without regard to case, in constant time each.
-class PathSet {
-public:
-    explicit PathSet(const std::vector<std::string>& paths) {
-        for (const auto& p : paths) set_.insert(LowerAscii(p));
-    }
-    bool Has(const std::string& path) const { return set_.count(LowerAscii(path)) != 0; }
-    // True when `path` was not there yet.
-    bool Insert(const std::string& path) { return set_.insert(LowerAscii(path)).second; }
-
-private:
-    std::unordered_set<std::string> set_;
-};
+// Paths told apart without regard to case, in constant time each (the record's index).
+WrittenRecord PathSet(const std::vector<std::string>& paths) {
+    WrittenRecord set;
+    for (const auto& p : paths) set.Add(p, 0);
+    return set;
+}
 
 }  // namespace
 
 std::vector<StaleFile> StaleFiles(const RunState& run) {
-    const PathSet shipped(GroupTargets(*run.list, run.installed_groups, run));
+    const WrittenRecord shipped = PathSet(GroupTargets(*run.list, run.installed_groups, run));
     std::vector<StaleFile> out;
     if (run.have_record) {
-        for (const auto& f : run.record.Files())
+        run.record.EachFile([&](const WrittenFile& f) {
             if (!shipped.Has(f.path)) out.push_back({f.path, false});
+        });
         return out;
     }
     if (!run.earlier_list) return out;
-    PathSet listed({});
+    WrittenRecord listed;
     for (const auto& name : run.earlier_groups) {
         const GroupRecord* g = run.earlier_list->FindGroup(name);
         if (!g) continue;
         std::vector<std::string> targets;
         CollectTargets(g->file_tree, g->name, ExpandMacros(g->destination, run.ctx), targets);
         for (const auto& t : targets)
-            if (!shipped.Has(t) && listed.Insert(t)) out.push_back({t, g->shared != 0});
+            if (!shipped.Has(t) && !listed.Has(t)) {
+                listed.Add(t, 0);
+                out.push_back({t, g->shared != 0});
+            }
     }
     return out;
 }
@@ -194,7 +189,7 @@ void RemoveEarlierLeftovers(RunState& run, FileEffects& files, RegistryEffects& 
     // A product from before records: the earlier version's files that this one ships again
     // and that are there count as the product's, as they always did; from now on it has a record.
     if (!run.have_record && run.earlier_list) {
-        const PathSet shipped(GroupTargets(*run.list, run.installed_groups, run));
+        const WrittenRecord shipped = PathSet(GroupTargets(*run.list, run.installed_groups, run));
         for (const auto& t : GroupTargets(*run.earlier_list, run.earlier_groups, run))
             if (shipped.Has(t) && !run.record.Has(t) && files.Exists(t)) run.record.Add(t, 0);
         run.have_record = true;

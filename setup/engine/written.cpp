@@ -2,7 +2,6 @@
 #include "setup/engine/written.h"
 
 #include <algorithm>
-#include <utility>
 
 #include "common/fileio.h"
 #include "common/fsprim.h"
@@ -27,47 +26,33 @@ bool ParseKilobytes(const std::string& s, std::uint32_t& out) {
 
 }  // namespace
 
-bool WrittenRecord::Has(const std::string& path) const { return at_.count(LowerAscii(path)) != 0; }
+bool WrittenRecord::Has(const std::string& path) const { return at_.find(LowerAscii(path)) != at_.end(); }
 
 void WrittenRecord::Add(const std::string& path, std::uint32_t kilobytes) {
     if (path.empty()) return;
-    const auto in = at_.emplace(LowerAscii(path), files_.size());
+    std::size_t index = files_.size();
+    const auto in = at_.emplace(LowerAscii(path), index);
     if (in.second)
         files_.push_back({path, kilobytes});
     else
         files_[in.first->second].kilobytes = kilobytes;
 }
 
+// The file leaves a hole: one run removes at most what it has read or added, and a record read
+// back has none.
 void WrittenRecord::Remove(const std::string& path) {
     const auto it = at_.find(LowerAscii(path));
     if (it == at_.end()) return;
     files_[it->second] = WrittenFile{};
     at_.erase(it);
-    // The holes go once they are as many as the files, so that a removal costs O(1) on average.
-    if (++removed_ <= at_.size()) return;
-    std::vector<WrittenFile> kept;
-    kept.reserve(at_.size());
-    for (auto& f : files_) {
-        if (f.path.empty()) continue;
-        at_[LowerAscii(f.path)] = kept.size();
-        kept.push_back(std::move(f));
-    }
-    files_ = std::move(kept);
-    removed_ = 0;
 }
+
+void WrittenRecord::Clear() { *this = WrittenRecord(); }
 
 std::uint64_t WrittenRecord::Kilobytes() const {
     std::uint64_t n = 0;
     for (const auto& f : files_) n += f.kilobytes;
     return n;
-}
-
-std::vector<WrittenFile> WrittenRecord::Files() const {
-    std::vector<WrittenFile> out;
-    out.reserve(at_.size());
-    for (const auto& f : files_)
-        if (!f.path.empty()) out.push_back(f);
-    return out;
 }
 
 std::string EncodeWrittenRecord(const WrittenRecord& r) {
@@ -80,12 +65,12 @@ std::string EncodeWrittenRecord(const WrittenRecord& r) {
     std::string out = std::string(kHeader) + "\r\n";
     out += "destination\t" + clean(r.destination) + "\r\n";
     out += "folder\t" + clean(r.program_folder) + "\r\n";
-    for (const auto& f : r.Files()) out += "file\t" + std::to_string(f.kilobytes) + "\t" + clean(f.path) + "\r\n";
+    r.EachFile([&](const WrittenFile& f) { out += "file\t" + std::to_string(f.kilobytes) + "\t" + clean(f.path) + "\r\n"; });
     return out;
 }
 
 bool DecodeWrittenRecord(const std::string& text, WrittenRecord& out) {
-    out = WrittenRecord();
+    out.Clear();
     WrittenRecord r;
     std::size_t pos = 0;
     bool first = true;
@@ -128,7 +113,7 @@ int WriteWrittenRecord(const std::string& path, const WrittenRecord& record) {
 }
 
 RecordRead ReadWrittenRecord(const std::string& path, WrittenRecord& out) {
-    out = WrittenRecord();
+    out.Clear();
     if (!IsFile(path)) return RecordRead::kMissing;
     std::vector<std::uint8_t> bytes;
     if (ReadWholeFile(path, bytes, kWrittenRecordLimit) != FileResult::kOk) return RecordRead::kDamaged;

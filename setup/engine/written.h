@@ -33,14 +33,19 @@ public:
     // Adds a file once; a second write of the same path takes the newer size.
     void Add(const std::string& path, std::uint32_t kilobytes);
     void Remove(const std::string& path);
+    // Forgets every file and both folders.
+    void Clear();
     std::uint64_t Kilobytes() const;
-    // The files, in the order in which each was first added.
-    std::vector<WrittenFile> Files() const;
+    // Calls `f` with each file, in the order in which each was first added.
+    template <class F>
+    void EachFile(F f) const {
+        for (const WrittenFile& w : files_)
+            if (!w.path.empty()) f(w);
+    }
 
 private:
-    std::vector<WrittenFile> files_;  // a removed file leaves an empty path until the next compaction
+    std::vector<WrittenFile> files_;  // a removed file leaves an empty path
     std::unordered_map<std::string, std::size_t> at_;  // lower-case path -> index in files_
-    std::size_t removed_ = 0;
 };
 
 // Bounds of a record a reader accepts: a file of more than this many bytes is refused whole.
