@@ -435,9 +435,13 @@ __attribute__((constructor(101))) static void RestrictDllSearchFirst() { qp::Res
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     qp::RestrictDllSearchToSystem();
+    int status = qp::setup::kExitStartFailed;
     try {
-        return qp::setup::Main();
+        status = qp::setup::Main();
     } catch (...) {
-        return qp::setup::kExitStartFailed;
     }
+    // Once more at the end: a self-delete helper that was still finishing at the start has
+    // ended by now.
+    qp::setup::SweepStalePrivateCopies();
+    return status;
 }

@@ -89,17 +89,19 @@ std::string Markers(const std::string& folder) {
     return found;
 }
 
-// Private copies left in the temporary folder.
+// Private copies and self-delete helpers' folders left in the temporary folder.
 std::string PrivateCopiesLeft() {
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
     std::string found;
     WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((std::string(temp) + "qp-run-*").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE) return found;
-    do found += std::string(" ") + fd.cFileName;
-    while (FindNextFileA(h, &fd));
-    FindClose(h);
+    for (const char* pattern : {"qp-run-*", "qp-del-*"}) {
+        HANDLE h = FindFirstFileA((std::string(temp) + pattern).c_str(), &fd);
+        if (h == INVALID_HANDLE_VALUE) continue;
+        do found += std::string(" ") + fd.cFileName;
+        while (FindNextFileA(h, &fd));
+        FindClose(h);
+    }
     return found;
 }
 

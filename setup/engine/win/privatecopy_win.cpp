@@ -37,7 +37,7 @@ std::string TempFolder() {
     return out;
 }
 
-std::string MakePrivateFolder() {
+std::string MakePrivateFolder(const char* prefix) {
     const std::string temp = TempFolder();
     if (temp.empty()) return "";
     SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, FALSE};
@@ -51,7 +51,7 @@ std::string MakePrivateFolder() {
         seed = seed * 1664525u + 1013904223u;
         char name[16];
         wsprintfA(name, "%08lx", static_cast<unsigned long>(seed));
-        const std::string folder = temp + "\\" + kPrivateFolderPrefix + name;
+        const std::string folder = temp + "\\" + prefix + name;
         // Fails when the name is taken, by a folder or by anything else: never an old folder.
         if (CreateDirectoryA(folder.c_str(), &sa)) made = folder;
         else if (GetLastError() != ERROR_ALREADY_EXISTS) break;
@@ -77,19 +77,26 @@ void SweepStalePrivateFolders() {
     GetSystemTimeAsFileTime(&now_ft);
     const ULONGLONG now = (ULONGLONG(now_ft.dwHighDateTime) << 32) | now_ft.dwLowDateTime;
     const ULONGLONG minute = 60ull * 10000000ull;
-    WIN32_FIND_DATAA fd;
-    HANDLE find = FindFirstFileA((temp + "\\" + kPrivateFolderPrefix + "*").c_str(), &fd);
-    if (find == INVALID_HANDLE_VALUE) return;
-    do {
-        // A link is never followed, nor removed: it is not ours.
-        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-            continue;
-        // A folder being set up right now by another start is left alone.
-        const ULONGLONG made = (ULONGLONG(fd.ftCreationTime.dwHighDateTime) << 32) | fd.ftCreationTime.dwLowDateTime;
-        if (made + minute > now) continue;
-        RemoveDirectoryA((temp + "\\" + fd.cFileName).c_str());
-    } while (FindNextFileA(find, &fd));
-    FindClose(find);
+    for (const char* prefix : {kPrivateFolderPrefix, kHelperFolderPrefix}) {
+        // A private copy's folder being set up right now by another start is left alone; a
+        // helper's is never empty before its helper ends (but for the moment before the copy
+        // is in it, which its maker tries again after).
+        const ULONGLONG guard = prefix == kPrivateFolderPrefix ? minute : 0;
+        WIN32_FIND_DATAA fd;
+        HANDLE find = FindFirstFileA((temp + "\\" + prefix + "*").c_str(), &fd);
+        if (find == INVALID_HANDLE_VALUE) continue;
+        do {
+            // A link is never followed, nor removed: it is not ours.
+            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+                (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+                continue;
+            const ULONGLONG made =
+                (ULONGLONG(fd.ftCreationTime.dwHighDateTime) << 32) | fd.ftCreationTime.dwLowDateTime;
+            if (made + guard > now) continue;
+            RemoveDirectoryA((temp + "\\" + fd.cFileName).c_str());
+        } while (FindNextFileA(find, &fd));
+        FindClose(find);
+    }
 }
 
 }  // namespace qp

@@ -40,17 +40,18 @@ bool RemoveOwnCopy(const std::string& running_path, const std::string& copy_path
     }
     // The helper runs from a private folder of its own, as the private copy does: the
     // temporary folder itself may hold DLLs that anyone put there.
-    const std::string folder = MakePrivateFolder();
-    if (folder.empty()) return false;
-    const std::string helper = folder + "\\setup.exe";
-    if (!CopyFileA(running_path.c_str(), helper.c_str(), TRUE)) {
-        RemovePrivateFolder(folder, helper);
-        return false;
+    // A sweep by another run may take the new folder before the copy is in it: a second try.
+    std::string folder, helper;
+    for (int attempt = 0; attempt < 2 && helper.empty(); ++attempt) {
+        folder = MakePrivateFolder(kHelperFolderPrefix);
+        if (folder.empty()) return false;
+        if (CopyFileA(running_path.c_str(), (folder + "\\setup.exe").c_str(), TRUE)) helper = folder + "\\setup.exe";
+        else RemovePrivateFolder(folder, folder + "\\setup.exe");
     }
+    if (helper.empty()) return false;
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
     // The helper inherits this handle; the system deletes the helper's file once the helper,
-    // the last holder, has ended. Its empty folder goes with the next run's sweep of private
-    // folders, or at the next restart.
+    // the last holder, has ended.
     HANDLE self_file = CreateFileA(helper.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_DELETE, &inherit, OPEN_EXISTING,
                                    FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     HANDLE process = nullptr;
@@ -102,12 +103,12 @@ int RunQDelete(const std::string& handle_text, const std::string& path) {
     }
     const std::string folder = FolderPart(path);
     if (!folder.empty()) RemoveInfoFolder(folder);
-    // The helper's own folder cannot go while the helper runs from it: at the next restart
-    // (where the system allows it), else with the next run's sweep.
+    // The helper's own folder cannot go while the helper runs from it; empty once the helper
+    // has ended, it goes with the next run's sweep or at the next restart.
     char own[MAX_PATH + 1] = {};
     const DWORD n = GetModuleFileNameA(nullptr, own, MAX_PATH);
     const std::string own_folder = n > 0 && n < MAX_PATH ? FolderPart(std::string(own, n)) : std::string();
-    if (NamePart(own_folder).rfind(kPrivateFolderPrefix, 0) == 0)
+    if (NamePart(own_folder).rfind(kHelperFolderPrefix, 0) == 0)
         MoveFileExA(own_folder.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
     return 0;
 }
