@@ -103,13 +103,8 @@ int RunQDelete(const std::string& handle_text, const std::string& path) {
     }
     const std::string folder = FolderPart(path);
     if (!folder.empty()) RemoveInfoFolder(folder);
-    // The helper's own folder cannot go while the helper runs from it; empty once the helper
-    // has ended, it goes with the next run's sweep or at the next restart.
-    char own[MAX_PATH + 1] = {};
-    const DWORD n = GetModuleFileNameA(nullptr, own, MAX_PATH);
-    const std::string own_folder = n > 0 && n < MAX_PATH ? FolderPart(std::string(own, n)) : std::string();
-    if (NamePart(own_folder).rfind(kHelperFolderPrefix, 0) == 0)
-        MoveFileExA(own_folder.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    // The helper's own folder cannot go while the helper runs from it: empty once the helper
+    // has ended, it goes with the next run's sweep (SweepStalePrivateFolders).
     return 0;
 }
 
