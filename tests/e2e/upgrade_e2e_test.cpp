@@ -507,3 +507,4 @@ TEST_F(UpgradeE2E, OneFileKitUpgradesOneFileKit) {
         RemoveTree(target_);
     }
 }
+
