@@ -24,14 +24,14 @@ std::vector<std::string> InfoFolderTempNames() {
 std::vector<RecordedFolder> RecordedFolders(const WrittenRecord& record) {
     std::vector<RecordedFolder> out;
     std::unordered_map<std::string, std::size_t> index;  // lower-case folder -> place in out
-    for (const WrittenFile& f : record.files) {
+    record.EachFile([&](const WrittenFile& f) {
         const std::size_t slash = f.path.rfind('\\');
-        if (slash == std::string::npos || slash == 0 || slash + 1 == f.path.size()) continue;
+        if (slash == std::string::npos || slash == 0 || slash + 1 == f.path.size()) return;
         const std::string folder = f.path.substr(0, slash);
         auto [it, added] = index.emplace(LowerAscii(folder), out.size());
         if (added) out.push_back({folder, {}});
         out[it->second].names.push_back(f.path.substr(slash + 1));
-    }
+    });
     return out;
 }
 
