@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include "setup/setup_run.h"
 #include "setup/wizard/page_tables.h"
@@ -26,8 +27,20 @@ public:
                                                       : 0);
         MessageBoxA(w_.Page(), text.c_str(), caption.c_str(), flags);
     }
+    // Folders and files: a kit folder, or the one program of a one-file kit.
     bool PickFolder(const std::string& title, std::string& folder) override {
-        return wiz::BrowseForFolder(w_.Page() ? w_.Page() : GetDesktopWindow(), title, folder);
+        BROWSEINFOA bi{};
+        bi.hwndOwner = w_.Page() ? w_.Page() : GetDesktopWindow();
+        bi.lpszTitle = title.c_str();
+        bi.ulFlags = BIF_RETURNONLYFSDIRS | BIF_BROWSEINCLUDEFILES | BIF_EDITBOX;
+        LPITEMIDLIST pidl = SHBrowseForFolderA(&bi);
+        if (!pidl) return false;
+        char chosen[MAX_PATH] = {};
+        const bool ok = SHGetPathFromIDListA(pidl, chosen) != FALSE;
+        CoTaskMemFree(pidl);
+        if (ok) folder = chosen;
+        r_.log.Line(title + ": " + (ok ? folder : std::string("nothing")));
+        return ok;
     }
 
 private:

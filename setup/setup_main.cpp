@@ -23,6 +23,7 @@
 #include "setup/engine/written.h"
 #include "setup/engine/win/context_win.h"
 #include "setup/engine/win/filerules_win.h"
+#include "setup/engine/win/leftovers_win.h"
 #include "setup/engine/win/registry_win.h"
 #include "setup/engine/win/restart_win.h"
 #include "setup/engine/win/selfdelete_win.h"
@@ -193,6 +194,19 @@ void UseOneFileMedia(InstallContext& ctx, const OneFileKit& kit, Run& r) {
     r.license_text = kit.license;
 }
 
+// What a run of the product that was killed half-way left in the information folder and beside
+// the files the product wrote, unless another run of the product is going right now.
+void SweepLeftovers(Run& r, const InstallContext& ctx) {
+    if (!AnnounceProductRun(ctx.product_guid)) {
+        r.log.Line("Another setup of this product is running; its temporary files stay.");
+        return;
+    }
+    WrittenRecord record;
+    const bool recorded = ReadWrittenRecord(ctx.InfoRecord(), record) == RecordRead::kRead;
+    RemoveKilledRunLeftovers(ctx.InfoFolder(), recorded ? &record : nullptr,
+                             [&r](const std::string& path) { r.log.Line("Removed the temporary file " + path); });
+}
+
 // Start-up up to the wizard. False when the run cannot start (the message has been given).
 // `copy` tells, in the private copy, which program the user started and where the kit is.
 bool Start(Run& r, const PrivateCopyArgs& copy) {
@@ -237,8 +251,17 @@ bool Start(Run& r, const PrivateCopyArgs& copy) {
     const std::string product = r.data.texts.Get("PRODUCT_NAME");
     const std::string folder_name = r.data.texts.Get("FOLDER_NAME");
 
-    std::string media, registered_version;
-    const bool installed = UninstallKeyExists(ctx.product_guid, &media, &registered_version);
+    std::string media, registered_version, log_file;
+    const bool installed = UninstallKeyExists(ctx.product_guid, &media, &registered_version, &log_file);
+    if (installed) {
+        // Read where the registration says: an older x86 runtime put the folder under the
+        // 64-bit "Program Files". Maintenance, upgrades and the removal keep it there.
+        const std::string registered = InfoFolderOfLog(log_file, ctx.product_guid);
+        if (!registered.empty() && !EqualNoCase(registered, ctx.InfoFolder()) &&
+            (IsFile(registered + "\\uninst.lst") || IsFile(registered + "\\setup.exe")))
+            ctx.info_folder = registered;
+    }
+    SweepLeftovers(r, ctx);
     const std::string kit_version = ProductVersion(r.list);
     // The program the user started: in the private copy, the file it was made of.
     const bool from_info = EqualNoCase(ctx.started_path.empty() ? ctx.own_path : ctx.started_path, ctx.InfoSetupExe());
@@ -412,9 +435,13 @@ __attribute__((constructor(101))) static void RestrictDllSearchFirst() { qp::Res
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     qp::RestrictDllSearchToSystem();
+    int status = qp::setup::kExitStartFailed;
     try {
-        return qp::setup::Main();
+        status = qp::setup::Main();
     } catch (...) {
-        return qp::setup::kExitStartFailed;
     }
+    // Once more at the end: a self-delete helper that was still finishing at the start has
+    // ended by now.
+    qp::setup::SweepStalePrivateCopies();
+    return status;
 }

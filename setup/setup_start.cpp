@@ -5,65 +5,14 @@
 
 #include <windows.h>
 
-#include <sddl.h>
+#include <vector>
 
+#include "common/kitpayload.h"
 #include "setup/engine/privatecopy.h"
+#include "setup/engine/win/privatecopy_win.h"
 
 namespace qp::setup {
 namespace {
-
-constexpr char kFolderPrefix[] = "qp-run-";
-
-std::string TempFolder() {
-    char buf[MAX_PATH + 1] = {};
-    const DWORD n = GetTempPathA(MAX_PATH, buf);
-    if (n == 0 || n > MAX_PATH) return "";
-    std::string out(buf, n);
-    if (!out.empty() && out.back() == '\\') out.pop_back();
-    return out;
-}
-
-// "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FA;;;<user>)": nothing inherited from the
-// temporary folder, which on some systems (the Windows folder's Temp) lets every user add files.
-std::string PrivateAcl() {
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return "";
-    char buf[256];
-    DWORD size = 0;
-    std::string sddl;
-    if (GetTokenInformation(token, TokenUser, buf, sizeof buf, &size)) {
-        char* sid = nullptr;
-        if (ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(buf)->User.Sid, &sid)) {
-            sddl = std::string("D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FA;;;") + sid + ")";
-            LocalFree(sid);
-        }
-    }
-    CloseHandle(token);
-    return sddl;
-}
-
-// A new folder that did not exist before (so nobody else can have put anything in it).
-std::string MakePrivateFolder() {
-    const std::string temp = TempFolder();
-    if (temp.empty()) return "";
-    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, FALSE};
-    const std::string sddl = PrivateAcl();
-    PSECURITY_DESCRIPTOR sd = nullptr;
-    if (!sddl.empty() && ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl.c_str(), SDDL_REVISION_1, &sd, nullptr))
-        sa.lpSecurityDescriptor = sd;
-    DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 12);
-    std::string made;
-    for (int attempt = 0; attempt < 100 && made.empty(); ++attempt) {
-        seed = seed * 1664525u + 1013904223u;
-        char name[16];
-        wsprintfA(name, "%08lx", static_cast<unsigned long>(seed));
-        const std::string folder = temp + "\\" + kFolderPrefix + name;
-        if (CreateDirectoryA(folder.c_str(), &sa)) made = folder;
-        else if (GetLastError() != ERROR_ALREADY_EXISTS) break;
-    }
-    if (sd) LocalFree(sd);
-    return made;
-}
 
 std::string OwnPath() {
     char buf[MAX_PATH + 1] = {};
@@ -71,16 +20,28 @@ std::string OwnPath() {
     return n == 0 || n >= MAX_PATH ? std::string() : std::string(buf, n);
 }
 
-// Deletes the copy (its image may stay mapped for a moment after its process has ended) and
-// the folder.
-void RemoveFolder(const std::string& folder, const std::string& copy) {
-    for (int attempt = 0; attempt < 50; ++attempt) {
-        DeleteFileA(copy.c_str());
-        if (RemoveDirectoryA(folder.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND ||
-            GetLastError() == ERROR_PATH_NOT_FOUND)
-            return;
-        Sleep(100);
+bool WriteNew(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                    written == bytes.size();
+    return CloseHandle(h) && ok;
+}
+
+// The copy is the runtime alone: a one-file kit's payload stays where it is, and the copy reads
+// it from the started program (whose path it is given). Only the layout is looked at here; the
+// copy checks the payload as it opens it, and a damaged kit is copied whole for the copy to
+// refuse with the bad-kit message.
+bool MakeCopy(const std::string& started, const std::string& copy) {
+    try {
+        std::unique_ptr<ByteSource> src = OpenByteSource(started);
+        KitPayload payload;
+        if (FindKitPayload(*src, payload, nullptr, false) == KitPayloadFound::kFound)
+            return WriteNew(copy, PlainRuntime(*src, payload));
+    } catch (const std::exception&) {
     }
+    return CopyFileA(started.c_str(), copy.c_str(), TRUE) != 0;
 }
 
 }  // namespace
@@ -91,8 +52,8 @@ bool RunPrivateCopy(const std::string& kit_folder, const std::string& user_argum
     const std::string folder = MakePrivateFolder();
     if (folder.empty()) return false;
     const std::string copy = folder + "\\setup.exe";
-    if (!CopyFileA(started.c_str(), copy.c_str(), TRUE)) {
-        RemoveFolder(folder, copy);
+    if (!MakeCopy(started, copy)) {
+        RemovePrivateFolder(folder, copy);
         return false;
     }
     // Held open with delete-on-close and not inherited: should this process be killed, the
@@ -116,7 +77,7 @@ bool RunPrivateCopy(const std::string& kit_folder, const std::string& user_argum
     if (self) CloseHandle(self);
     if (!started_ok) {
         if (keep != INVALID_HANDLE_VALUE) CloseHandle(keep);
-        RemoveFolder(folder, copy);
+        RemovePrivateFolder(folder, copy);
         return false;
     }
     AllowSetForegroundWindow(pi.dwProcessId);
@@ -126,31 +87,11 @@ bool RunPrivateCopy(const std::string& kit_folder, const std::string& user_argum
     if (!GetExitCodeProcess(pi.hProcess, &code)) code = 1603;
     CloseHandle(pi.hProcess);
     if (keep != INVALID_HANDLE_VALUE) CloseHandle(keep);
-    RemoveFolder(folder, copy);
+    RemovePrivateFolder(folder, copy);
     status = static_cast<int>(code);
     return true;
 }
 
-void SweepStalePrivateCopies() {
-    const std::string temp = TempFolder();
-    if (temp.empty()) return;
-    FILETIME now_ft;
-    GetSystemTimeAsFileTime(&now_ft);
-    const ULONGLONG now = (ULONGLONG(now_ft.dwHighDateTime) << 32) | now_ft.dwLowDateTime;
-    const ULONGLONG minute = 60ull * 10000000ull;
-    WIN32_FIND_DATAA fd;
-    HANDLE find = FindFirstFileA((temp + "\\" + kFolderPrefix + "*").c_str(), &fd);
-    if (find == INVALID_HANDLE_VALUE) return;
-    do {
-        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
-        // A folder being set up right now by another start is left alone.
-        const ULONGLONG made = (ULONGLONG(fd.ftCreationTime.dwHighDateTime) << 32) | fd.ftCreationTime.dwLowDateTime;
-        if (made + minute > now) continue;
-        // The copy's file goes by itself when its last holder ends (see RunPrivateCopy), so a
-        // folder still holding something belongs to a run still going.
-        RemoveDirectoryA((temp + "\\" + fd.cFileName).c_str());
-    } while (FindNextFileA(find, &fd));
-    FindClose(find);
-}
+void SweepStalePrivateCopies() { SweepStalePrivateFolders(); }
 
 }  // namespace qp::setup

@@ -33,7 +33,12 @@ struct InstallContext {
     bool nt_family = false;
     int os_code = 0;  // see osmask.h; 0 when the version could not be asked
 
-    // "<program files>\QPBInformation\<GUID>" and the three files kept in it.
+    // An installed product's information folder where its registration says it is, when that
+    // is not under program_files (a product of an older x86 runtime on 64-bit Windows has it
+    // under the 64-bit "Program Files"). Empty: the folder below.
+    std::string info_folder;
+
+    // "<program files>\QPBInformation\<GUID>" (or info_folder) and the files kept in it.
     std::string InfoFolder() const;
     std::string InfoSetupExe() const { return InfoFolder() + "\\setup.exe"; }
     std::string InfoSetupList() const { return InfoFolder() + "\\setup.lst"; }
@@ -44,6 +49,13 @@ struct InstallContext {
     // What "MediaPath" records: the media folder, or the one-file kit's program.
     std::string MediaPath() const { return media_program.empty() ? media_folder : media_program; }
 };
+
+constexpr char kInfoFolderName[] = "QPBInformation";
+
+// The information folder named by a registration's "LogFile" value: the folder of `log_file`
+// when it is an absolute path "<drive>:\...\QPBInformation\<guid>\uninst.lst" (any case)
+// without "." or ".." parts; empty otherwise, and the default place is used.
+std::string InfoFolderOfLog(const std::string& log_file, const std::string& guid);
 
 // Removes one trailing backslash.
 std::string WithoutTrailingBackslash(std::string path);

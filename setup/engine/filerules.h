@@ -80,6 +80,10 @@ public:
     // Lets go of the kit archive, which extraction may keep open between files, so that its
     // disk can be taken out.
     virtual void ReleaseArchive() = 0;
+    // The archive lies inside the program `program` (a one-file kit), at this window of it.
+    virtual void SetArchiveWindow(const std::string& program, std::uint64_t offset, std::uint64_t size) {
+        (void)program, (void)offset, (void)size;
+    }
     // The system's use count of a shared file; -1 when it has none.
     virtual std::int64_t SharedCount(const std::string& path) = 0;
     // Sets the use count; a count below 1 removes it.

@@ -1,6 +1,7 @@
 // The install phase.
 #include "setup/engine/installphase.h"
 
+#include "setup/engine/kitmedia.h"
 #include "setup/engine/lists.h"
 #include "setup/engine/log.h"
 #include "setup/engine/osmask.h"
@@ -90,10 +91,11 @@ bool EnsureArchive(RunState& run, FileEffects& files, Questions& questions) {
     if (files.Exists(run.ctx.ArchivePath())) return true;
     questions.Message(run.ctx.ArchivePath() + " Not Found ", "Error", Questions::kNoIcon);
     while (!files.Exists(run.ctx.ArchivePath())) {
-        std::string folder;
-        if (!questions.PickFolder("Select kit path", folder)) return false;
-        run.ctx.media_folder = WithoutTrailingBackslash(folder);
-        run.ctx.media_program.clear();
+        std::string picked;
+        if (!questions.PickFolder("Select kit path", picked)) return false;
+        // A kit folder, or a one-file kit of the product.
+        if (UsePickedKit(picked, run.ctx) && !run.ctx.media_program.empty())
+            files.SetArchiveWindow(run.ctx.media_program, run.ctx.archive_offset, run.ctx.archive_size);
     }
     return true;
 }

@@ -4,8 +4,11 @@
 #include <memory>
 
 #include "common/errors.h"
+#include "common/fsprim.h"
 #include "common/kitpayload.h"
+#include "common/setuplist.h"
 #include "common/textload.h"
+#include "setup/engine/context.h"
 
 namespace qp {
 namespace {
@@ -50,6 +53,34 @@ KitKind OpenKitProgram(const std::string& path, OneFileKit& kit, std::string* wh
         if (why) *why = e.what();
         return KitKind::kDamaged;
     }
+}
+
+bool UsePickedKit(const std::string& picked, InstallContext& ctx) {
+    const std::string path = WithoutTrailingBackslash(picked);
+    if (!IsFile(path)) {
+        ctx.media_folder = path;
+        ctx.media_program.clear();
+        return true;
+    }
+    OneFileKit kit;
+    const std::size_t slash = path.rfind('\\');
+    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash);
+    if (OpenKitProgram(path, kit) == KitKind::kOneFile) {
+        try {
+            if (!EqualNoCase(ReadSetupList(kit.list).settings.product_guid(), ctx.product_guid)) return false;
+        } catch (const std::exception&) {
+            return false;
+        }
+        ctx.media_program = path;
+        ctx.media_folder = folder;
+        ctx.archive_offset = kit.archive_offset;
+        ctx.archive_size = kit.archive_size;
+        return true;
+    }
+    // A file of a kit folder stands for its folder.
+    ctx.media_folder = folder;
+    ctx.media_program.clear();
+    return true;
 }
 
 }  // namespace qp

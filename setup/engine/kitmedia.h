@@ -28,4 +28,11 @@ enum class KitKind {
 // product). A file that cannot be opened is kDamaged too.
 KitKind OpenKitProgram(const std::string& path, OneFileKit& kit, std::string* why = nullptr);
 
+struct InstallContext;
+
+// What the user picked when asked for the kit: a kit folder, a file in one (its setup.exe or
+// setup.cab), or a one-file kit of this product (its setup list names ctx.product_guid), which
+// becomes the media program. False, with `ctx` unchanged, for a one-file kit of another product.
+bool UsePickedKit(const std::string& picked, InstallContext& ctx);
+
 }  // namespace qp

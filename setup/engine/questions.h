@@ -18,7 +18,8 @@ public:
     virtual int CopyFailed(const std::string& text) { return AbortRetryIgnore(text, "Failed to copy file"); }
     // A message with an OK button.
     virtual void Message(const std::string& text, const std::string& caption, Icon icon) = 0;
-    // The kit archive is missing: let the user pick the folder that holds it. False = cancelled.
+    // The kit archive is missing: let the user pick the folder that holds it, or a one-file kit
+    // (the path of the program then comes back). False = cancelled.
     virtual bool PickFolder(const std::string& title, std::string& folder) = 0;
 };
 

@@ -89,17 +89,19 @@ std::string Markers(const std::string& folder) {
     return found;
 }
 
-// Private copies left in the temporary folder.
+// Private copies and self-delete helpers' folders left in the temporary folder.
 std::string PrivateCopiesLeft() {
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
     std::string found;
     WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((std::string(temp) + "qp-run-*").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE) return found;
-    do found += std::string(" ") + fd.cFileName;
-    while (FindNextFileA(h, &fd));
-    FindClose(h);
+    for (const char* pattern : {"qp-run-*", "qp-del-*"}) {
+        HANDLE h = FindFirstFileA((std::string(temp) + pattern).c_str(), &fd);
+        if (h == INVALID_HANDLE_VALUE) continue;
+        do found += std::string(" ") + fd.cFileName;
+        while (FindNextFileA(h, &fd));
+        FindClose(h);
+    }
     return found;
 }
 
@@ -395,4 +397,148 @@ TEST_F(HostileFolder, FullDiskAsksOnce) {
     for (const std::string& failed : {folder + "\\docs\\manual.txt", folder + "\\Help\\help.txt"})
         EXPECT_NE(text.find("CANT COPY  " + failed), std::string::npos) << text;
     EXPECT_TRUE(Exists(folder + "\\app.txt"));
+}
+
+namespace {
+
+// Holds a file open as a writer does while it extracts.
+struct HeldOpen {
+    explicit HeldOpen(const std::string& path)
+        : h(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                        nullptr)) {}
+    ~HeldOpen() {
+        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    }
+    HANDLE h;
+};
+
+}  // namespace
+
+// A run killed half-way leaves files written beside their final names. The next run of the
+// product removes them: only names of that form beside the product's own files, none that
+// someone holds open, nothing while another run of the product is going, never through a link.
+TEST_F(HostileFolder, KilledRunsTemporaryFilesGoWithTheNextRun) {
+    WriteKit(kit_, QuickList());
+    const std::string log = dir_.Str() + "\\sweep.log";
+    const std::string run = Setup() + " -s -log \"" + log + "\"";
+    ASSERT_EQ(Process(run, kit_).Wait(60000), 0u) << LogText(log);
+    const std::string target = Target(ShellFolder(CSIDL_PROGRAM_FILES));
+    const std::string info = ShellFolder(CSIDL_PROGRAM_FILES) + "\\QPBInformation\\" + kHostileGuid;
+    ASSERT_TRUE(Exists(target + "\\app.txt"));
+    const std::string victim = dir_.Str() + "\\victim.txt";
+    qptest::WriteText(victim, "not the product's");
+
+    struct Row {
+        std::string path;
+        bool goes;
+    };
+    const std::vector<Row> rows = {
+        {target + "\\app.txt.qz0", true},     // a replaced file's new content, never renamed
+        {target + "\\APP.TXT.qz12", true},    // names compare without case
+        {info + "\\setup.exe.qpnew", true},   // the information folder's runtime, never renamed
+        {info + "\\setup.lst.qpnew", true},
+        {target + "\\app.txt.qz5", false},    // held open below: a writer still at it
+        {target + "\\other.txt.qz0", false},  // beside no file of the product
+        {target + "\\app.txt.qz007", false},  // not a name the extractor gives
+        {target + "\\app.txt.qzx", false},
+        {target + "\\app.txt.tmp", false},
+    };
+    auto plant = [&] {
+        for (const Row& row : rows) qptest::WriteText(row.path, "left");
+    };
+    const std::string link = target + "\\app.txt.qz1";
+    auto plant_link = [&] { return CreateSymbolicLinkA(link.c_str(), victim.c_str(), 0) != 0; };
+
+    // Another run of the product going: nothing is touched.
+    plant();
+    {
+        const std::string name = std::string("Global\\Quillpack.Run.") + kHostileGuid;
+        HANDLE other = CreateMutexA(nullptr, FALSE, name.c_str());
+        ASSERT_TRUE(other);
+        EXPECT_EQ(Process(run, kit_).Wait(60000), 0u) << LogText(log);
+        CloseHandle(other);
+    }
+    for (const Row& row : rows) EXPECT_TRUE(Exists(row.path)) << row.path << " went while another run was going";
+
+    // Alone: what a killed run left goes, the rest stays.
+    const bool linked = plant_link();
+    {
+        HeldOpen held(target + "\\app.txt.qz5");
+        ASSERT_NE(held.h, INVALID_HANDLE_VALUE);
+        EXPECT_EQ(Process(run, kit_).Wait(60000), 0u) << LogText(log);
+    }
+    for (const Row& row : rows) EXPECT_EQ(Exists(row.path), !row.goes) << row.path;
+    EXPECT_NE(LogText(log).find("Removed the temporary file " + target + "\\app.txt.qz0"), std::string::npos)
+        << LogText(log);
+    if (linked) EXPECT_EQ(qptest::ReadText(victim), "not the product's") << "a link was followed";
+    EXPECT_EQ(qptest::ReadText(target + "\\app.txt").find("left"), std::string::npos);
+    for (const Row& row : rows) DeleteFileA(row.path.c_str());
+    DeleteFileA(link.c_str());
+}
+
+// A product that an older x86 runtime installed on 64-bit Windows has its folders under the
+// 64-bit "Program Files" (that runtime built the path from the system drive); its registration
+// says where. The new runtime finds the information folder there: maintenance, an upgrade and
+// the removal work, and the removal leaves nothing in either program folder.
+TEST_F(HostileFolder, ProgramFilesOfAnOlderX86RuntimesProductIsFound) {
+#ifdef _WIN64
+    if (GetEnvironmentVariableA("QP_WINE_WOW64", nullptr, 0) == 0)
+        GTEST_SKIP() << "only in the prefix that runs 32-bit programs (setup_wow64_e2e_test)";
+    if (!Exists(QP_X86_SETUP_EXE)) GTEST_SKIP() << "no x86 runtime at " << QP_X86_SETUP_EXE << " (the i686 tree)";
+    const char* const kCurrentVersion = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+    const std::string native = ShellFolder(CSIDL_PROGRAM_FILES), x86 = ShellFolder(CSIDL_PROGRAM_FILESX86);
+    ASSERT_NE(native, x86);
+    const std::string old_target = Target(native), old_info = native + "\\QPBInformation\\" + kHostileGuid;
+    const std::string log = dir_.Str() + "\\old.log";
+    auto silent = [&](const std::string& kit) {
+        return Process("\"" + kit + "\\setup.exe\" -s -log \"" + log + "\"", kit).Wait(60000);
+    };
+    auto x86_kit = [&](const std::string& version, const std::string& app) {
+        const std::string kit = dir_.Str() + "\\kit" + version;
+        CreateDirectoryA(kit.c_str(), nullptr);
+        qp::SetupList list = QuickList();
+        list.strings.push_back({"DisplayVersion", "", {version}});
+        WriteKitWith(kit, list, {{"Program Files/app.txt", app}, {"Program Files/docs/manual.txt", "manual"},
+                                 {"Help Files/help.txt", "help"}});
+        EXPECT_TRUE(CopyFileA(QP_X86_SETUP_EXE, (kit + "\\setup.exe").c_str(), FALSE));
+        return kit;
+    };
+    // The older runtime's layout: the x86 runtime told that programs go to the 64-bit folder.
+    {
+        HKEY cv;
+        ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kCurrentVersion, 0, KEY_READ | KEY_WRITE | KEY_WOW64_32KEY, &cv),
+                  ERROR_SUCCESS);
+        const std::string before = RegText(kCurrentVersion, "ProgramFilesDir", KEY_WOW64_32KEY);
+        RegSetValueExA(cv, "ProgramFilesDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(native.c_str()),
+                       static_cast<DWORD>(native.size() + 1));
+        const DWORD status = silent(x86_kit("1.0", "app 1.0"));
+        RegSetValueExA(cv, "ProgramFilesDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(before.c_str()),
+                       static_cast<DWORD>(before.size() + 1));
+        RegCloseKey(cv);
+        ASSERT_EQ(status, 0u) << LogText(log);
+    }
+    ASSERT_TRUE(Exists(old_info + "\\uninst.lst"));
+    ASSERT_TRUE(Exists(old_target + "\\app.txt"));
+    ASSERT_EQ(RegText(kUninstallKey, "LogFile", KEY_WOW64_32KEY), old_info + "\\uninst.lst");
+
+    // Maintenance from the kit, then an upgrade: both read the folder where it is.
+    EXPECT_EQ(silent(dir_.Str() + "\\kit1.0"), 0u) << LogText(log);
+    EXPECT_TRUE(Exists(old_target + "\\app.txt"));
+    EXPECT_EQ(silent(x86_kit("2.0", "app 2.0")), 0u) << LogText(log);
+    EXPECT_EQ(qptest::ReadText(old_target + "\\app.txt"), "app 2.0") << "upgraded where it was";
+    EXPECT_EQ(RegText(kUninstallKey, "DisplayVersion", KEY_WOW64_32KEY), "2.0");
+    EXPECT_FALSE(Exists(x86 + "\\QPBInformation\\" + kHostileGuid)) << "a second information folder";
+    EXPECT_FALSE(Exists(Target(x86))) << "a second product folder";
+
+    const std::string quiet = RegText(kUninstallKey, "QuietUninstallString", KEY_WOW64_32KEY);
+    EXPECT_EQ(quiet.find("\"" + old_info + "\\setup.exe\""), 0u) << quiet;
+    EXPECT_EQ(Process(quiet + " -log \"" + log + "\"").Wait(60000), 0u) << LogText(log);
+    for (int i = 0; i < 100 && Exists(old_info); ++i) Sleep(100);
+    EXPECT_FALSE(KeyExists(kUninstallKey, KEY_WOW64_32KEY));
+    for (const std::string& gone : {old_info, old_target, native + "\\" + kHostileCompany, Target(x86),
+                                    x86 + "\\QPBInformation\\" + kHostileGuid})
+        EXPECT_FALSE(Exists(gone)) << gone << "\n" << LogText(log);
+#else
+    GTEST_SKIP() << "64-bit Windows only";
+#endif
 }

@@ -12,6 +12,7 @@
 #include <map>
 
 #include "e2e/gui_driver.h"
+#include "common/kitpayload.h"
 #include "e2e/kit_builder.h"
 #include "setup/engine/driver.h"
 #include "support/testutil.h"
@@ -139,6 +140,72 @@ protected:
         WriteKitWith(kit, List(version), Members(version));
         return kit;
     }
+    // The kit of `version` as one program "<name>.exe" beside a kit folder "<name>" that keeps
+    // only setup.lst (to compare with), as the builder's --single-file writes it.
+    std::string OneFileKit(const std::string& version, const std::string& name) {
+        const std::string kit = Kit(version, name);
+        const std::string program = dir_.Str() + "\\" + name + ".exe";
+        std::FILE* f = std::fopen(program.c_str(), "wb");
+        EXPECT_TRUE(f);
+        if (!f) return program;
+        qp::KitProgramWriter w([f](const void* p, std::size_t n) { return std::fwrite(p, 1, n, f) == n; });
+        w.Runtime(qptest::ReadBytes(kit + "\\setup.exe"));
+        for (const char* file : {"setup.lst", "setup.cab"}) {
+            const auto bytes = qptest::ReadBytes(kit + "\\" + file);
+            w.BeginFile(file);
+            w.Append(bytes.data(), bytes.size());
+        }
+        w.Finish();
+        std::fclose(f);
+        DeleteFileA((kit + "\\setup.exe").c_str());
+        DeleteFileA((kit + "\\setup.cab").c_str());
+        return program;
+    }
+    DWORD SilentProgram(const std::string& program) {
+        return Process("\"" + program + "\" -s -log \"" + log_ + "\"", dir_.Str()).Wait(120000);
+    }
+
+    // The upgrade wizard of `p` from the welcome page to its end, with screenshots under `shots`.
+    void WalkUpgradeWizard(Process& p, const std::string& shots) {
+        HWND lang = WaitTop(p.Id(), "#32770", "Select Language");
+        ASSERT_TRUE(lang);
+        Screenshot(shots + "-00-language");
+        Press(lang, IDOK);
+        HWND page = nullptr;
+        for (int i = 0; i < 400 && !page; ++i, Sleep(50)) {
+            HWND w = FindTop(p.Id(), "#32770", "Setup");
+            if (w && GetDlgItem(w, 1044) && !GetDlgItem(w, 1017)) page = w;
+        }
+        ASSERT_TRUE(page) << "the welcome page";
+        Settle();
+        EXPECT_EQ(ItemText(page, 1034),
+                  "Setup will replace " + product_ + " 1.0 with version 2.0. Your settings and component choice stay.");
+        Screenshot(shots + "-01-welcome");
+        Press(page, 1003);
+        page = WaitPage(p.Id(), "Choose Destination Location");
+        ASSERT_TRUE(page);
+        EXPECT_EQ(ItemText(page, 1014), target_);
+        Screenshot(shots + "-05-destination");
+        Press(page, 1003);
+        page = WaitPage(p.Id(), "Select Program Folder");
+        ASSERT_TRUE(page) << "no setup type nor component page in an upgrade";
+        Press(page, 1003);
+        page = WaitPage(p.Id(), "Start Copying Files");
+        ASSERT_TRUE(page);
+        Press(page, 1003);
+        page = WaitPage(p.Id(), "Installation Report", 60000);
+        ASSERT_TRUE(page);
+        const std::string report = ItemText(page, 1026);
+        EXPECT_NE(report.find("Delete  " + target_ + "\\docs\\manual.txt"), std::string::npos) << report;
+        Screenshot(shots + "-11-report");
+        Press(page, 1003);
+        page = WaitPage(p.Id(), "Quillpacker Wizard Complete");
+        ASSERT_TRUE(page);
+        Screenshot(shots + "-13-complete");
+        Press(page, 1003);
+        EXPECT_EQ(p.Wait(30000), 0u);
+    }
+
     DWORD Silent(const std::string& kit, const std::string& extra = "") {
         Process p("\"" + kit + "\\setup.exe\" -s -log \"" + log_ + "\"" + extra, kit);
         return p.Wait(120000);
@@ -146,7 +213,9 @@ protected:
     std::string Log() const { return Read(log_); }
 
     // Version 2.0 as it must be after the upgrade, whichever way it ran.
-    void ExpectVersionTwo(const std::string& kit2) {
+    // `media` is what "MediaPath" names: the kit folder, or a one-file kit's program.
+    void ExpectVersionTwo(const std::string& kit2, std::string media = "") {
+        if (media.empty()) media = kit2;
         EXPECT_EQ(Read(target_ + "\\app.txt"), "app 2.0\r\n") << "the changed file replaced";
         EXPECT_FALSE(Exists(target_ + "\\docs\\manual.txt")) << "what 2.0 no longer ships is gone";
         EXPECT_FALSE(Exists(target_ + "\\docs"));
@@ -156,7 +225,7 @@ protected:
         EXPECT_EQ(RegistrationsNamed(product_), 1) << "one registration";
         EXPECT_EQ(RegText(key_, "DisplayVersion"), "2.0");
         EXPECT_EQ(RegText(key_, "DisplayName"), product_ + " 2.0");
-        EXPECT_EQ(RegText(key_, "MediaPath"), kit2);
+        EXPECT_EQ(RegText(key_, "MediaPath"), media);
         EXPECT_EQ(RegText(key_, "InstallLocation"), target_);
         EXPECT_NE(RegText(key_, "EstimatedSize"), "560");
         EXPECT_EQ(RegText(value_key_, "Path"), "<no value>") << "the value 2.0 no longer writes";
@@ -376,3 +445,66 @@ TEST_F(UpgradeE2E, SameVersionFromAnotherKitRepairsFromThatKit) {
     EXPECT_EQ(RegistrationsNamed(product_), 1);
     EXPECT_EQ(RegText(key_, "DisplayVersion"), "1.0");
 }
+
+namespace {
+
+std::uint64_t FileSize(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA a;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &a)) return 0;
+    return (std::uint64_t(a.nFileSizeHigh) << 32) | a.nFileSizeLow;
+}
+
+// The sizes of the private copies in the temporary folder.
+std::vector<std::uint64_t> PrivateCopySizes() {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    std::vector<std::uint64_t> sizes;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((std::string(temp) + "qp-run-*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return sizes;
+    do {
+        const std::string copy = std::string(temp) + fd.cFileName + "\\setup.exe";
+        if (Exists(copy)) sizes.push_back(FileSize(copy));
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    return sizes;
+}
+
+}  // namespace
+
+// 1.0 and 2.0 each as one program: 2.0 replaces 1.0 in place, unattended and through the wizard,
+// while the 1.0 program is long gone. The private copy and the information folder hold the
+// runtime alone, never the payload.
+TEST_F(UpgradeE2E, OneFileKitUpgradesOneFileKit) {
+    const std::uint64_t runtime = FileSize(QP_SETUP_EXE);
+    for (const bool wizard : {false, true}) {
+        SCOPED_TRACE(wizard ? "through the wizard" : "unattended");
+        const std::string kit1 = OneFileKit("1.0", wizard ? "w1" : "s1");
+        ASSERT_EQ(SilentProgram(kit1), 0u) << Log();
+        ASSERT_EQ(Read(target_ + "\\docs\\manual.txt"), "manual 1.0\r\n");
+        ASSERT_EQ(RegText(key_, "MediaPath"), kit1);
+        EXPECT_EQ(FileSize(info_ + "\\setup.exe"), runtime) << "the information folder holds the plain runtime";
+        qptest::WriteText(target_ + "\\user.txt", "the user's own");
+        ASSERT_TRUE(DeleteFileA(kit1.c_str()));  // the download is gone
+
+        const std::string name2 = wizard ? "w2" : "s2";
+        const std::string kit2 = OneFileKit("2.0", name2);
+        ASSERT_GT(FileSize(kit2), runtime);
+        if (!wizard) {
+            ASSERT_EQ(SilentProgram(kit2), 0u) << Log();
+        } else {
+            Process p("\"" + kit2 + "\"", dir_.Str());
+            std::vector<std::uint64_t> copies;
+            for (int i = 0; i < 600 && copies.empty(); ++i, Sleep(50)) copies = PrivateCopySizes();
+            ASSERT_FALSE(copies.empty()) << "no private copy while the wizard runs";
+            for (std::uint64_t size : copies) EXPECT_EQ(size, runtime) << "the private copy carries the payload";
+            ASSERT_NO_FATAL_FAILURE(WalkUpgradeWizard(p, "up-onefile"));
+        }
+        ExpectVersionTwo(dir_.Str() + "\\" + name2, kit2);
+        EXPECT_EQ(FileSize(info_ + "\\setup.exe"), runtime);
+        RemoveAndExpectNothingLeft();
+        DeleteFileA((target_ + "\\user.txt").c_str());
+        RemoveTree(target_);
+    }
+}
+

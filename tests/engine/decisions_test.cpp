@@ -4,7 +4,9 @@
 
 #include <set>
 
+#include "setup/engine/context.h"
 #include "setup/engine/filerules.h"
+#include "setup/engine/leftovers.h"
 #include "setup/engine/lists.h"
 #include "setup/engine/macros.h"
 #include "setup/engine/osmask.h"
@@ -191,4 +193,57 @@ TEST(NameLists, CaseInsensitive) {
     EXPECT_EQ(l.size(), 1u);
     RemoveName(l, "core");
     EXPECT_TRUE(l.empty());
+}
+
+// The information folder a registration names is taken only in the shape the runtime writes.
+TEST(InfoFolderOfLog, OnlyTheRuntimesOwnShape) {
+    const std::string g = "{G}";
+    struct Row {
+        std::string log_file, folder;
+    } rows[] = {
+        {"C:\\Program Files\\QPBInformation\\{G}\\uninst.lst", "C:\\Program Files\\QPBInformation\\{G}"},
+        {"d:\\apps\\qpbinformation\\{g}\\UNINST.LST", "d:\\apps\\qpbinformation\\{g}"},
+        {"C:\\QPBInformation\\{G}\\uninst.lst", "C:\\QPBInformation\\{G}"},
+        {"C:\\Program Files\\QPBInformation\\{H}\\uninst.lst", ""},   // another product's
+        {"C:\\Program Files\\..\\QPBInformation\\{G}\\uninst.lst", ""},
+        {"C:\\Program Files\\.\\QPBInformation\\{G}\\uninst.lst", ""},
+        {"C:\\Program Files\\\\QPBInformation\\{G}\\uninst.lst", ""},
+        {"\\\\server\\share\\QPBInformation\\{G}\\uninst.lst", ""},
+        {"QPBInformation\\{G}\\uninst.lst", ""},
+        {"C:\\Program Files\\QPBInformation\\{G}\\setup.exe", ""},
+        {"C:\\A:B\\QPBInformation\\{G}\\uninst.lst", ""},
+        {"", ""},
+    };
+    for (const Row& row : rows) EXPECT_EQ(InfoFolderOfLog(row.log_file, g), row.folder) << row.log_file;
+    EXPECT_EQ(InfoFolderOfLog("C:\\QPBInformation\\\\uninst.lst", ""), "");
+    EXPECT_EQ(InfoFolderOfLog("C:\\" + std::string(300, 'a') + "\\QPBInformation\\{G}\\uninst.lst", g), "");
+}
+
+TEST(Leftovers, ExtractionTempNames) {
+    struct Row {
+        const char* name;
+        bool temp;
+    } rows[] = {
+        {"app.txt.qz0", true}, {"APP.TXT.QZ9", true}, {"app.txt.qz10", true}, {"app.txt.qz99", true},
+        {"app.txt.qz", false}, {"app.txt.qz00", false}, {"app.txt.qz07", false}, {"app.txt.qz100", false},
+        {"app.txt.qzx", false}, {"app.txt.qz-1", false}, {"app.txt", false}, {"xapp.txt.qz0", false},
+        {"app.tx.qz0", false}, {"app.txt.tmp", false},
+    };
+    for (const Row& row : rows) EXPECT_EQ(IsExtractionTempOf(row.name, "app.txt"), row.temp) << row.name;
+    EXPECT_FALSE(IsExtractionTempOf(".qz0", ""));
+}
+
+TEST(Leftovers, RecordedFoldersOnceEachWithTheirNames) {
+    WrittenRecord r;
+    r.Add("C:\\P\\a.txt", 1);
+    r.Add("C:\\P\\sub\\b.txt", 1);
+    r.Add("c:\\p\\c.txt", 1);
+    r.Add("nofolder", 1);
+    r.Add("C:\\P\\", 1);
+    const auto folders = RecordedFolders(r);
+    ASSERT_EQ(folders.size(), 2u);
+    EXPECT_EQ(folders[0].folder, "C:\\P");
+    EXPECT_EQ(folders[0].names, (std::vector<std::string>{"a.txt", "c.txt"}));
+    EXPECT_EQ(folders[1].folder, "C:\\P\\sub");
+    EXPECT_EQ(folders[1].names, (std::vector<std::string>{"b.txt"}));
 }

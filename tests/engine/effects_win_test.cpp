@@ -12,6 +12,7 @@
 #include "setup/engine/installphase.h"
 #include "setup/engine/win/context_win.h"
 #include "setup/engine/win/filerules_win.h"
+#include "setup/engine/win/privatecopy_win.h"
 #include "setup/engine/win/restart_win.h"
 #include "setup/engine/win/selfdelete_win.h"
 #include "support/testutil.h"
@@ -378,6 +379,20 @@ TEST(SelfDelete, CommandLineLayout) {
               "\"C:\\T\\Del1.tmp\" QDELETE  124 \"C:\\P F\\setup.exe\"");
 }
 
+// The names in `folder`, each after a blank.
+std::string Entries(const std::string& folder) {
+    std::string out;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return out;
+    do {
+        const std::string name = fd.cFileName;
+        if (name != "." && name != "..") out += " " + name;
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    return out;
+}
+
 // Sets TMP and TEMP for the processes this one starts, and back again.
 class TempFolderFor {
 public:
@@ -429,16 +444,43 @@ TEST(SelfDelete, TheCopyIsRemovedWithItsFolder) {
         for (int i = 0; i < 100 && Exists(info); ++i) Sleep(100);
         EXPECT_FALSE(Exists(copy));
         EXPECT_FALSE(Exists(info));
+        // The helper ran from a private folder of its own, not from the temporary folder: once
+        // it has ended that folder is empty, and the next run's sweep takes it.
+        std::string left;
+        for (int i = 0; i < 100; ++i, Sleep(100)) {
+            left = Entries(temp_folder);
+            if (left.rfind(" qp-del-", 0) == 0 && left.find(' ', 1) == std::string::npos &&
+                Entries(temp_folder + "\\" + left.substr(1)).empty())
+                break;
+        }
+        EXPECT_EQ(left.rfind(" qp-del-", 0), 0u) << "left in the temporary folder:" << left;
+        EXPECT_EQ(left.find(' ', 1), std::string::npos) << "left in the temporary folder:" << left;
+        SweepStalePrivateFolders();
+        EXPECT_EQ(Entries(temp_folder), "");
     }
 }
 
 TEST(SelfDelete, NotRunningFromTheCopyDeletesItDirectly) {
-    qptest::TempDir tmp;
-    const std::string info = tmp / "info";
-    CreateDirectoryA(info.c_str(), nullptr);
-    qptest::WriteText(info + "\\setup.exe", "x");
-    EXPECT_TRUE(RemoveOwnCopy(tmp / "kit\\setup.exe", info + "\\setup.exe", info));
-    EXPECT_FALSE(Exists(info));
+    // The "QPBInformation" folder above goes too once it is empty; no other parent does.
+    struct Row {
+        const char* parent;
+        const char* other;  // another product's folder beside, or null
+        bool parent_goes;
+    } rows[] = {{"QPBInformation", nullptr, true}, {"QPBInformation", "{OTHER}", false}, {"Elsewhere", nullptr, false}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.parent) + (row.other ? " with another product" : ""));
+        qptest::TempDir tmp;
+        const std::string parent = tmp / row.parent, info = parent + "\\{X}";
+        CreateDirectoryA(parent.c_str(), nullptr);
+        CreateDirectoryA(info.c_str(), nullptr);
+        if (row.other) CreateDirectoryA((parent + "\\" + row.other).c_str(), nullptr);
+        qptest::WriteText(info + "\\setup.exe", "x");
+        EXPECT_TRUE(RemoveOwnCopy(tmp / "kit\\setup.exe", info + "\\setup.exe", info));
+        EXPECT_FALSE(Exists(info));
+        EXPECT_EQ(Exists(parent), !row.parent_goes);
+        if (row.other) RemoveDirectoryA((parent + "\\" + row.other).c_str());
+        RemoveDirectoryA(parent.c_str());
+    }
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "common/kitpayload.h"
+#include "common/peimage.h"
 #include "engine/kit_fixture.h"
 #include "setup/engine/installphase.h"
 #include "setup/engine/log.h"
@@ -467,6 +469,57 @@ TEST_F(InstallTest, MissingArchiveAsksForTheKitFolderAndCancelAborts) {
     EXPECT_TRUE(Run(run));
     EXPECT_EQ(run.ctx.media_folder, moved);
     EXPECT_TRUE(Exists(Dest("app.exe")));
+}
+
+// Asked for the kit, the user may pick a one-file kit of the product (not another product's), or
+// a file of a kit folder for its folder.
+TEST_F(InstallTest, MissingArchiveTakesAOneFileKitOrAFileOfTheKitFolder) {
+    const std::string moved = tmp_ / "moved";
+    CreateDirectoryA(moved.c_str(), nullptr);
+    ASSERT_TRUE(MoveFileA((kit_ + "\\setup.cab").c_str(), (moved + "\\setup.cab").c_str()));
+    const std::vector<std::uint8_t> cab = qptest::ReadBytes(moved + "\\setup.cab");
+    auto write_kit = [&](const std::string& path, const SetupList& list) {
+        std::vector<std::uint8_t> out;
+        KitProgramWriter w([&](const void* p, std::size_t n) {
+            out.insert(out.end(), static_cast<const std::uint8_t*>(p), static_cast<const std::uint8_t*>(p) + n);
+            return true;
+        });
+        w.Runtime(peimage::MakeImage().bytes);
+        const std::vector<std::uint8_t> lst = WriteSetupList(list);
+        w.BeginFile("setup.lst");
+        w.Append(lst.data(), lst.size());
+        w.BeginFile("setup.cab");
+        w.Append(cab.data(), cab.size());
+        w.Finish();
+        qptest::WriteBytes(path, out);
+    };
+    SetupList other = list_;
+    other.settings.set_product_guid("{00000000-0000-0000-0000-0000000000E2}");
+    const std::string ours = tmp_ / "one\\KIT.exe", theirs = tmp_ / "other\\KIT.exe";
+    CreateDirectoryA((tmp_ / "one").c_str(), nullptr);
+    CreateDirectoryA((tmp_ / "other").c_str(), nullptr);
+    write_kit(ours, list_);
+    write_kit(theirs, other);
+    struct Row {
+        const char* what;
+        std::vector<std::string> picks;
+        std::string media_program, media_folder;
+    } rows[] = {
+        {"the product's one-file kit after another product's", {theirs, ours}, ours, tmp_ / "one"},
+        {"the archive in a kit folder", {moved + "\\setup.cab"}, "", moved},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        questions_.folders = row.picks;
+        RunState run = NewRun(RunMode::FirstInstall, {"Main"});
+        EXPECT_TRUE(Run(run));
+        EXPECT_EQ(run.ctx.media_program, row.media_program);
+        EXPECT_EQ(run.ctx.media_folder, row.media_folder);
+        EXPECT_EQ(qptest::ReadText(Dest("app.exe")), "APP");
+        EXPECT_TRUE(questions_.folders.empty()) << "asked again after a usable pick";
+        RunState removal = NewRun(RunMode::Remove, {});
+        EXPECT_TRUE(Run(removal));
+    }
 }
 
 // A shared file that was there before: another user holds it, so removal lowers the count

@@ -32,7 +32,7 @@ public:
     void SetSharedCount(const std::string& path, std::int64_t count) override;
 
     // A one-file kit: extraction from `program` reads the archive at this window of it.
-    void SetArchiveWindow(const std::string& program, std::uint64_t offset, std::uint64_t size) {
+    void SetArchiveWindow(const std::string& program, std::uint64_t offset, std::uint64_t size) override {
         window_program_ = program;
         window_ = {offset, size};
     }

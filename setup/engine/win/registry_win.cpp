@@ -73,12 +73,14 @@ void ReadText(HKEY h, const char* name, std::string* out) {
 
 }  // namespace
 
-bool UninstallKeyExists(const std::string& product_guid, std::string* media_path, std::string* display_version) {
+bool UninstallKeyExists(const std::string& product_guid, std::string* media_path, std::string* display_version,
+                        std::string* log_file) {
     HKEY h;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallKeyPath(product_guid).c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS)
         return false;
     ReadText(h, "MediaPath", media_path);
     ReadText(h, "DisplayVersion", display_version);
+    ReadText(h, "LogFile", log_file);
     RegCloseKey(h);
     return true;
 }

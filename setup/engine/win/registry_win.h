@@ -13,8 +13,9 @@ public:
 };
 
 // Whether HKLM "...\Uninstall\<guid>" opens for reading: the product is installed. Its
-// "MediaPath", when present, goes to `media_path`, and "DisplayVersion" to `display_version`.
+// "MediaPath", when present, goes to `media_path`, "DisplayVersion" to `display_version` and
+// "LogFile" to `log_file`.
 bool UninstallKeyExists(const std::string& product_guid, std::string* media_path,
-                        std::string* display_version = nullptr);
+                        std::string* display_version = nullptr, std::string* log_file = nullptr);
 
 }  // namespace qp

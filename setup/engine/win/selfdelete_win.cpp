@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "setup/engine/context.h"
+#include "setup/engine/win/privatecopy_win.h"
 #include "setup/engine/win/selfdelete_win.h"
 
 namespace qp {
@@ -16,25 +17,42 @@ std::string FolderPart(const std::string& path) {
     return pos == std::string::npos ? std::string() : path.substr(0, pos);
 }
 
+std::string NamePart(const std::string& path) {
+    auto pos = path.rfind('\\');
+    return pos == std::string::npos ? path : path.substr(pos + 1);
+}
+
+// The information folder, and the "QPBInformation" folder above it once it is empty.
+void RemoveInfoFolder(const std::string& folder) {
+    RemoveDirectoryA(folder.c_str());
+    const std::string parent = FolderPart(folder);
+    if (EqualNoCase(NamePart(parent), kInfoFolderName)) RemoveDirectoryA(parent.c_str());
+}
+
 }  // namespace
 
 bool RemoveOwnCopy(const std::string& running_path, const std::string& copy_path, const std::string& info_folder,
                    void* holder) {
     if (!EqualNoCase(running_path, copy_path)) {
         DeleteFileA(copy_path.c_str());
-        RemoveDirectoryA(info_folder.c_str());
+        RemoveInfoFolder(info_folder);
         return true;
     }
-    char temp_dir[MAX_PATH + 1] = {}, helper[MAX_PATH + 1] = {};
-    if (!GetTempPathA(MAX_PATH, temp_dir) || !GetTempFileNameA(temp_dir, "Del", 0, helper)) return false;
-    if (!CopyFileA(running_path.c_str(), helper, FALSE)) {
-        DeleteFileA(helper);
-        return false;
+    // The helper runs from a private folder of its own, as the private copy does: the
+    // temporary folder itself may hold DLLs that anyone put there.
+    // A sweep by another run may take the new folder before the copy is in it: a second try.
+    std::string folder, helper;
+    for (int attempt = 0; attempt < 2 && helper.empty(); ++attempt) {
+        folder = MakePrivateFolder(kHelperFolderPrefix);
+        if (folder.empty()) return false;
+        if (CopyFileA(running_path.c_str(), (folder + "\\setup.exe").c_str(), TRUE)) helper = folder + "\\setup.exe";
+        else RemovePrivateFolder(folder, folder + "\\setup.exe");
     }
+    if (helper.empty()) return false;
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
     // The helper inherits this handle; the system deletes the helper's file once the helper,
     // the last holder, has ended.
-    HANDLE self_file = CreateFileA(helper, 0, FILE_SHARE_READ | FILE_SHARE_DELETE, &inherit, OPEN_EXISTING,
+    HANDLE self_file = CreateFileA(helper.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_DELETE, &inherit, OPEN_EXISTING,
                                    FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     HANDLE process = nullptr;
     if (holder)
@@ -44,7 +62,7 @@ bool RemoveOwnCopy(const std::string& running_path, const std::string& copy_path
         process = OpenProcess(SYNCHRONIZE, TRUE, GetCurrentProcessId());
     if (!process) {
         if (self_file != INVALID_HANDLE_VALUE) CloseHandle(self_file);
-        DeleteFileA(helper);
+        RemovePrivateFolder(folder, helper);
         return false;
     }
     std::string cmd = QDeleteCommandLine(helper, static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(process)),
@@ -54,14 +72,18 @@ bool RemoveOwnCopy(const std::string& running_path, const std::string& copy_path
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
-    const BOOL started = CreateProcessA(helper, line.data(), nullptr, nullptr, TRUE, 0, nullptr, temp_dir, &si, &pi);
+    // Its current folder is the system's: a process's current folder cannot be removed.
+    char system_folder[MAX_PATH + 1] = {};
+    const UINT n = GetSystemDirectoryA(system_folder, MAX_PATH);
+    const BOOL started = CreateProcessA(helper.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                        n > 0 && n <= MAX_PATH ? system_folder : nullptr, &si, &pi);
     if (started) {
         CloseHandle(pi.hThread);
         CloseHandle(pi.hProcess);
     }
     CloseHandle(process);
     if (self_file != INVALID_HANDLE_VALUE) CloseHandle(self_file);
-    if (!started) DeleteFileA(helper);
+    if (!started) RemovePrivateFolder(folder, helper);
     return started != 0;
 }
 
@@ -81,7 +103,9 @@ int RunQDelete(const std::string& handle_text, const std::string& path) {
         Sleep(10);
     }
     const std::string folder = FolderPart(path);
-    if (!folder.empty()) RemoveDirectoryA(folder.c_str());
+    if (!folder.empty()) RemoveInfoFolder(folder);
+    // The helper's own folder cannot go while the helper runs from it: empty once the helper
+    // has ended, it goes with the next run's sweep (SweepStalePrivateFolders).
     return 0;
 }
 

@@ -8,7 +8,8 @@ namespace qp {
 
 // At exit of a remove run. `running_path` is the program the user started, held open by the
 // process `holder` (null: this process). When it is not the copy in the information folder,
-// deletes the copy and the folder; otherwise starts the helper, which waits for `holder`, and
+// deletes the copy and the folder (and an emptied "QPBInformation" above it); otherwise starts
+// the helper from a private folder of its own, which waits for `holder`, and
 // returns (the caller exits). True when the work is done or handed over.
 bool RemoveOwnCopy(const std::string& running_path, const std::string& copy_path, const std::string& info_folder,
                    void* holder = nullptr);
