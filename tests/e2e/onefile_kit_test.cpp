@@ -152,7 +152,7 @@ TEST_F(OneFileKit, AloneInAnEmptyFolderInstallsThroughTheWizard) {
         Screenshot("onefile-" + std::to_string(++shown));
     });
     ASSERT_EQ(0u, p.Wait(30000));
-    CloseFolderWindows();
+    CloseShownFolderWindows();
     EXPECT_GE(titles.size(), 4u);
     ExpectInstalledFrom(program, *dir_ / "wizard");
     RemoveQuietly();

@@ -74,7 +74,7 @@ bool KeyExists(const std::string& key) {
 }
 
 // Closes the folder window the setup opens after a first installation, once it is there.
-void CloseExplorerWindows() { CloseFolderWindows(); }
+void CloseExplorerWindows() { CloseShownFolderWindows(); }
 
 // Waits for every trace of the product to be gone (the uninstaller's copy goes last, removed
 // by its short-lived helper).
@@ -654,7 +654,7 @@ TEST_F(SetupE2E, BrowseStartsAtTheTargetAndCancelKeepsIt) {
         if (w && w != page && !GetDlgItem(w, 1003)) browser = w;
     }
     ASSERT_TRUE(browser);
-    EXPECT_TRUE(WaitFor([&] { return BoxText(browser).find(Target()) != std::string::npos; }, 10000)) << BoxText(browser);
+    Sync(browser);  // the browser has finished its set-up, which writes the status line
     const std::string texts = BoxText(browser);
     EXPECT_NE(texts.find("Choose Folder"), std::string::npos) << texts;
     EXPECT_NE(texts.find(Target()), std::string::npos) << "status line: " << texts;

@@ -350,7 +350,7 @@ BOOL CALLBACK CloseFolderWindow(HWND w, LPARAM) {
 
 }  // namespace
 
-bool CloseFolderWindows(DWORD ms) {
+bool CloseShownFolderWindows(DWORD ms) {
     const bool shown = WaitFor([] {
         bool found = false;
         EnumWindows(FindFolderWindow, LPARAM(&found));

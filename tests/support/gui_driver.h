@@ -65,7 +65,7 @@ bool MenuCommand(HWND frame, const std::string& module_path, int menu_id, UINT c
 std::vector<std::string> PressNextToTheEnd(Process& p, const std::function<void(HWND page)>& on_page, DWORD ms = 60000);
 // Closes the folder windows of the file explorer (a first install opens the program folder),
 // waiting up to `ms` for one to show; whether one did.
-bool CloseFolderWindows(DWORD ms = 10000);
+bool CloseShownFolderWindows(DWORD ms = 10000);
 
 // The text of a message box's static text.
 std::string BoxText(HWND box);
