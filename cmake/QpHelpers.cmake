@@ -12,18 +12,55 @@ function(qp_test name)
     return()
   endif()
   add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE ${T_LIBS} qp_testsupport GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} qp_testsupport qp_testmain)
   add_test(NAME ${name} COMMAND ${name})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()
-  # A program with a skipped test (a tool missing, a platform that lacks what it needs) shows
-  # as skipped, not passed; gtest prints this summary line only when something was skipped.
+  # A program that skipped every test it ran (a tool missing, a platform that lacks what it
+  # needs) shows as skipped, not passed; the test main prints this line only then. One that
+  # skipped some passes, with the skipped ones listed in its output.
   set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT}
-    SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\] [0-9]+ tests?, listed below")
+    SKIP_REGULAR_EXPRESSION "\\[qptest\\] every test of this program was skipped")
   if(T_DISPLAY)
     set_tests_properties(${name} PROPERTIES RESOURCE_LOCK display)
   endif()
+endfunction()
+
+# qp_gui_test(NAME SOURCES ... [LIBS ...] [PROGRAMS target...] [WORK folder] [SHOTS folder] [TIMEOUT s])
+# A test program that drives real windows under Wine and Xvfb (Windows build only; never beside
+# another such test). Each program of PROGRAMS (qpb, qpbc, setup, ...) is built first and its
+# path under Wine is the macro QP_<TARGET>_EXE (QP_QPB_EXE, QP_SETUP_EXE). Also defined:
+# QP_EXAMPLE_DIR (the example project), QP_EXAMPLE_QPK (its project file), QP_WORK_DIR (the
+# folder WORK of the build tree, default NAME-work) and QP_SHOTS_DIR (the screenshot folder
+# SHOTS of the build tree, default e2e-shots).
+function(qp_gui_test name)
+  cmake_parse_arguments(G "" "WORK;SHOTS;TIMEOUT" "SOURCES;LIBS;PROGRAMS" ${ARGN})
+  if(NOT QP_WINDOWS)
+    return()
+  endif()
+  if(NOT G_TIMEOUT)
+    set(G_TIMEOUT 600)
+  endif()
+  if(NOT G_WORK)
+    set(G_WORK ${name}-work)
+  endif()
+  if(NOT G_SHOTS)
+    set(G_SHOTS e2e-shots)
+  endif()
+  qp_test(${name} WINDOWS_ONLY DISPLAY TIMEOUT ${G_TIMEOUT} SOURCES ${G_SOURCES}
+    LIBS ${G_LIBS} comctl32 shell32 shlwapi ole32 uuid gdi32 user32 advapi32)
+  set(example ${CMAKE_SOURCE_DIR}/examples/notepadish)
+  target_compile_definitions(${name} PRIVATE
+    QP_EXAMPLE_DIR="Z:${example}"
+    QP_EXAMPLE_QPK="Z:${example}/notepadish.qpk"
+    QP_WORK_DIR="Z:${CMAKE_BINARY_DIR}/${G_WORK}"
+    QP_SHOTS_DIR="Z:${CMAKE_BINARY_DIR}/${G_SHOTS}")
+  foreach(program ${G_PROGRAMS})
+    string(TOUPPER ${program} macro)
+    add_dependencies(${name} ${program})
+    target_compile_definitions(${name} PRIVATE QP_${macro}_EXE="Z:$<TARGET_FILE:${program}>")
+  endforeach()
 endfunction()
 
 # qp_size_optimised(TARGET): code that setup.exe carries into every kit, sized for it in the

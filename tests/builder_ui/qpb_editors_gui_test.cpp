@@ -19,9 +19,11 @@
 
 #include "builder/model/edits.h"
 #include "builder/model/projectfile.h"
-#include "gui_driver.h"
+#include "support/gui_driver.h"
 #include "remote.h"
-#include "run_process.h"
+#include "support/example.h"
+#include "support/testutil.h"
+#include "support/run_process.h"
 
 namespace fs = std::filesystem;
 using qpgui::Remote;
@@ -154,10 +156,8 @@ int ShowCommandOf(const std::string& lnk) {
 
 TEST(QpbEditorsGui, EditorsEditTheProjectAndTheKitInstallsTheEdits) {
     const fs::path work = fs::path(QP_WORK_DIR).make_preferred();
-    std::error_code ec;
-    fs::remove_all(work, ec);
-    fs::copy(fs::path(QP_EXAMPLE_DIR), work, fs::copy_options::recursive);
-    const std::string project = (work / "notepadish.qpk").string();
+    const std::string project = qptest::CopyExample(QP_EXAMPLE_DIR, work, "5E2E0B02");
+    ASSERT_FALSE(project.empty());
 
     qp::NullReporter quiet;
     std::unique_ptr<qp::CDazDoc> expected = qp::OpenProject(project, quiet);
@@ -471,11 +471,7 @@ TEST(QpbEditorsGui, EditorsEditTheProjectAndTheKitInstallsTheEdits) {
     EXPECT_TRUE(qpe2e::WaitFor([&] { return qpe2e::Text(frame) == "Quillpacker - notepadish.qpk"; }, 20000)) << qpe2e::Text(frame);
     const std::string expected_path = (work / "expected.qpk").string();
     ASSERT_TRUE(qp::SaveProject(*expected, expected_path, quiet));
-    const auto saved = qptest::RunProcess(QP_QPBC_EXE, {"dump", project}, work.string());
-    const auto wanted = qptest::RunProcess(QP_QPBC_EXE, {"dump", expected_path}, work.string());
-    ASSERT_EQ(saved.status, 0) << saved.err;
-    auto body = [](const std::string& dump) { return dump.substr(std::min(dump.size(), dump.find('\n'))); };
-    EXPECT_EQ(body(saved.out), body(wanted.out));
+    EXPECT_EQ(qptest::DumpBody(QP_QPBC_EXE, project, work.string()), qptest::DumpBody(QP_QPBC_EXE, expected_path, work.string()));
     PostMessageA(frame, WM_CLOSE, 0, 0);
     EXPECT_EQ(qpb.Wait(10000), 0u);
 
@@ -515,7 +511,7 @@ TEST(QpbEditorsGui, EditorsEditTheProjectAndTheKitInstallsTheEdits) {
 TEST(QpbEditorsGui, StringGridPagesThrough2000StringsIn8LanguagesQuickly) {
     const fs::path work = fs::path(QP_WORK_DIR).make_preferred().parent_path() / "qpb-editors-big";
     std::error_code ec;
-    fs::remove_all(work, ec);
+    qptest::RemoveTree(work);
     fs::create_directories(work);
     const std::string project = (work / "big.qpk").string();
     {

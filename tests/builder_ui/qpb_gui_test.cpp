@@ -20,9 +20,11 @@
 #include "builder/model/projectfile.h"
 #include "common/kitpayload.h"
 #include "common/languages.h"
-#include "gui_driver.h"
+#include "support/gui_driver.h"
 #include "remote.h"
-#include "run_process.h"
+#include "support/example.h"
+#include "support/testutil.h"
+#include "support/run_process.h"
 
 namespace fs = std::filesystem;
 using qpgui::CloseExplorerOn;
@@ -149,17 +151,8 @@ void WriteBytes(const fs::path& p, std::size_t n) {
 
 TEST(QpbGui, EditsThroughTheWindowsSaveExactlyAndBuildAKit) {
     const fs::path work = fs::path(QP_WORK_DIR).make_preferred();
-    std::error_code ec;
-    fs::remove_all(work, ec);
-    fs::create_directories(work / "DATA");
-    for (const auto& e : fs::directory_iterator(fs::path(QP_EXAMPLE_DIR)))
-        if (e.is_regular_file()) fs::copy_file(e.path(), work / e.path().filename());
-    for (const auto& e : fs::recursive_directory_iterator(fs::path(QP_EXAMPLE_DIR) / "DATA")) {
-        const fs::path to = work / "DATA" / fs::relative(e.path(), fs::path(QP_EXAMPLE_DIR) / "DATA");
-        if (e.is_directory()) fs::create_directories(to);
-        else fs::copy_file(e.path(), to);
-    }
-    const std::string project = (work / "notepadish.qpk").string();
+    const std::string project = qptest::CopyExample(QP_EXAMPLE_DIR, work, "5E2E0B01");
+    ASSERT_FALSE(project.empty());
     const std::string extra1 = (work / "extra1.txt").string(), extra2 = (work / "extra2.dat").string();
     WriteBytes(extra1, 1023);
     WriteBytes(extra2, 2048);
@@ -353,13 +346,9 @@ TEST(QpbGui, EditsThroughTheWindowsSaveExactlyAndBuildAKit) {
         << qpe2e::Text(frame);
     const std::string expected_path = (work / "expected.qpk").string();
     ASSERT_TRUE(qp::SaveProject(*expected, expected_path, quiet));
-    const auto saved = qptest::RunProcess(QP_QPBC_EXE, {"dump", project}, work.string());
-    const auto wanted = qptest::RunProcess(QP_QPBC_EXE, {"dump", expected_path}, work.string());
-    ASSERT_EQ(saved.status, 0) << saved.err;
-    // Everything after the first line, which names the file.
-    auto body = [](const std::string& dump) { return dump.substr(std::min(dump.size(), dump.find('\n'))); };
-    EXPECT_EQ(body(saved.out), body(wanted.out));
-    EXPECT_NE(saved.out.find("group \"Extras\""), std::string::npos);
+    const std::string saved = qptest::DumpBody(QP_QPBC_EXE, project, work.string());
+    EXPECT_EQ(saved, qptest::DumpBody(QP_QPBC_EXE, expected_path, work.string()));
+    EXPECT_NE(saved.find("group \"Extras\""), std::string::npos);
 
     // Build from the menu: the kit name in the build wizard, then a complete kit under the
     // project's KITS folder.
@@ -505,7 +494,7 @@ std::string BuildInQpbc(const fs::path& project, const std::string& kit) {
 TEST(QpbGui, BuildMakesTheProductThatQpbcMakes) {
     const fs::path work = (fs::path(QP_WORK_DIR).make_preferred() += "-product");
     std::error_code ec;
-    fs::remove_all(work, ec);
+    qptest::RemoveTree(work);
     // An imported tree: both derive the GUID from it.
     const fs::path ipr = WriteIprTree(work / "ipr");
     const std::string from_qpb = BuildInQpb(ipr, "FromQpb");

@@ -15,7 +15,7 @@
 
 #include "builder/model/projectfile.h"
 #include "common/languages.h"
-#include "gui_driver.h"
+#include "support/gui_driver.h"
 #include "remote.h"
 
 namespace fs = std::filesystem;

@@ -17,9 +17,11 @@
 #include "builder/model/projectfile.h"
 #include "builder/ui/logic/pages.h"
 #include "builder/ui/logic/project_pages.h"
-#include "gui_driver.h"
+#include "support/gui_driver.h"
 #include "remote.h"
-#include "run_process.h"
+#include "support/example.h"
+#include "support/testutil.h"
+#include "support/run_process.h"
 
 namespace fs = std::filesystem;
 using qpgui::CloseExplorerOn;
@@ -89,11 +91,13 @@ void ChooseInOpenDialog(DWORD pid, HWND page, int button, const std::string& pat
     EXPECT_FALSE(IsWindow(dlg));
 }
 
-// Clicks the check box of a list-view row.
+// Clicks the check box of a list-view row and waits until the row's check has turned.
 void ClickRowCheck(Remote& r, HWND list, int row) {
+    auto check = [&] { return SendMessageA(list, LVM_GETITEMSTATE, WPARAM(row), LVIS_STATEIMAGEMASK); };
+    const LRESULT before = check();
     const RECT rc = r.ListItemRect(list, row);
     qpgui::Click(list, POINT{rc.left + 8, (rc.top + rc.bottom) / 2});
-    qpe2e::Settle(150);
+    EXPECT_TRUE(qpe2e::WaitFor([&] { return check() != before; }, 10000)) << "the check of row " << row << " did not turn";
 }
 
 void WriteFile(const fs::path& p, const std::string& bytes) {
@@ -129,9 +133,7 @@ std::string RegText(const std::string& key, const char* value) {
 }
 
 std::string DumpBody(const std::string& project, const std::string& folder) {
-    const auto r = qptest::RunProcess(QP_QPBC_EXE, {"dump", project}, folder);
-    EXPECT_EQ(r.status, 0) << r.err;
-    return r.out.substr(std::min(r.out.size(), r.out.find('\n')));
+    return qptest::DumpBody(QP_QPBC_EXE, project, folder);
 }
 
 // The node of the list-view row `row` of a property list window, double-clicked.
@@ -143,17 +145,8 @@ void OpenRow(Remote& r, HWND list, int row) {
 
 TEST(QpbSheetsGui, EveryPageWritesItsChangeAndTheWizardsBuildKits) {
     const fs::path work = fs::path(QP_WORK_DIR).make_preferred();
-    std::error_code ec;
-    fs::remove_all(work, ec);
-    fs::create_directories(work / "DATA");
-    for (const auto& e : fs::directory_iterator(fs::path(QP_EXAMPLE_DIR)))
-        if (e.is_regular_file()) fs::copy_file(e.path(), work / e.path().filename());
-    for (const auto& e : fs::recursive_directory_iterator(fs::path(QP_EXAMPLE_DIR) / "DATA")) {
-        const fs::path to = work / "DATA" / fs::relative(e.path(), fs::path(QP_EXAMPLE_DIR) / "DATA");
-        if (e.is_directory()) fs::create_directories(to);
-        else fs::copy_file(e.path(), to);
-    }
-    const std::string project = (work / "notepadish.qpk").string();
+    const std::string project = qptest::CopyExample(QP_EXAMPLE_DIR, work, "5E2E0B03");
+    ASSERT_FALSE(project.empty());
     const std::string bmp = (work / "side.bmp").string(), readme = (work / "read.txt").string(),
                       licence = (work / "lic.txt").string();
     WriteFile(bmp, TinyBitmap());
@@ -553,7 +546,7 @@ TEST(QpbSheetsGui, EveryPageWritesItsChangeAndTheWizardsBuildKits) {
 TEST(QpbSheetsGui, CancelDuringTheBuildLeavesNoKit) {
     const fs::path work = fs::path(QP_WORK_DIR).make_preferred().concat("-cancel");
     std::error_code ec;
-    fs::remove_all(work, ec);
+    qptest::RemoveTree(work);
     fs::create_directories(work / "many");
     qp::CDazDoc doc;
     doc.NewProject();
@@ -599,5 +592,5 @@ TEST(QpbSheetsGui, CancelDuringTheBuildLeavesNoKit) {
     PostMessageA(frame, WM_CLOSE, 0, 0);
     if (HWND q = qpe2e::WaitTop(pid, "#32770", "Quillpacker", 3000)) qpe2e::Press(q, IDNO);
     EXPECT_EQ(qpb.Wait(10000), 0u);
-    fs::remove_all(work, ec);
+    qptest::RemoveTree(work);
 }

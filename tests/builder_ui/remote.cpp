@@ -1,7 +1,7 @@
 // Cross-process control reading for the builder's GUI test.
 #include "remote.h"
 
-#include "gui_driver.h"
+#include "support/gui_driver.h"
 
 #include <gtest/gtest.h>
 

@@ -10,7 +10,7 @@
 #include "builder/kit/sha256.h"
 #include "common/kitpayload.h"
 #include "kit_fixture.h"
-#include "run_process.h"
+#include "support/run_process.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "builder/model/productcode.h"
 #include "common/setuplist.h"
 #include "kit_fixture.h"
-#include "run_process.h"
+#include "support/run_process.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "common/fsprim.h"
 #include "common/keytable.h"
 #include "common/languages.h"
-#include "run_process.h"
+#include "support/run_process.h"
 #include "support/testutil.h"
 
 namespace {

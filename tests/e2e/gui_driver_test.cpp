@@ -7,7 +7,7 @@
 #include <atomic>
 #include <thread>
 
-#include "gui_driver.h"
+#include "support/gui_driver.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <shlobj.h>
 
-#include "e2e/gui_driver.h"
+#include "support/gui_driver.h"
 #include "e2e/kit_builder.h"
 #include "kitzip/zip_writer.h"
 #include "setup/engine/driver.h"

@@ -40,11 +40,21 @@ void Str(qp::SetupList& l, const std::string& key, const std::string& value) {
 
 }  // namespace
 
+namespace {
+std::string& Guid() {
+    static std::string guid = qptest::RunGuid("5E2E0001");
+    return guid;
+}
+}  // namespace
+
+const std::string& SampleGuid() { return Guid(); }
+void NewSampleGuid() { Guid() = qptest::RunGuid("5E2E0001"); }
+
 qp::SetupList SampleList() {
     qp::SetupList l;
     qp::DefaultSettings(l.settings);
     l.settings.set_page_mask(0x1FF);
-    l.settings.set_product_guid(kGuid);
+    l.settings.set_product_guid(SampleGuid());
     l.settings.set_os_mask(1);
 
     qp::GroupRecord prog;

@@ -8,7 +8,10 @@
 
 namespace qpe2e {
 
-constexpr char kGuid[] = "{5E2E0001-0C1D-4A1B-9f00-00000000E2E0}";
+// The sample product's GUID: one of this run's own, renewed by NewSampleGuid() (each test that
+// installs takes a new one, so that what a failed test left installed is not the next one's).
+const std::string& SampleGuid();
+void NewSampleGuid();
 constexpr char kCompany[] = "E2E Vendor";
 constexpr char kProduct[] = "Gizmo";
 

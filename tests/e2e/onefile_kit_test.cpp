@@ -9,8 +9,8 @@
 #include <filesystem>
 
 #include "builder/kit/sha256.h"
-#include "e2e/gui_driver.h"
-#include "run_process.h"
+#include "support/gui_driver.h"
+#include "support/run_process.h"
 #include "support/testutil.h"
 
 using namespace qpe2e;
@@ -48,13 +48,6 @@ std::string InstallDir() {
     RegQueryValueExA(k, "InstallDir", nullptr, nullptr, reinterpret_cast<BYTE*>(buf), &size);
     RegCloseKey(k);
     return buf;
-}
-
-BOOL CALLBACK CloseFolderWindow(HWND w, LPARAM) {
-    char cls[64] = {};
-    GetClassNameA(w, cls, sizeof(cls));
-    if (strcmp(cls, "ExplorerWClass") == 0 || strcmp(cls, "CabinetWClass") == 0) PostMessageA(w, WM_CLOSE, 0, 0);
-    return TRUE;
 }
 
 class OneFileKit : public ::testing::Test {
@@ -151,30 +144,15 @@ TEST_F(OneFileKit, AloneInAnEmptyFolderInstallsThroughTheWizard) {
     EXPECT_TRUE(FindTop(p.Id(), "CALDS", "Setup")) << "the splash of the setup.bmp inside the program";
     Screenshot("onefile-00-language");
     Press(lang, IDOK);
-    HWND last = nullptr;
-    std::vector<std::string> titles;
-    for (int i = 0; i < 1200 && p.Wait(0) == STILL_ACTIVE; ++i, Sleep(50)) {
-        HWND box = FindTop(p.Id(), "#32770", "");
-        if (box && !GetDlgItem(box, 1003) && GetDlgItem(box, IDOK)) {
-            Press(box, IDOK);
-            continue;
-        }
-        HWND page = FindTop(p.Id(), "#32770", "Setup");
-        if (!page || page == last) continue;
-        HWND next = GetDlgItem(page, 1003);
-        if (!next || !IsWindowEnabled(next)) continue;  // the install page moves on by itself
-        Settle(200);
-        titles.push_back(ItemText(page, 1033));
-        if (titles.back() == "License Agreement") {
+    int shown = 0;
+    const std::vector<std::string> titles = PressNextToTheEnd(p, [&](HWND page) {
+        if (ItemText(page, 1033) == "License Agreement") {
             EXPECT_NE(std::string::npos, ItemText(page, 1007).find("Notepadish")) << "the licence inside the program";
         }
-        Screenshot("onefile-" + std::to_string(titles.size()));
-        last = page;
-        Press(page, 1003);
-    }
+        Screenshot("onefile-" + std::to_string(++shown));
+    });
     ASSERT_EQ(0u, p.Wait(30000));
-    Settle(1500);
-    EnumWindows(CloseFolderWindow, 0);
+    CloseShownFolderWindows();
     EXPECT_GE(titles.size(), 4u);
     ExpectInstalledFrom(program, *dir_ / "wizard");
     RemoveQuietly();

@@ -7,8 +7,8 @@
 #include <filesystem>
 
 #include "common/setuplist.h"
-#include "e2e/gui_driver.h"
-#include "run_process.h"
+#include "support/gui_driver.h"
+#include "support/run_process.h"
 #include "support/testutil.h"
 
 using namespace qpe2e;

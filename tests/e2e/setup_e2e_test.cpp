@@ -4,13 +4,15 @@
 #include <windows.h>
 
 #include <shlobj.h>
+#include <shlwapi.h>
 
 #include <algorithm>
 
-#include "e2e/gui_driver.h"
+#include "support/gui_driver.h"
 #include "e2e/kit_builder.h"
 #include "setup/engine/driver.h"
 #include "setup/engine/win/filerules_win.h"
+#include "support/example.h"
 #include "support/testutil.h"
 #include "wizard/unmanaged_windows.h"
 
@@ -20,8 +22,7 @@ static const int g_unmanaged = qptest::RunWithUnmanagedWindows();
 
 namespace {
 
-const std::string kUninstallKey =
-    std::string("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + kGuid;
+std::string UninstallKey() { return "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + SampleGuid(); }
 
 std::string ProgramFiles() {
     char buf[MAX_PATH] = {};
@@ -29,7 +30,7 @@ std::string ProgramFiles() {
     return buf;
 }
 std::string Target() { return ProgramFiles() + "\\" + kCompany + "\\" + kProduct; }
-std::string InfoFolder() { return ProgramFiles() + "\\QPBInformation\\" + kGuid; }
+std::string InfoFolder() { return ProgramFiles() + "\\QPBInformation\\" + SampleGuid(); }
 std::string CommonPrograms() {
     char buf[MAX_PATH] = {};
     SHGetFolderPathA(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, 0, buf);
@@ -72,19 +73,8 @@ bool KeyExists(const std::string& key) {
     return true;
 }
 
-BOOL CALLBACK CloseFolderWindow(HWND w, LPARAM) {
-    char cls[64] = {};
-    GetClassNameA(w, cls, sizeof(cls));
-    if (strcmp(cls, "ExplorerWClass") == 0 || strcmp(cls, "CabinetWClass") == 0)
-        PostMessageA(w, WM_CLOSE, 0, 0);
-    return TRUE;
-}
-
-// Closes the folder window the setup opens after a first installation.
-void CloseExplorerWindows() {
-    Settle(1500);
-    EnumWindows(CloseFolderWindow, 0);
-}
+// Closes the folder window the setup opens after a first installation, once it is there.
+void CloseExplorerWindows() { CloseShownFolderWindows(); }
 
 // Waits for every trace of the product to be gone (the uninstaller's copy goes last, removed
 // by its short-lived helper).
@@ -94,7 +84,7 @@ bool NothingLeft(std::string& what) {
         if (Exists(Target() + "\\app.txt")) what += " app.txt";
         if (Exists(Target() + "\\Help\\help.txt")) what += " help.txt";
         if (Exists(LinkPath())) what += " shortcut";
-        if (KeyExists(kUninstallKey)) what += " uninstall-key";
+        if (KeyExists(UninstallKey())) what += " uninstall-key";
         if (RegText("SOFTWARE\\E2E Vendor\\Gizmo", "Path") != "<no key>" &&
             RegText("SOFTWARE\\E2E Vendor\\Gizmo", "Path") != "<no value>")
             what += " registry-value";
@@ -115,8 +105,21 @@ HWND AnswerLanguage(DWORD pid, const std::string& shot = "") {
 class SetupE2E : public ::testing::Test {
 protected:
     void SetUp() override {
+        NewSampleGuid();
         kit_ = dir_.Str() + "\\kit";
         CreateDirectoryA(kit_.c_str(), nullptr);
+    }
+    // Whatever the test's outcome, the sample product goes: its quiet uninstaller when it is
+    // still registered, then whatever of its folders, links and value is left.
+    void TearDown() override {
+        if (KeyExists(UninstallKey())) {
+            const std::string quiet = RegText(UninstallKey(), "QuietUninstallString");
+            if (quiet.rfind("<no", 0) != 0) Process(quiet).Wait(60000);
+            WaitFor([] { return !Exists(InfoFolder()); }, 20000);
+        }
+        SHDeleteKeyA(HKEY_LOCAL_MACHINE, UninstallKey().c_str());
+        SHDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\E2E Vendor\\Gizmo");
+        for (const std::string& folder : {Target(), InfoFolder(), CommonPrograms() + "\\Gizmo"}) qptest::RemoveTree(folder);
     }
     std::string Setup() const { return "\"" + kit_ + "\\setup.exe\""; }
     qptest::TempDir dir_;
@@ -147,8 +150,8 @@ TEST_F(SetupE2E, NormalRunThroughEveryPageThenUninstall) {
     EXPECT_EQ(BoxText(confirm), "Abort Setup?");
     Screenshot("01-cancel-question");
     Press(confirm, IDNO);
+    EXPECT_TRUE(WaitGone(confirm));
     // The About box from the background window's system menu.
-    Settle();
     HWND background = FindTop(p.Id(), "Setup", "Gizmo Setup");
     ASSERT_TRUE(background);
     SendNotifyMessageA(background, WM_SYSCOMMAND, 104, 0);
@@ -165,7 +168,7 @@ TEST_F(SetupE2E, NormalRunThroughEveryPageThenUninstall) {
     ASSERT_TRUE(about);
     Screenshot("01-about");
     Press(about, IDOK);
-    Settle();
+    EXPECT_TRUE(WaitGone(about));
     Press(page, 1003);
 
     page = WaitPage(p.Id(), "License Agreement");
@@ -175,7 +178,7 @@ TEST_F(SetupE2E, NormalRunThroughEveryPageThenUninstall) {
     HWND close_box = WaitTop(p.Id(), "#32770", "Quillpack");
     ASSERT_TRUE(close_box);
     Press(close_box, IDNO);
-    Settle();
+    EXPECT_TRUE(WaitGone(close_box));
     EXPECT_TRUE(IsWindow(page));
     EXPECT_NE(ItemText(page, 1007).find("GIZMO LICENCE"), std::string::npos);
     EXPECT_EQ(ItemText(page, 1003), "Yes");
@@ -207,8 +210,7 @@ TEST_F(SetupE2E, NormalRunThroughEveryPageThenUninstall) {
     EXPECT_EQ(ItemText(page, 1021), "Everything.");
     SendMessageA(types, LB_SETCURSEL, 1, 0);
     PostMessageA(page, WM_COMMAND, MAKEWPARAM(1020, LBN_SELCHANGE), (LPARAM)types);
-    Settle();
-    EXPECT_EQ(ItemText(page, 1021), "Choose what to install.");
+    EXPECT_TRUE(WaitFor([&] { return ItemText(page, 1021) == "Choose what to install."; }, 10000)) << ItemText(page, 1021);
     Screenshot("06-setuptype");
     Press(page, 1003);
 
@@ -223,11 +225,9 @@ TEST_F(SetupE2E, NormalRunThroughEveryPageThenUninstall) {
     HTREEITEM first = (HTREEITEM)SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0);
     HTREEITEM second = (HTREEITEM)SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, (LPARAM)first);
     SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, (LPARAM)second);
-    Settle();
-    EXPECT_EQ(ItemText(page, 1022), "Help texts.");
+    EXPECT_TRUE(WaitFor([&] { return ItemText(page, 1022) == "Help texts."; }, 10000)) << ItemText(page, 1022);
     SendMessageA(tree, WM_KEYDOWN, VK_SPACE, 0);
-    Settle();
-    EXPECT_NE(ItemText(page, 1027).find("Required: C: 2 k"), std::string::npos)
+    EXPECT_TRUE(WaitFor([&] { return ItemText(page, 1027).find("Required: C: 2 k") != std::string::npos; }, 10000))
         << ItemText(page, 1027);
     Screenshot("07-components");
     Press(page, 1003);
@@ -250,8 +250,9 @@ TEST_F(SetupE2E, NormalRunThroughEveryPageThenUninstall) {
     EXPECT_NE(ItemText(page, 1026).find("app.txt"), std::string::npos) << ItemText(page, 1026);
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 2)));
     // Closing the background window is ignored once the work is done.
-    SendNotifyMessageA(FindTop(p.Id(), "Setup", "Gizmo Setup"), WM_SYSCOMMAND, SC_CLOSE, 0);
-    Settle();
+    HWND done_background = FindTop(p.Id(), "Setup", "Gizmo Setup");
+    SendNotifyMessageA(done_background, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(Sync(done_background));  // handled: a question would be up by now
     EXPECT_FALSE(FindTop(p.Id(), "#32770", "Quillpack"));
     EXPECT_TRUE(IsWindow(page));
     Screenshot("11-report");
@@ -272,9 +273,9 @@ TEST_F(SetupE2E, NormalRunThroughEveryPageThenUninstall) {
     EXPECT_TRUE(Exists(LinkPath()));
     EXPECT_TRUE(Exists(InfoFolder() + "\\uninst.lst"));
     EXPECT_TRUE(Exists(InfoFolder() + "\\setup.exe"));
-    const std::string uninstall = RegText(kUninstallKey, "UninstallString");
+    const std::string uninstall = RegText(UninstallKey(), "UninstallString");
     EXPECT_NE(uninstall.find("-u"), std::string::npos) << uninstall;
-    EXPECT_NE(RegText(kUninstallKey, "QuietUninstallString").find(" -s -u "), std::string::npos);
+    EXPECT_NE(RegText(UninstallKey(), "QuietUninstallString").find(" -s -u "), std::string::npos);
 
     // The registered uninstaller, driven through the remove pages.
     Process u(uninstall);
@@ -311,7 +312,7 @@ TEST_F(SetupE2E, UnattendedInstallThenQuietUninstall) {
     EXPECT_TRUE(Exists(LinkPath()));
     EXPECT_NE(RunLogText(log).find("app.txt"), std::string::npos);
 
-    const std::string quiet = RegText(kUninstallKey, "QuietUninstallString");
+    const std::string quiet = RegText(UninstallKey(), "QuietUninstallString");
     Process u(quiet + " -log \"" + log + "\"");
     ASSERT_TRUE(u.Started()) << quiet;
     EXPECT_EQ(u.Wait(60000), 0u) << RunLogText(log);
@@ -341,7 +342,7 @@ TEST_F(SetupE2E, ModifyRunRemovesOneComponentAndKeepsTheOthers) {
     HTREEITEM second = (HTREEITEM)SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, (LPARAM)first);
     SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, (LPARAM)second);
     SendMessageA(tree, WM_KEYDOWN, VK_SPACE, 0);
-    Settle();
+    Sync(page);
     Press(page, 1003);
     page = WaitPage(m.Id(), "Installation Report", 60000);
     ASSERT_TRUE(page);
@@ -351,7 +352,7 @@ TEST_F(SetupE2E, ModifyRunRemovesOneComponentAndKeepsTheOthers) {
     EXPECT_FALSE(Exists(Target() + "\\Help\\help.txt"));
     EXPECT_TRUE(Exists(Target() + "\\app.txt"));
     EXPECT_TRUE(Exists(LinkPath()));
-    EXPECT_TRUE(KeyExists(kUninstallKey));
+    EXPECT_TRUE(KeyExists(UninstallKey()));
 
     ASSERT_EQ(Process(Setup() + " -s -u x", kit_).Wait(60000), 0u);
     std::string left;
@@ -555,7 +556,7 @@ TEST_F(SetupE2E, SharedGroupsAreCountedAndRemovedWithTheProduct) {
     ASSERT_EQ(Process(Setup() + " -s -r x -log \"" + log + "\"", kit_).Wait(60000), 0u) << RunLogText(log);
     EXPECT_EQ(SharedCount(Target() + "\\app.txt"), 1);
 
-    const std::string quiet = RegText(kUninstallKey, "QuietUninstallString");
+    const std::string quiet = RegText(UninstallKey(), "QuietUninstallString");
     ASSERT_EQ(Process(quiet + " -log \"" + log + "\"").Wait(60000), 0u) << RunLogText(log);
     EXPECT_FALSE(Exists(Target() + "\\app.txt"));
     EXPECT_FALSE(Exists(Target() + "\\docs"));
@@ -600,9 +601,11 @@ TEST_F(SetupE2E, KitWithoutProductGuidIsRefusedAtStart) {
 // page's default, Next), checked, and removed with its quiet uninstaller.
 TEST_F(SetupE2E, ExampleKitFromQpbc) {
     const std::string root = dir_.Str() + "\\kits";
+    const std::string project = qptest::CopyExample(QP_EXAMPLE_DIR, dir_.Path() / "example", "5E2E0E01");
+    ASSERT_FALSE(project.empty());
     {
-        Process b("\"" QP_QPBC_EXE "\" build \"" QP_EXAMPLE_QPK "\" --name Notepadish --kit-root \"" +
-                  root + "\" --runtime \"" QP_SETUP_EXE "\"");
+        Process b("\"" QP_QPBC_EXE "\" build \"" + project + "\" --name Notepadish --kit-root \"" + root +
+                  "\" --runtime \"" QP_SETUP_EXE "\"");
         ASSERT_TRUE(b.Started());
         ASSERT_EQ(b.Wait(120000), 0u);
     }
@@ -614,25 +617,8 @@ TEST_F(SetupE2E, ExampleKitFromQpbc) {
 
     Process p("\"" + kit + "\\setup.exe\"", kit);
     ASSERT_TRUE(AnswerLanguage(p.Id(), "ex-00-language"));
-    HWND last = nullptr;
     int shown = 0;
-    std::vector<std::string> titles;
-    for (int i = 0; i < 600 && p.Wait(0) == STILL_ACTIVE; ++i, Sleep(50)) {
-        HWND box = FindTop(p.Id(), "#32770", "");
-        if (box && !GetDlgItem(box, 1003) && GetDlgItem(box, IDOK)) {
-            Press(box, IDOK);
-            continue;
-        }
-        HWND page = FindTop(p.Id(), "#32770", "Setup");
-        if (!page || page == last) continue;
-        HWND next = GetDlgItem(page, 1003);
-        if (!next || !IsWindowEnabled(next)) continue;  // the install page moves on by itself
-        Settle(200);
-        titles.push_back(ItemText(page, 1033));
-        Screenshot("ex-" + std::to_string(++shown));
-        last = page;
-        Press(page, 1003);
-    }
+    PressNextToTheEnd(p, [&](HWND) { Screenshot("ex-" + std::to_string(++shown)); }, 30000);
     ASSERT_EQ(p.Wait(30000), 0u);
     CloseExplorerWindows();
     EXPECT_GE(shown, 4) << "pages pressed through";
@@ -668,13 +654,13 @@ TEST_F(SetupE2E, BrowseStartsAtTheTargetAndCancelKeepsIt) {
         if (w && w != page && !GetDlgItem(w, 1003)) browser = w;
     }
     ASSERT_TRUE(browser);
-    Settle(500);
+    Sync(browser);  // the browser has finished its set-up, which writes the status line
     const std::string texts = BoxText(browser);
     EXPECT_NE(texts.find("Choose Folder"), std::string::npos) << texts;
     EXPECT_NE(texts.find(Target()), std::string::npos) << "status line: " << texts;
     Screenshot("05-browse");
     Press(browser, IDCANCEL);
-    Settle();
+    EXPECT_TRUE(WaitGone(browser));
     EXPECT_EQ(ItemText(page, 1014), Target());
     Press(page, 2);
     HWND confirm = WaitTop(p.Id(), "#32770", "Quillpack");

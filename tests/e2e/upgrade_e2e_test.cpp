@@ -11,8 +11,8 @@
 #include <filesystem>
 #include <map>
 
-#include "e2e/gui_driver.h"
 #include "common/kitpayload.h"
+#include "support/gui_driver.h"
 #include "e2e/kit_builder.h"
 #include "setup/engine/driver.h"
 #include "support/testutil.h"
@@ -50,15 +50,7 @@ bool KeyExists(const std::string& key) { return RegText(key, "") != "<no key>"; 
 
 std::string Read(const std::string& path) { return Exists(path) ? qptest::ReadText(path) : "<missing>"; }
 
-// Waits a little for the system to let go of a program that has just ended.
-void RemoveTree(const std::string& path) {
-    for (int i = 0; i < 50; ++i) {
-        std::error_code ec;
-        std::filesystem::remove_all(std::filesystem::path(path), ec);
-        if (!Exists(path)) return;
-        Sleep(100);
-    }
-}
+using qptest::RemoveTree;
 
 // The uninstall registrations whose display name starts with `prefix`.
 int RegistrationsNamed(const std::string& prefix) {
@@ -78,9 +70,8 @@ int RegistrationsNamed(const std::string& prefix) {
 class UpgradeE2E : public ::testing::Test {
 protected:
     void SetUp() override {
-        char id[32];
-        snprintf(id, sizeof id, "%08lX", (unsigned long)(GetCurrentProcessId() * 7919u + GetTickCount()));
-        guid_ = std::string("{5E2E0023-0C1D-4A1B-9f00-0000") + id + "}";
+        const std::string id = qptest::RunId();
+        guid_ = "{5E2E0023-0C1D-4A1B-9f00-0000" + id + "}";
         product_ = std::string("Gizmo") + id;
         target_ = Folder(CSIDL_PROGRAM_FILES) + "\\E2E Upgrade\\" + product_;
         info_ = Folder(CSIDL_PROGRAM_FILES) + "\\QPBInformation\\" + guid_;
@@ -133,6 +124,18 @@ protected:
         if (version == "2.0") m["Program Files/news.txt"] = "news\r\n";
         else m["Program Files/docs/manual.txt"] = "manual " + version + "\r\n";
         return m;
+    }
+    // Version 1.0 from a kit whose help group never overwrites, installed unattended over a help
+    // file of the user's already at its target; whether the install ended with 0.
+    bool InstallOverTheUsersHelp() {
+        qp::SetupList list = List("1.0");
+        list.groups[1].overwrite_word = 0x002;
+        const std::string kit = dir_.Str() + "\\kit";
+        CreateDirectoryA(kit.c_str(), nullptr);
+        WriteKitWith(kit, list, Members("1.0"));
+        std::filesystem::create_directories(std::filesystem::path(target_ + "\\Help"));
+        qptest::WriteText(target_ + "\\Help\\help.txt", "the user's help");
+        return Silent(kit) == 0u;
     }
     std::string Kit(const std::string& version, const std::string& name) {
         const std::string kit = dir_.Str() + "\\" + name;
@@ -363,14 +366,7 @@ TEST_F(UpgradeE2E, UpgradeThroughTheWizard) {
 // A group that never overwrites, and a file of the user's already at its target: the install
 // keeps it, and so does the removal.
 TEST_F(UpgradeE2E, NeverOverwriteFileThatWasThereSurvivesRemoval) {
-    qp::SetupList list = List("1.0");
-    list.groups[1].overwrite_word = 0x002;
-    const std::string kit = dir_.Str() + "\\kit";
-    CreateDirectoryA(kit.c_str(), nullptr);
-    WriteKitWith(kit, list, Members("1.0"));
-    std::filesystem::create_directories(std::filesystem::path(target_ + "\\Help"));
-    qptest::WriteText(target_ + "\\Help\\help.txt", "the user's help");
-    ASSERT_EQ(Silent(kit), 0u) << Log();
+    ASSERT_TRUE(InstallOverTheUsersHelp()) << Log();
     EXPECT_NE(Log().find("Unnecessary overwrite " + target_ + "\\Help\\help.txt"), std::string::npos) << Log();
 
     const std::string quiet = RegText(key_, "QuietUninstallString");
@@ -399,14 +395,7 @@ TEST_F(UpgradeE2E, InstallWhoseLogCannotBeWrittenFailsAndRegistersNothing) {
 // A registered product whose log is gone: the quiet uninstaller removes what its setup list
 // installs, by the record, instead of stopping at the log.
 TEST_F(UpgradeE2E, ProductWhoseLogIsLostCanStillBeRemoved) {
-    qp::SetupList list = List("1.0");
-    list.groups[1].overwrite_word = 0x002;
-    const std::string kit = dir_.Str() + "\\kit";
-    CreateDirectoryA(kit.c_str(), nullptr);
-    WriteKitWith(kit, list, Members("1.0"));
-    std::filesystem::create_directories(std::filesystem::path(target_ + "\\Help"));
-    qptest::WriteText(target_ + "\\Help\\help.txt", "the user's help");
-    ASSERT_EQ(Silent(kit), 0u) << Log();
+    ASSERT_TRUE(InstallOverTheUsersHelp()) << Log();
     ASSERT_TRUE(DeleteFileA((info_ + "\\uninst.lst").c_str()));
 
     const std::string quiet = RegText(key_, "QuietUninstallString");

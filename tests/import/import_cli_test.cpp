@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "run_process.h"
+#include "support/run_process.h"
 #include "support/testutil.h"
 
 namespace {

@@ -21,7 +21,7 @@
 #include "builder/kit/kitbuild.h"
 #include "common/setuplist.h"
 #include "kit_fixture.h"
-#include "run_process.h"
+#include "support/run_process.h"
 #include "support/wait.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include "builder/kit/kitbuild.h"
 #include "builder/kit/typecheck.h"
 #include "kit_fixture.h"
-#include "run_process.h"
+#include "support/run_process.h"
 
 namespace {
 

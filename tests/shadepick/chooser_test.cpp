@@ -59,7 +59,9 @@ protected:
             DWORD pid = 0;
             if (dlg) ::GetWindowThreadProcessId(dlg, &pid);
             if (dlg && pid == ::GetCurrentProcessId() && ::IsWindowVisible(dlg)) {
-                ::Sleep(200);  // let the first paint happen
+                // Back in its message loop: the dialog has finished its set-up.
+                DWORD_PTR answer = 0;
+                ::SendMessageTimeoutA(dlg, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &answer);
                 return dlg;
             }
             ::Sleep(50);
@@ -150,6 +152,18 @@ Shot Capture(HWND wnd, const RECT& screen_rect) {
     ::ReleaseDC(nullptr, screen);
     (void)wnd;
     return s;
+}
+
+// Captures the dialog again until `painted` holds for the shot (the paint has caught up with
+// the last change) or 10 seconds have passed; the last shot, for the checks to judge.
+Shot CaptureWhen(HWND wnd, const RECT& screen_rect, const std::function<bool(const Shot&)>& painted) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    Shot shot = Capture(wnd, screen_rect);
+    while (!painted(shot) && std::chrono::steady_clock::now() < until) {
+        ::Sleep(50);
+        shot = Capture(wnd, screen_rect);
+    }
+    return shot;
 }
 
 void SaveBmp(const Shot& s, const std::string& name) {
@@ -299,13 +313,15 @@ TEST_F(Chooser, WheelAndBarClicksChangeColoursAndGradient) {
         ::SendMessageA(panels[0], WM_LBUTTONUP, 0, MAKELPARAM(c.x + 40, c.y - 30));
         EXPECT_EQ(PanelColour(panels[0]), picked_first);
 
-        ::Sleep(400);
-        const Shot shot = Capture(dlg, ClientOnScreen(dlg));
-        SaveBmp(shot, "shadepick_dialog.bmp");
         // Right of the panels the background is the gradient: first colour at the top,
         // second at the bottom.
         RECT client;
         ::GetClientRect(dlg, &client);
+        const Shot shot = CaptureWhen(dlg, ClientOnScreen(dlg), [&](const Shot& s) {
+            return Near(s.At(client.right - 8, 1), ToColorref(picked_first), 6) &&
+                   Near(s.At(client.right - 8, client.bottom - 2), ToColorref(picked_second), 6);
+        });
+        SaveBmp(shot, "shadepick_dialog.bmp");
         const COLORREF top = shot.At(client.right - 8, 1);
         const COLORREF bottom = shot.At(client.right - 8, client.bottom - 2);
         EXPECT_TRUE(Near(top, ToColorref(picked_first), 6)) << std::hex << top;
@@ -331,10 +347,10 @@ TEST_F(Chooser, HiddenGradientFieldsRepaintTheBackground) {
         Type(dlg, 1001, "0");
         Type(dlg, 1002, "0");
         EXPECT_EQ(Int(dlg, 1000), 70000);  // the field itself keeps what was typed
-        ::Sleep(300);
         RECT client;
         ::GetClientRect(dlg, &client);
-        const Shot shot = Capture(dlg, ClientOnScreen(dlg));
+        const Shot shot = CaptureWhen(dlg, ClientOnScreen(dlg),
+                                      [&](const Shot& s) { return Near(s.At(client.right - 8, 1), RGB(255, 0, 0), 6); });
         const COLORREF top = shot.At(client.right - 8, 1);
         EXPECT_TRUE(Near(top, RGB(255, 0, 0), 6)) << std::hex << top;
         Press(dlg, IDOK);

@@ -13,7 +13,7 @@
 #include <unistd.h>
 #endif
 
-#include "cli/run_process.h"
+#include "support/run_process.h"
 #include "support/testutil.h"
 #include "support/wait.h"
 
@@ -94,6 +94,22 @@ TEST(RunProcess, AHelperLeftHoldingTheOutputCannotStaleTheNextRun) {
         EXPECT_EQ(text, r.out);
         EXPECT_EQ(text, r.err);
     }
+}
+
+// A folder holding a deleted output file that a helper left behind still has open (the
+// uninstaller's self-delete helper does that) goes once the helper lets go, and its removal
+// never hangs: under Wine the deleted file stays listed until then.
+TEST(TempDir, GoesOnceAHelperLeftBehindLetsGoOfItsFiles) {
+    fs::path where;
+    const auto start = std::chrono::steady_clock::now();
+    {
+        qptest::TempDir dir;
+        where = dir.Path();
+        const ProcessResult r = RunProcess(kChild, {"linger", "3000", "x"}, dir.Str());
+        ASSERT_EQ(0, r.status) << qptest::Describe(r);
+    }
+    EXPECT_FALSE(fs::exists(where)) << where.string();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
 }
 
 // An output file that cannot be opened is a failure that names it; the file's old content is

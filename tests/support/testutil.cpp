@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -33,13 +34,52 @@ TempDir::TempDir() {
     throw std::runtime_error("cannot create a temporary folder");
 }
 
-TempDir::~TempDir() {
+namespace {
+
+// Every entry below `dir`, parents before their children; at most `limit` of them.
+void ListTree(const fs::path& dir, std::vector<fs::path>& out, std::size_t limit) {
     std::error_code ec;
-    // Read-only files left by a test must not keep the folder alive.
-    for (auto it = fs::recursive_directory_iterator(path_, ec); !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
-        fs::permissions(it->path(), fs::perms::owner_write, fs::perm_options::add, ec);
-    fs::remove_all(path_, ec);
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end && out.size() < limit; it.increment(ec)) {
+        out.push_back(it->path());
+        if (it->is_directory(ec) && !it->is_symlink(ec)) ListTree(it->path(), out, limit);
+    }
 }
+
+}  // namespace
+
+bool RemoveTree(const fs::path& path, unsigned limit_ms) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(limit_ms);
+    for (;;) {
+        std::error_code ec;
+        if (!fs::exists(path, ec) && !ec) return true;
+        std::vector<fs::path> entries;
+        ListTree(path, entries, 100000);
+        for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+            fs::permissions(*it, fs::perms::owner_write, fs::perm_options::add, ec);  // read-only files
+            fs::remove(*it, ec);
+        }
+        fs::remove(path, ec);
+        if (!fs::exists(path, ec) && !ec) return true;
+        if (std::chrono::steady_clock::now() >= until) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+}
+
+TempDir::~TempDir() {
+    if (!RemoveTree(path_))
+        std::fprintf(stderr, "[TempDir] %s is left behind: something still holds a file in it\n", path_.string().c_str());
+}
+
+std::string RunId() {
+    static std::atomic<unsigned> counter{0};
+    static const unsigned seed = std::random_device{}();
+    const auto now = std::uint64_t(std::chrono::steady_clock::now().time_since_epoch().count());
+    char id[16];
+    std::snprintf(id, sizeof id, "%08X", unsigned(seed ^ unsigned(now) ^ unsigned(now >> 32)) * 7919u + counter++ * 104729u);
+    return id;
+}
+
+std::string RunGuid(const std::string& family) { return "{" + family + "-0C1D-4A1B-9F00-0000" + RunId() + "}"; }
 
 std::string TempDir::operator/(const std::string& name) const { return (path_ / name).string(); }
 

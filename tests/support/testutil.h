@@ -14,6 +14,13 @@ std::string SourceDir();
 // A file below tests/ of the source tree.
 std::string TestData(const std::string& relative);
 
+// Removes `path` with everything in it, asking again for up to `limit_ms` while something holds
+// a file in it (a helper process that outlives the program a test ran, such as the
+// uninstaller's self-delete); whether it is gone. Under Wine a deleted file that is still held
+// stays listed, and std::filesystem::remove_all has been seen to spin forever on it: this lists
+// the tree first and removes each entry once a round.
+bool RemoveTree(const std::filesystem::path& path, unsigned limit_ms = 10000);
+
 // A fresh folder that is removed with everything in it when the object goes.
 class TempDir {
 public:
@@ -29,6 +36,14 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// Eight hex digits that differ from call to call and from run to run, for the names of a product
+// of a test's own (GUID, folders, registry key): what a failed run leaves installed never meets
+// the next run.
+std::string RunId();
+// A product GUID of its own: "{" `family` (eight hex digits naming the test) "-0C1D-4A1B-9F00-0000"
+// RunId() "}".
+std::string RunGuid(const std::string& family);
 
 std::vector<std::uint8_t> ReadBytes(const std::string& path);
 std::string ReadText(const std::string& path);

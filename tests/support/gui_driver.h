@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace qpe2e {
 
@@ -57,11 +58,24 @@ bool WaitGone(HWND wnd, DWORD ms = 20000);
 // frame disabled by a modal window, is a test failure; a greyed item runs nothing, so the
 // caller's wait for what the command does fails.
 bool MenuCommand(HWND frame, const std::string& module_path, int menu_id, UINT command, DWORD ms = 10000);
+// Walks a setup wizard to its end as a user who takes every default: answers each message box
+// with OK and presses Next on each page once Next is enabled (the install page moves on by
+// itself), handing each page to `on_page` first, once the page has finished its set-up. Stops
+// when the program has ended or after `ms`; the titles of the pages it pressed Next on.
+std::vector<std::string> PressNextToTheEnd(Process& p, const std::function<void(HWND page)>& on_page, DWORD ms = 60000);
+// Closes the folder windows of the file explorer (a first install opens the program folder),
+// waiting up to `ms` for one to show; whether one did.
+bool CloseShownFolderWindows(DWORD ms = 10000);
+
 // The text of a message box's static text.
 std::string BoxText(HWND box);
 
-// Saves the whole screen as a BMP file named `name`.bmp in the screenshot folder.
-void Screenshot(const std::string& name);
+// Saves the whole screen as a BMP file named `name`.bmp in `folder`.
+void ScreenshotTo(const std::string& folder, const std::string& name);
+#ifdef QP_SHOTS_DIR
+// The same in the test program's screenshot folder.
+inline void Screenshot(const std::string& name) { ScreenshotTo(QP_SHOTS_DIR, name); }
+#endif
 
 // Lets the other process catch up.
 void Settle(DWORD ms = 300);

@@ -1,5 +1,5 @@
 // Driving another process's windows with plain Win32 calls.
-#include "e2e/gui_driver.h"
+#include "support/gui_driver.h"
 
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
@@ -270,7 +270,7 @@ std::string BoxText(HWND box) {
     return out;
 }
 
-void Screenshot(const std::string& name) {
+void ScreenshotTo(const std::string& folder, const std::string& name) {
     Settle(250);
     const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
     HDC screen = GetDC(nullptr);
@@ -291,8 +291,8 @@ void Screenshot(const std::string& name) {
     DeleteObject(bmp);
     DeleteDC(mem);
     ReleaseDC(nullptr, screen);
-    CreateDirectoryA(QP_SHOTS_DIR, nullptr);
-    const std::string path = std::string(QP_SHOTS_DIR) + "\\" + name + ".bmp";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string path = folder + "\\" + name + ".bmp";
     FILE* f = fopen(path.c_str(), "wb");
     if (!f) return;
     BITMAPFILEHEADER fh{};
@@ -306,5 +306,58 @@ void Screenshot(const std::string& name) {
 }
 
 void Settle(DWORD ms) { Sleep(ms); }
+
+std::vector<std::string> PressNextToTheEnd(Process& p, const std::function<void(HWND page)>& on_page, DWORD ms) {
+    std::vector<std::string> titles;
+    HWND last = nullptr;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    for (; p.Wait(0) == STILL_ACTIVE && std::chrono::steady_clock::now() < until; Sleep(50)) {
+        HWND box = FindTop(p.Id(), "#32770", "");
+        if (box && !GetDlgItem(box, 1003) && GetDlgItem(box, IDOK)) {
+            Press(box, IDOK);
+            continue;
+        }
+        HWND page = FindTop(p.Id(), "#32770", "Setup");
+        if (!page || page == last) continue;
+        HWND next = GetDlgItem(page, 1003);
+        if (!next || !IsWindowEnabled(next)) continue;
+        Sync(page);
+        titles.push_back(ItemText(page, 1033));
+        if (on_page) on_page(page);
+        last = page;
+        Press(page, 1003);
+    }
+    return titles;
+}
+
+namespace {
+
+bool IsFolderWindow(HWND w) {
+    char cls[64] = {};
+    GetClassNameA(w, cls, sizeof(cls));
+    return std::strcmp(cls, "ExplorerWClass") == 0 || std::strcmp(cls, "CabinetWClass") == 0;
+}
+
+BOOL CALLBACK FindFolderWindow(HWND w, LPARAM found) {
+    if (IsFolderWindow(w)) *reinterpret_cast<bool*>(found) = true;
+    return TRUE;
+}
+
+BOOL CALLBACK CloseFolderWindow(HWND w, LPARAM) {
+    if (IsFolderWindow(w)) PostMessageA(w, WM_CLOSE, 0, 0);
+    return TRUE;
+}
+
+}  // namespace
+
+bool CloseShownFolderWindows(DWORD ms) {
+    const bool shown = WaitFor([] {
+        bool found = false;
+        EnumWindows(FindFolderWindow, LPARAM(&found));
+        return found;
+    }, ms);
+    EnumWindows(CloseFolderWindow, 0);
+    return shown;
+}
 
 }  // namespace qpe2e

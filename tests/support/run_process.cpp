@@ -2,7 +2,7 @@
 // Windows, fork and exec in a process group of its own on Linux. Every run writes to files of
 // its own, so that a helper process left behind by an earlier run (which may still hold that
 // run's files) can neither block this run's output nor pass its own output off as this run's.
-#include "run_process.h"
+#include "support/run_process.h"
 
 #include <atomic>
 #include <cstring>
