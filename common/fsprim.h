@@ -3,6 +3,7 @@
 // code-page bytes on Windows.
 #pragma once
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 namespace qp {
@@ -20,6 +21,8 @@ struct PathStat {
 // An empty path is missing.
 PathStat StatPath(const std::string& path);
 
+// Something of any kind is there: a file, a directory or a device.
+bool PathExists(const std::string& path);
 bool IsDirectory(const std::string& path);
 // Creates one directory; false when it could not be created (it may already exist).
 bool MakeDirectory(const std::string& path);
@@ -31,5 +34,9 @@ bool IsPlainFile(const std::string& path);
 // Renames `from` to `to`, replacing a file already at `to` (the C runtime's rename refuses that
 // on Windows). False when the rename failed; `from` is then unchanged.
 bool RenameOver(const std::string& from, const std::string& to);
+// The process's current directory; "" when it cannot be read.
+std::string CurrentDirectory();
+// The stream writes to a console or terminal, not a file or a pipe.
+bool IsTerminal(std::FILE* stream);
 
 }  // namespace qp

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "common/fileio.h"
+#include "common/fsprim.h"
 #include "common/strutil.h"
 
 namespace qp {
@@ -110,7 +111,7 @@ int WriteWrittenRecord(const std::string& path, const WrittenRecord& record) {
 
 RecordRead ReadWrittenRecord(const std::string& path, WrittenRecord& out) {
     out = WrittenRecord();
-    if (!FileExists(path)) return RecordRead::kMissing;
+    if (!IsFile(path)) return RecordRead::kMissing;
     std::vector<std::uint8_t> bytes;
     if (ReadWholeFile(path, bytes, kWrittenRecordLimit) != FileResult::kOk) return RecordRead::kDamaged;
     const std::string text(bytes.begin(), bytes.end());

@@ -194,8 +194,10 @@ std::vector<ControlRecord> PageControls(int page) {
     std::vector<ControlRecord> own = Own(page);
     if (own.empty() || !IsInteriorPage(page)) return own;
     std::vector<ControlRecord> all = kCommon;
-    all[6].key = PageTitleKey(page);
-    all[7].key = PageCommentKey(page);
+    for (ControlRecord& c : all) {
+        if (c.id == kIdTitle) c.key = PageTitleKey(page);
+        else if (c.id == kIdComment) c.key = PageCommentKey(page);
+    }
     all.insert(all.end(), own.begin(), own.end());
     return all;
 }

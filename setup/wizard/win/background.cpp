@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/win/gradient.h"
+#include "setup/wizard/win/attach.h"
 #include "setup/wizard/win/resources.h"
 #include "setup/wizard/win/wizard_ui.h"
 
@@ -16,11 +17,7 @@ namespace {
 constexpr char kWebAddress[] = "www.quillpacker.org";
 
 LRESULT CALLBACK BackgroundProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
-        SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-    }
-    auto* wizard = reinterpret_cast<Wizard*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+    auto* wizard = WindowObject<Wizard*>(wnd, msg, lp);
     if (msg == WM_DESTROY) {
         PostQuitMessage(0);
         return 0;
@@ -33,16 +30,12 @@ LRESULT CALLBACK BackgroundProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
 }
 
+// The splash window owns its bitmap, given as the creation parameter.
 LRESULT CALLBACK SplashProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    const HBITMAP bmp = WindowObject<HBITMAP>(wnd, msg, lp);
     switch (msg) {
-    case WM_NCCREATE: {
-        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
-        SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-        break;
-    }
     case WM_PAINT: {
         CPaintDC dc(wnd);
-        auto bmp = reinterpret_cast<HBITMAP>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
         if (bmp) {
             BITMAP info{};
             GetObjectA(bmp, sizeof(info), &info);
@@ -56,12 +49,10 @@ LRESULT CALLBACK SplashProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
         }
         return 0;
     }
-    case WM_DESTROY: {
-        auto bmp = reinterpret_cast<HBITMAP>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+    case WM_DESTROY:
         if (bmp) DeleteObject(bmp);
-        SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
+        DetachWindowObject(wnd);
         return 0;
-    }
     default: break;
     }
     return DefWindowProcA(wnd, msg, wp, lp);
