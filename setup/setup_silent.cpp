@@ -75,7 +75,7 @@ void RunUnattended(Run& r) {
             }
         }
         LogReporter reporter(r);
-        NoteMissingFolders(PathExists,
+        NoteMissingFolders([](const std::string& p) { return PathExists(p); },
                            s.target_dir, s.created_folders);
         if (!CreateDirectoryPath(s.target_dir, reporter)) {
             r.outcome = Outcome::Cancelled;

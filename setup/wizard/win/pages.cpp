@@ -105,7 +105,7 @@ bool DestinationPage(Wizard& w, HWND page, PageEvent& e) {
         if (e.id != kIdNext) return true;
         std::string dir = ItemText(page, kIdDestination);
         if (!dir.empty())
-            NoteMissingFolders(PathExists,
+            NoteMissingFolders([](const std::string& p) { return PathExists(p); },
                                dir, w.State().created_folders);
         if (dir.empty() || !CreateFolderOrSay(nullptr, dir)) {
             SetFocus(GetDlgItem(page, kIdDestination));
