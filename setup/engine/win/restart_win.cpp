@@ -1,9 +1,9 @@
 // System restart with the shutdown privilege.
-#include "setup/engine/win/restart_win.h"
-
 #include <windows.h>
 
 #include <vector>
+
+#include "setup/engine/win/restart_win.h"
 
 namespace qp {
 

@@ -1,4 +1,4 @@
-// Restarting the computer at the very end of a run that left files to be replaced (Windows).
+// Restarting the computer through the system: the shutdown privilege, then the shutdown.
 #pragma once
 #include <functional>
 #include <string>
