@@ -97,6 +97,24 @@ INT_PTR CALLBACK AboutProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
     }
 }
 
+// The splash window of `bmp`, centred on the screen; it owns the bitmap from here on.
+HWND SplashWindow(HINSTANCE instance, HBITMAP bmp) {
+    if (!bmp) return nullptr;
+    BITMAP info{};
+    GetObjectA(bmp, sizeof(info), &info);
+    const int x = (GetSystemMetrics(SM_CXSCREEN) - info.bmWidth) / 2;
+    const int y = (GetSystemMetrics(SM_CYSCREEN) - info.bmHeight) / 2;
+    HWND wnd = CreateWindowExA(0, "CALDS", "Setup", WS_POPUP | WS_BORDER, x, y, info.bmWidth,
+                               info.bmHeight, nullptr, nullptr, instance, bmp);
+    if (!wnd) {
+        DeleteObject(bmp);
+        return nullptr;
+    }
+    ShowWindow(wnd, SW_SHOW);
+    UpdateWindow(wnd);
+    return wnd;
+}
+
 }  // namespace
 
 bool RegisterWizardClasses(HINSTANCE instance) {
@@ -120,20 +138,7 @@ bool RegisterWizardClasses(HINSTANCE instance) {
 HWND ShowSplash(HINSTANCE instance, const std::string& bitmap_path) {
     auto bmp = static_cast<HBITMAP>(
         LoadImageA(nullptr, bitmap_path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
-    if (!bmp) return nullptr;
-    BITMAP info{};
-    GetObjectA(bmp, sizeof(info), &info);
-    const int x = (GetSystemMetrics(SM_CXSCREEN) - info.bmWidth) / 2;
-    const int y = (GetSystemMetrics(SM_CYSCREEN) - info.bmHeight) / 2;
-    HWND wnd = CreateWindowExA(0, "CALDS", "Setup", WS_POPUP | WS_BORDER, x, y, info.bmWidth,
-                               info.bmHeight, nullptr, nullptr, instance, bmp);
-    if (!wnd) {
-        DeleteObject(bmp);
-        return nullptr;
-    }
-    ShowWindow(wnd, SW_SHOW);
-    UpdateWindow(wnd);
-    return wnd;
+    return SplashWindow(instance, bmp);
 }
 
 HWND ShowSplash(HINSTANCE instance, const std::vector<std::uint8_t>& file) {
@@ -157,20 +162,7 @@ HWND ShowSplash(HINSTANCE instance, const std::vector<std::uint8_t>& file) {
     HDC screen = GetDC(nullptr);
     HBITMAP bmp = CreateDIBitmap(screen, &info->bmiHeader, CBM_INIT, file.data() + bits_at, info, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
-    if (!bmp) return nullptr;
-    BITMAP bm{};
-    GetObjectA(bmp, sizeof(bm), &bm);
-    const int x = (GetSystemMetrics(SM_CXSCREEN) - bm.bmWidth) / 2;
-    const int y = (GetSystemMetrics(SM_CYSCREEN) - bm.bmHeight) / 2;
-    HWND wnd = CreateWindowExA(0, "CALDS", "Setup", WS_POPUP | WS_BORDER, x, y, bm.bmWidth, bm.bmHeight, nullptr,
-                               nullptr, instance, bmp);
-    if (!wnd) {
-        DeleteObject(bmp);
-        return nullptr;
-    }
-    ShowWindow(wnd, SW_SHOW);
-    UpdateWindow(wnd);
-    return wnd;
+    return SplashWindow(instance, bmp);
 }
 
 void DestroySplash(HWND splash) {
