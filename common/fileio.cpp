@@ -52,7 +52,6 @@ FileResult WriteFileReplacing(const std::string& path, const void* data, std::si
     return FileResult::kOk;
 }
 
-bool FileExists(const std::string& path) { return IsFile(path); }
 
 bool RemoveFile(const std::string& path) { return !path.empty() && std::remove(path.c_str()) == 0; }
 

@@ -28,9 +28,6 @@ FileResult ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out
 FileResult WriteFileReplacing(const std::string& path, const void* data, std::size_t size,
                               const std::string& temp_suffix = ".tmp");
 
-// The old name of IsFile (common/fsprim.h), left for the last two callers (qpbc's "new" command
-// and the new-project wizard) until the branches that change those files have landed.
-bool FileExists(const std::string& path);
 // Removes a file; true when it was removed.
 bool RemoveFile(const std::string& path);
 

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 namespace qp {
@@ -21,6 +22,8 @@ struct PathStat {
 // An empty path is missing.
 PathStat StatPath(const std::string& path);
 
+// Something of any kind is there: a file, a directory or a device.
+bool PathExists(const std::string& path);
 bool IsDirectory(const std::string& path);
 // Creates one directory; false when it could not be created (it may already exist).
 bool MakeDirectory(const std::string& path);
@@ -32,6 +35,10 @@ bool IsPlainFile(const std::string& path);
 // Renames `from` to `to`, replacing a file already at `to` (the C runtime's rename refuses that
 // on Windows). False when the rename failed; `from` is then unchanged.
 bool RenameOver(const std::string& from, const std::string& to);
+// The process's current directory; "" when it cannot be read.
+std::string CurrentDirectory();
+// The stream writes to a console or terminal, not a file or a pipe.
+bool IsTerminal(std::FILE* stream);
 // Removes a file, read-only or not. True when nothing is left at the path.
 bool RemoveAnyFile(const std::string& path);
 

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "framework/DC.h"
+#include "common/win/dc.h"
 
 namespace qp {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "framework/Controls.h"
-#include "framework/DC.h"
+#include "common/win/dc.h"
 #include "framework/Window.h"
 
 namespace qp {

@@ -117,17 +117,12 @@ std::string ExplorerPath(const InstallContext& ctx) {
     return ctx.windows_folder + "\\explorer.exe";
 }
 
-bool FolderExists(const std::string& path) {
-    DWORD a = GetFileAttributesA(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 void OpenProgramFolder(const Run& r) {
     const InstallContext& ctx = r.run.ctx;
     std::string folder = ctx.common_shell[kShellPrograms] + "\\" + ctx.program_folder;
-    if (ctx.common_shell[kShellPrograms].empty() || !FolderExists(folder)) {
+    if (ctx.common_shell[kShellPrograms].empty() || !IsDirectory(folder)) {
         folder = ctx.user_shell[kShellPrograms] + "\\" + ctx.program_folder;
-        if (ctx.user_shell[kShellPrograms].empty() || !FolderExists(folder)) return;
+        if (ctx.user_shell[kShellPrograms].empty() || !IsDirectory(folder)) return;
     }
     if (ctx.windows_folder.empty()) return;
     const std::string explorer = ExplorerPath(ctx);
@@ -297,7 +292,7 @@ bool Start(Run& r, const PrivateCopyArgs& copy) {
         OneFileKit media_kit;
         if ((own_media || media.empty()) && kit_kind == KitKind::kOneFile) {
             UseOneFileMedia(ctx, own, r);
-        } else if (!own_media && !media.empty() && !FolderExists(media) && (IsFile(media) || EndsWithExe(media))) {
+        } else if (!own_media && !media.empty() && !IsDirectory(media) && (IsFile(media) || EndsWithExe(media))) {
             // "MediaPath" names a one-file kit; one that is gone or damaged is asked for again.
             ctx.media_folder = WithoutTrailingBackslash(FolderOf(media));
             if (OpenKitProgram(media, media_kit) == KitKind::kOneFile) UseOneFileMedia(ctx, media_kit, r);

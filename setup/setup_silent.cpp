@@ -3,6 +3,7 @@
 // first one with components), and every question gets its safe answer (a locked file aborts, a missing archive is not searched for).
 #include <windows.h>
 
+#include "common/fsprim.h"
 #include "common/pathutil.h"
 #include "setup/engine/copyfailure.h"
 #include "setup/setup_run.h"
@@ -74,7 +75,7 @@ void RunUnattended(Run& r) {
             }
         }
         LogReporter reporter(r);
-        NoteMissingFolders([](const std::string& p) { return GetFileAttributesA(p.c_str()) != INVALID_FILE_ATTRIBUTES; },
+        NoteMissingFolders([](const std::string& p) { return PathExists(p); },
                            s.target_dir, s.created_folders);
         if (!CreateDirectoryPath(s.target_dir, reporter)) {
             r.outcome = Outcome::Cancelled;

@@ -7,24 +7,18 @@
 #include <sstream>
 #include <vector>
 
-#ifdef _WIN32
-#include <direct.h>
-#include <io.h>
-#define getcwd _getcwd
-#else
-#include <unistd.h>
-#endif
-
 #include "builder/cli/cli.h"
 #include "builder/cli/json.h"
 #include "builder/kit/kitbuild.h"
 #include "builder/kit/kitcheck.h"
+#include "builder/kit/kiterror.h"
 #include "builder/kit/kitprepare.h"
 #include "builder/kit/typecheck.h"
 #include "builder/kit/winget.h"
 #include "builder/model/language.h"
 #include "builder/model/productcode.h"
 #include "builder/model/projectfile.h"
+#include "common/fsprim.h"
 #include "common/pathutil.h"
 #include "common/strutil.h"
 
@@ -32,14 +26,6 @@ namespace qp {
 namespace cli {
 
 namespace {
-
-bool StderrIsTerminal() {
-#ifdef _WIN32
-    return _isatty(_fileno(stderr)) != 0;
-#else
-    return isatty(fileno(stderr)) != 0;
-#endif
-}
 
 // One line per file; on a terminal the same line is rewritten in place.
 class TerminalProgress : public Progress {
@@ -95,25 +81,16 @@ private:
 
 std::string Absolute(const std::string& p) {
     if (IsAbsolutePath(p)) return p;
-    std::vector<char> buf(4096);
-    if (!getcwd(buf.data(), static_cast<int>(buf.size()))) return p;
-    std::string dir = buf.data();
+    const std::string dir = CurrentDirectory();
+    if (dir.empty()) return p;
     std::string rel = p;
     while (rel.size() >= 2 && rel[0] == '.' && IsPathSeparator(rel[1])) rel.erase(0, 2);
     return JoinPath(dir, rel);
 }
 
 std::uint64_t FileBytes(const std::string& path) {
-    std::FILE* f = std::fopen(HostPath(path).c_str(), "rb");
-    if (!f) return 0;
-    long long size = 0;
-#ifdef _WIN32
-    if (_fseeki64(f, 0, SEEK_END) == 0) size = _ftelli64(f);
-#else
-    if (fseeko(f, 0, SEEK_END) == 0) size = static_cast<long long>(ftello(f));
-#endif
-    std::fclose(f);
-    return size > 0 ? static_cast<std::uint64_t>(size) : 0;
+    const PathStat st = StatPath(HostPath(path));
+    return st.kind == PathKind::kFile ? st.size : 0;
 }
 
 // The options of "qpbc build": name, whether a value follows. One row per option, so that a new
@@ -236,7 +213,7 @@ int RunBuild(const std::vector<std::string>& args, Context& ctx) {
     // An absolute project path makes the data files it expands absolute too, so the kit does
     // not depend on the working directory, and the printed kit directory can be used anywhere.
     const std::string project = Absolute(a.words[0]);
-    TerminalProgress progress(ctx.err, StderrIsTerminal());
+    TerminalProgress progress(ctx.err, IsTerminal(stderr));
     BuildReporter reporter(ctx.err, progress);
     auto failed = [&](int status) {
         outcome.errors.insert(outcome.errors.end(), reporter.texts.begin(), reporter.texts.end());
@@ -281,19 +258,19 @@ int RunBuild(const std::vector<std::string>& args, Context& ctx) {
     params.make_compressor = [](Reporter& r) { return MakeStaticCompressor(r, stderr); };
     params.single_file = single_file;
     if (!sign_pattern.empty()) {
-        params.sign_runtime = [&](const std::string& exe, std::string& why) {
+        params.sign_runtime = [&](const std::string& exe) {
             progress.Finish();
             const std::string command = SignCommandFor(sign_pattern, HostPath(exe));
             std::string output;
             int status = RunShellCommand(command, output);
             if (status == 0) {
                 ctx.err << output << std::flush;
-                return true;
+                return;
             }
-            why = "The sign command " + (status < 0 ? std::string("could not be started") : "failed with exit status " + std::to_string(status)) +
+            std::string why = "The sign command " + (status < 0 ? std::string("could not be started") : "failed with exit status " + std::to_string(status)) +
                   ": " + command + (output.empty() ? std::string() : "\n" + output);
             while (!why.empty() && (why.back() == '\n' || why.back() == '\r')) why.pop_back();
-            return false;
+            throw KitError(why);
         };
     }
 

@@ -23,7 +23,7 @@ int RunNew(const std::vector<std::string>& args, Context& ctx) {
     }
     const std::string& path = a.words[0];
     StreamReporter reporter(ctx.err);
-    if (FileExists(path) && !a.Has("force")) {
+    if (IsFile(path) && !a.Has("force")) {
         reporter.Report(Severity::Error, path + " exists already; --force replaces it");
         return kExitFailure;
     }

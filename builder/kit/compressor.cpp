@@ -3,13 +3,7 @@
 
 #include <vector>
 
-#ifdef _WIN32
-#include <direct.h>
-#define QP_GETCWD _getcwd
-#else
-#include <unistd.h>
-#define QP_GETCWD getcwd
-#endif
+#include "common/fsprim.h"
 
 namespace qp {
 namespace {
@@ -32,10 +26,9 @@ int ZP_CALL NoPassword(char* buffer, int size, const char*, const char*) {
     return 1;
 }
 
-std::string CurrentDirectory() {
-    std::vector<char> buf(4096);
-    if (!QP_GETCWD(buf.data(), static_cast<int>(buf.size()))) return ".";
-    return buf.data();
+std::string WorkingDirectory() {
+    std::string dir = CurrentDirectory();
+    return dir.empty() ? "." : dir;
 }
 
 }  // namespace
@@ -68,7 +61,7 @@ void ZpCompressor::ReleaseCallbacks() {
 
 bool ZpCompressor::AddFile(const std::string& file_path, const std::string& archive_dir, const std::string& archive_path) {
     if (!zp_.archive || !callbacks_) return false;
-    const std::string root = CurrentDirectory();
+    const std::string root = WorkingDirectory();
     ZPOPT options{};
     options.Date = nullptr;
     options.szRootDir = root.c_str();

@@ -27,10 +27,4 @@ public:
 // The compressor linked into this program. `console` takes the compressor's own output.
 std::unique_ptr<Compressor> MakeStaticCompressor(Reporter& reporter, std::FILE* console = stdout);
 
-#ifdef _WIN32
-// kitzip.dll from `builder_dir` (empty: the directory of the running program).
-std::unique_ptr<Compressor> MakeDllCompressor(Reporter& reporter, const std::string& builder_dir = "",
-                                              std::FILE* console = stdout);
-#endif
-
 }  // namespace qp

@@ -10,6 +10,7 @@
 #include <iterator>
 
 #include "builder/kit/kitcheck.h"
+#include "builder/kit/kiterror.h"
 #include "builder/kit/kitlist.h"
 #include "builder/kit/kitsingle.h"
 #include "builder/kit/kitstage.h"
@@ -35,6 +36,22 @@ void Fail(KitBuildResult* result, Reporter& reporter, const std::string& text) {
     if (result) result->failures.push_back(text);
 }
 
+// Runs one step of the build. What it throws (KitError, IoError, FormatError) is caught here
+// and nowhere else, and reported as `message` makes it of the thrown words; false then.
+template <class Run, class Message>
+bool Step(KitBuildResult* result, Reporter& reporter, Run&& run, Message&& message) {
+    try {
+        run();
+        return true;
+    } catch (const std::exception& e) {
+        Fail(result, reporter, message(std::string(e.what())));
+        return false;
+    }
+}
+
+// The step's text as it was thrown.
+std::string AsThrown(const std::string& what) { return what; }
+
 // The compressor writes the archive's directory only when it is unloaded and cannot say there
 // whether that worked; an archive without its end record would reach the kit as if complete.
 bool ArchiveHasEndRecord(const std::string& path) { return ZipHasEndRecords(HostPath(path)); }
@@ -48,17 +65,17 @@ std::string MemberName(const std::string& archive_dir, const std::string& source
     return m;
 }
 
-std::string CheckMembers(const std::string& archive_path, std::vector<std::string> expected) {
+// FormatError saying how the archive differs from `expected`.
+void CheckMembers(const std::string& archive_path, std::vector<std::string> expected) {
     std::vector<std::string> found;
-    if (!ReadZipMemberNames(HostPath(archive_path), found)) return "its directory cannot be read";
+    if (!ReadZipMemberNames(HostPath(archive_path), found)) throw FormatError("its directory cannot be read");
     std::sort(expected.begin(), expected.end());
     std::sort(found.begin(), found.end());
     std::vector<std::string> missing, extra;
     std::set_difference(expected.begin(), expected.end(), found.begin(), found.end(), std::back_inserter(missing));
     std::set_difference(found.begin(), found.end(), expected.begin(), expected.end(), std::back_inserter(extra));
-    if (!missing.empty()) return "it lacks \"" + missing.front() + "\"";
-    if (!extra.empty()) return "it holds \"" + extra.front() + "\", which no file of the project is";
-    return std::string();
+    if (!missing.empty()) throw FormatError("it lacks \"" + missing.front() + "\"");
+    if (!extra.empty()) throw FormatError("it holds \"" + extra.front() + "\", which no file of the project is");
 }
 
 }  // namespace
@@ -162,20 +179,17 @@ bool ArchiveProjectFiles(const CDazDoc& doc, const std::string& archive_path, co
         // A project without files still gets an archive, so that every kit has its three files:
         // an empty zip is its end record alone.
         const unsigned char empty_zip[22] = {'P', 'K', 5, 6};
-        std::string why = WriteNewFile(archive_path, empty_zip, sizeof empty_zip);
-        if (!why.empty()) {
-            Fail(result, reporter, Format1(kMsgCantCopy, archive_path) + " (" + why + ")");
+        if (!Step(result, reporter, [&] { WriteNewFile(archive_path, empty_zip, sizeof empty_zip); },
+                  [&](const std::string& why) { return Format1(kMsgCantCopy, archive_path) + " (" + why + ")"; }))
             return false;
-        }
     }
     if (ok && done > 0) {
         // The setup runtime looks each file up by the name the setup list gives it: the archive
         // must hold exactly those members, each once, and nothing else.
-        std::string why = CheckMembers(archive_path, expected);
-        if (!why.empty()) {
-            Fail(result, reporter, "The archive " + archive_path + " is not as the setup list says: " + why);
+        if (!Step(result, reporter, [&] { CheckMembers(archive_path, expected); }, [&](const std::string& why) {
+                return "The archive " + archive_path + " is not as the setup list says: " + why;
+            }))
             return false;
-        }
     }
     return ok;
 }
@@ -229,12 +243,9 @@ KitBuildResult BuildMedia(CDazDoc& doc, KitBuildParams params, Reporter& reporte
     // the runtime could not install is refused before anything is written.
     doc.EnsureProductGuid();
     std::vector<std::uint8_t> list_bytes;
-    try {
-        list_bytes = WriteSetupList(MakeSetupList(doc));
-    } catch (const std::exception& e) {
-        Fail(&result, reporter, std::string(kMsgCantCreateList) + ": " + e.what());
+    if (!Step(&result, reporter, [&] { list_bytes = WriteSetupList(MakeSetupList(doc)); },
+              [](const std::string& why) { return std::string(kMsgCantCreateList) + ": " + why; }))
         return result;
-    }
 
     // 5. The root, the lock against a second build of the same kit, and a staging folder that
     // becomes the kit only when everything is in it.
@@ -243,37 +254,31 @@ KitBuildResult BuildMedia(CDazDoc& doc, KitBuildParams params, Reporter& reporte
         Fail(&result, reporter, "Can't create the kit root " + root + ": " + SystemErrorText(errno));
         return result;
     }
-    std::unique_ptr<KitLock> lock = KitLock::Acquire(root, params.kit_name, kKitLockWaitMs, why);
-    if (!lock) {
-        Fail(&result, reporter, "Can't build the kit: " + why);
-        return result;
-    }
+    const auto cant_build = [](const std::string& why) { return "Can't build the kit: " + why; };
+    std::unique_ptr<KitLock> lock;
     KitStage stage;
-    if (!stage.Create(root, params.kit_name, why)) {
-        Fail(&result, reporter, "Can't build the kit: " + why);
+    if (!Step(&result, reporter, [&] { lock = KitLock::Acquire(root, params.kit_name, kKitLockWaitMs); }, cant_build) ||
+        !Step(&result, reporter, [&] { stage.Create(root, params.kit_name); }, cant_build))
         return result;
-    }
     const std::string& dir = stage.dir();
 
     // 6. The runtime and the side files.
-    why = CopyToNewFile(params.runtime_path, KitPath(dir, kKitSetupExe));
-    if (!why.empty()) {
-        Fail(&result, reporter, Format1(kMsgCantCopy, params.runtime_path) + " (" + why + ")");
-    } else if (params.sign_runtime && !params.single_file) {
-        if (!params.sign_runtime(KitPath(dir, kKitSetupExe), why)) Fail(&result, reporter, why);
-    }
+    const auto copy = [&](const std::string& from, const std::string& to) {
+        return Step(&result, reporter, [&] { CopyToNewFile(from, to); },
+                    [&](const std::string& why) { return Format1(kMsgCantCopy, from) + " (" + why + ")"; });
+    };
+    if (copy(params.runtime_path, KitPath(dir, kKitSetupExe)) && params.sign_runtime && !params.single_file)
+        Step(&result, reporter, [&] { params.sign_runtime(KitPath(dir, kKitSetupExe)); }, AsThrown);
     for (int i = 0; i < 3; ++i) {
         const std::size_t slot = static_cast<std::size_t>(i);
         const std::string& from = slot < params.side_files.size() ? params.side_files[slot] : doc.side_file_paths[slot];
-        if (from.empty()) continue;
-        why = CopyToNewFile(from, KitPath(dir, kKitSideFiles[i]));
-        if (!why.empty()) Fail(&result, reporter, Format1(kMsgCantCopy, from) + " (" + why + ")");
+        if (!from.empty()) copy(from, KitPath(dir, kKitSideFiles[i]));
     }
 
     // 7. The setup list.
-    why = WriteNewFile(KitPath(dir, kKitSetupList), list_bytes.data(), list_bytes.size());
-    const bool list_ok = why.empty();
-    if (!list_ok) Fail(&result, reporter, std::string(kMsgCantCreateList) + ": " + why);
+    const bool list_ok =
+        Step(&result, reporter, [&] { WriteNewFile(KitPath(dir, kKitSetupList), list_bytes.data(), list_bytes.size()); },
+             [](const std::string& why) { return std::string(kMsgCantCreateList) + ": " + why; });
 
     // 8. The archive; the build goes on whatever failed before, so that every failure is told.
     bool archive_ok = ArchiveProjectFiles(doc, KitPath(dir, kKitArchive), params.make_compressor, reporter, progress, &result);
@@ -286,13 +291,14 @@ KitBuildResult BuildMedia(CDazDoc& doc, KitBuildParams params, Reporter& reporte
         const std::string program = SingleFileProgramPath(root, params.kit_name);
         const std::string staged = SingleFileProgramPath(dir, params.kit_name);
         result.program = program;
-        why = AssembleSingleFile(dir, staged);
-        if (!why.empty()) {
-            Fail(&result, reporter, "Can't build the one-file kit: " + why);
-        } else if (params.sign_runtime && !params.sign_runtime(staged, why)) {
-            Fail(&result, reporter, why);
-        } else if (!(why = SingleFileProblem(staged)).empty()) {
-            Fail(&result, reporter, "Can't build the one-file kit: after signing, " + why);
+        const bool made =
+            Step(&result, reporter, [&] { AssembleSingleFile(dir, staged); },
+                 [](const std::string& why) { return "Can't build the one-file kit: " + why; }) &&
+            (!params.sign_runtime || Step(&result, reporter, [&] { params.sign_runtime(staged); }, AsThrown)) &&
+            Step(&result, reporter, [&] { CheckSingleFile(staged); },
+                 [](const std::string& why) { return "Can't build the one-file kit: after signing, " + why; });
+        if (!made) {
+            // reported by the step that failed
         } else if (!RenameOver(HostPath(staged), HostPath(program))) {
             Fail(&result, reporter, "Can't build the one-file kit: " + staged + " cannot take the place of " + program);
         } else {
@@ -302,10 +308,7 @@ KitBuildResult BuildMedia(CDazDoc& doc, KitBuildParams params, Reporter& reporte
         return result;
     }
     if (result.failures.empty() && archive_ok && list_ok) {
-        if (stage.Commit(kit_dir, why))
-            result.complete = true;
-        else
-            Fail(&result, reporter, "Can't build the kit: " + why);
+        result.complete = Step(&result, reporter, [&] { stage.Commit(kit_dir); }, cant_build);
     }
     // 10. The kit is shown whatever happened once the wizard was confirmed.
     if (params.show_kit_dir) params.show_kit_dir(kit_dir);

@@ -64,10 +64,10 @@ struct KitBuildParams {
     std::function<void(const std::string& kit_dir)> show_kit_dir;
     // Makes the compressor for the archive. Null: the compressor linked into the program.
     CompressorFactory make_compressor;
-    // Signs the kit's setup.exe once it is copied, before the setup list is written. False (with
-    // `why` saying so) leaves the kit incomplete. Null: the runtime is not signed.
-    // With `single_file`, the one program is signed instead, once its payload is in.
-    std::function<bool(const std::string& exe_path, std::string& why)> sign_runtime;
+    // Signs the kit's setup.exe once it is copied, before the setup list is written. A KitError
+    // (its text is reported as it stands) leaves the kit incomplete. Null: the runtime is not
+    // signed. With `single_file`, the one program is signed instead, once its payload is in.
+    std::function<void(const std::string& exe_path)> sign_runtime;
     // One program KIT-ROOT/KIT.exe with the kit's files inside it, instead of the kit folder.
     bool single_file = false;
 };

@@ -6,9 +6,11 @@
 #include <vector>
 
 #include "builder/kit/kitbuild.h"
+#include "builder/kit/kiterror.h"
 #include "builder/kit/kitstage.h"
 #include "common/errors.h"
 #include "common/fileio.h"
+#include "common/fsprim.h"
 #include "common/kitpayload.h"
 #include "common/pathutil.h"
 #include "common/strutil.h"
@@ -20,16 +22,16 @@ std::string SingleFileProgramPath(const std::string& kit_root, const std::string
     return KitPath(kit_root, has_exe ? kit_name : kit_name + ".exe");
 }
 
-std::string AssembleSingleFile(const std::string& stage_dir, const std::string& program) {
+void AssembleSingleFile(const std::string& stage_dir, const std::string& program) {
     std::vector<std::uint8_t> runtime;
     if (ReadWholeFile(HostPath(KitPath(stage_dir, kKitSetupExe)), runtime, 256u * 1024 * 1024) != FileResult::kOk)
-        return "the runtime in the kit cannot be read";
+        throw IoError("the runtime in the kit cannot be read");
     std::vector<const char*> names = {kKitSetupList, kKitArchive};
     for (const char* side : kKitSideFiles)
-        if (FileExists(HostPath(KitPath(stage_dir, side)))) names.push_back(side);
+        if (IsFile(HostPath(KitPath(stage_dir, side)))) names.push_back(side);
 
     std::FILE* out = CreateNewFile(HostPath(program));
-    if (!out) return "cannot create " + program;
+    if (!out) throw IoError("cannot create " + program);
     std::string why;
     try {
         KitProgramWriter w([out](const void* p, std::size_t n) { return std::fwrite(p, 1, n, out) == n; });
@@ -51,20 +53,18 @@ std::string AssembleSingleFile(const std::string& stage_dir, const std::string& 
         why = e.what();
     }
     if (std::fclose(out) != 0 && why.empty()) why = "cannot write " + program;
-    if (!why.empty()) RemoveFile(HostPath(program));
-    return why;
+    if (!why.empty()) {
+        RemoveFile(HostPath(program));
+        throw IoError(why);
+    }
 }
 
-std::string SingleFileProblem(const std::string& program) {
-    try {
-        std::unique_ptr<ByteSource> src = OpenByteSource(HostPath(program));
-        KitPayload payload;
-        std::string why;
-        if (FindKitPayload(*src, payload, &why) == KitPayloadFound::kFound) return std::string();
-        return program + " holds no intact kit: " + why;
-    } catch (const std::exception& e) {
-        return e.what();
-    }
+void CheckSingleFile(const std::string& program) {
+    std::unique_ptr<ByteSource> src = OpenByteSource(HostPath(program));
+    KitPayload payload;
+    std::string why;
+    if (FindKitPayload(*src, payload, &why) != KitPayloadFound::kFound)
+        throw KitError(program + " holds no intact kit: " + why);
 }
 
 }  // namespace qp

@@ -9,11 +9,11 @@ namespace qp {
 std::string SingleFileProgramPath(const std::string& kit_root, const std::string& kit_name);
 
 // Writes the new file `program` from the complete kit in `stage_dir`: its setup.exe, then
-// setup.lst, setup.cab and whichever side files it holds. Empty on success, else why (the
-// partial program is removed again).
-std::string AssembleSingleFile(const std::string& stage_dir, const std::string& program);
+// setup.lst, setup.cab and whichever side files it holds. IoError (or FormatError) says why it
+// failed; the partial program is removed again.
+void AssembleSingleFile(const std::string& stage_dir, const std::string& program);
 
-// Empty when `program` holds an intact one-file kit, else what is wrong with it.
-std::string SingleFileProblem(const std::string& program);
+// KitError (or the error that stopped the reading) when `program` holds no intact one-file kit.
+void CheckSingleFile(const std::string& program);
 
 }  // namespace qp

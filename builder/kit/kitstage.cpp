@@ -12,6 +12,7 @@
 
 #include "builder/kit/kitbuild.h"
 #include "builder/kit/kitcheck.h"
+#include "builder/kit/kiterror.h"
 #include "builder/kit/stagesys.h"
 #include "common/strutil.h"
 #include "common/pathutil.h"
@@ -74,28 +75,24 @@ std::string LastCError() { return std::strerror(errno); }
 
 // ---- Lock ------------------------------------------------------------------------------------
 
-std::unique_ptr<KitLock> KitLock::Acquire(const std::string& root, const std::string& name, int wait_ms,
-                                          std::string& why) {
+std::unique_ptr<KitLock> KitLock::Acquire(const std::string& root, const std::string& name, int wait_ms) {
     const std::string path = HostPath(KitPath(root, "." + name + ".qplock"));
     std::unique_ptr<KitLock> lock(new KitLock);
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(wait_ms);
     for (;;) {
-        const stagesys::LockTry t = stagesys::TryLock(path, lock->handle_, lock->fd_, why);
-        if (t == stagesys::LockTry::kHeld) return lock;
-        if (t == stagesys::LockTry::kFailed) return nullptr;
+        if (stagesys::TryLock(path, lock->handle_, lock->fd_)) return lock;
         if (std::chrono::steady_clock::now() >= until) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
-    why = "another build of the kit " + name + " is running (it holds " + path +
-          "); build again when it has finished";
-    return nullptr;
+    throw KitError("another build of the kit " + name + " is running (it holds " + path +
+                   "); build again when it has finished");
 }
 
 KitLock::~KitLock() { stagesys::Unlock(handle_, fd_); }
 
 // ---- Staging ---------------------------------------------------------------------------------
 
-bool KitStage::Create(const std::string& root, const std::string& name, std::string& why) {
+void KitStage::Create(const std::string& root, const std::string& name) {
     root_ = root;
     name_ = name;
     // What an interrupted build of this kit left behind (the caller holds the lock).
@@ -111,51 +108,42 @@ bool KitStage::Create(const std::string& root, const std::string& name, std::str
         // mkdir fails when anything, a link included, stands at the name: the folder is new.
         if (MakeDir(HostPath(dir))) {
             dir_ = dir;
-            return true;
+            return;
         }
-        if (errno != EEXIST) {
-            why = "cannot create the staging folder " + dir + ": " + LastCError();
-            return false;
-        }
+        if (errno != EEXIST) throw KitError("cannot create the staging folder " + dir + ": " + LastCError());
     }
-    why = "cannot find a free name for a staging folder in " + root;
-    return false;
+    throw KitError("cannot find a free name for a staging folder in " + root);
 }
 
 KitStage::~KitStage() {
     if (!dir_.empty() && !committed_) RemoveFlatFolder(HostPath(dir_));
 }
 
-bool KitStage::Commit(const std::string& kit_dir, std::string& why) {
+void KitStage::Commit(const std::string& kit_dir) {
     const std::string kit = HostPath(kit_dir), stage = HostPath(dir_);
     std::string old;
     const Entry there = LookAt(kit);
     if (there == Entry::kDirectory) {
         for (const std::string& n : ListNames(kit)) {
-            if (!IsKitFileName(n) || LookAt(KitPath(kit, n)) == Entry::kDirectory) {
-                why = kit_dir + " exists and holds \"" + n +
-                      "\", which is no kit file; it is not replaced. Choose another kit name, or empty that folder";
-                return false;
-            }
+            if (!IsKitFileName(n) || LookAt(KitPath(kit, n)) == Entry::kDirectory)
+                throw KitError(kit_dir + " exists and holds \"" + n +
+                               "\", which is no kit file; it is not replaced. Choose another kit name, or empty that folder");
         }
     } else if (there == Entry::kOther && !IsLink(kit)) {
-        why = kit_dir + " exists and is not a folder; it is not replaced";
-        return false;
+        throw KitError(kit_dir + " exists and is not a folder; it is not replaced");
     }
     if (there != Entry::kNone) {
         for (int attempt = 0; attempt < 100 && old.empty(); ++attempt) {
             std::string candidate = HostPath(KitPath(root_, OldPrefix(name_) + RandomSuffix()));
             if (LookAt(candidate) == Entry::kNone) old = candidate;
         }
-        if (old.empty() || std::rename(kit.c_str(), old.c_str()) != 0) {
-            why = "cannot move the previous kit " + kit_dir + " aside: " + LastCError();
-            return false;
-        }
+        if (old.empty() || std::rename(kit.c_str(), old.c_str()) != 0)
+            throw KitError("cannot move the previous kit " + kit_dir + " aside: " + LastCError());
     }
     if (std::rename(stage.c_str(), kit.c_str()) != 0) {
-        why = "cannot move the new kit into " + kit_dir + ": " + LastCError();
+        const std::string why = "cannot move the new kit into " + kit_dir + ": " + LastCError();
         if (!old.empty()) std::rename(old.c_str(), kit.c_str());
-        return false;
+        throw KitError(why);
     }
     committed_ = true;
     if (!old.empty()) {
@@ -164,30 +152,29 @@ bool KitStage::Commit(const std::string& kit_dir, std::string& why) {
         else
             RemoveEntry(old);  // a link that stood in the kit's place: the link goes, not its target
     }
-    return true;
 }
 
 // ---- Files -----------------------------------------------------------------------------------
 
 std::FILE* CreateNewFile(const std::string& path) { return stagesys::CreateNew(path); }
 
-std::string CopyToNewFile(const std::string& from, const std::string& to) {
-    if (from.empty()) return "no file named";
+void CopyToNewFile(const std::string& from, const std::string& to) {
+    if (from.empty()) throw IoError("no file named");
     const std::string src = HostPath(from), dst = HostPath(to);
     // Looked at before it is opened: opening a pipe would wait for a writer, and a device such
     // as /dev/zero never ends.
     std::string why = InputProblem(from);
-    if (!why.empty()) return why;
+    if (!why.empty()) throw IoError(why);
     // Looked at again through the open file, in case it changed in between.
     bool regular = true;
     std::FILE* in = stagesys::OpenRegular(src, regular);
-    if (!regular) return from + " is not a regular file";
-    if (!in) return LastCError();
+    if (!regular) throw IoError(from + " is not a regular file");
+    if (!in) throw IoError(LastCError());
     std::FILE* out = CreateNewFile(dst);
     if (!out) {
         why = LastCError();
         std::fclose(in);
-        return why;
+        throw IoError(why);
     }
     std::vector<char> buf(1 << 16);
     for (;;) {
@@ -203,16 +190,16 @@ std::string CopyToNewFile(const std::string& from, const std::string& to) {
     }
     std::fclose(in);
     if (std::fclose(out) != 0 && why.empty()) why = LastCError();
-    return why;
+    if (!why.empty()) throw IoError(why);
 }
 
-std::string WriteNewFile(const std::string& path, const void* data, std::size_t size) {
+void WriteNewFile(const std::string& path, const void* data, std::size_t size) {
     std::FILE* f = CreateNewFile(HostPath(path));
-    if (!f) return LastCError();
+    if (!f) throw IoError(LastCError());
     std::string why;
     if (size > 0 && std::fwrite(data, 1, size, f) != size) why = LastCError();
     if (std::fclose(f) != 0 && why.empty()) why = LastCError();
-    return why;
+    if (!why.empty()) throw IoError(why);
 }
 
 }  // namespace qp

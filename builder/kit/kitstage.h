@@ -17,10 +17,9 @@ std::string SystemErrorText(int code);
 // it when the process ends, so a killed build leaves no lock behind.
 class KitLock {
 public:
-    // Waits up to `wait_ms` for another build of the same kit to finish. Null, with `why`
-    // saying what happened, when the lock could not be had.
-    static std::unique_ptr<KitLock> Acquire(const std::string& root, const std::string& name, int wait_ms,
-                                            std::string& why);
+    // Waits up to `wait_ms` for another build of the same kit to finish; KitError when the
+    // lock could not be had.
+    static std::unique_ptr<KitLock> Acquire(const std::string& root, const std::string& name, int wait_ms);
     ~KitLock();
     KitLock(const KitLock&) = delete;
     KitLock& operator=(const KitLock&) = delete;
@@ -35,15 +34,16 @@ private:
 // is a rename). Removed with everything in it unless committed.
 class KitStage {
 public:
-    // Also removes what interrupted builds of the same kit left behind; call it with the lock held.
-    bool Create(const std::string& root, const std::string& name, std::string& why);
+    // Also removes what interrupted builds of the same kit left behind; call it with the lock
+    // held. KitError when no staging folder can be made.
+    void Create(const std::string& root, const std::string& name);
     ~KitStage();
 
     const std::string& dir() const { return dir_; }
     // Puts the staging folder in the place of `kit_dir`; the previous kit (whatever stood there,
-    // a link included, which is replaced and not followed) is removed afterwards. False leaves
-    // the previous kit in place.
-    bool Commit(const std::string& kit_dir, std::string& why);
+    // a link included, which is replaced and not followed) is removed afterwards. KitError
+    // leaves the previous kit in place.
+    void Commit(const std::string& kit_dir);
 
 private:
     std::string root_, name_, dir_;
@@ -56,10 +56,10 @@ std::FILE* CreateNewFile(const std::string& path);
 
 // Copies the regular file `from` to the new file `to` (created as CreateNewFile does). A
 // source that is no regular file (a folder, a pipe, a device) is refused before it is read.
-// Empty on success, else why.
-std::string CopyToNewFile(const std::string& from, const std::string& to);
+// IoError says why it failed.
+void CopyToNewFile(const std::string& from, const std::string& to);
 
-// Writes `size` bytes to the new file `path`; empty on success, else why.
-std::string WriteNewFile(const std::string& path, const void* data, std::size_t size);
+// Writes `size` bytes to the new file `path`; IoError says why it failed.
+void WriteNewFile(const std::string& path, const void* data, std::size_t size);
 
 }  // namespace qp

@@ -24,10 +24,10 @@ std::FILE* CreateNew(const std::string& path);
 // when it cannot be opened.
 std::FILE* OpenRegular(const std::string& path, bool& regular);
 
-// One attempt at the lock file `path`. The handle (Windows) or descriptor (host) is kept in
-// `handle` / `fd` across attempts and released by Unlock.
-enum class LockTry { kHeld, kBusy, kFailed };
-LockTry TryLock(const std::string& path, void*& handle, int& fd, std::string& why);
+// One attempt at the lock file `path`: true when it is held, false when another build holds
+// it; KitError when it cannot be made or locked. The handle (Windows) or descriptor (host) is
+// kept in `handle` / `fd` across attempts and released by Unlock.
+bool TryLock(const std::string& path, void*& handle, int& fd);
 void Unlock(void* handle, int fd);
 
 }  // namespace stagesys

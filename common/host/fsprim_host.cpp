@@ -22,6 +22,11 @@ PathStat StatPath(const std::string& path) {
     return r;
 }
 
+bool PathExists(const std::string& path) {
+    struct stat st;
+    return !path.empty() && stat(path.c_str(), &st) == 0;
+}
+
 bool IsDirectory(const std::string& path) {
     struct stat st;
     return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);

@@ -19,6 +19,10 @@ PathStat StatPath(const std::string& path) {
     return r;
 }
 
+bool PathExists(const std::string& path) {
+    return !path.empty() && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 bool IsDirectory(const std::string& path) {
     if (path.empty()) return false;
     DWORD attributes = GetFileAttributesA(path.c_str());

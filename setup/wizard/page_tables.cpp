@@ -1,6 +1,8 @@
 // The wizard's page tables and the dialog template builder.
 #include "setup/wizard/page_tables.h"
 
+#include <initializer_list>
+
 #include "common/byteio.h"
 #include "setup/wizard/page_sequence.h"
 
@@ -31,6 +33,15 @@ const std::vector<ControlRecord> kCommon = {
     {"", S, nullptr, kIdComment, 21, 14, 307, 34, 0x50000000, 0x20},
     {"", B, nullptr, kIdHeaderBitmap, 290, 0, 330, 37, 0x5000000B, 0},
 };
+
+// The two last pages: the buttons, the line and the white face, the page's own texts, and the
+// side picture last.
+std::vector<ControlRecord> EndPage(std::initializer_list<ControlRecord> own) {
+    std::vector<ControlRecord> all = {kNextButton, kBackButton, kCancelButton, kExteriorBottomLine, kEndPanel};
+    all.insert(all.end(), own.begin(), own.end());
+    all.push_back(kSidePicture);
+    return all;
+}
 
 std::vector<ControlRecord> Own(int page) {
     switch (page) {
@@ -110,29 +121,17 @@ std::vector<ControlRecord> Own(int page) {
     case 11:
         return {{"", E, nullptr, kIdReport, 25, 47, 307, 180, 0x503100C4, 0x20000}};
     case 12:
-        return {
-            kNextButton,
-            kBackButton,
-            kCancelButton,
-            kExteriorBottomLine,
-            kEndPanel,
+        return EndPage({
             {"DLG_FINISH_RDRESTART_YES", B, nullptr, kIdRestartYes, 105, 92, 298, 103, 0x50020009, 0x20},
             {"DLG_FINISH_RDRESTART_NO", B, nullptr, kIdRestartNo, 105, 111, 298, 122, 0x50000009, 0x20},
             {"DLG_FINISH_TEXTRESTART", S, nullptr, kIdRestartText, 103, 52, 309, 87, 0x50000000, 0},
             {"DLG_FINISH_REMOVE_DISK", S, nullptr, kIdRemoveDiskText, 98, 140, 299, 164, 0x50000000, 0},
-            kSidePicture,
-        };
+        });
     case 13:
-        return {
-            kNextButton,
-            kBackButton,
-            kCancelButton,
-            kExteriorBottomLine,
-            kEndPanel,
+        return EndPage({
             {"DLG_COMPLETE_TITLE", S, nullptr, kIdTitle, 120, 17, 307, 60, 0x50000000, 0},
             {"DLG_COMPLETE_TEXT", S, nullptr, kIdComment, 120, 70, 307, 160, 0x50000000, 0},
-            kSidePicture,
-        };
+        });
     case 17:
         return {
             {"DLG_ADDREMOVE_MODIFY", B, nullptr, kIdModify, 23, 76, 307, 86, 0x10020009, 0},
@@ -194,8 +193,10 @@ std::vector<ControlRecord> PageControls(int page) {
     std::vector<ControlRecord> own = Own(page);
     if (own.empty() || !IsInteriorPage(page)) return own;
     std::vector<ControlRecord> all = kCommon;
-    all[6].key = PageTitleKey(page);
-    all[7].key = PageCommentKey(page);
+    for (ControlRecord& c : all) {
+        if (c.id == kIdTitle) c.key = PageTitleKey(page);
+        else if (c.id == kIdComment) c.key = PageCommentKey(page);
+    }
     all.insert(all.end(), own.begin(), own.end());
     return all;
 }

@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "framework/DC.h"
+#include "common/win/dc.h"
 #include "framework/Dialog.h"
 #include "shadepick/colour.h"
 #include "shadepick/wheel.h"

@@ -4,7 +4,7 @@
 
 #include "common/win/gradient.h"
 #include "framework/Controls.h"
-#include "framework/DC.h"
+#include "common/win/dc.h"
 #include "resource.h"
 
 namespace qp::shade {

@@ -2,6 +2,7 @@
 // the C runtime's rename refuses on Windows.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -72,6 +73,43 @@ TEST(FileIo, FailedWritesLeaveTheTargetAlone) {
     EXPECT_EQ(qp::WriteFileReplacing(folder, text.data(), 1, ".tmp"), FileResult::kCannotReplace);
     EXPECT_FALSE(qp::IsFile(folder + ".tmp"));
     EXPECT_EQ(qptest::ReadBytes(tmp / "sub" + "/inner"), std::vector<std::uint8_t>{1});
+}
+
+// The wizard notes the folders a run makes from PathExists and later removes them: a folder or a
+// file that is there must never count as missing.
+TEST(FileSystemSeam, KindsOfPathAnswerEachQuestion) {
+    qptest::TempDir tmp;
+    qptest::WriteText(tmp / "file", "x");
+    std::filesystem::create_directory(tmp / "folder");
+    struct Row {
+        std::string path;
+        bool exists, file, directory;
+    } rows[] = {
+        {tmp / "file", true, true, false},
+        {tmp / "folder", true, false, true},
+        {tmp / "missing", false, false, false},
+        {tmp / "missing" + "/below", false, false, false},
+        {"", false, false, false},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.path);
+        EXPECT_EQ(qp::PathExists(r.path), r.exists);
+        EXPECT_EQ(qp::IsFile(r.path), r.file);
+        EXPECT_EQ(qp::IsDirectory(r.path), r.directory);
+    }
+}
+
+TEST(FileSystemSeam, CurrentDirectoryAndTerminal) {
+    const std::string cwd = qp::CurrentDirectory();
+    ASSERT_FALSE(cwd.empty());
+    EXPECT_TRUE(std::filesystem::equivalent(cwd, std::filesystem::current_path()));
+
+    qptest::TempDir tmp;
+    std::FILE* f = std::fopen((tmp / "out").c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    EXPECT_FALSE(qp::IsTerminal(f));  // a file is never taken for a console
+    std::fclose(f);
+    EXPECT_FALSE(qp::IsTerminal(nullptr));
 }
 
 // A new file is made only where nothing is: a taken name is told apart from a name that cannot

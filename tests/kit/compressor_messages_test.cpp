@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "builder/kit/compressor.h"
+#include "builder/kit/win/compressor_dll.h"
 #include "support/testutil.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "builder/kit/compressor.h"
+#include "builder/kit/win/compressor_dll.h"
 #include "kitzip/kitzip.h"
 #include "setup/engine/unzip.h"
 #include "support/testutil.h"

@@ -1,5 +1,6 @@
 // The kit staging's system calls in the host build: POSIX, links never followed.
 #include "builder/kit/stagesys.h"
+#include "builder/kit/kiterror.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -56,18 +57,14 @@ std::FILE* OpenRegular(const std::string& path, bool& regular) {
     return f;
 }
 
-LockTry TryLock(const std::string& path, void*&, int& fd, std::string& why) {
+bool TryLock(const std::string& path, void*&, int& fd) {
     if (fd < 0) {
         fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (fd < 0) {
-            why = "cannot create the lock file " + path + ": " + std::strerror(errno);
-            return LockTry::kFailed;
-        }
+        if (fd < 0) throw KitError("cannot create the lock file " + path + ": " + std::strerror(errno));
     }
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return LockTry::kHeld;
-    if (errno == EWOULDBLOCK || errno == EINTR) return LockTry::kBusy;
-    why = "cannot lock " + path + ": " + std::strerror(errno);
-    return LockTry::kFailed;
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+    if (errno == EWOULDBLOCK || errno == EINTR) return false;
+    throw KitError("cannot lock " + path + ": " + std::strerror(errno));
 }
 
 void Unlock(void*, int fd) {

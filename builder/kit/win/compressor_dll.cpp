@@ -1,5 +1,7 @@
 // The compressor as qpb has it: kitzip.dll from the builder's own directory, checked for a
 // version resource, bound by name, freed after the build (which also finishes the archive).
+#include "builder/kit/win/compressor_dll.h"
+
 #include <windows.h>
 
 #include <vector>

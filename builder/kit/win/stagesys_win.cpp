@@ -1,6 +1,7 @@
 // The kit staging's system calls in the Windows build: the C runtime where it sets errno,
 // Win32 for reparse points, the lock and the system's error texts.
 #include "builder/kit/stagesys.h"
+#include "builder/kit/kiterror.h"
 
 #include <direct.h>
 #include <fcntl.h>
@@ -63,19 +64,18 @@ std::FILE* OpenRegular(const std::string& path, bool& regular) {
     return f;
 }
 
-LockTry TryLock(const std::string& path, void*& handle, int&, std::string& why) {
+bool TryLock(const std::string& path, void*& handle, int&) {
     // No sharing: a second build cannot open the file while the first holds it, and the file
     // goes when its holder closes it or ends.
     HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                            FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (h != INVALID_HANDLE_VALUE) {
         handle = h;
-        return LockTry::kHeld;
+        return true;
     }
     DWORD err = GetLastError();
-    if (err == ERROR_SHARING_VIOLATION || err == ERROR_ACCESS_DENIED) return LockTry::kBusy;
-    why = "cannot create the lock file " + path + ": " + SystemErrorText(static_cast<int>(err));
-    return LockTry::kFailed;
+    if (err == ERROR_SHARING_VIOLATION || err == ERROR_ACCESS_DENIED) return false;
+    throw KitError("cannot create the lock file " + path + ": " + SystemErrorText(static_cast<int>(err)));
 }
 
 void Unlock(void* handle, int) {

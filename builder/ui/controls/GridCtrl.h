@@ -9,7 +9,7 @@
 #include <string>
 
 #include "builder/ui/logic/gridmodel.h"
-#include "framework/DC.h"
+#include "common/win/dc.h"
 #include "framework/Window.h"
 
 namespace qp {

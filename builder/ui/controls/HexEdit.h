@@ -8,7 +8,7 @@
 #include <string>
 
 #include "builder/ui/logic/hexbuffer.h"
-#include "framework/DC.h"
+#include "common/win/dc.h"
 #include "framework/Window.h"
 
 namespace qp {

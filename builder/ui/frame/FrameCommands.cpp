@@ -5,10 +5,10 @@
 
 #include <cctype>
 
-#include "builder/kit/compressor.h"
 #include "builder/kit/kitbuild.h"
 #include "builder/kit/kitprepare.h"
 #include "builder/kit/typecheck.h"
+#include "builder/kit/win/compressor_dll.h"
 #include "builder/model/projectfile.h"
 #include "builder/ui/frame/MainFrame.h"
 #include "builder/ui/logic/commands.h"

@@ -1,7 +1,7 @@
 // "Component Properties": eight pages over one component, and the "Setup Type" dialog.
 #include "builder/ui/sheets/Pages.h"
 
-#include "framework/DC.h"
+#include "common/win/dc.h"
 #include "framework/Dialog.h"
 
 namespace qp {

@@ -10,7 +10,7 @@
 #include "builder/ui/logic/project_pages.h"
 #include "builder/ui/sheets/Sheet.h"
 #include "builder/ui/sheets/Sheets.h"
-#include "framework/DC.h"
+#include "common/win/dc.h"
 
 namespace qp {
 

@@ -91,7 +91,7 @@ protected:
         BoxReporter reporter(hwnd_);
         if (!CreateDirectoryPath(dir, reporter)) return;
         const std::string path = NewProjectPath(dir, name);
-        if (FileExists(path) && ::MessageBoxA(hwnd_, "File Exist. Overwrite ?", "New Project", MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
+        if (IsFile(path) && ::MessageBoxA(hwnd_, "File Exist. Overwrite ?", "New Project", MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
             return;
         choice_.type = sel;
         choice_.path = path;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/win/gradient.h"
+#include "setup/wizard/win/attach.h"
 #include "setup/wizard/win/resources.h"
 #include "setup/wizard/win/wizard_ui.h"
 
@@ -16,11 +17,7 @@ namespace {
 constexpr char kWebAddress[] = "www.quillpacker.org";
 
 LRESULT CALLBACK BackgroundProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
-        SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-    }
-    auto* wizard = reinterpret_cast<Wizard*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+    auto* wizard = WindowObject<Wizard*>(wnd, msg, lp);
     if (msg == WM_DESTROY) {
         PostQuitMessage(0);
         return 0;
@@ -33,16 +30,12 @@ LRESULT CALLBACK BackgroundProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
 }
 
+// The splash window owns its bitmap, given as the creation parameter.
 LRESULT CALLBACK SplashProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    const HBITMAP bmp = WindowObject<HBITMAP>(wnd, msg, lp);
     switch (msg) {
-    case WM_NCCREATE: {
-        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
-        SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-        break;
-    }
     case WM_PAINT: {
         CPaintDC dc(wnd);
-        auto bmp = reinterpret_cast<HBITMAP>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
         if (bmp) {
             BITMAP info{};
             GetObjectA(bmp, sizeof(info), &info);
@@ -56,12 +49,10 @@ LRESULT CALLBACK SplashProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
         }
         return 0;
     }
-    case WM_DESTROY: {
-        auto bmp = reinterpret_cast<HBITMAP>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+    case WM_DESTROY:
         if (bmp) DeleteObject(bmp);
-        SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
+        DetachWindowObject(wnd);
         return 0;
-    }
     default: break;
     }
     return DefWindowProcA(wnd, msg, wp, lp);
@@ -106,6 +97,24 @@ INT_PTR CALLBACK AboutProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
     }
 }
 
+// The splash window of `bmp`, centred on the screen; it owns the bitmap from here on.
+HWND SplashWindow(HINSTANCE instance, HBITMAP bmp) {
+    if (!bmp) return nullptr;
+    BITMAP info{};
+    GetObjectA(bmp, sizeof(info), &info);
+    const int x = (GetSystemMetrics(SM_CXSCREEN) - info.bmWidth) / 2;
+    const int y = (GetSystemMetrics(SM_CYSCREEN) - info.bmHeight) / 2;
+    HWND wnd = CreateWindowExA(0, "CALDS", "Setup", WS_POPUP | WS_BORDER, x, y, info.bmWidth,
+                               info.bmHeight, nullptr, nullptr, instance, bmp);
+    if (!wnd) {
+        DeleteObject(bmp);
+        return nullptr;
+    }
+    ShowWindow(wnd, SW_SHOW);
+    UpdateWindow(wnd);
+    return wnd;
+}
+
 }  // namespace
 
 bool RegisterWizardClasses(HINSTANCE instance) {
@@ -129,20 +138,7 @@ bool RegisterWizardClasses(HINSTANCE instance) {
 HWND ShowSplash(HINSTANCE instance, const std::string& bitmap_path) {
     auto bmp = static_cast<HBITMAP>(
         LoadImageA(nullptr, bitmap_path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
-    if (!bmp) return nullptr;
-    BITMAP info{};
-    GetObjectA(bmp, sizeof(info), &info);
-    const int x = (GetSystemMetrics(SM_CXSCREEN) - info.bmWidth) / 2;
-    const int y = (GetSystemMetrics(SM_CYSCREEN) - info.bmHeight) / 2;
-    HWND wnd = CreateWindowExA(0, "CALDS", "Setup", WS_POPUP | WS_BORDER, x, y, info.bmWidth,
-                               info.bmHeight, nullptr, nullptr, instance, bmp);
-    if (!wnd) {
-        DeleteObject(bmp);
-        return nullptr;
-    }
-    ShowWindow(wnd, SW_SHOW);
-    UpdateWindow(wnd);
-    return wnd;
+    return SplashWindow(instance, bmp);
 }
 
 HWND ShowSplash(HINSTANCE instance, const std::vector<std::uint8_t>& file) {
@@ -166,20 +162,7 @@ HWND ShowSplash(HINSTANCE instance, const std::vector<std::uint8_t>& file) {
     HDC screen = GetDC(nullptr);
     HBITMAP bmp = CreateDIBitmap(screen, &info->bmiHeader, CBM_INIT, file.data() + bits_at, info, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
-    if (!bmp) return nullptr;
-    BITMAP bm{};
-    GetObjectA(bmp, sizeof(bm), &bm);
-    const int x = (GetSystemMetrics(SM_CXSCREEN) - bm.bmWidth) / 2;
-    const int y = (GetSystemMetrics(SM_CYSCREEN) - bm.bmHeight) / 2;
-    HWND wnd = CreateWindowExA(0, "CALDS", "Setup", WS_POPUP | WS_BORDER, x, y, bm.bmWidth, bm.bmHeight, nullptr,
-                               nullptr, instance, bmp);
-    if (!wnd) {
-        DeleteObject(bmp);
-        return nullptr;
-    }
-    ShowWindow(wnd, SW_SHOW);
-    UpdateWindow(wnd);
-    return wnd;
+    return SplashWindow(instance, bmp);
 }
 
 void DestroySplash(HWND splash) {

@@ -7,6 +7,7 @@
 
 #include "common/pathutil.h"
 #include "setup/wizard/language_choice.h"
+#include "setup/wizard/win/attach.h"
 #include "setup/wizard/win/commoncontrols.h"
 #include "setup/wizard/win/resources.h"
 #include "setup/wizard/win/wizard_ui.h"
@@ -20,10 +21,9 @@ struct LanguageDialog {
 };
 
 INT_PTR CALLBACK LanguageProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* ld = DialogObject<LanguageDialog*>(dlg, msg, lp);
     switch (msg) {
     case WM_INITDIALOG: {
-        SetWindowLongPtrA(dlg, DWLP_USER, lp);
-        auto* ld = reinterpret_cast<LanguageDialog*>(lp);
         HWND combo = GetDlgItem(dlg, IDC_LANGUAGE_LIST);
         for (std::size_t i = 0; i < ld->data->language_names.size(); ++i) {
             LRESULT at = SendMessageA(combo, CB_ADDSTRING, 0,
@@ -34,7 +34,6 @@ INT_PTR CALLBACK LanguageProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
         return TRUE;
     }
     case WM_COMMAND: {
-        auto* ld = reinterpret_cast<LanguageDialog*>(GetWindowLongPtrA(dlg, DWLP_USER));
         if (LOWORD(wp) == IDOK && ld) {
             LRESULT sel = SendDlgItemMessageA(dlg, IDC_LANGUAGE_LIST, CB_GETCURSEL, 0, 0);
             std::size_t pos = sel == CB_ERR ? 0

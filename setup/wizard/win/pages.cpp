@@ -2,6 +2,7 @@
 // left: one handler per page, found by the page's number.
 #include <windows.h>
 
+#include "common/fsprim.h"
 #include "common/win/textwin.h"
 #include "setup/engine/copyfailure.h"
 #include "setup/wizard/page_tables.h"
@@ -104,7 +105,7 @@ bool DestinationPage(Wizard& w, HWND page, PageEvent& e) {
         if (e.id != kIdNext) return true;
         std::string dir = ItemText(page, kIdDestination);
         if (!dir.empty())
-            NoteMissingFolders([](const std::string& p) { return GetFileAttributesA(p.c_str()) != INVALID_FILE_ATTRIBUTES; },
+            NoteMissingFolders([](const std::string& p) { return PathExists(p); },
                                dir, w.State().created_folders);
         if (dir.empty() || !CreateFolderOrSay(nullptr, dir)) {
             SetFocus(GetDlgItem(page, kIdDestination));
@@ -259,14 +260,35 @@ bool AddRemovePage(Wizard& w, HWND page, PageEvent& e) {
     return true;
 }
 
+struct PageEntry {
+    int page;
+    PageHandler handler;
+};
+
+const PageEntry kPageHandlers[] = {
+    {kPageWelcome, WelcomePage},
+    {kPageLicense, LicensePage},
+    {kPageReadme, ReadmePage},
+    {kPageUserInfo, UserInfoPage},
+    {kPageDestination, DestinationPage},
+    {kPageSetupType, SetupTypePage},
+    {kPageComponents, Wizard::ComponentPage},
+    {kPageProgramFolder, ProgramFolderPage},
+    {kPageConfirm, ConfirmPage},
+    {kPageInstalling, ProgressPage},
+    {kPageReport, ReportPage},
+    {kPageFinishRestart, FinishRestartPage},
+    {kPageComplete, CompletePage},
+    {kPageAddRemove, AddRemovePage},
+    {kPageUninstalling, ProgressPage},
+};
+
 }  // namespace
 
-// By page number: 0 and the numbers without a page have none.
-const PageHandler kPageHandlers[kPageUninstalling + 1] = {
-    nullptr,            WelcomePage,   LicensePage,      ReadmePage,        UserInfoPage,
-    DestinationPage,    SetupTypePage, Wizard::ComponentPage, ProgramFolderPage, ConfirmPage,
-    ProgressPage,       ReportPage,    FinishRestartPage, CompletePage,     nullptr,
-    nullptr,            nullptr,       AddRemovePage,    ProgressPage,
-};
+PageHandler HandlerOf(int page) {
+    for (const PageEntry& e : kPageHandlers)
+        if (e.page == page) return e.handler;
+    return nullptr;
+}
 
 }  // namespace qp::wiz

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "common/settings.h"
-#include "framework/DC.h"
+#include "common/win/dc.h"
 #include "setup/wizard/setup_data.h"
 #include "setup/wizard/wizard_state.h"
 
@@ -120,11 +120,8 @@ struct PageEvent {
 };
 // A page's own behaviour beyond the controls every page shares; true when it handled the event.
 using PageHandler = bool (*)(Wizard& w, HWND page, PageEvent& e);
-// The page handlers by page number (pages.cpp), null for a page with nothing of its own.
-extern const PageHandler kPageHandlers[kPageUninstalling + 1];
-inline PageHandler HandlerOf(int page) {
-    return page >= 0 && page <= kPageUninstalling ? kPageHandlers[page] : nullptr;
-}
+// The handler of page number `page` (pages.cpp), null for a number with nothing of its own.
+PageHandler HandlerOf(int page);
 
 // The splash window of the kit's bitmap, or null when the bitmap cannot be loaded.
 HWND ShowSplash(HINSTANCE instance, const std::string& bitmap_path);

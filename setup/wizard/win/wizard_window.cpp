@@ -6,6 +6,7 @@
 
 #include "common/win/widen.h"
 #include "setup/wizard/page_tables.h"
+#include "setup/wizard/win/attach.h"
 #include "setup/wizard/win/commoncontrols.h"
 #include "setup/wizard/win/resources.h"
 
@@ -13,8 +14,7 @@ namespace qp::wiz {
 namespace {
 
 INT_PTR CALLBACK PageProc(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_INITDIALOG) SetWindowLongPtrA(page, DWLP_USER, lp);
-    auto* wizard = reinterpret_cast<Wizard*>(GetWindowLongPtrA(page, DWLP_USER));
+    auto* wizard = DialogObject<Wizard*>(page, msg, lp);
     if (!wizard) return FALSE;
     try {
         return wizard->HandlePage(page, msg, wp, lp);
@@ -75,13 +75,13 @@ void Wizard::Close() {
     if (page_) {
         HWND old = page_;
         page_ = nullptr;
-        SetWindowLongPtrA(old, DWLP_USER, 0);
+        DetachDialogObject(old);
         DestroyWindow(old);
     }
     if (background_) {
         HWND old = background_;
         background_ = nullptr;
-        SetWindowLongPtrA(old, GWLP_USERDATA, 0);
+        DetachWindowObject(old);
         DestroyWindow(old);
     }
     State().current_page = 0;
@@ -162,7 +162,7 @@ void Wizard::SwitchTo(int n) {
     BringWindowToTop(page);
     if (old) {
         ShowWindow(old, SW_HIDE);
-        SetWindowLongPtrA(old, DWLP_USER, 0);
+        DetachDialogObject(old);
         DestroyWindow(old);
     }
     if (background_) UpdateWindow(background_);

@@ -1,5 +1,5 @@
 // Drawing helpers of CDC.
-#include "framework/DC.h"
+#include "common/win/dc.h"
 
 namespace qp {
 

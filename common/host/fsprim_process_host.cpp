@@ -1,0 +1,16 @@
+// The process's current directory and its console, apart from the other primitives so that a
+// program that needs neither (the setup runtime) does not carry their imports.
+#include "common/fsprim.h"
+
+#include <unistd.h>
+
+namespace qp {
+
+std::string CurrentDirectory() {
+    char buf[4096];
+    return getcwd(buf, sizeof buf) ? std::string(buf) : std::string();
+}
+
+bool IsTerminal(std::FILE* stream) { return stream && isatty(fileno(stream)) != 0; }
+
+}  // namespace qp
