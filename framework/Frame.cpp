@@ -37,6 +37,36 @@ void UpdateMenu(HMENU menu, const std::vector<CCmdTarget*>& route) {
     }
 }
 
+HWND CFocusedEditCommands::FocusedEdit() {
+    HWND focus = ::GetFocus();
+    if (!focus) return nullptr;
+    char name[16] = {};
+    ::GetClassNameA(focus, name, sizeof(name));
+    return lstrcmpiA(name, "Edit") == 0 ? focus : nullptr;
+}
+
+bool CFocusedEditCommands::OnCmdMsg(UINT id) {
+    HWND edit = FocusedEdit();
+    if (!edit) return false;
+    const UINT msg = id == cut_ ? WM_CUT : id == copy_ ? WM_COPY : id == paste_ ? WM_PASTE : id == undo_ ? WM_UNDO : 0;
+    if (!msg) return false;
+    ::SendMessageA(edit, msg, 0, 0);
+    return true;
+}
+
+bool CFocusedEditCommands::OnUpdateCmdUI(CCmdUI& ui) {
+    HWND edit = FocusedEdit();
+    if (!edit || (ui.id != cut_ && ui.id != copy_ && ui.id != paste_ && ui.id != undo_)) return false;
+    DWORD from = 0, to = 0;
+    ::SendMessageA(edit, EM_GETSEL, WPARAM(&from), LPARAM(&to));
+    const bool read_only = (::GetWindowLongA(edit, GWL_STYLE) & ES_READONLY) != 0;
+    if (ui.id == copy_) ui.Enable(from != to);
+    else if (ui.id == cut_) ui.Enable(from != to && !read_only);
+    else if (ui.id == paste_) ui.Enable(!read_only && ::IsClipboardFormatAvailable(CF_TEXT));
+    else ui.Enable(!read_only && ::SendMessageA(edit, EM_CANUNDO, 0, 0) != 0);
+    return true;
+}
+
 HWND CMDIFrameWnd::ActiveChild() const {
     if (!client_) return nullptr;
     return HWND(::SendMessageA(client_, WM_MDIGETACTIVE, 0, 0));
@@ -253,14 +283,30 @@ std::vector<HWND>& Modeless() {
     return list;
 }
 
+// A key for the edit control that has the focus, which no accelerator may take.
+bool EditorsOwnKey(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
+    if (!CFocusedEditCommands::FocusedEdit() || msg.hwnd != ::GetFocus()) return false;
+    return IsEditControlKey(UINT(msg.wParam), ::GetKeyState(VK_CONTROL) < 0, ::GetKeyState(VK_SHIFT) < 0,
+                            ::GetKeyState(VK_MENU) < 0);
+}
+
 bool Translate(MSG& msg, HWND frame, HWND client, HACCEL accel) {
     for (HWND d : Modeless())
         if (::IsWindow(d) && ::IsDialogMessageA(d, &msg)) return true;
     if (client && ::TranslateMDISysAccel(client, &msg)) return true;
-    if (accel && frame && ::TranslateAcceleratorA(frame, accel, &msg)) return true;
+    if (accel && frame && !EditorsOwnKey(msg) && ::TranslateAcceleratorA(frame, accel, &msg)) return true;
     return false;
 }
 }  // namespace
+
+bool IsEditControlKey(UINT vk, bool ctrl, bool shift, bool alt) {
+    if (ctrl && !alt && !shift)
+        return vk == 'C' || vk == 'X' || vk == 'V' || vk == 'A' || vk == 'Z' || vk == 'Y' || vk == VK_INSERT;
+    if (shift && !ctrl && !alt) return vk == VK_INSERT || vk == VK_DELETE;
+    if (alt && !ctrl && !shift) return vk == VK_BACK;
+    return false;
+}
 
 void AddModeless(HWND dialog) { Modeless().push_back(dialog); }
 void RemoveModeless(HWND dialog) {

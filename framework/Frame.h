@@ -44,6 +44,22 @@ CCmdUI UpdateCommand(const std::vector<CCmdTarget*>& route, UINT id);
 // Sets every entry of `menu` (not its sub-menus' entries) from the update pass.
 void UpdateMenu(HMENU menu, const std::vector<CCmdTarget*>& route);
 
+// Cut, Copy, Paste and Undo of the edit control that has the keyboard focus (a field, a label
+// being edited in a tree or a list, a grid cell being edited). Put first on a frame's route, so
+// that the Edit menu and the toolbar act on the text being typed rather than on the item
+// around it.
+class CFocusedEditCommands : public CCmdTarget {
+public:
+    CFocusedEditCommands(UINT cut, UINT copy, UINT paste, UINT undo) : cut_(cut), copy_(copy), paste_(paste), undo_(undo) {}
+    // The edit control with the keyboard focus, or null.
+    static HWND FocusedEdit();
+    bool OnCmdMsg(UINT id) override;
+    bool OnUpdateCmdUI(CCmdUI& ui) override;
+
+private:
+    UINT cut_, copy_, paste_, undo_;
+};
+
 class CMDIFrameWnd : public CWnd, public CCmdTarget {
 public:
     HWND Client() const { return client_; }
@@ -123,8 +139,12 @@ private:
 void AddModeless(HWND dialog);
 void RemoveModeless(HWND dialog);
 
+// The keys an edit control uses itself: Ctrl+C, X, V, A, Z, Y, Ctrl+Insert, Shift+Insert,
+// Shift+Delete, Alt+Backspace.
+bool IsEditControlKey(UINT vk, bool ctrl, bool shift, bool alt);
 // The message loop: accelerators for `frame`, the MDI client's keys, modeless dialogs; when the
-// queue is empty `idle` runs once.
+// queue is empty `idle` runs once. While an edit control has the focus (a field, a label or a
+// grid cell being edited) its own keys are never taken as accelerators.
 int RunMessageLoop(HWND frame, HWND mdi_client, HACCEL accelerators, void (*idle)(void*), void* context);
 // Dispatches every message waiting (a long operation stays responsive); false after WM_QUIT,
 // which is posted again.

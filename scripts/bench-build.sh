@@ -7,24 +7,22 @@
 # archives of qpbc are byte for byte the same and that `unzip -t` finds them sound.
 #
 #   scripts/bench-build.sh            # trees under ${QP_BENCH_DIR:-/tmp/qp-bench-build}
-#   QP_BENCH_RUNS=3 scripts/bench-build.sh
+#   QP_BENCH_RUNS=3 QP_BENCH_SIZES="2000 20000" scripts/bench-build.sh
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-work=${QP_BENCH_DIR:-/tmp/qp-bench-build}
-runs=${QP_BENCH_RUNS:-3}
-build="$root/build/kit-bench"
-mkdir -p "$work"
+. "$(dirname "$0")/bench-lib.sh"
+root=$bench_root
+bench_input build 3 "2000 20000"
+work=$bench_work runs=$bench_runs
 
-echo "== building qpbc (Release) in $build"
-launcher=(); command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" >/dev/null
-cmake --build "$build" -j2 --target qpbc bench_make_project >/dev/null
-qpbc="$build/builder/cli/qpbc"
+echo "== building qpbc (Release) in $bench_host"
+bench_build_host qpbc bench_make_project
+qpbc=$(bench_program "$bench_host" qpbc)
+make_project=$(bench_program "$bench_host" bench_make_project)
 
 gen_tree() { python3 "$root/scripts/bench-tree.py" "$@"; }
 
-now() { date +%s.%N; }
-median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+now() { bench_now; }
+median() { bench_median; }
 
 # measure FILES: one line per tool with its median time, the ratios to zip and the archive sizes
 measure() {
@@ -34,7 +32,7 @@ measure() {
     gen_tree "$tree" "$files" 42
     touch "$tree/.done"
   fi
-  "$build/tests/kit/bench_make_project" "$work/bench$files.qpk" "$tree" 2>/dev/null
+  "$make_project" "$work/bench$files.qpk" "$tree" 2>/dev/null
   head -c 100000 /dev/urandom >"$work/setup.ex_"
   local mb; mb=$(du -sm --exclude=.done "$tree" | cut -f1)
   local zt=() qt=() ot=()
@@ -75,10 +73,11 @@ measure() {
 }
 
 echo "== median of $runs alternating rounds each (machine: $(nproc) cores)"
-measure 2000
-measure 20000
-growth() { echo "$(cat "$work/$1"20000) / $(cat "$work/$1"2000)" | bc -l; }
+set -- $bench_sizes
+for n in "$@"; do measure "$n"; done
+small=$1 large=${!#}
+growth() { echo "$(cat "$work/$1$large") / $(cat "$work/$1$small")" | bc -l; }
 q_ratio=$(growth time); o_ratio=$(growth onetime); z_ratio=$(growth ziptime)
 # On a shared machine these ratios swing with the load; zip's, measured alongside, shows how much.
-printf 'time ratio 20,000 / 2,000 files: qpbc all threads %.2f, one thread %.2f, zip %.2f (linear = about 10)\n' \
-  "$q_ratio" "$o_ratio" "$z_ratio"
+printf 'time ratio %s / %s files: qpbc all threads %.2f, one thread %.2f, zip %.2f (linear = %.2f)\n' \
+  "$large" "$small" "$q_ratio" "$o_ratio" "$z_ratio" "$(echo "$large / $small" | bc -l)"

@@ -10,40 +10,32 @@
 # files already installed).
 #
 #   scripts/bench-install.sh                 # every architecture this machine runs
-#   QP_ARCH=x86_64 QP_BENCH_RUNS=5 QP_BENCH_FILES="3000 20000" scripts/bench-install.sh
-# Data under ${QP_BENCH_DIR:-/tmp/qp-bench-install}; builds qpbc (Release, build/kit-bench),
+#   QP_ARCH=x86_64 QP_BENCH_RUNS=5 QP_BENCH_SIZES="3000 20000" scripts/bench-install.sh
+# Data under ${QP_BENCH_DIR:-/tmp/qp-bench-install}; builds qpbc (Release, build/bench-host),
 # setup.exe and the floor programs (build/win, build/win64) itself. QP_BENCH_RUNTIMES=DIR
 # measures DIR/win/setup.exe and DIR/win64/setup.exe instead (an older build, to compare).
 set -euo pipefail
 export LC_ALL=C
-root=$(cd "$(dirname "$0")/.." && pwd)
-. "$root/scripts/arch.sh"
+. "$(dirname "$0")/bench-lib.sh"
+root=$bench_root
 if [ -z "${DISPLAY:-}" ] && [ -z "${QP_IN_XVFB:-}" ]; then
   QP_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
-work=${QP_BENCH_DIR:-/tmp/qp-bench-install}
-runs=${QP_BENCH_RUNS:-3}
-sizes=${QP_BENCH_FILES:-3000 20000}
+bench_input install 3 "3000 20000"
+work=$bench_work runs=$bench_runs sizes=$bench_sizes
 arches=$(qp_arches)
-host=$root/build/kit-bench
-mkdir -p "$work"
 
-launcher=(); command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-echo "== building qpbc (Release) in $host"
-cmake -S "$root" -B "$host" -G Ninja -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" >/dev/null
-cmake --build "$host" -j2 --target qpbc bench_make_project >/dev/null
+echo "== building qpbc (Release) in $bench_host"
+bench_build_host qpbc bench_make_project
+qpbc=$(bench_program "$bench_host" qpbc)
+make_project=$(bench_program "$bench_host" bench_make_project)
 for arch in $arches; do
-  win=$root/$(qp_build_dir "$arch")
-  echo "== building setup.exe and the floor programs in $win ($arch)"
-  if [ ! -f "$win/CMakeCache.txt" ]; then
-    cmake -S "$root" -B "$win" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/$(qp_toolchain "$arch")" \
-      -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/null
-  fi
-  cmake --build "$win" -j2 --target setup qp_floor_extract qp_floor_remove >/dev/null
+  echo "== building setup.exe and the floor programs in $(qp_build_dir "$arch") ($arch)"
+  bench_build_windows "$arch" setup qp_floor_extract qp_floor_remove
 done
 
-now() { date +%s.%N; }
-median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+now() { bench_now; }
+median() { bench_median; }
 ratio() { echo "$1 / $2" | bc -l; }
 fail() { echo "bench-install: $*" >&2; exit 1; }
 
@@ -56,9 +48,9 @@ kit() {
     touch "$tree/.done"
   fi
   if [ ! -f "$kits/Kit$files/setup.cab" ] || [ "$runtime" -nt "$kits/Kit$files/setup.exe" ] ||
-     [ "$host/tests/kit/bench_make_project" -nt "$kits/Kit$files/setup.cab" ]; then
-    "$host/tests/kit/bench_make_project" "$work/bench$files.qpk" "$tree" 2>/dev/null
-    "$host/builder/cli/qpbc" build "$work/bench$files.qpk" --name "Kit$files" --kit-root "$kits" \
+     [ "$make_project" -nt "$kits/Kit$files/setup.cab" ]; then
+    "$make_project" "$work/bench$files.qpk" "$tree" 2>/dev/null
+    "$qpbc" build "$work/bench$files.qpk" --name "Kit$files" --kit-root "$kits" \
       --runtime "$runtime" >/dev/null 2>&1 || fail "qpbc could not build the $files-file kit"
   fi
   kitdir=$kits/Kit$files
@@ -167,8 +159,8 @@ for arch in $arches; do
   win=$root/$(qp_build_dir "$arch")
   runtime=$win/setup/setup.exe
   [ -z "${QP_BENCH_RUNTIMES:-}" ] || runtime=$QP_BENCH_RUNTIMES/$(basename "$win")/setup.exe
-  floor_extract=$(winpath "$win/tests/bench/floor_extract.exe")
-  floor_remove=$(winpath "$win/tests/bench/floor_remove.exe")
+  floor_extract=$(winpath "$(bench_program "$win" floor_extract.exe)")
+  floor_remove=$(winpath "$(bench_program "$win" floor_remove.exe)")
   [ -f "$runtime" ] || fail "no $runtime"
   prefix=$work/prefix-$arch
   "$root/scripts/wine-prefix.sh" "$prefix" "$arch"

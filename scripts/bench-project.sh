@@ -1,17 +1,15 @@
 #!/usr/bin/env bash
 # Opens and saves a large generated project and reports time and peak memory. Not a test.
-#   scripts/bench-project.sh            two sizes: 1,000 groups / 100,000 files / 1,000 components
-#                                       (10 group references each), and ten times that
+#   scripts/bench-project.sh            two scales: 1 = 1,000 groups / 100,000 files / 1,000
+#                                       components (10 group references each), and 10 = ten times that
+#   QP_BENCH_SIZES="1 10" scripts/bench-project.sh
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
-build=build/bench-project
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j2 --target bench_project >/dev/null
-bench="$build/tests/model/bench_project"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-for scale in 1 10; do
+. "$(dirname "$0")/bench-lib.sh"
+bench_input project 1 "1 10"
+bench_build_host bench_project
+bench=$(bench_program "$bench_host" bench_project)
+work=$bench_work
+for scale in $bench_sizes; do
   groups=$((1000 * scale)); files=$((100000 * scale)); comps=$((1000 * scale))
   "$bench" gen "$work/in.qpk" "$groups" "$files" "$comps" 10
   size=$(stat -c %s "$work/in.qpk")

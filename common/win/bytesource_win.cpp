@@ -1,5 +1,6 @@
-// The file behind a ByteSource on Windows: shared with other readers and with the loader (a
-// running setup.exe reads its own kit), one positioned ReadFile per read.
+// The file behind a ByteSource on Windows: shared with other readers, writers and the loader (a
+// running setup.exe reads its own kit; a kit archive may be rebuilt while a reader keeps it), one
+// positioned ReadFile per read.
 #include <windows.h>
 
 #include "common/errors.h"
@@ -11,7 +12,7 @@ namespace {
 class FileByteSource : public ByteSource {
 public:
     explicit FileByteSource(const std::string& path) {
-        h_ = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+        h_ = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
         LARGE_INTEGER size{};
         if (h_ == INVALID_HANDLE_VALUE || !GetFileSizeEx(h_, &size)) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "common/groupbits.h"
@@ -95,9 +96,21 @@ class EngineEvents;
 bool ProcessGroup(RunState& run, const GroupRecord& group, bool install, FileEffects& fx, Questions& questions,
                   EngineEvents& events);
 
-// Deletes `path` and then removes its folder and each parent while they are empty.
-bool DeleteAndPrune(FileEffects& fx, const std::string& path);
-// Removes `folder` and then each parent while they are empty; never a drive root.
-void PruneFolders(FileEffects& fx, std::string folder);
+// The folders from which files were deleted, each pruned once when the deletions are done: the
+// folder and then each parent for as long as it is empty, the deepest first, so that a folder
+// whose sub-folders go goes too. Never a drive root.
+class EmptiedFolders {
+public:
+    // The folder of `path`, a file just deleted (or not: its folder is then simply not empty).
+    void NoteFileOf(const std::string& path);
+    // Removes what the noted folders leave empty, and forgets them.
+    void Prune(FileEffects& fx);
+    // The same for the folder of one deleted file.
+    static void PruneFolderOf(FileEffects& fx, const std::string& path);
+
+private:
+    std::vector<std::string> folders_;
+    std::unordered_set<std::string> seen_;
+};
 
 }  // namespace qp

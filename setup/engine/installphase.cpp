@@ -115,7 +115,7 @@ bool RunInstallPhase(RunState& run, Platform& p, Questions& questions, EngineEve
     // without one keeps being removed as it always was.
     if (run.mode == RunMode::FirstInstall) {
         run.have_record = true;
-        run.record = WrittenRecord();
+        run.record.Clear();
     }
 
     if (!run.install_list.empty() && !EnsureArchive(run, p.files, questions)) {
@@ -169,9 +169,11 @@ bool RunInstallPhase(RunState& run, Platform& p, Questions& questions, EngineEve
         run.failed = true;
         run.abort = true;
         if (run.mode == RunMode::FirstInstall) {
+            // The three share the information folder, which goes once they are gone.
             p.files.Delete(run.ctx.InfoLog());
-            DeleteAndPrune(p.files, run.ctx.InfoSetupExe());
-            DeleteAndPrune(p.files, run.ctx.InfoSetupList());
+            p.files.Delete(run.ctx.InfoSetupExe());
+            p.files.Delete(run.ctx.InfoSetupList());
+            EmptiedFolders::PruneFolderOf(p.files, run.ctx.InfoSetupExe());
         }
         return false;
     }

@@ -10,6 +10,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "common/kitpayload.h"
+
 namespace qp {
 
 // Results of ExtractMember: the zip reader's own codes; 0 only for a clean extraction.
@@ -24,14 +26,8 @@ enum UnzipResult : int {
     kUnzipUnsupported = 81,  // encrypted member or a compression method other than store/deflate
 };
 
-// Random access to the bytes of an archive. ReadAt throws qp::FormatError when the range
-// passes the end and qp::IoError when the medium fails.
-class ZipSource {
-public:
-    virtual ~ZipSource() = default;
-    virtual std::uint64_t Size() const = 0;
-    virtual void ReadAt(std::uint64_t pos, void* buf, std::size_t n) = 0;
-};
+// Random access to the bytes of an archive: the file reader of the kit payload.
+using ZipSource = ByteSource;
 
 class MemoryZipSource : public ZipSource {
 public:

@@ -71,25 +71,38 @@ std::vector<std::string> GroupTargets(const SetupList& list, const std::vector<s
     return out;
 }
 
+namespace {
+
+// Paths told apart without regard to case, in constant time each (the record's index).
+WrittenRecord PathSet(const std::vector<std::string>& paths) {
+    WrittenRecord set;
+    for (const auto& p : paths) set.Add(p, 0);
+    return set;
+}
+
+}  // namespace
+
 std::vector<StaleFile> StaleFiles(const RunState& run) {
-    const std::vector<std::string> shipped = GroupTargets(*run.list, run.installed_groups, run);
+    const WrittenRecord shipped = PathSet(GroupTargets(*run.list, run.installed_groups, run));
     std::vector<StaleFile> out;
     if (run.have_record) {
-        for (const auto& f : run.record.files)
-            if (!ContainsNoCase(shipped, f.path)) out.push_back({f.path, false});
+        run.record.EachFile([&](const WrittenFile& f) {
+            if (!shipped.Has(f.path)) out.push_back({f.path, false});
+        });
         return out;
     }
     if (!run.earlier_list) return out;
+    WrittenRecord listed;
     for (const auto& name : run.earlier_groups) {
         const GroupRecord* g = run.earlier_list->FindGroup(name);
         if (!g) continue;
         std::vector<std::string> targets;
         CollectTargets(g->file_tree, g->name, ExpandMacros(g->destination, run.ctx), targets);
-        for (const auto& t : targets) {
-            bool listed = false;
-            for (const auto& s : out) listed = listed || EqualNoCase(s.path, t);
-            if (!listed && !ContainsNoCase(shipped, t)) out.push_back({t, g->shared != 0});
-        }
+        for (const auto& t : targets)
+            if (!shipped.Has(t) && !listed.Has(t)) {
+                listed.Add(t, 0);
+                out.push_back({t, g->shared != 0});
+            }
     }
     return out;
 }
@@ -147,7 +160,8 @@ struct ShortcutNotes : ShortcutEffects {
     }
 };
 
-void RemoveStaleFile(RunState& run, const StaleFile& f, FileEffects& files, EngineEvents& events) {
+void RemoveStaleFile(RunState& run, const StaleFile& f, FileEffects& files, EmptiedFolders& emptied,
+                     EngineEvents& events) {
     const std::int64_t count = files.SharedCount(f.path);
     if (count > 1 || (count < 0 && f.shared_without_record)) {
         if (count > 1) files.SetSharedCount(f.path, count - 1);
@@ -159,7 +173,8 @@ void RemoveStaleFile(RunState& run, const StaleFile& f, FileEffects& files, Engi
         run.record.Remove(f.path);
         return;
     }
-    const bool deleted = DeleteAndPrune(files, f.path);
+    const bool deleted = files.Delete(f.path);
+    emptied.NoteFileOf(f.path);
     if (deleted) run.record.Remove(f.path);
     AddReport(run, events, ReportPair(deleted ? "Delete " : "CANT Delete ", f.path));
 }
@@ -168,13 +183,15 @@ void RemoveStaleFile(RunState& run, const StaleFile& f, FileEffects& files, Engi
 
 void RemoveEarlierLeftovers(RunState& run, FileEffects& files, RegistryEffects& registry, ShortcutEffects& shortcuts,
                             EngineEvents& events) {
-    for (const auto& f : StaleFiles(run)) RemoveStaleFile(run, f, files, events);
+    EmptiedFolders emptied;
+    for (const auto& f : StaleFiles(run)) RemoveStaleFile(run, f, files, emptied, events);
+    emptied.Prune(files);
     // A product from before records: the earlier version's files that this one ships again
     // and that are there count as the product's, as they always did; from now on it has a record.
     if (!run.have_record && run.earlier_list) {
-        const std::vector<std::string> shipped = GroupTargets(*run.list, run.installed_groups, run);
+        const WrittenRecord shipped = PathSet(GroupTargets(*run.list, run.installed_groups, run));
         for (const auto& t : GroupTargets(*run.earlier_list, run.earlier_groups, run))
-            if (ContainsNoCase(shipped, t) && !run.record.Has(t) && files.Exists(t)) run.record.Add(t, 0);
+            if (shipped.Has(t) && !run.record.Has(t) && files.Exists(t)) run.record.Add(t, 0);
         run.have_record = true;
     }
     if (!run.earlier_list) return;

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "common/fileio.h"
+#include "common/fsprim.h"
 #include "common/strutil.h"
 
 namespace qp {
@@ -25,29 +26,32 @@ bool ParseKilobytes(const std::string& s, std::uint32_t& out) {
 
 }  // namespace
 
-bool WrittenRecord::Has(const std::string& path) const {
-    return std::any_of(files.begin(), files.end(), [&](const WrittenFile& f) { return EqualNoCase(f.path, path); });
-}
+bool WrittenRecord::Has(const std::string& path) const { return at_.find(LowerAscii(path)) != at_.end(); }
 
 void WrittenRecord::Add(const std::string& path, std::uint32_t kilobytes) {
-    for (auto& f : files) {
-        if (EqualNoCase(f.path, path)) {
-            f.kilobytes = kilobytes;
-            return;
-        }
-    }
-    files.push_back({path, kilobytes});
+    if (path.empty()) return;
+    std::size_t index = files_.size();
+    const auto in = at_.emplace(LowerAscii(path), index);
+    if (in.second)
+        files_.push_back({path, kilobytes});
+    else
+        files_[in.first->second].kilobytes = kilobytes;
 }
 
+// The file leaves a hole: one run removes at most what it has read or added, and a record read
+// back has none.
 void WrittenRecord::Remove(const std::string& path) {
-    files.erase(std::remove_if(files.begin(), files.end(),
-                               [&](const WrittenFile& f) { return EqualNoCase(f.path, path); }),
-                files.end());
+    const auto it = at_.find(LowerAscii(path));
+    if (it == at_.end()) return;
+    files_[it->second] = WrittenFile{};
+    at_.erase(it);
 }
+
+void WrittenRecord::Clear() { *this = WrittenRecord(); }
 
 std::uint64_t WrittenRecord::Kilobytes() const {
     std::uint64_t n = 0;
-    for (const auto& f : files) n += f.kilobytes;
+    for (const auto& f : files_) n += f.kilobytes;
     return n;
 }
 
@@ -61,12 +65,12 @@ std::string EncodeWrittenRecord(const WrittenRecord& r) {
     std::string out = std::string(kHeader) + "\r\n";
     out += "destination\t" + clean(r.destination) + "\r\n";
     out += "folder\t" + clean(r.program_folder) + "\r\n";
-    for (const auto& f : r.files) out += "file\t" + std::to_string(f.kilobytes) + "\t" + clean(f.path) + "\r\n";
+    r.EachFile([&](const WrittenFile& f) { out += "file\t" + std::to_string(f.kilobytes) + "\t" + clean(f.path) + "\r\n"; });
     return out;
 }
 
 bool DecodeWrittenRecord(const std::string& text, WrittenRecord& out) {
-    out = WrittenRecord();
+    out.Clear();
     WrittenRecord r;
     std::size_t pos = 0;
     bool first = true;
@@ -109,8 +113,8 @@ int WriteWrittenRecord(const std::string& path, const WrittenRecord& record) {
 }
 
 RecordRead ReadWrittenRecord(const std::string& path, WrittenRecord& out) {
-    out = WrittenRecord();
-    if (!FileExists(path)) return RecordRead::kMissing;
+    out.Clear();
+    if (!IsFile(path)) return RecordRead::kMissing;
     std::vector<std::uint8_t> bytes;
     if (ReadWholeFile(path, bytes, kWrittenRecordLimit) != FileResult::kOk) return RecordRead::kDamaged;
     const std::string text(bytes.begin(), bytes.end());

@@ -13,6 +13,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace qp {
@@ -22,16 +23,29 @@ struct WrittenFile {
     std::uint32_t kilobytes = 0;  // the packaged size, as the setup list gives it
 };
 
-struct WrittenRecord {
+// Look-ups, additions and removals take constant time, so a phase of n files costs O(n).
+class WrittenRecord {
+public:
     std::string destination;
     std::string program_folder;
-    std::vector<WrittenFile> files;
 
     bool Has(const std::string& path) const;
     // Adds a file once; a second write of the same path takes the newer size.
     void Add(const std::string& path, std::uint32_t kilobytes);
     void Remove(const std::string& path);
+    // Forgets every file and both folders.
+    void Clear();
     std::uint64_t Kilobytes() const;
+    // Calls `f` with each file, in the order in which each was first added.
+    template <class F>
+    void EachFile(F f) const {
+        for (const WrittenFile& w : files_)
+            if (!w.path.empty()) f(w);
+    }
+
+private:
+    std::vector<WrittenFile> files_;  // a removed file leaves an empty path
+    std::unordered_map<std::string, std::size_t> at_;  // lower-case path -> index in files_
 };
 
 // Bounds of a record a reader accepts: a file of more than this many bytes is refused whole.

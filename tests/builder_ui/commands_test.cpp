@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "builder/ui/logic/commands.h"
+#include "builder/ui/logic/drop.h"
 
 using qp::TreeKind;
 using qp::TreeNode;
@@ -77,4 +78,47 @@ TEST(FrameRules, WindowEntriesCaptionTabsAndSizes) {
     EXPECT_EQ(qp::SizeText(-1), "");
     EXPECT_TRUE(qp::NeedsProject(cmd::kBuild));
     EXPECT_FALSE(qp::NeedsProject(cmd::kOpen));
+}
+
+TEST(DropRule, ProjectsOpenAnywhereFilesOnlyWhereAFolderTakesThem) {
+    using qp::DropPlan;
+    using qp::DropTarget;
+    const qp::DroppedPath exe{"C:\\in\\app.exe", false}, txt{"C:\\in\\read.txt", false}, dir{"C:\\in\\sub", true};
+    const qp::DroppedPath qpk{"C:\\p\\Demo.QPK", false}, ipr{"C:\\p\\old.ipr", false}, qpk_dir{"C:\\p\\odd.qpk", true};
+    struct Row {
+        const char* what;
+        std::vector<qp::DroppedPath> dropped;
+        DropTarget target;
+        bool has_folder, project_open;
+        DropPlan::Action action;
+        std::string project;
+        std::vector<std::string> files;
+        const char* message;
+    } rows[] = {
+        {"a project on a window that holds no files", {exe, qpk}, DropTarget::kOtherWindow, false, true,
+         DropPlan::kOpenProject, qpk.path, {}, ""},
+        {"an .ipr on the files window wins over the files", {exe, ipr, txt}, DropTarget::kFolderWindow, true, true,
+         DropPlan::kOpenProject, ipr.path, {}, ""},
+        {"a folder named like a project is no project", {qpk_dir, exe}, DropTarget::kFolderWindow, true, true,
+         DropPlan::kAddFiles, "", {exe.path}, ""},
+        {"files keep their order, folders are left out", {txt, dir, exe}, DropTarget::kFolderWindow, true, true,
+         DropPlan::kAddFiles, "", {txt.path, exe.path}, ""},
+        {"folders only", {dir}, DropTarget::kFolderWindow, true, true, DropPlan::kExplain, "", {}, qp::kDropFoldersOnly},
+        {"no folder shown", {exe}, DropTarget::kFolderWindow, false, true, DropPlan::kExplain, "", {}, qp::kDropNeedsFolder},
+        {"files on a window that holds none", {exe}, DropTarget::kOtherWindow, false, true, DropPlan::kExplain, "", {},
+         qp::kDropNotHere},
+        {"a stray file on the frame keeps the open project", {exe}, DropTarget::kFrame, false, true, DropPlan::kExplain,
+         "", {}, qp::kDropNotHere},
+        {"any file on an empty builder is opened", {dir, exe}, DropTarget::kFrame, false, false, DropPlan::kOpenProject,
+         exe.path, {}, ""},
+        {"folders on an empty builder", {dir}, DropTarget::kFrame, false, false, DropPlan::kNothing, "", {}, ""},
+        {"nothing dropped", {}, DropTarget::kFolderWindow, true, true, DropPlan::kNothing, "", {}, ""},
+    };
+    for (const Row& r : rows) {
+        const DropPlan p = qp::PlanDrop(r.dropped, r.target, r.has_folder, r.project_open);
+        EXPECT_EQ(p.action, r.action) << r.what;
+        EXPECT_EQ(p.project, r.project) << r.what;
+        EXPECT_EQ(p.files, r.files) << r.what;
+        EXPECT_EQ(p.message, r.message) << r.what;
+    }
 }

@@ -2,6 +2,9 @@
 // masks rebuilt from controls, states that keep requirements free of cycles, and the kit list.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+
 #include "builder/ui/logic/pages.h"
 #include "builder/ui/logic/project_pages.h"
 
@@ -302,4 +305,43 @@ TEST(Wizards, PendingEditsRunUntilRemoved) {
     EXPECT_EQ(b, 1);
     p.Remove(ta);
     EXPECT_TRUE(p.Empty());
+}
+
+TEST(Wizards, FinishRefusesKitNamesThatAreNoFolder) {
+    struct Row {
+        const char* name;
+        const char* says;  // a part of the message; null: accepted
+    } rows[] = {
+        {"", "Type a name for the kit"}, {"a:b", "':'"},          {"Kits\\One", "path separator"},
+        {"CON", "device name"},          {"name.", "dot or a blank"}, {"..", "\"..\""},
+        {"Release 1.0", nullptr},        {"x", nullptr},
+    };
+    for (const Row& r : rows) {
+        const std::string m = qp::KitNameMessage(r.name);
+        if (!r.says) {
+            EXPECT_EQ(m, "") << r.name;
+            continue;
+        }
+        EXPECT_NE(m.find(r.says), std::string::npos) << r.name << ": " << m;
+        EXPECT_TRUE(std::isupper(static_cast<unsigned char>(m[0]))) << m;
+    }
+}
+
+TEST(Wizards, MissingFoldersListChildrenBeforeParentsAndStopAtRoots) {
+    const std::vector<std::string> present = {"C:\\p", "\\\\srv\\share", "/tmp"};
+    auto exists = [&](const std::string& d) { return std::find(present.begin(), present.end(), d) != present.end(); };
+    struct Row {
+        const char* path;
+        std::vector<std::string> missing;
+    } rows[] = {
+        {"C:\\p\\KITS", {"C:\\p\\KITS"}},
+        {"C:\\p\\a\\b\\\\", {"C:\\p\\a\\b", "C:\\p\\a"}},
+        {"C:\\p", {}},
+        {"D:\\new\\KITS", {"D:\\new\\KITS", "D:\\new"}},  // the drive itself is never listed
+        {"\\\\srv\\share\\kits", {"\\\\srv\\share\\kits"}},
+        {"\\\\other\\share\\kits", {"\\\\other\\share\\kits"}},
+        {"/tmp/x/y", {"/tmp/x/y", "/tmp/x"}},
+        {"", {}},
+    };
+    for (const Row& r : rows) EXPECT_EQ(qp::MissingFolders(r.path, exists), r.missing) << r.path;
 }

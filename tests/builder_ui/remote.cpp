@@ -7,6 +7,8 @@
 
 #include <cstring>
 
+#include <shlobj.h>
+
 namespace qpgui {
 
 namespace {
@@ -199,6 +201,118 @@ bool Click(HWND wnd, POINT client, bool right) {
     ::PostMessageA(wnd, right ? WM_RBUTTONUP : WM_LBUTTONUP, 0, at);
     ::Sleep(200);
     return true;
+}
+
+HWND FocusOf(HWND any) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    return ::GetGUIThreadInfo(::GetWindowThreadProcessId(any, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+namespace {
+
+bool FocusReady(HWND focus, DWORD ms) {
+    HWND top = ::GetAncestor(focus, GA_ROOT);
+    const bool ok = qpe2e::WaitFor([&] {
+        if (::GetForegroundWindow() != top) ::SetForegroundWindow(top);
+        return ::GetForegroundWindow() == top && FocusOf(focus) == focus;
+    }, ms);
+    if (!ok) {
+        char cls[64] = {};
+        ::GetClassNameA(FocusOf(focus), cls, sizeof(cls));
+        ADD_FAILURE() << "keys: the window \"" << qpe2e::Text(focus) << "\" does not have the focus (it is in a \"" << cls
+                      << "\"); foreground \"" << qpe2e::Text(::GetForegroundWindow()) << "\"";
+    }
+    return ok;
+}
+
+INPUT Key(WORD vk, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.wScan = WORD(::MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    return in;
+}
+
+void Send(std::vector<INPUT> in) {
+    ::SendInput(UINT(in.size()), in.data(), sizeof(INPUT));
+    ::Sleep(150);
+}
+
+}  // namespace
+
+bool PressKeys(HWND focus, std::initializer_list<WORD> keys, DWORD ms) {
+    if (!FocusReady(focus, ms)) return false;
+    // Taken now: the keys may close the window that has the focus (Enter in a label edit).
+    HWND top = ::GetAncestor(focus, GA_ROOT);
+    std::vector<INPUT> in;
+    for (WORD k : keys) in.push_back(Key(k, false));
+    for (auto k = keys.end(); k != keys.begin();) in.push_back(Key(*--k, true));
+    Send(in);
+    return qpe2e::Sync(top);
+}
+
+bool TypeKeys(HWND focus, const std::string& text, DWORD ms) {
+    if (!FocusReady(focus, ms)) return false;
+    HWND top = ::GetAncestor(focus, GA_ROOT);
+    for (char c : text) {
+        const SHORT scan = ::VkKeyScanA(c);
+        std::vector<INPUT> in;
+        const bool shift = (scan >> 8) & 1;
+        if (shift) in.push_back(Key(VK_SHIFT, false));
+        in.push_back(Key(WORD(scan & 0xFF), false));
+        in.push_back(Key(WORD(scan & 0xFF), true));
+        if (shift) in.push_back(Key(VK_SHIFT, true));
+        Send(in);
+    }
+    return qpe2e::Sync(top);
+}
+
+std::string ClipboardText() {
+    std::string out;
+    for (int attempt = 0; attempt < 20 && !::OpenClipboard(nullptr); ++attempt) ::Sleep(50);
+    if (HANDLE h = ::GetClipboardData(CF_TEXT)) {
+        if (const char* p = static_cast<const char*>(::GlobalLock(h))) {
+            out = p;
+            ::GlobalUnlock(h);
+        }
+    }
+    ::CloseClipboard();
+    return out;
+}
+
+void SetClipboardText(const std::string& text) {
+    for (int attempt = 0; attempt < 20 && !::OpenClipboard(nullptr); ++attempt) ::Sleep(50);
+    ::EmptyClipboard();
+    HGLOBAL g = ::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    std::memcpy(::GlobalLock(g), text.c_str(), text.size() + 1);
+    ::GlobalUnlock(g);
+    if (!::SetClipboardData(CF_TEXT, g)) ::GlobalFree(g);
+    ::CloseClipboard();
+}
+
+bool DropFiles(HWND wnd, const std::vector<std::string>& paths, POINT at) {
+    // DROPFILES, then the paths one after the other, each ended by a zero, and a last zero.
+    std::vector<char> data(sizeof(DROPFILES));
+    for (const std::string& p : paths) data.insert(data.end(), p.c_str(), p.c_str() + p.size() + 1);
+    data.push_back('\0');
+    DROPFILES head{};
+    head.pFiles = sizeof(DROPFILES);
+    head.pt = at;
+    head.fNC = FALSE;
+    head.fWide = FALSE;
+    std::memcpy(data.data(), &head, sizeof(head));
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(wnd, &pid);
+    HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process) return false;
+    // Fixed memory of the window's process: a fixed global handle is the memory's address. It
+    // stays there: the receiver's DragFinish does not own it.
+    void* remote = ::VirtualAllocEx(process, nullptr, data.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    const bool ok = remote && ::WriteProcessMemory(process, remote, data.data(), data.size(), nullptr);
+    ::CloseHandle(process);
+    return ok && ::PostMessageA(wnd, WM_DROPFILES, WPARAM(remote), 0);
 }
 
 }  // namespace qpgui

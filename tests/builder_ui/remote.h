@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -52,5 +53,23 @@ HTREEITEM FindNode(Remote& r, HWND tree, const std::string& text, HTREEITEM from
 // A window a user could not click (hidden, disabled, under a modal window) is a test failure
 // and gets no click.
 bool Click(HWND wnd, POINT client, bool right = false);
+
+// Real key presses through the system's input queue, as a keyboard makes them: `keys` are
+// pressed in order and released in reverse (a chord such as {VK_CONTROL, 'V'}). They go to the
+// window with the focus in the foreground: `focus` must be that window within `ms` (the
+// foreground is asked for first), else it is a test failure and nothing is pressed.
+bool PressKeys(HWND focus, std::initializer_list<WORD> keys, DWORD ms = 10000);
+// Types `text` (letters, digits, blanks) key by key into `focus`, as PressKeys does.
+bool TypeKeys(HWND focus, const std::string& text, DWORD ms = 10000);
+// The window that has the keyboard focus in `any`'s thread (null: none).
+HWND FocusOf(HWND any);
+
+// The clipboard's text, and a text put there, as another program sees and leaves it.
+std::string ClipboardText();
+void SetClipboardText(const std::string& text);
+
+// Files dropped on `wnd` as the shell drops them: a WM_DROPFILES whose drop data (DROPFILES
+// and the paths) lies in the window's own process, posted at client point `at`.
+bool DropFiles(HWND wnd, const std::vector<std::string>& paths, POINT at = POINT{20, 20});
 
 }  // namespace qpgui

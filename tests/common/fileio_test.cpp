@@ -2,6 +2,7 @@
 // the C runtime's rename refuses on Windows.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -71,6 +72,52 @@ TEST(FileIo, FailedWritesLeaveTheTargetAlone) {
     EXPECT_EQ(qp::WriteFileReplacing(folder, text.data(), 1, ".tmp"), FileResult::kCannotReplace);
     EXPECT_FALSE(qp::IsFile(folder + ".tmp"));
     EXPECT_EQ(qptest::ReadBytes(tmp / "sub" + "/inner"), std::vector<std::uint8_t>{1});
+}
+
+// A new file is made only where nothing is: a taken name is told apart from a name that cannot
+// be made, the time set through the handle is the one the file keeps, and a read-only file is
+// still removed.
+TEST(FsPrim, NewFileOnlyWhereNothingIsAndRemoveAnyFile) {
+    qptest::TempDir tmp;
+    const std::string path = tmp / "new.bin", taken_path = tmp / "taken.txt";
+    qptest::WriteText(taken_path, "MINE");
+    struct Case {
+        std::string path;
+        bool made, taken;
+    } cases[] = {
+        {path, true, false},
+        {taken_path, false, true},
+        {(std::filesystem::path(tmp.Str()) / "no folder" / "x.bin").string(), false, false},
+        {"", false, false},
+    };
+    for (const Case& c : cases) {
+        qp::NewFile f;
+        bool taken = !c.taken;
+        EXPECT_EQ(f.Create(c.path, &taken), c.made) << c.path;
+        EXPECT_EQ(taken, c.taken) << c.path;
+        EXPECT_TRUE(f.Close());
+    }
+    EXPECT_EQ(qptest::ReadText(taken_path), "MINE");
+
+    qp::NewFile again;
+    ASSERT_FALSE(again.Create(path)) << "made once already";
+    ASSERT_TRUE(qp::RemoveAnyFile(path));
+    ASSERT_TRUE(again.Create(path));
+    const std::string text = "data through the handle";
+    EXPECT_TRUE(again.Write(text.data(), text.size()));
+    const std::int64_t when = 1200000000;  // 2008, in whole seconds as zip times are
+    EXPECT_TRUE(again.SetTime(when));
+    EXPECT_TRUE(again.Close());
+    EXPECT_TRUE(again.Close()) << "a second close does nothing";
+    EXPECT_EQ(qptest::ReadText(path), text);
+    EXPECT_EQ(qp::StatPath(path).mtime, when);
+
+    namespace fs = std::filesystem;
+    fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    EXPECT_TRUE(qp::RemoveAnyFile(path)) << "read-only";
+    EXPECT_FALSE(qp::IsFile(path));
+    EXPECT_TRUE(qp::RemoveAnyFile(path)) << "nothing left: nothing to do";
 }
 
 }  // namespace

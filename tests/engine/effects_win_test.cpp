@@ -10,10 +10,10 @@
 #include "setup/engine/copyfailure.h"
 #include "setup/engine/filerules.h"
 #include "setup/engine/installphase.h"
-#include "setup/engine/restart.h"
-#include "setup/engine/selfdelete.h"
 #include "setup/engine/win/context_win.h"
 #include "setup/engine/win/filerules_win.h"
+#include "setup/engine/win/restart_win.h"
+#include "setup/engine/win/selfdelete_win.h"
 #include "support/testutil.h"
 
 using namespace qp;

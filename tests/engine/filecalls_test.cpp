@@ -10,7 +10,10 @@
 
 #include "engine/kit_fixture.h"
 #include "setup/engine/filerules.h"
+#include "setup/engine/registry.h"
 #include "setup/engine/runstate.h"
+#include "setup/engine/shortcuts.h"
+#include "setup/engine/upgrade.h"
 
 using namespace qp;
 using namespace enginetest;
@@ -179,6 +182,46 @@ TEST_F(FileCalls, CancelledRemovalStillPrunesTheFoldersItEmptied) {
     EXPECT_EQ(fx_.N("Delete"), 3);
     EXPECT_FALSE(fx_.folders.count("C:\\Prod\\App\\x"));
     EXPECT_TRUE(fx_.files.count("C:\\Prod\\App\\y\\4"));
+}
+
+struct NoRegistry : RegistryEffects {
+    bool SetValue(std::uint32_t, const std::string&, const std::string&, std::uint32_t,
+                  const std::vector<std::uint8_t>&) override {
+        return true;
+    }
+    void DeleteValue(std::uint32_t, const std::string&, const std::string&) override {}
+    void DeleteKeyTree(std::uint32_t, const std::string&) override {}
+};
+struct NoShortcuts : ShortcutEffects {
+    bool CreateFolderPath(const std::string&) override { return true; }
+    bool CreateLink(const LinkSpec&) override { return true; }
+    bool WriteUrl(const std::string&, const std::string&, int, const std::string&) override { return true; }
+    bool Delete(const std::string&) override { return true; }
+    bool RemoveFolder(const std::string&) override { return true; }
+};
+
+// An upgrade whose version no longer ships the group: the earlier version's files go as a
+// removal's do, each folder pruned once and not once per file, and the record forgets them.
+TEST_F(FileCalls, UpgradeLeftoversPruneEachFolderOnce) {
+    ASSERT_TRUE(Run(true));
+    SetupList list;
+    list.groups.push_back(group_);
+    run_.list = &list;
+    run_.mode = RunMode::Upgrade;
+    run_.have_record = true;
+    run_.installed_groups.clear();  // this version installs none of it
+    fx_.calls.clear();
+    NoRegistry registry;
+    NoShortcuts shortcuts;
+    RemoveEarlierLeftovers(run_, fx_, registry, shortcuts, events_);
+    EXPECT_EQ(fx_.N("Delete"), 102);
+    EXPECT_LE(fx_.N("RemoveFolder"), 2 * 4);
+    EXPECT_EQ(fx_.files, std::set<std::string>{"C:\\Prod\\other.txt"});
+    EXPECT_EQ(fx_.folders, std::set<std::string>{"C:\\Prod"});
+    EXPECT_FALSE(run_.record.Has("C:\\Prod\\App\\a\\deep\\d7.txt"));
+    int left = 0;
+    run_.record.EachFile([&left](const WrittenFile&) { ++left; });
+    EXPECT_EQ(left, 0);
 }
 
 }  // namespace

@@ -18,6 +18,14 @@
 #include "support/testutil.h"
 
 using namespace qp;
+
+namespace {
+std::vector<WrittenFile> FilesOf(const WrittenRecord& r) {
+    std::vector<WrittenFile> out;
+    r.EachFile([&out](const WrittenFile& f) { out.push_back(f); });
+    return out;
+}
+}  // namespace
 using namespace enginetest;
 
 namespace {
@@ -338,7 +346,7 @@ TEST_F(InstallTest, FirstInstallationWritesFilesRegistryShortcutsAndRegistration
     // The kilobytes of what was written, by the sizes the setup list gives.
     const std::uint32_t kb = static_cast<std::uint32_t>(run.record.Kilobytes());
     EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, ukey, "EstimatedSize"), std::string(reinterpret_cast<const char*>(&kb), 4));
-    EXPECT_FALSE(run.record.files.empty());
+    EXPECT_FALSE(FilesOf(run.record).empty());
     EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, ukey, "NoRepair"), std::string("\0\0\0\0", 4));
     EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, ukey, "Publisher"), "Veltor Test");
     EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, ukey, "CONTACT", nullptr, &found), "");

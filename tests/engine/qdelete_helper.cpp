@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "setup/engine/selfdelete.h"
+#include "setup/engine/win/selfdelete_win.h"
 
 int main(int argc, char** argv) {
     if (argc >= 4 && lstrcmpiA(argv[1], "QDELETE") == 0) return qp::RunQDelete(argv[2], argv[3]);

@@ -2,6 +2,7 @@
 // record of written files against exact text.
 #include <gtest/gtest.h>
 
+#include "common/strutil.h"
 #include "kit_fixture.h"
 #include "setup/engine/runstate.h"
 #include "setup/engine/upgrade.h"
@@ -9,6 +10,14 @@
 #include "setup/engine/written.h"
 
 using namespace qp;
+
+namespace {
+std::vector<WrittenFile> FilesOf(const WrittenRecord& r) {
+    std::vector<WrittenFile> out;
+    r.EachFile([&out](const WrittenFile& f) { out.push_back(f); });
+    return out;
+}
+}  // namespace
 using enginetest::Component;
 using enginetest::FileLeaf;
 using enginetest::Folder;
@@ -163,8 +172,8 @@ TEST(WrittenRecord, ExactTextAndBackAgain) {
     ASSERT_TRUE(DecodeWrittenRecord(text, back));
     EXPECT_EQ(back.destination, r.destination);
     EXPECT_EQ(back.program_folder, "Prod");
-    ASSERT_EQ(back.files.size(), 2u);
-    EXPECT_EQ(back.files[0].kilobytes, 13u);
+    ASSERT_EQ(FilesOf(back).size(), 2u);
+    EXPECT_EQ(FilesOf(back)[0].kilobytes, 13u);
     EXPECT_TRUE(back.Has("C:\\PROGRAM FILES\\co\\prod\\docs\\A B.TXT"));
     back.Remove("c:\\program files\\co\\prod\\app.exe");
     EXPECT_FALSE(back.Has("C:\\Program Files\\Co\\Prod\\app.exe"));
@@ -173,6 +182,37 @@ TEST(WrittenRecord, ExactTextAndBackAgain) {
     WrittenRecord odd;
     odd.program_folder = "Two\r\nLines\t";
     EXPECT_EQ(EncodeWrittenRecord(odd), "QPBWritten 1\r\ndestination\t\r\nfolder\tTwoLines\r\n");
+}
+
+// Removals leave holes in the record; what stays keeps its order, its look-up and its size, and
+// none of the holes is written or counted.
+TEST(WrittenRecord, ManyRemovalsKeepOrderAndLookUps) {
+    WrittenRecord r;
+    auto name = [](int i) { return "C:\\Prod\\dir" + std::to_string(i % 7) + "\\File" + std::to_string(i) + ".txt"; };
+    for (int i = 0; i < 1000; ++i) r.Add(name(i), static_cast<std::uint32_t>(i));
+    // Every file but each tenth goes, in the order written and then some twice.
+    for (int i = 0; i < 1000; ++i)
+        if (i % 10) r.Remove(LowerAscii(name(i)));
+    for (int i = 0; i < 1000; i += 3) r.Remove(name(i) + "x");  // not there: nothing changes
+    r.Add(name(5), 77);    // written again: it comes last
+    r.Add(name(20), 21);   // still there: only the size changes, the place stays
+    const std::vector<WrittenFile> files = FilesOf(r);
+    ASSERT_EQ(files.size(), 101u);
+    for (int k = 0; k < 100; ++k) {
+        EXPECT_EQ(files[k].path, name(k * 10));
+        EXPECT_TRUE(r.Has(name(k * 10)));
+        EXPECT_FALSE(r.Has(name(k * 10 + 1)));
+    }
+    EXPECT_EQ(files[2].kilobytes, 21u);
+    EXPECT_EQ(files[100].path, name(5));
+    std::uint64_t kb = 77 + 21 - 20;
+    for (int k = 0; k < 100; ++k) kb += k * 10;
+    EXPECT_EQ(r.Kilobytes(), kb);
+    // What is encoded is what the record holds, and reads back the same.
+    WrittenRecord back;
+    ASSERT_TRUE(DecodeWrittenRecord(EncodeWrittenRecord(r), back));
+    ASSERT_EQ(FilesOf(back).size(), files.size());
+    EXPECT_EQ(FilesOf(back)[100].path, name(5));
 }
 
 TEST(WrittenRecord, RefusesForeignAndDamagedText) {
@@ -194,7 +234,7 @@ TEST(WrittenRecord, RefusesForeignAndDamagedText) {
         WrittenRecord r;
         r.Add("left over", 1);
         EXPECT_FALSE(DecodeWrittenRecord(text, r)) << text.substr(0, 60);
-        EXPECT_TRUE(r.files.empty()) << "a refused record names nothing";
+        EXPECT_TRUE(FilesOf(r).empty()) << "a refused record names nothing";
     }
     WrittenRecord r;
     EXPECT_TRUE(DecodeWrittenRecord(head, r)) << "a record of nothing written";

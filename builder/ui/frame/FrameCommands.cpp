@@ -15,6 +15,7 @@
 #include "builder/ui/res/resource.h"
 #include "builder/ui/wizards/Wizards.h"
 #include "common/fileinfo.h"
+#include "common/fsprim.h"
 #include "common/pathutil.h"
 #include "common/settings.h"
 #include "common/strutil.h"
@@ -142,7 +143,9 @@ bool CMainFrame::OpenProject(const std::string& path) {
 }
 
 void CMainFrame::OnNew() {
-    if (!CloseProject()) return;
+    // The open project stays open, unchanged, until the new one is chosen: Cancel in the
+    // dialog or in the project wizard leaves it as it was.
+    if (building_) return;
     NewProjectChoice choice;
     if (!RunNewProjectDialog(hwnd_, instance_, choice)) return;
     auto doc = std::make_unique<CDazDoc>();
@@ -152,8 +155,12 @@ void CMainFrame::OnNew() {
         SheetContext ctx = SheetContextFor();
         ctx.doc = doc.get();
         ctx.pending = nullptr;
+        ctx.colours_changed = nullptr;  // the open project's colours stay behind the windows
         if (!RunNewProjectWizard(ctx)) return;  // the new project goes with `doc`
     }
+    // Only now the open project goes (its changes saved if the author wants): a save of it
+    // cannot land on the new project's file after that file is written.
+    if (!CloseProject()) return;
     BoxReporter reporter(hwnd_);
     CreateDirectoryPath(FolderOf(choice.path), reporter);
     doc->SetPathName(choice.path);
@@ -250,12 +257,17 @@ void CMainFrame::OnBuild() {
     HINSTANCE instance = instance_;
     HWND owner = hwnd_;
     CDazDoc* doc = doc_.get();
-    params.wizard = [instance, owner, doc](KitBuildParams& p) {
+    // Folders made for this build (the kit root and its missing parents): a build that makes no
+    // kit does not leave them behind empty.
+    std::vector<std::string> made;
+    params.wizard = [instance, owner, doc, &made](KitBuildParams& p) {
         BuildPageState state = BuildPageState::Read(*doc);
-        if (!RunBuildWizard(owner, instance, *doc, state)) return false;
+        if (!RunBuildWizard(owner, instance, *doc, state, made)) return false;
         p.kit_name = state.kit_name;
         p.kit_root = state.kit_root;
         p.single_file = state.single_file != 0;
+        for (const std::string& f : MissingFolders(p.kit_root, [](const std::string& d) { return IsDirectory(d); }))
+            made.push_back(f);
         return true;
     };
     params.kit_root = DefaultKitRoot(*doc_);
@@ -264,7 +276,9 @@ void CMainFrame::OnBuild() {
     // kitzip.dll beside the builder; its console output has nowhere to go in a GUI program.
     params.make_compressor = [](Reporter& r) { return MakeDllCompressor(r, "", nullptr); };
     params.show_kit_dir = [](const std::string& dir) {
-        ::ShellExecuteA(nullptr, "open", "explorer.exe", dir.c_str(), nullptr, SW_SHOWNORMAL);
+        // A build that made no kit has no folder to show: an explorer on a missing folder
+        // would only show an error, or nothing, and stay.
+        if (IsDirectory(dir)) ::ShellExecuteA(nullptr, "open", "explorer.exe", dir.c_str(), nullptr, SW_SHOWNORMAL);
     };
     // The progress window appears once the wizard is done, and holds the frame still meanwhile.
     auto wizard = params.wizard;
@@ -307,6 +321,7 @@ void CMainFrame::OnBuild() {
     ShowProgress(true);
     SetStatusText("Build");
     const KitBuildResult result = BuildMedia(*doc_, params, reporter, &progress);
+    RemoveEmptyFolders(made);
     ShowProgress(false);
     ::EnableWindow(hwnd_, TRUE);
     window.reset();

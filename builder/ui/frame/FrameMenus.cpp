@@ -18,9 +18,11 @@ static_assert(sizeof(kWindowEntries) / sizeof(kWindowEntries[0]) == cmd::kWindow
 }  // namespace
 
 std::vector<CCmdTarget*> CMainFrame::CommandRoute() {
-    // The focused tree first (only when the focus is in the workspace bar), then the active item
-    // window, then the frame.
+    // The edit control being typed in first (Cut, Copy, Paste, Undo act on its text), then the
+    // focused tree (only when the focus is in the workspace bar), then the active item window,
+    // then the frame.
     std::vector<CCmdTarget*> route;
+    route.push_back(&edit_commands_);
     if (bar_.HasFocus()) route.push_back(&bar_);
     if (CItemWindow* active = dynamic_cast<CItemWindow*>(CWnd::FromHandle(ActiveChild())))
         if (::IsWindowVisible(active->Handle())) route.push_back(active);

@@ -157,15 +157,8 @@ void CMainFrame::UpdateCaption() {
 }
 
 void CMainFrame::OnDropFiles(HDROP drop) {
-    char path[MAX_PATH * 2] = {};
-    const UINT n = ::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-    std::string first;
-    if (n > 0 && ::DragQueryFileA(drop, 0, path, sizeof(path))) first = path;
-    ::DragFinish(drop);
-    if (!first.empty()) {
-        ::SetForegroundWindow(hwnd_);
-        OpenProject(first);
-    }
+    // The item windows' handler: a project is opened; other files are not taken here.
+    HandleFileDrop(drop, *this, DropTarget::kFrame, nullptr);
 }
 
 LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM w, LPARAM l) {

@@ -16,6 +16,7 @@
 #include "builder/ui/frame/WorkspaceBar.h"
 #include "builder/ui/items/ItemHost.h"
 #include "builder/ui/items/ItemWindows.h"
+#include "builder/ui/logic/commands.h"
 #include "builder/ui/logic/project_pages.h"
 #include "builder/ui/sheets/Sheets.h"
 #include "framework/Frame.h"
@@ -32,7 +33,7 @@ public:
     bool CreateFrame();
     HACCEL Accelerators() const { return accel_; }
     // Opens a ".qpk" or ".ipr" project after closing the current one (which may be refused).
-    bool OpenProject(const std::string& path);
+    bool OpenProject(const std::string& path) override;
 
     // --- ItemHost: what the item windows (and the bar) call ----------------------------------
     CDazDoc* Doc() const override { return doc_.get(); }
@@ -123,6 +124,7 @@ private:
     // The file the project was opened from (an ".ipr" for an import); empty for a new one.
     std::string opened_from_;
     PendingEdits pending_;
+    CFocusedEditCommands edit_commands_{cmd::kCut, cmd::kCopy, cmd::kPaste, cmd::kUndo};
 };
 
 }  // namespace qp

@@ -482,10 +482,21 @@ bool CWorkspaceBar::OnNotify(NMHDR* h, LRESULT& result) {
     case TVN_ENDLABELEDITA:
         result = OnEndLabel(t, reinterpret_cast<NMTVDISPINFOA*>(h)) ? TRUE : FALSE;
         return true;
-    case TVN_KEYDOWN:
-        if (reinterpret_cast<NMTVKEYDOWN*>(h)->wVKey == VK_DELETE && t != TreeKind::kRegistry && t != TreeKind::kString)
-            OnDelete(t);
+    case TVN_KEYDOWN: {
+        const WORD key = reinterpret_cast<NMTVKEYDOWN*>(h)->wVKey;
+        if (key == VK_DELETE && t != TreeKind::kRegistry && t != TreeKind::kString) OnDelete(t);
+        if (key == VK_SPACE && t == TreeKind::kString && frame_.Edits()) {
+            // The space bar toggles the selected language's box as a click does: the model
+            // first; the box then shows the model once the tree has done its own toggle.
+            const NodeRef r = Ref(t, Tree(t).Selection());
+            if (r.role == TreeNode::kLanguage) {
+                auto* lang = static_cast<CLangItem*>(r.item);
+                frame_.Edits()->SetLanguageShown(*lang, lang->shown == 0);
+            }
+            ::SetTimer(hwnd_, kLanguageChecksTimer, 1, nullptr);
+        }
         return true;
+    }
     case NM_CLICK:
         if (t == TreeKind::kString && frame_.Edits()) {
             // A click on a language's check box toggles its shown flag.

@@ -1,5 +1,6 @@
 // CMDIFiles: the entries of the folder selected in the group tree, with Insert folder, Insert
-// File, files dropped from the shell, the Delete key and folder renaming.
+// File, files dropped from the shell (through the items' shared drop handler), the Delete key
+// and folder renaming.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -113,13 +114,8 @@ public:
     }
 
 protected:
-    LRESULT HandleMessage(UINT msg, WPARAM w, LPARAM l) override {
-        if (msg == WM_DROPFILES) {
-            OnDrop(HDROP(w));
-            return 0;
-        }
-        return CItemWindow::HandleMessage(msg, w, l);
-    }
+    bool TakesFiles() const override { return true; }
+    CObListFile* DropFolder() const override { return static_cast<CObListFile*>(item_); }
 
     bool OnDeleteKey() override {
         DeleteSelected();
@@ -165,21 +161,6 @@ private:
         for (int i : list.Selected()) nodes.push_back(reinterpret_cast<CObListFile*>(list.ItemData(i)));
         for (CObListFile* n : nodes) e->DeleteFileNode(*n);
         Reload();
-    }
-
-    void OnDrop(HDROP drop) {
-        std::vector<std::string> paths;
-        const UINT n = ::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-        for (UINT i = 0; i < n; ++i) {
-            char path[MAX_PATH * 2] = {};
-            if (!::DragQueryFileA(drop, i, path, sizeof(path))) continue;
-            const DWORD attributes = ::GetFileAttributesA(path);
-            if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
-            paths.push_back(path);
-        }
-        ::DragFinish(drop);
-        if (item_ && host_.Edits() && !paths.empty())
-            host_.Edits()->AddFiles(*static_cast<CObListFile*>(item_), paths);
     }
 
     CImageList images_;

@@ -1,4 +1,5 @@
-// CMDIGroup: the shown file group's properties; a double click opens "GroupProperties".
+// CMDIGroup: the shown file group's properties; a double click opens "GroupProperties"; files
+// dropped on it join the group's root folder.
 #include "builder/ui/items/ItemWindows.h"
 #include "builder/ui/items/PropertyRowsWindow.h"
 #include "builder/ui/sheets/Sheets.h"
@@ -26,6 +27,10 @@ protected:
         return row < int(rows.size()) ? rows[std::size_t(row)].page : 0;
     }
     ItemKind ItemKindShown() const override { return ItemKind::kGroup; }
+    // Files dropped on a group go into its root folder, as if dropped on the files window
+    // showing it.
+    bool TakesFiles() const override { return true; }
+    CObListFile* DropFolder() const override { return item_ ? &static_cast<CItemGroup*>(item_)->file_tree : nullptr; }
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 // ItemHost: what an item window needs from the builder around it (the main frame implements
 // it): the project and its edit operations, the window that owns its dialogs and menus, the
-// status line and progress bar, and the workspace's group tree for a folder's double click.
+// status line and progress bar, the workspace's group tree for a folder's double click, and
+// opening a project dropped on a window.
 // An item window never sees the frame itself, so that it compiles against this page alone.
 #pragma once
 #include <windows.h>
@@ -35,6 +36,9 @@ public:
     virtual void ShowProgress(bool on) = 0;
     // Selects and expands a folder's node in the workspace's group tree.
     virtual void SelectFolder(const CObListFile* folder) = 0;
+    // Opens a ".qpk" or ".ipr" project after closing the open one (asking to save its
+    // changes); false when the author kept the open project or the file could not be read.
+    virtual bool OpenProject(const std::string& path) = 0;
 };
 
 }  // namespace qp

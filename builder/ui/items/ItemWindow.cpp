@@ -1,6 +1,9 @@
 // The item windows' shared behaviour: creation hidden, the control that fills the window,
-// show-item, the context menu, and the close box that only hides.
+// show-item, the context menu, the close box that only hides, and the drop handler that the
+// frame shares.
 #include "builder/ui/items/ItemWindow.h"
+
+#include <shellapi.h>
 
 #include <algorithm>
 
@@ -101,8 +104,41 @@ bool CItemWindow::OnNotify(NMHDR* h, LRESULT&) {
            reinterpret_cast<NMLVKEYDOWN*>(h)->wVKey == VK_DELETE && OnDeleteKey();
 }
 
+void HandleFileDrop(HDROP drop, ItemHost& host, DropTarget target, CObListFile* folder) {
+    std::vector<DroppedPath> dropped;
+    const UINT n = ::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < n; ++i) {
+        // A path longer than the buffer would arrive cut: it is left out, not added wrong.
+        char path[MAX_PATH * 2] = {};
+        const UINT length = ::DragQueryFileA(drop, i, nullptr, 0);
+        if (length == 0 || length >= sizeof(path) || !::DragQueryFileA(drop, i, path, sizeof(path))) continue;
+        const DWORD attributes = ::GetFileAttributesA(path);
+        dropped.push_back({path, attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)});
+    }
+    ::DragFinish(drop);
+    const DropPlan plan = PlanDrop(dropped, target, folder != nullptr, host.Doc() != nullptr);
+    switch (plan.action) {
+    case DropPlan::kNothing: break;
+    case DropPlan::kOpenProject:
+        ::SetForegroundWindow(host.Owner());
+        host.OpenProject(plan.project);
+        break;
+    case DropPlan::kAddFiles:
+        if (folder && host.Edits()) host.Edits()->AddFiles(*folder, plan.files);
+        break;
+    case DropPlan::kExplain:
+        ::SetForegroundWindow(host.Owner());
+        ::MessageBoxA(host.Owner(), plan.message.c_str(), "Quillpacker", MB_OK | MB_ICONINFORMATION);
+        break;
+    }
+}
+
 LRESULT CItemWindow::HandleMessage(UINT msg, WPARAM w, LPARAM l) {
     switch (msg) {
+    case WM_DROPFILES:
+        HandleFileDrop(HDROP(w), host_, TakesFiles() ? DropTarget::kFolderWindow : DropTarget::kOtherWindow,
+                       TakesFiles() && host_.Edits() ? DropFolder() : nullptr);
+        return 0;
     case WM_CLOSE: {
         // Only hidden: a tree selection or the Window menu brings it back.
         HWND client = ::GetParent(hwnd_);

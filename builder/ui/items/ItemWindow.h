@@ -1,7 +1,7 @@
 // CItemWindow: the base of the eight item windows, MDI children created hidden at start, each
 // with one list or tree that fills it, a caption that follows the item it shows, a close box
-// that only hides it, and the context menu of its control. They talk to the builder through
-// ItemHost only.
+// that only hides it, the context menu of its control, and files dropped on it. They talk to
+// the builder through ItemHost only.
 #pragma once
 #include <windows.h>
 
@@ -9,6 +9,7 @@
 #include <string>
 
 #include "builder/ui/items/ItemHost.h"
+#include "builder/ui/logic/drop.h"
 #include "framework/Controls.h"
 #include "framework/Frame.h"
 
@@ -50,6 +51,10 @@ protected:
     virtual int ContextMenuId() const { return 0; }
     // The Delete key in the control's list (the base's OnNotify calls it); false: not taken.
     virtual bool OnDeleteKey() { return false; }
+    // Files dropped from the shell: whether the window takes files, and the folder they go
+    // into (null while it shows none). A project dropped on any window is opened.
+    virtual bool TakesFiles() const { return false; }
+    virtual CObListFile* DropFolder() const { return nullptr; }
     bool OnNotify(NMHDR* header, LRESULT& result) override;
     HWND MakeList(DWORD extra_style = 0);
     void Place();
@@ -66,6 +71,10 @@ private:
     // selected row or node, else of the control itself (screen coordinates).
     POINT KeyboardMenuPoint() const;
 };
+
+// The one handler of files dropped from the shell, on an item window or on the frame: reads
+// the drop, lets it go, and does what PlanDrop says (`folder`: where files go, if anywhere).
+void HandleFileDrop(HDROP drop, ItemHost& host, DropTarget target, CObListFile* folder);
 
 // A length in pixels at 96 dots per inch, at the screen's resolution.
 int ScaledToScreen(int pixels_at_96);

@@ -123,9 +123,15 @@ std::vector<std::string> ListKits(const std::string& root) {
     return ExistingKits(listing);
 }
 
+bool FolderExists(const std::string& path) {
+    const DWORD a = ::GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 class CBuild1 : public CQpPage {
 public:
-    CBuild1(HINSTANCE instance, BuildPageState& state) : CQpPage(instance, "Build", 250, 160), state_(state) {
+    CBuild1(HINSTANCE instance, BuildPageState& state, std::vector<std::string>& made)
+        : CQpPage(instance, "Build", 250, 160), state_(state), made_(made) {
         Label("Name", 7, 9, 40);
         EditBox(kKitName, 50, 7, 193);
         Label("Directory", 7, 27, 40);
@@ -139,8 +145,12 @@ public:
 
 protected:
     void Load() override {
-        // The root is made when missing (one level: its parent must exist).
-        if (!state_.kit_root.empty() && !IsDirectory(state_.kit_root)) MakeDirectory(state_.kit_root);
+        // The root is made when missing (one level: its parent must exist), and remembered, so
+        // that a build that makes no kit in it does not leave it behind empty.
+        if (!state_.kit_root.empty() && !IsDirectory(state_.kit_root)) {
+            const std::vector<std::string> missing = MissingFolders(state_.kit_root, FolderExists);
+            if (MakeDirectory(state_.kit_root) && !missing.empty()) made_.push_back(missing.front());
+        }
         Item(kKitName).SetText(state_.kit_name);
         ::CheckDlgButton(hwnd_, kSingleFile, state_.single_file ? BST_CHECKED : BST_UNCHECKED);
         Fill();
@@ -201,21 +211,45 @@ private:
         return ok ? std::string(path) : std::string();
     }
 
+public:
+    // Finish: refused, with the reason, while the name cannot be the kit's folder.
+    bool NameAccepted() {
+        const std::string why = KitNameMessage(state_.kit_name);
+        if (why.empty()) return true;
+        ::MessageBoxA(::GetParent(hwnd_), why.c_str(), "Build Media", MB_OK | MB_ICONWARNING);
+        HWND name = Item(kKitName);
+        ::SetFocus(name);
+        ::SendMessageA(name, EM_SETSEL, 0, -1);
+        return false;
+    }
+
+private:
     BuildPageState& state_;
+    std::vector<std::string>& made_;
 };
 
 }  // namespace
+
+void RemoveEmptyFolders(const std::vector<std::string>& folders) {
+    // RemoveDirectory takes only an empty folder: one that holds a kit, or anything else, stays.
+    for (const std::string& f : folders) ::RemoveDirectoryA(f.c_str());
+}
 
 bool RunNewProjectDialog(HWND owner, HINSTANCE instance, NewProjectChoice& choice) {
     CProjectWizard dlg(instance, choice);
     return dlg.DoModal(owner) == IDOK;
 }
 
-bool RunBuildWizard(HWND owner, HINSTANCE instance, CDazDoc& doc, BuildPageState& state) {
-    CBuild1 page(instance, state);
+bool RunBuildWizard(HWND owner, HINSTANCE instance, CDazDoc& doc, BuildPageState& state, std::vector<std::string>& made) {
+    CBuild1 page(instance, state, made);
     CQpSheet sheet("Build Media", true, true);
     sheet.AddPage(page);
-    if (sheet.DoModal(owner, instance) != IDOK) return false;
+    sheet.on_finish = [&page] { return page.NameAccepted(); };
+    if (sheet.DoModal(owner, instance) != IDOK) {
+        RemoveEmptyFolders(made);
+        made.clear();
+        return false;
+    }
     state.Apply(doc);
     return true;
 }

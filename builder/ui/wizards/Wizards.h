@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "builder/ui/logic/project_pages.h"
 #include "common/report.h"
@@ -18,8 +19,13 @@ struct NewProjectChoice {
 bool RunNewProjectDialog(HWND owner, HINSTANCE instance, NewProjectChoice& choice);
 
 // The build page: the kit name and root the author confirmed (the root is also stored in the
-// project). False when cancelled.
-bool RunBuildWizard(HWND owner, HINSTANCE instance, CDazDoc& doc, BuildPageState& state);
+// project). Finish is refused, with a message, while the name cannot be the kit's folder. The
+// page makes a missing kit root to list it; `made` receives the folders made so (children
+// first), for RemoveEmptyFolders once the build is over. False when cancelled; the folders
+// made are then removed again when empty.
+bool RunBuildWizard(HWND owner, HINSTANCE instance, CDazDoc& doc, BuildPageState& state, std::vector<std::string>& made);
+// Removes each folder of `folders` that is empty, in order; a folder that holds anything stays.
+void RemoveEmptyFolders(const std::vector<std::string>& folders);
 
 // A small window with the file being added, a progress bar and Cancel, owned by the frame while
 // a kit is built; Cancel makes Step answer false, which stops the build before the kit is put in

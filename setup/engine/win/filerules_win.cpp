@@ -9,6 +9,7 @@
 
 #include "common/fileinfo.h"
 #include "common/fileio.h"
+#include "common/fsprim.h"
 #include "common/pathutil.h"
 #include "common/win/syslib.h"
 #include "setup/engine/unzip.h"
@@ -75,10 +76,6 @@ bool ZipTimeToFileTime(std::uint32_t dos_time, FILETIME& out) {
     return TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc) && SystemTimeToFileTime(&utc, &out);
 }
 
-HANDLE CreateNew(const std::string& path) {
-    return CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-
 }  // namespace
 
 int WinFileEffects::ExtractNew(const std::string& archive, const std::string& member, const std::string& folder,
@@ -90,30 +87,26 @@ int WinFileEffects::ExtractNew(const std::string& archive, const std::string& me
     ZipArchive* zip = Archive(archive, rc);
     const ZipEntry* entry = zip ? zip->catalog->Find(member) : nullptr;
     if (!entry) return kExtractNotTried;
-    HANDLE h = CreateNew(output);
-    if (h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_PATH_NOT_FOUND && CreateFolderPath(folder))
-        h = CreateNew(output);
-    // There already, or not to be told (no folder, no access): the same.
-    if (h == INVALID_HANDLE_VALUE) return kExtractNotTried;
+    NewFile out;
+    bool there = false;
+    // Something there, or not to be told (no folder, no access): the same.
+    if (!out.Create(output, &there) && (there || !CreateFolderPath(folder) || !out.Create(output)))
+        return kExtractNotTried;
     taken = false;
     try {
-        rc = ExtractData(*zip->source, *zip->catalog, *entry, [h](const void* p, std::size_t n) {
-            while (n > 0) {
-                DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(n, 1u << 30)), done = 0;
-                if (!WriteFile(h, p, chunk, &done, nullptr) || done == 0) return false;
-                p = static_cast<const char*>(p) + done;
-                n -= done;
-            }
-            return true;
-        });
+        rc = ExtractData(*zip->source, *zip->catalog, *entry,
+                         [&out](const void* p, std::size_t n) { return out.Write(p, n); });
     } catch (const std::bad_alloc&) {
         rc = kUnzipNoMemory;
     } catch (const std::exception&) {
         rc = kUnzipBadArchive;
     }
     FILETIME when;
-    if (rc == kUnzipOk && ZipTimeToFileTime(entry->dos_time, when)) SetFileTime(h, nullptr, &when, &when);
-    if (!CloseHandle(h) && rc == kUnzipOk) rc = kUnzipWriteFailed;
+    if (rc == kUnzipOk && ZipTimeToFileTime(entry->dos_time, when)) {
+        const ULONGLONG ticks = (ULONGLONG(when.dwHighDateTime) << 32) | when.dwLowDateTime;
+        out.SetTime(static_cast<std::int64_t>((ticks - 116444736000000000ull) / 10000000ull));
+    }
+    if (!out.Close() && rc == kUnzipOk) rc = kUnzipWriteFailed;
     if (rc != kUnzipOk) DeleteFileA(output.c_str());
     return rc;
 }
@@ -147,10 +140,8 @@ bool WinFileEffects::Write(const std::string& to, const std::vector<std::uint8_t
     return WriteFileReplacing(to, bytes.data(), bytes.size(), ".qpnew") == FileResult::kOk;
 }
 
-void WinFileEffects::ReleaseArchive() {
-    archive_ = ZipArchive{};
-    ForgetZipCatalogs();
-}
+// Extraction here never goes through the kept directory of ExtractMember.
+void WinFileEffects::ReleaseArchive() { archive_ = ZipArchive{}; }
 
 std::int64_t WinFileEffects::SharedCount(const std::string& path) {
     HKEY h;

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "setup/engine/restart.h"
+#include "setup/engine/win/restart_win.h"
 
 namespace qp {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "setup/engine/context.h"
-#include "setup/engine/selfdelete.h"
+#include "setup/engine/win/selfdelete_win.h"
 
 namespace qp {
 
@@ -74,10 +74,11 @@ int RunQDelete(const std::string& handle_text, const std::string& path) {
         WaitForSingleObject(process, INFINITE);
         CloseHandle(process);
     }
-    // The file may still be mapped for a moment after its process has ended.
-    for (int attempt = 0; attempt < 50; ++attempt) {
+    // The file may still be mapped for a moment after its process has ended: asked again in
+    // short steps (the uninstall is over only once the file is gone), for five seconds at most.
+    for (int attempt = 0; attempt < 500; ++attempt) {
         if (DeleteFileA(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND) break;
-        Sleep(100);
+        Sleep(10);
     }
     const std::string folder = FolderPart(path);
     if (!folder.empty()) RemoveDirectoryA(folder.c_str());
