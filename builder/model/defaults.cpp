@@ -138,4 +138,8 @@ std::string CDazDoc::NewShortcutFolderName(const CObListShort& parent) {
     return UniqueName("New folder#%d", ChildNames(parent.children));
 }
 
+std::string CDazDoc::NewShortcutName(const CObListShort& parent) {
+    return UniqueName("New shortcut#%d", ChildNames(parent.children));
+}
+
 }  // namespace qp

@@ -129,6 +129,8 @@ public:
     static std::string NewRegistryName(const CRegistry& parent);
     static std::string NewFolderName(const CObListFile& parent);
     static std::string NewShortcutFolderName(const CObListShort& parent);
+    // A shortcut below `parent`: "New shortcut#%d" among its children.
+    static std::string NewShortcutName(const CObListShort& parent);
 
 private:
     std::string path_name_;

@@ -148,7 +148,9 @@ std::vector<CObListFile*> ProjectEdits::AddFiles(CObListFile& folder, const std:
 }
 
 CObListShort* ProjectEdits::NewShortcut(CObListShort& parent, std::int32_t kind) {
-    CObListShort* s = parent.AddChild(kind, CDazDoc::NewShortcutFolderName(parent));
+    // A shortcut is not called a folder.
+    CObListShort* s = parent.AddChild(kind, kind == CObListShort::kShortcut ? CDazDoc::NewShortcutName(parent)
+                                                                            : CDazDoc::NewShortcutFolderName(parent));
     Added(ItemKind::kShortcut, s, &parent);
     return s;
 }

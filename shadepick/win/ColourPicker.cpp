@@ -4,6 +4,7 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "framework/Controls.h"
@@ -35,7 +36,10 @@ bool CColourPicker::OnInit() {
     swatch_ = ChildRect(IDC_PICK_SWATCH);
     LoadWheel();
     geometry_ = std::make_unique<WheelGeometry>(ToRect(ChildRect(IDC_PICK_WHEEL_FRAME)), wheel_cx_, wheel_cy_);
+    FitWheel();
     PlaceMarkers();
+    // Which colour of the gradient this panel chooses, on the frame of its wheel.
+    Item(IDC_PICK_WHEEL_FRAME).SetText(id_ == 1 ? "Start color (top)" : "End color (bottom)");
 
     struct Spin { int edit, spin, hi; };
     const Spin spins[] = {{IDC_PICK_RED, IDC_PICK_RED_SPIN, 255},   {IDC_PICK_GREEN, IDC_PICK_GREEN_SPIN, 255},
@@ -52,6 +56,23 @@ bool CColourPicker::OnInit() {
     WriteFields();
     initialised_ = true;
     return false;
+}
+
+// The wheel and the bar are pixels, the frame and the panel dialog units: with a small dialog
+// font the frame ends above the artwork. Then the frame and the panel grow to hold it (the
+// wheel area keeps its place, so the geometry stays).
+void CColourPicker::FitWheel() {
+    constexpr int kMargin = 6;  // the frame's own inset below the area, and a pixel of air
+    const Rect& area = geometry_->Area();
+    const int needed = std::max(area.top + wheel_cy_, geometry_->Bar().bottom + 4) + kMargin;
+    RECT frame = ChildRect(IDC_PICK_WHEEL_FRAME);
+    if (frame.bottom >= needed) return;
+    const int grow = needed - int(frame.bottom);
+    ::SetWindowPos(Item(IDC_PICK_WHEEL_FRAME), nullptr, 0, 0, frame.right - frame.left, needed - frame.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const RECT panel = WindowRect();
+    ::SetWindowPos(hwnd_, nullptr, 0, 0, panel.right - panel.left, panel.bottom - panel.top + grow,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CColourPicker::LoadWheel() {

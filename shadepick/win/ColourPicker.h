@@ -32,6 +32,7 @@ protected:
 
 private:
     void LoadWheel();
+    void FitWheel();
     void OnPaint();
     void OnButtonDown(Point p);
     void ApplyPoint(Point p);

@@ -38,6 +38,7 @@ bool CGradientDlg::OnInit() {
     pickers_[1]->SetPos(first.left, first.bottom + 1);
     pickers_[0]->Show();
     pickers_[1]->Show();
+    FitPanels();
 
     for (int i = 0; i < 6; ++i) {
         CSpinButton spin(Item(IDC_GRAD_SPIN_FIRST_R + i));
@@ -50,6 +51,19 @@ bool CGradientDlg::OnInit() {
     initialised_ = true;
     Invalidate(true);
     return true;
+}
+
+// Panels grown to hold their artwork (a small dialog font) may reach past the dialog's client
+// area: the dialog grows to show both whole, with the margin it keeps on the left.
+void CGradientDlg::FitPanels() {
+    RECT second = pickers_[1]->WindowRect();
+    ::MapWindowPoints(HWND_DESKTOP, hwnd_, reinterpret_cast<POINT*>(&second), 2);
+    const RECT client = ClientRect();
+    const int need = int(second.bottom) + 2 - int(client.bottom);
+    if (need <= 0) return;
+    const RECT outer = WindowRect();
+    ::SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top + need,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CGradientDlg::DoDataExchange(CDataExchange& dx) {

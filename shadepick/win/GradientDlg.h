@@ -27,6 +27,7 @@ private:
     void SetGradientValues(int which, COLORREF colour);
     void OnPickerColour(COLORREF colour, int id);
     void RepaintBackground();
+    void FitPanels();
     bool PaintGradient(HDC hdc, const RECT& r) const;
 
     COLORREF colours_[2];

@@ -57,6 +57,8 @@ TEST(TreeCommands, CreationCommandsFollowTheSelectedKind) {
     EXPECT_FALSE(Enabled(TreeKind::kLink, Node(TreeNode::kShortcut, 5), cmd::kInsertFolder));
     EXPECT_TRUE(Enabled(TreeKind::kComponent, Node(TreeNode::kComponent, 0, false), cmd::kNewComponent));
     EXPECT_FALSE(Enabled(TreeKind::kSetupType, Node(TreeNode::kRoot), cmd::kProperties));
+    // Values are the registry window's: the registry tree's Modify goes on along the route.
+    EXPECT_FALSE(qp::TreeCommand(TreeKind::kRegistry, Node(TreeNode::kRegistry, 3), cmd::kModify).known);
     // The group tree leaves the files window's commands to the route.
     EXPECT_FALSE(qp::TreeCommand(TreeKind::kGroup, Node(TreeNode::kFolder, 1), cmd::kInsertFolder).known);
 }

@@ -302,3 +302,34 @@ TEST(RegistryValues, RenameRefusesANameAnyValueOfTheKeyHas) {
     EXPECT_EQ(edits.RenameRegistry(*text, "Sub"), qp::RenameResult::kRenamed);  // a key's name is another name space
     EXPECT_EQ(edits.RenameRegistry(*text, ""), qp::RenameResult::kEmpty);
 }
+
+// A shortcut still called as it was made takes the name of the file its target names; a name
+// of the author's, or a target that names no file, leaves the name.
+TEST(LinkWindow, NewShortcutIsNamedAfterItsTarget) {
+    struct Row {
+        const char* name;
+        const char* target;
+        const char* wanted;  // "" : the name stays
+    } rows[] = {
+        {"New shortcut#1", "<TARGETDIR>\\notepad.exe", "notepad"},
+        {"new SHORTCUT#12", "<TARGETDIR>\\bin\\tool.v2.cmd", "tool.v2"},
+        {"New shortcut#3", "\"<TARGETDIR>\\My App.exe\" -x", "My App"},
+        {"New shortcut#4", "C:/Tools/readme", "readme"},
+        {"New shortcut#5", ".profile", ".profile"},
+        {"New shortcut#6", "", ""},
+        {"New shortcut#7", "<TARGETDIR>", ""},
+        {"New shortcut#8", "<TARGETDIR>\\Docs\\", ""},
+        {"Editor", "<TARGETDIR>\\notepad.exe", ""},
+        {"New shortcut#", "<TARGETDIR>\\notepad.exe", ""},
+        {"New shortcut#1x", "<TARGETDIR>\\notepad.exe", ""},
+        {"New folder#1", "<TARGETDIR>\\notepad.exe", ""},
+    };
+    for (const Row& r : rows) {
+        qp::CObListShort s(qp::CObListShort::kShortcut, r.name);
+        s.target = r.target;
+        EXPECT_EQ(qp::NameFromTarget(s), r.wanted) << r.name << " / " << r.target;
+    }
+    qp::CObListShort folder(qp::CObListShort::kProgramFolder, "New shortcut#1");
+    folder.target = "<TARGETDIR>\\notepad.exe";
+    EXPECT_EQ(qp::NameFromTarget(folder), "") << "a program folder keeps its name";
+}

@@ -138,6 +138,43 @@ TEST(ComponentPages, RowsNormaliseAndRightClicksCycle) {
     EXPECT_EQ(GroupRows(&g)[6].value, "Independent");
 }
 
+// The one file-group choice behind the component, registry and shortcut sheets: the boxes show
+// the edited list whatever its order; Apply writes the project's order and keeps no group the
+// project has lost.
+TEST(ComponentPages, GroupChoiceShowsTheListAndWritesTheProjectsOrder) {
+    CDazDoc doc;
+    doc.CreateDefaultContent();
+    auto& g = doc.group_list.items;  // five groups
+    CItemGroup gone("Gone");
+    struct Case {
+        std::vector<CItemGroup*> chosen;
+        std::vector<bool> boxes;
+        std::vector<CItemGroup*> applied;
+    } cases[] = {
+        {{}, {false, false, false, false, false}, {}},
+        {{g[3].get(), g[0].get()}, {true, false, false, true, false}, {g[0].get(), g[3].get()}},
+        {{&gone, g[4].get()}, {false, false, false, false, true}, {g[4].get()}},
+    };
+    for (const Case& c : cases) {
+        GroupChoice choice(doc, c.chosen);
+        ASSERT_EQ(choice.Rows().size(), 5u);
+        for (std::size_t i = 0; i < 5; ++i) {
+            EXPECT_EQ(choice.Rows()[i].group, g[i].get());
+            EXPECT_EQ(choice.Rows()[i].checked, c.boxes[i]) << "row " << i;
+        }
+        std::vector<CItemGroup*> list = c.chosen;
+        choice.Apply(list);
+        EXPECT_EQ(list, c.applied);
+    }
+    // A box changed: the list follows it.
+    std::vector<CItemGroup*> list{g[1].get()};
+    GroupChoice choice(doc, list);
+    choice.Rows()[1].checked = false;
+    choice.Rows()[2].checked = true;
+    choice.Apply(list);
+    EXPECT_EQ(list, std::vector<CItemGroup*>{g[2].get()});
+}
+
 TEST(ComponentPages, RequiredStatesKeepRequirementsFreeOfCycles) {
     CDazDoc doc;
     CItemComponent* a = doc.root_component.AddChild("A");

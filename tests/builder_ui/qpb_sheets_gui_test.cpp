@@ -210,16 +210,16 @@ TEST(QpbSheetsGui, EveryPageWritesItsChangeAndTheWizardsBuildKits) {
         comp.file_need = need;
         qpe2e::Screenshot("component-page-4");
         page = ShowPage(sheet, 5);
-        HWND gtree = GetDlgItem(page, 1010);
+        HWND gtree = GetDlgItem(page, 4105);  // the one file-group page's tree
         HTREEITEM first = qpgui::Root(gtree);
         ASSERT_NE(first, nullptr);
         const RECT gr = remote.TreeItemRect(gtree, first);
         qpgui::Click(gtree, POINT{gr.left - 8, (gr.top + gr.bottom) / 2});
         qpe2e::Settle(200);
         {
-            qp::FileGroupPage fg(*expected, comp);
+            qp::GroupChoice fg(*expected, comp.file_groups);
             fg.Rows()[0].checked = !fg.Rows()[0].checked;
-            fg.Apply(comp);
+            fg.Apply(comp.file_groups);
         }
         qpe2e::Screenshot("component-page-5");
         page = ShowPage(sheet, 6);

@@ -95,6 +95,17 @@ int Remote::TreeImage(HWND tree, HTREEITEM item) {
     return tv.iImage;
 }
 
+int Remote::ListImage(HWND list, int row) {
+    LVITEMA it{};
+    it.mask = LVIF_IMAGE;
+    it.iItem = row;
+    it.iImage = -1;
+    void* remote = Put(&it, sizeof(it));
+    ::SendMessageA(list, LVM_GETITEMA, 0, LPARAM(remote));
+    Get(&it, sizeof(it));
+    return it.iImage;
+}
+
 RECT Remote::TreeItemRect(HWND tree, HTREEITEM item) {
     // The message takes the item's handle in the first bytes of the rectangle it fills.
     RECT r{};

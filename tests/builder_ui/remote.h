@@ -23,6 +23,8 @@ public:
     // The item's text rectangle in the tree's client coordinates.
     RECT TreeItemRect(HWND tree, HTREEITEM item);
     int TreeImage(HWND tree, HTREEITEM item);
+    // A list view row's image index (-1 when it has none).
+    int ListImage(HWND list, int row);
     std::string ListText(HWND list, int row, int column);
     RECT TabRect(HWND tab, int index);
     // A list view row's bounds in the list's client coordinates.

@@ -160,6 +160,12 @@ TEST_F(EditsTest, NewItemsTakeTheFirstFreeNameAndAreHeard) {
     ASSERT_EQ(files.size(), 2u);
     EXPECT_EQ(f->children[1]->name, "C:\\b.dll");
     EXPECT_EQ(f->children[1]->kind, qp::CObListFile::kFile);
+    // A shortcut is not named like a folder; the two patterns count apart among the same
+    // children.
+    qp::CObListShort& programs = *doc.shortcut_root.children[0]->children[0];
+    EXPECT_EQ(edits.NewShortcut(programs, qp::CObListShort::kShortcut)->name, "New shortcut#1");
+    EXPECT_EQ(edits.NewShortcut(programs, qp::CObListShort::kProgramFolder)->name, "New folder#1");
+    EXPECT_EQ(edits.NewShortcut(programs, qp::CObListShort::kShortcut)->name, "New shortcut#2");
     CRegistry* set = edits.NewRegistry(doc.registry_root, CRegistry::kSet);
     EXPECT_EQ(set->children.size(), 4u);  // a set comes with its hives
     EXPECT_TRUE(doc.IsModified());

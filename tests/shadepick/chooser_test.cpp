@@ -240,6 +240,36 @@ TEST_F(Chooser, OkWithoutChangeKeepsBothColours) {
     EXPECT_EQ(second, kBottom);
 }
 
+// The wheel and the bar are drawn in pixels, the panels laid out in dialog units: whatever the
+// dialog font makes of them, each wheel and bar lies whole inside its frame, each frame inside
+// its panel, both panels inside the dialog, and each frame says which colour it chooses.
+TEST_F(Chooser, WheelsAndBarsShowWholeAndSayWhichColour) {
+    COLORREF first = kTop, second = kBottom;
+    Run(first, second, [](HWND dlg) {
+        const std::vector<HWND> panels = Panels(dlg);
+        ASSERT_EQ(panels.size(), 2u);
+        const char* const labels[2] = {"Start color (top)", "End color (bottom)"};
+        RECT client;
+        ::GetClientRect(dlg, &client);
+        for (int i = 0; i < 2; ++i) {
+            HWND panel = panels[std::size_t(i)];
+            EXPECT_EQ(Text(panel, 1001), labels[i]);
+            RECT frame, inner;
+            ::GetWindowRect(::GetDlgItem(panel, 1001), &frame);
+            ::MapWindowPoints(HWND_DESKTOP, panel, reinterpret_cast<POINT*>(&frame), 2);
+            ::GetClientRect(panel, &inner);
+            const WheelGeometry g = Geometry(panel);
+            EXPECT_LE(g.Area().top + kWheelHeight, frame.bottom - 2) << "wheel " << i << " runs out of its frame";
+            EXPECT_LE(g.Bar().bottom, frame.bottom - 2) << "bar " << i << " runs out of its frame";
+            EXPECT_LE(frame.bottom, inner.bottom) << "frame " << i << " cut by its panel";
+            RECT r;
+            ::GetWindowRect(panel, &r);
+            ::MapWindowPoints(HWND_DESKTOP, dlg, reinterpret_cast<POINT*>(&r), 2);
+            EXPECT_LE(r.bottom, client.bottom) << "panel " << i << " cut by the dialog";
+        }
+    });
+}
+
 TEST_F(Chooser, TypedChannelIsClampedAndReported) {
     COLORREF first = kTop, second = kBottom;
     Rgb turned_second;

@@ -422,8 +422,18 @@ void CWorkspaceBar::ItemChanged(ItemKind kind, const void* item) {
 }
 
 void CWorkspaceBar::ItemAdded(ItemKind kind, const void* item, const void* parent) {
-    // Folders made in the files window join the group tree; other additions come from the
-    // trees, which insert their own nodes.
+    // Folders made in the files window join the group tree, keys and registry sets made in the
+    // registry window the registry tree; other additions come from the trees, which insert
+    // their own nodes.
+    if (kind == ItemKind::kRegistry) {
+        auto* r = const_cast<CRegistry*>(static_cast<const CRegistry*>(item));
+        if (r->kind > CRegistry::kKey || NodeOf(TreeKind::kRegistry, r)) return;
+        if (HTREEITEM p = NodeOf(TreeKind::kRegistry, parent)) {
+            AddRegistry(p, *r);
+            Tree(TreeKind::kRegistry).Expand(p);
+        }
+        return;
+    }
     if (kind != ItemKind::kFileNode) return;
     const auto* f = static_cast<const CObListFile*>(item);
     if (f->kind != CObListFile::kFolder || NodeOf(TreeKind::kGroup, f)) return;

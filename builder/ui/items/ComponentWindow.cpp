@@ -13,7 +13,10 @@ public:
     std::string Caption() const override {
         return item_ ? "Component - " + static_cast<CItemComponent*>(item_)->name : creation_caption_;
     }
-    void Reload() override { Fill(ComponentRows(static_cast<CItemComponent*>(item_))); }
+    void Reload() override {
+        SetText(Caption());  // a rename shows in the caption at once
+        Fill(ComponentRows(static_cast<CItemComponent*>(item_)));
+    }
 
 protected:
     bool RightClick(int row) override { return ComponentRowRightClick(*static_cast<CItemComponent*>(item_), row); }

@@ -14,7 +14,10 @@ public:
     std::string Caption() const override {
         return item_ ? "Group - " + static_cast<CItemGroup*>(item_)->name : creation_caption_;
     }
-    void Reload() override { Fill(GroupRows(static_cast<CItemGroup*>(item_))); }
+    void Reload() override {
+        SetText(Caption());  // a rename shows in the caption at once
+        Fill(GroupRows(static_cast<CItemGroup*>(item_)));
+    }
 
 protected:
     bool RightClick(int row) override { return GroupRowRightClick(*static_cast<CItemGroup*>(item_), row); }

@@ -6,7 +6,7 @@
 #include "builder/ui/editors/ShortcutDlgs.h"
 #include "builder/ui/items/ItemWindows.h"
 #include "builder/ui/logic/stringview.h"
-#include "builder/ui/sheets/GroupChoicePage.h"
+#include "builder/ui/sheets/Sheets.h"
 
 namespace qp {
 
@@ -27,6 +27,7 @@ public:
         return h;
     }
     void Reload() override {
+        SetText(Caption());  // a rename shows in the caption at once
         CListCtrl list(control_);
         list.DeleteAll();
         if (!item_) return;
@@ -45,9 +46,9 @@ protected:
         const int row = reinterpret_cast<NMITEMACTIVATE*>(h)->iItem;
         if (node->kind == CObListShort::kShortcut && row >= 0) {
             if (row == kFileGroupRow)
-                RunGroupChoiceSheet(host_.Owner(), host_.Instance(), "Group Properties", *host_.Doc(), node->file_groups);
-            else
-                EditShortcut(host_.Instance(), host_.Owner(), *host_.Doc(), *node, row);
+                RunGroupChoiceSheet(host_.SheetContextFor(), "Group Properties", node->file_groups);
+            else if (EditShortcut(host_.Instance(), host_.Owner(), *host_.Doc(), *node, row))
+                NameAfterTarget(*node);
         } else if (node->kind == CObListShort::kProgramFolder) {
             EditProgramFolder(host_.Instance(), host_.Owner(), *node);
         } else {
@@ -55,6 +56,17 @@ protected:
         }
         host_.Edits()->Changed(ItemKind::kShortcut, node);
         return true;
+    }
+
+private:
+    // A shortcut still called as it was made takes the name of the file it now points at
+    // (through the rename rule: a sibling's name keeps the old one).
+    void NameAfterTarget(CObListShort& node) {
+        const std::string name = NameFromTarget(node);
+        if (name.empty()) return;
+        const std::string old = node.name;
+        if (host_.Edits()->RenameShortcut(node, name) != RenameResult::kRenamed) return;
+        if (node.display_text.empty() || node.display_text == old) node.display_text = name;
     }
 };
 

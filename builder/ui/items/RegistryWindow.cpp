@@ -1,5 +1,6 @@
-// CMDIReg: the values of a registry key, opening the string, double-word and binary value
-// editors, renaming and deleting values, and "Registry Properties".
+// CMDIReg: the values of a registry key, each with the picture of its type, opening the
+// string, double-word and binary value editors (Modify or a double click on the value),
+// renaming and deleting values, new keys and registry sets, and "Registry Properties".
 #include <windows.h>
 
 #include "builder/ui/controls/HexEdit.h"
@@ -9,7 +10,7 @@
 #include "builder/ui/logic/regvalue.h"
 #include "builder/ui/res/editors_ids.h"
 #include "builder/ui/res/resource.h"
-#include "builder/ui/sheets/GroupChoicePage.h"
+#include "builder/ui/sheets/Sheets.h"
 
 namespace qp {
 
@@ -19,15 +20,21 @@ const char* TypeText(std::int32_t kind) {
     return kind == CRegistry::kString ? "REG_SZ" : kind == CRegistry::kBinary ? "REG_BINARY" : "REG_DWORD";
 }
 
+// The row images of the value kinds (bitmap IDB_REGVALUES: 0 key, then the three values).
+int TypeImage(std::int32_t kind) { return kind == CRegistry::kString ? 1 : kind == CRegistry::kBinary ? 2 : 3; }
+
 class CMDIReg : public CItemWindow {
 public:
     explicit CMDIReg(ItemHost& h) : CItemWindow(h, ItemWindowKind::kRegistry) {}
+    ~CMDIReg() override { images_.Destroy(); }
     std::string Caption() const override { return creation_caption_; }
 
     HWND MakeControl() override {
         CHexEditCtrl::Register(host_.Instance());
         HWND h = MakeList(LVS_EDITLABELS | LVS_SINGLESEL);
         CListCtrl list(h);
+        images_ = CImageList::FromBitmap(host_.Instance(), IDB_REGVALUES, 16, RGB(255, 0, 255), ScaledToScreen(96));
+        list.SetImageList(images_);
         list.AddColumn(0, "Name", 150);
         list.AddColumn(1, "Type", 150);
         list.AddColumn(2, "Data", 250);
@@ -42,7 +49,7 @@ public:
         int row = 0;
         for (auto& v : static_cast<CRegistry*>(item_)->children) {
             if (v->kind < CRegistry::kString || v->kind > CRegistry::kDword) continue;
-            const int i = list.Insert(row++, v->name, LPARAM(v.get()));
+            const int i = list.Insert(row++, v->name, LPARAM(v.get()), TypeImage(v->kind));
             list.SetItemText(i, 1, TypeText(v->kind));
             list.SetItemText(i, 2, v->data);
             if (v.get() == keep) list.Select(i);
@@ -59,6 +66,14 @@ public:
             EditLabelOf(e->NewRegistry(*node, kind));
             return true;
         }
+        case cmd::kNewKey:
+            // The key joins the registry tree below the shown node (keys are not rows here).
+            if (e && node && node->kind >= CRegistry::kHive) e->NewRegistry(*node, CRegistry::kKey);
+            return true;
+        case cmd::kAddEntry:
+            // A registry set always goes below the root, whatever the window shows.
+            if (e) e->NewRegistry(e->Doc().registry_root, CRegistry::kSet);
+            return true;
         case cmd::kModify: Modify(); return true;
         case cmd::kRename: {
             CListCtrl list(control_);
@@ -80,10 +95,17 @@ public:
     bool OnUpdateCmdUI(CCmdUI& ui) override {
         const auto* node = static_cast<CRegistry*>(item_);
         switch (ui.id) {
-        case cmd::kNewString: case cmd::kNewBinary: case cmd::kNewDword:
+        case cmd::kNewKey: case cmd::kNewString: case cmd::kNewBinary: case cmd::kNewDword:
             ui.Enable(node && node->kind >= CRegistry::kHive);
             return true;
-        case cmd::kModify: case cmd::kRename: case cmd::kDelete: case cmd::kProperties:
+        case cmd::kAddEntry:
+            ui.Enable(host_.Edits() != nullptr);
+            return true;
+        case cmd::kModify:
+            // From the registry tree's menu no row may be selected yet: the first value then.
+            ui.Enable(Selected() != nullptr || CListCtrl(control_).Count() > 0);
+            return true;
+        case cmd::kRename: case cmd::kDelete: case cmd::kProperties:
             ui.Enable(Selected() != nullptr);
             return true;
         }
@@ -112,8 +134,15 @@ protected:
                 result = host_.Edits()->RenameRegistry(*node, info->item.pszText) == RenameResult::kRenamed;
             return true;
         }
-        case NM_DBLCLK:
-            return true;  // a double click opens nothing; Modify does
+        case NM_DBLCLK: {
+            // A double click on a value opens its editor, as Modify does.
+            const int row = reinterpret_cast<NMITEMACTIVATE*>(h)->iItem;
+            if (row >= 0) {
+                list.Select(row);
+                Modify();
+            }
+            return true;
+        }
         }
         return false;
     }
@@ -139,6 +168,10 @@ private:
 
     void Modify() {
         CRegistry* v = Selected();
+        if (!v && CListCtrl(control_).Count() > 0) {
+            CListCtrl(control_).Select(0);
+            v = Selected();
+        }
         if (!v || !host_.Edits()) return;
         if (v->kind != CRegistry::kString && v->kind != CRegistry::kDword && v->kind != CRegistry::kBinary) return;
         EditRegistryValue(host_.Instance(), host_.Owner(), *v);
@@ -153,6 +186,8 @@ private:
         host_.Edits()->DeleteRegistry(*v);
         Reload();
     }
+
+    CImageList images_;
 };
 
 }  // namespace
@@ -165,7 +200,7 @@ void EditNewRegistryValue(CItemWindow& registry_window, const CRegistry* value) 
 
 bool EditRegistryGroups(ItemHost& host, CRegistry& node) {
     if (!host.Doc() || !host.Edits()) return false;
-    if (!RunGroupChoiceSheet(host.Owner(), host.Instance(), "Registry Properties", *host.Doc(), node.file_groups)) return false;
+    if (!RunGroupChoiceSheet(host.SheetContextFor(), "Registry Properties", node.file_groups)) return false;
     host.Edits()->Changed(ItemKind::kRegistry, &node);
     return true;
 }

@@ -51,7 +51,7 @@ Decision TreeCommand(TreeKind tree, const TreeNode& n, unsigned id) {
         case cmd::kAddEntry:
             return Yes(n.role == TreeNode::kRegistry && n.kind == 0);
         case cmd::kModify:
-            return Yes(false);  // values are modified in the registry window
+            return Decision{};  // the values are the registry window's: it decides
         case cmd::kProperties:
             return Yes(n.role == TreeNode::kRegistry && n.kind != 0);  // "Registry Properties"
         }

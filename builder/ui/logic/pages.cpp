@@ -188,17 +188,17 @@ std::vector<std::string> AuthorStringKeys(const CDazDoc& doc) {
     return keys;
 }
 
-FileGroupPage::FileGroupPage(const CDazDoc& doc, const CItemComponent& c) {
+GroupChoice::GroupChoice(const CDazDoc& doc, const std::vector<CItemGroup*>& chosen) {
     for (const auto& g : doc.group_list.items) {
-        const bool in = std::find(c.file_groups.begin(), c.file_groups.end(), g.get()) != c.file_groups.end();
+        const bool in = std::find(chosen.begin(), chosen.end(), g.get()) != chosen.end();
         rows_.push_back({g.get(), in});
     }
 }
 
-void FileGroupPage::Apply(CItemComponent& c) const {
-    c.file_groups.clear();
+void GroupChoice::Apply(std::vector<CItemGroup*>& chosen) const {
+    chosen.clear();
     for (const Row& r : rows_)
-        if (r.checked) c.file_groups.push_back(r.group);
+        if (r.checked) chosen.push_back(r.group);
 }
 
 RequiredPage::RequiredPage(const CDazDoc& doc, const CItemComponent& edited) {

@@ -119,17 +119,21 @@ inline bool CanRenameDestination(const CObListFile& node) { return node.kind == 
 // strings (category 0), in table order.
 std::vector<std::string> AuthorStringKeys(const CDazDoc& doc);
 
-// The "IncludeFileGroup" page.
-class FileGroupPage {
+// The file-group page ("IncludeFileGroup"), the one choice of groups behind the component
+// sheet, "Registry Properties" and "Group Properties": every file group of the project, in the
+// project's order, checked when the edited list holds it.
+class GroupChoice {
 public:
-    FileGroupPage(const CDazDoc& doc, const CItemComponent& c);
+    GroupChoice(const CDazDoc& doc, const std::vector<CItemGroup*>& chosen);
     struct Row {
         CItemGroup* group;
         bool checked;
     };
     std::vector<Row>& Rows() { return rows_; }
-    // The component's list becomes the checked groups, in the project's group order.
-    void Apply(CItemComponent& c) const;
+    const std::vector<Row>& Rows() const { return rows_; }
+    // The edited list becomes the checked groups, in the project's group order (a group the
+    // list held that the project no longer has is not kept).
+    void Apply(std::vector<CItemGroup*>& chosen) const;
 
 private:
     std::vector<Row> rows_;

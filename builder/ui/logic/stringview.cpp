@@ -1,6 +1,8 @@
 // The string-table and link windows' rules (see stringview.h).
 #include "builder/ui/logic/stringview.h"
 
+#include <cctype>
+
 #include <algorithm>
 
 #include "builder/ui/logic/regvalue.h"
@@ -150,6 +152,40 @@ std::vector<std::pair<std::string, std::string>> LinkRows(const CObListShort& n)
             {"File group", groups},
             {"Type", n.common ? "Common" : "Personal"},
             {"Comment", n.comment}};
+}
+
+namespace {
+// "New shortcut#" and 1 to 3 digits, the names new shortcuts get, in any case.
+bool IsMadeShortcutName(const std::string& name) {
+    static const char kStem[] = "new shortcut#";
+    const std::size_t stem = sizeof(kStem) - 1;
+    if (name.size() <= stem || name.size() > stem + 3) return false;
+    for (std::size_t i = 0; i < stem; ++i)
+        if (std::tolower(static_cast<unsigned char>(name[i])) != kStem[i]) return false;
+    for (std::size_t i = stem; i < name.size(); ++i)
+        if (!std::isdigit(static_cast<unsigned char>(name[i]))) return false;
+    return true;
+}
+}  // namespace
+
+std::string NameFromTarget(const CObListShort& shortcut) {
+    if (shortcut.kind != CObListShort::kShortcut || !IsMadeShortcutName(shortcut.name)) return {};
+    std::string file = shortcut.target;
+    // A quoted target: the text between the quotes.
+    if (!file.empty() && file.front() == '"') {
+        const std::size_t close = file.find('"', 1);
+        file = file.substr(1, close == std::string::npos ? std::string::npos : close - 1);
+    }
+    while (!file.empty() && (file.back() == ' ' || file.back() == '\\' || file.back() == '/')) {
+        if (file.back() != ' ') return {};  // a folder
+        file.pop_back();
+    }
+    const std::size_t slash = file.find_last_of("\\/");
+    if (slash != std::string::npos) file = file.substr(slash + 1);
+    if (file.empty() || file.back() == '>') return {};  // a macro alone: a folder
+    const std::size_t dot = file.rfind('.');
+    if (dot != std::string::npos && dot > 0) file.resize(dot);
+    return file;
 }
 
 }  // namespace qp

@@ -51,4 +51,11 @@ std::string PastedCellText(const std::string& clipboard);
 // The link window's rows (property, value) for a program folder (2) or a shortcut (13).
 std::vector<std::pair<std::string, std::string>> LinkRows(const CObListShort& node);
 
+// A new shortcut is called after the file it points at: once its target names a file, a
+// shortcut still carrying the name it was made with ("New shortcut#N") takes the file's name
+// without its folder and extension, e.g. "notepad" for "<TARGETDIR>\\notepad.exe"; its text
+// follows when that was empty or the generated name. Empty when the name stays: the name is
+// the author's, or the target names no file (empty, or only a folder or a macro).
+std::string NameFromTarget(const CObListShort& shortcut);
+
 }  // namespace qp

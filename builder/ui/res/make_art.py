@@ -2,7 +2,8 @@
 """Draws the builder's toolbar, tab, tree and list images and its icons (our own art).
 
 Run from this folder; writes toolbar.bmp (9 buttons of 16x15), tabs.bmp (6 images of 16x16),
-nodes.bmp (tree node images, 16x16), files.bmp (file and folder, 16x16), the start-up
+nodes.bmp (tree node images, 16x16), files.bmp (file and folder, 16x16), regvalues.bmp
+(registry value rows, 16x16), the start-up
 pictures splash1.bmp and splash2.bmp (360x200) and the icons qpb.ico
 and item0.ico .. item7.ico. Magenta is the transparent colour of the strips."""
 import os
@@ -178,6 +179,20 @@ def hive_img(c): c.rect(2, 2, 13, 13, GREY); c.frame(2, 2, 13, 13, DARK); key(c)
 def value_img(c): c.rect(2, 4, 13, 11, WHITE); c.frame(2, 4, 13, 11, DARK); c.line(4, 7, 11, 7, BLUE); c.line(4, 9, 9, 9, BLUE)
 def member_img(c): box(c, GREEN)
 def shell_img(c): c.rect(1, 2, 14, 11, BLUE); c.frame(1, 2, 14, 11, NAVY); c.rect(5, 12, 10, 13, DARK)
+# Registry values, drawn as the letters and digits the system's own editor shows.
+def ring(c, x0, y0, x1, y1, col): c.frame(x0, y0, x1, y1, col)
+def sz_img(c):
+    c.rect(1, 3, 14, 12, WHITE); c.frame(1, 3, 14, 12, DARK)
+    ring(c, 3, 7, 6, 10, RED); c.line(6, 6, 6, 10, RED); c.line(3, 6, 5, 6, RED)
+    c.line(8, 5, 8, 10, RED); ring(c, 8, 7, 12, 10, RED)
+def digit0(c, x, col): ring(c, x, 5, x + 2, 10, col)
+def digit1(c, x, col): c.line(x + 1, 5, x + 1, 10, col); c.put(x, 6, col)
+def bin_img(c):
+    c.rect(1, 3, 14, 12, WHITE); c.frame(1, 3, 14, 12, DARK)
+    digit0(c, 3, BLUE); digit1(c, 7, BLUE); digit0(c, 10, BLUE)
+def dword_img(c):
+    c.rect(1, 3, 14, 12, WHITE); c.frame(1, 3, 14, 12, DARK)
+    digit1(c, 3, TEAL); digit1(c, 6, TEAL); digit0(c, 10, TEAL); c.line(2, 11, 13, 11, TEAL)
 def app_img(c):
     box(c); c.line(9, 9, 14, 14, OCHRE); c.line(10, 9, 14, 13, OCHRE); c.put(9, 8, BLACK)
 
@@ -191,6 +206,8 @@ if __name__ == '__main__':
     write_bmp('nodes.bmp', strip([root_img, group_img, files_img, comp_img, setup_img, reg_img, hive_img, reg_img,
                                   str_img, shell_img, group_img, link_img, comp_img, member_img, value_img], 16, 16))
     write_bmp('files.bmp', strip([file_img, files_img], 16, 16))
+    # The registry window's rows: 0 key, 1 string, 2 binary, 3 double-word value.
+    write_bmp('regvalues.bmp', strip([reg_img, sz_img, bin_img, dword_img], 16, 16))
     write_ico('qpb.ico', icon16(app_img))
     write_bmp('splash1.bmp', splash((20, 50, 110), (60, 130, 190), YELLOW))
     write_bmp('splash2.bmp', splash((20, 80, 90), (70, 160, 150), OCHRE))

@@ -7,6 +7,7 @@
 #define IDB_FILES 131
 #define IDB_NODES 132
 #define IDB_TABS 134
+#define IDB_REGVALUES 137
 
 #define IDM_GROUP_POPUP 132
 #define IDM_FILES_POPUP 133

@@ -1,6 +1,8 @@
-// "Component Properties": eight pages over one component, and the "Setup Type" dialog.
+// "Component Properties": eight pages over one component, the one-page group sheets
+// ("Registry Properties", "Group Properties") and the "Setup Type" dialog.
 #include "builder/ui/sheets/Pages.h"
 
+#include "builder/ui/res/editors_ids.h"
 #include "common/win/dc.h"
 #include "framework/Dialog.h"
 
@@ -78,14 +80,16 @@ void CFileNeedPage::Write() {
         if (::IsDlgButtonChecked(hwnd_, kRadio + i) == BST_CHECKED) c_.file_need = i;
 }
 
-CFileGroupPage::CFileGroupPage(HINSTANCE instance, const CDazDoc& doc, CItemComponent& c)
-    : CQpPage(instance, "IncludeFileGroup"), state_(doc, c), c_(c) {
-    Control(WC_TREEVIEWA, kTree, WS_BORDER | WS_TABSTOP | TVS_HASLINES | TVS_SHOWSELALWAYS, 7, 7, 236, 136);
+CFileGroupPage::CFileGroupPage(HINSTANCE instance, const CDazDoc& doc, std::vector<CItemGroup*>& groups)
+    : CQpPage(instance, "IncludeFileGroup"), state_(doc, groups), groups_(groups) {
+    Control(WC_TREEVIEWA, IDC_GROUP_TREE, WS_BORDER | WS_TABSTOP | TVS_HASLINES | TVS_SHOWSELALWAYS, 7, 7, 236, 136);
 }
 
 void CFileGroupPage::Load() {
-    CTreeCtrl tree(Item(kTree));
-    // Check boxes work only when the style comes after creation.
+    // The boxes are set when the page opens, as the nodes go in: the check-box style is given
+    // after the tree is made and before its first node (the order the tree view needs to keep
+    // the states it is given).
+    CTreeCtrl tree(Item(IDC_GROUP_TREE));
     ::SetWindowLongPtrA(tree, GWL_STYLE, ::GetWindowLongPtrA(tree, GWL_STYLE) | TVS_CHECKBOXES);
     for (std::size_t i = 0; i < state_.Rows().size(); ++i) {
         HTREEITEM n = tree.Insert(nullptr, state_.Rows()[i].group->name, LPARAM(i));
@@ -94,7 +98,7 @@ void CFileGroupPage::Load() {
 }
 
 bool CFileGroupPage::OnNotify(NMHDR* h, LRESULT& result) {
-    if (h->idFrom != kTree || loading_) return false;
+    if (h->idFrom != IDC_GROUP_TREE || loading_) return false;
     if (h->code == NM_CLICK || (h->code == TVN_KEYDOWN && reinterpret_cast<NMTVKEYDOWN*>(h)->wVKey == VK_SPACE))
         MarkChanged();
     result = 0;
@@ -102,12 +106,22 @@ bool CFileGroupPage::OnNotify(NMHDR* h, LRESULT& result) {
 }
 
 void CFileGroupPage::Write() {
-    CTreeCtrl tree(Item(kTree));
+    CTreeCtrl tree(Item(IDC_GROUP_TREE));
     for (HTREEITEM n = tree.Root(); n; n = tree.Sibling(n)) {
         const std::size_t i = std::size_t(tree.ItemData(n));
         if (i < state_.Rows().size()) state_.Rows()[i].checked = tree.Check(n);
     }
-    state_.Apply(c_);
+    state_.Apply(groups_);
+}
+
+bool RunGroupChoiceSheet(const SheetContext& ctx, const char* caption, std::vector<CItemGroup*>& groups) {
+    CFileGroupPage page(ctx.instance, *ctx.doc, groups);
+    CQpSheet sheet(caption, false);
+    sheet.AddPage(page);
+    const int token = ctx.pending ? ctx.pending->Add([&page] { page.Commit(); }) : 0;
+    const bool ok = sheet.DoModal(ctx.owner, ctx.instance) == IDOK;
+    if (ctx.pending) ctx.pending->Remove(token);
+    return ok;
 }
 
 namespace {
@@ -204,7 +218,7 @@ void RunComponentSheet(const SheetContext& ctx, CItemComponent& c, int page) {
     CKeyTextPage display(ctx.instance, "Display", doc, c.display_text);
     CVisiblePage visible(ctx.instance, c);
     CFileNeedPage need(ctx.instance, c);
-    CFileGroupPage groups(ctx.instance, doc, c);
+    CFileGroupPage groups(ctx.instance, doc, c.file_groups);
     CRequiredPage required(ctx.instance, doc, c);
     CCommentPage comment(ctx.instance, c.comment);
     CQpSheet sheet("Component Properties", false, true);

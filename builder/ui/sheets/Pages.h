@@ -69,9 +69,11 @@ private:
     CItemComponent& c_;
 };
 
+// "IncludeFileGroup": the file groups of the project with check boxes; the checked ones become
+// the edited list (a component's, a registry node's or a shortcut's groups).
 class CFileGroupPage : public CQpPage {
 public:
-    CFileGroupPage(HINSTANCE instance, const CDazDoc& doc, CItemComponent& c);
+    CFileGroupPage(HINSTANCE instance, const CDazDoc& doc, std::vector<CItemGroup*>& groups);
 
 protected:
     void Load() override;
@@ -79,8 +81,8 @@ protected:
     void Write() override;
 
 private:
-    FileGroupPage state_;
-    CItemComponent& c_;
+    GroupChoice state_;
+    std::vector<CItemGroup*>& groups_;
 };
 
 class CRequiredPage : public CQpPage {

@@ -211,7 +211,8 @@ using ChooseGradientFn = int(WINAPI*)(HWND, COLORREF*, COLORREF*);
 
 class CColorsPage : public CQpPage {
 public:
-    CColorsPage(HINSTANCE instance, CDazDoc& doc, const SheetContext& ctx) : CQpPage(instance, "Colors"), doc_(doc), ctx_(ctx) {
+    CColorsPage(HINSTANCE instance, CDazDoc& doc, const SheetContext& ctx)
+        : CQpPage(instance, "Colors"), doc_(doc), ctx_(ctx), kept_(Current()) {
         for (std::size_t i = 0; i < kColourSlots.size(); ++i) {
             const short y = short(9 + 16 * int(i));
             Label(kColourSlots[i].label, 7, y, 110);
@@ -243,6 +244,17 @@ protected:
         return CQpPage::OnCommand(id, code, control);
     }
     LRESULT HandleMessage(UINT msg, WPARAM w, LPARAM l) override {
+        if (msg == WM_NOTIFY) {
+            // A colour is stored the moment it is chosen, so that the frame shows it at once;
+            // OK and Apply keep it, Cancel puts back what the last of them kept.
+            const UINT code = reinterpret_cast<const NMHDR*>(l)->code;
+            if (code == PSN_APPLY) kept_ = Current();
+            if (code == PSN_RESET && Current() != kept_) {
+                for (std::size_t i = 0; i < kColourSlots.size(); ++i)
+                    doc_.settings_block.SetU32(kColourSlots[i].offset, kept_[i]);
+                if (ctx_.colours_changed) ctx_.colours_changed();
+            }
+        }
         if (msg == WM_CTLCOLORSTATIC) {
             const int id = ::GetDlgCtrlID(HWND(l));
             if (id >= kSwatch && id < kSwatch + int(kColourSlots.size())) {
@@ -260,6 +272,11 @@ protected:
     }
 
 private:
+    std::array<std::uint32_t, 8> Current() const {
+        std::array<std::uint32_t, 8> c{};
+        for (std::size_t i = 0; i < kColourSlots.size(); ++i) c[i] = doc_.settings_block.U32(kColourSlots[i].offset);
+        return c;
+    }
     void Repaint() {
         for (std::size_t i = 0; i < kColourSlots.size(); ++i) Item(kSwatch + int(i)).Invalidate();
         Invalidate();
@@ -289,6 +306,7 @@ private:
     const SheetContext& ctx_;
     std::array<HBRUSH, 8> brushes_{};
     std::array<COLORREF, 8> colours_{};
+    std::array<std::uint32_t, 8> kept_;  // the colours as the sheet opened or last applied
 };
 
 }  // namespace

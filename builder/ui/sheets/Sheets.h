@@ -26,6 +26,9 @@ struct SheetContext {
 // Modal; the page to open first is `page` (0 to 7). The caller marks the project modified.
 void RunComponentSheet(const SheetContext& ctx, CItemComponent& component, int page);
 void RunGroupPropertiesSheet(const SheetContext& ctx, CItemGroup& group, int page);
+// A sheet of the one file-group page over `groups` ("Registry Properties", "Group
+// Properties"); true when the author pressed OK.
+bool RunGroupChoiceSheet(const SheetContext& ctx, const char* caption, std::vector<CItemGroup*>& groups);
 // "Setup Type": true when OK stored the four fields.
 bool RunSetupTypeDialog(const SheetContext& ctx, CItemSetup& setup);
 // "Project Files" in settings mode.

@@ -1,0 +1,413 @@
+// qpb.exe's item windows under Wine and Xvfb, worked the way an author works them: real mouse
+// clicks and key presses through the system's input queue, context menus opened with the right
+// button and walked with the arrow keys. Setup-type membership through the check boxes and the
+// space bar (a refused toggle changes nothing), the registry window's type pictures, " Key" and
+// "AddEntry" from its own menu, "Modify" from the registry tree's menu and a value's double
+// click, a shortcut made with Insert File named after the file it points at, captions that
+// follow renames, the one file-group page worked with the space bar, and the settings sheet's
+// Cancel putting back a gradient chosen in "Advanced". The saved project must dump exactly like
+// the same edits made on the model.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "builder/model/edits.h"
+#include "builder/model/projectfile.h"
+#include "support/example.h"
+#include "support/gui_driver.h"
+#include "remote.h"
+#include "support/run_process.h"
+
+namespace fs = std::filesystem;
+using qpgui::Remote;
+
+namespace {
+
+constexpr UINT kSave = 57603, kSettings = 32802;
+constexpr int kMainMenu = 129;
+constexpr int kGroupTree = 4105, kTarget = 4113, kAdvanced = 1180;
+
+HWND WaitBox(DWORD pid, const std::string& caption) { return qpe2e::WaitTop(pid, "#32770", caption, 10000); }
+
+HWND WaitChild(HWND client, const std::string& caption) {
+    HWND found = nullptr;
+    qpe2e::WaitFor([&] {
+        for (HWND c = GetWindow(client, GW_CHILD); c && !found; c = GetWindow(c, GW_HWNDNEXT))
+            if (qpe2e::Text(c) == caption) found = c;
+        return found != nullptr;
+    }, 10000);
+    return found;
+}
+
+HWND FocusOf(HWND any) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    return GetGUIThreadInfo(GetWindowThreadProcessId(any, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+// The foreground is the window of `w`, and `w` itself has the focus (null: only the foreground).
+bool Ready(HWND w, bool focus = true) {
+    HWND top = GetAncestor(w, GA_ROOT);
+    const bool ok = qpe2e::WaitFor([&] {
+        if (GetForegroundWindow() != top) SetForegroundWindow(top);
+        return GetForegroundWindow() == top && (!focus || FocusOf(w) == w);
+    }, 10000);
+    if (!ok) ADD_FAILURE() << "\"" << qpe2e::Text(w) << "\" has not the focus";
+    return ok;
+}
+
+INPUT KeyInput(WORD vk, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.wScan = WORD(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    return in;
+}
+
+// Keys pressed in order and released in reverse (a chord), to whatever has the focus now.
+void Keys(std::initializer_list<WORD> keys) {
+    std::vector<INPUT> in;
+    for (WORD k : keys) in.push_back(KeyInput(k, false));
+    for (auto k = keys.end(); k != keys.begin();) in.push_back(KeyInput(*--k, true));
+    SendInput(UINT(in.size()), in.data(), sizeof(INPUT));
+    Sleep(200);
+}
+
+void Type(const std::string& text) {
+    for (char c : text) {
+        const SHORT scan = VkKeyScanA(c);
+        if ((scan >> 8) & 1) Keys({VK_SHIFT, WORD(scan & 0xFF)});
+        else Keys({WORD(scan & 0xFF)});
+    }
+}
+
+// A real button press at a client point of `w` (the cursor goes there first).
+void Mouse(HWND w, POINT client, bool right, int times = 1) {
+    Ready(w, false);
+    POINT p = client;
+    ClientToScreen(w, &p);
+    SetCursorPos(p.x, p.y);
+    Sleep(100);
+    for (int i = 0; i < times; ++i) {
+        INPUT in[2]{};
+        in[0].type = in[1].type = INPUT_MOUSE;
+        in[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+        in[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+        SendInput(2, in, sizeof(INPUT));
+        Sleep(times > 1 ? 30 : 200);
+    }
+    Sleep(300);
+}
+
+POINT Middle(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+// A context menu opened with the right button at `at`, walked with `keys`, chosen with Enter.
+// The menu must appear; what the choice does the caller waits for (a greyed entry does nothing).
+void ContextMenu(DWORD pid, HWND w, POINT at, std::initializer_list<WORD> keys, const std::string& shot = "") {
+    Mouse(w, at, true);
+    HWND menu = qpe2e::WaitTop(pid, "#32768", "", 5000);
+    ASSERT_NE(menu, nullptr) << "no context menu";
+    for (WORD k : keys) Keys({k});
+    if (!shot.empty()) qpe2e::Screenshot(shot);
+    Keys({VK_RETURN});
+    qpe2e::WaitFor([&] { return !IsWindowVisible(menu); }, 5000);
+}
+
+int CheckState(HWND tree, HTREEITEM node) {
+    return int(UINT(SendMessageA(tree, TVM_GETITEMSTATE, WPARAM(node), TVIS_STATEIMAGEMASK)) >> 12);
+}
+
+std::string DumpBody(const std::string& project, const std::string& folder) {
+    return qptest::DumpBody(QP_QPBC_EXE, project, folder);
+}
+
+// What the screen shows at a client point of `w`.
+COLORREF ClientPixel(HWND w, int x, int y) {
+    POINT p{x, y};
+    ClientToScreen(w, &p);
+    HDC dc = GetDC(nullptr);
+    const COLORREF c = GetPixel(dc, p.x, p.y);
+    ReleaseDC(nullptr, dc);
+    return c;
+}
+
+template <class T>
+T* Named(std::vector<std::unique_ptr<T>>& list, const std::string& name) {
+    for (auto& i : list)
+        if (i->name == name) return i.get();
+    return nullptr;
+}
+
+}  // namespace
+
+TEST(QpbItemsGui, ItemWindowsWorkedWithMouseAndKeys) {
+    const fs::path work = fs::path(QP_WORK_DIR).make_preferred();
+    const std::string project = qptest::CopyExample(QP_EXAMPLE_DIR, work, "items-gui");
+    ASSERT_FALSE(project.empty());
+    qp::NullReporter quiet;
+    std::unique_ptr<qp::CDazDoc> expected = qp::OpenProject(project, quiet);
+    ASSERT_TRUE(expected);
+    qp::ProjectEdits model(*expected);
+
+    qpe2e::Process qpb(std::string("\"") + QP_QPB_EXE + "\" \"" + project + "\"");
+    ASSERT_TRUE(qpb.Started());
+    const DWORD pid = qpb.Id();
+    HWND frame = qpe2e::WaitTop(pid, "QpbMainFrame", "Quillpacker - notepadish.qpk");
+    ASSERT_NE(frame, nullptr);
+    MoveWindow(frame, 0, 0, 1000, 700, TRUE);
+    for (int i = 0; i < 100 && qpe2e::FindTop(pid, "#32770", ""); ++i) Sleep(100);  // the start-up picture
+    Remote remote(frame);
+    HWND client = FindWindowExA(frame, nullptr, "MDIClient", nullptr);
+    HWND bar = FindWindowExA(frame, nullptr, "QpDockBar", nullptr);
+    ASSERT_TRUE(client && bar);
+    HWND tab = GetDlgItem(bar, 100);
+    auto select_tab = [&](int index) {
+        HWND tree = GetDlgItem(bar, 101 + index);
+        for (int attempt = 0; attempt < 3 && !IsWindowVisible(tree); ++attempt) {
+            Mouse(tab, Middle(remote.TabRect(tab, index)), false);
+            qpe2e::WaitFor([&] { return IsWindowVisible(tree) != FALSE; }, 2000);
+        }
+        return tree;
+    };
+    // A tree node clicked on its text: selected, and the tree has the focus.
+    auto click_node = [&](HWND tree, HTREEITEM node) {
+        SendMessageA(tree, TVM_ENSUREVISIBLE, 0, LPARAM(node));  // its parents opened, as the author does
+        qpe2e::Sync(tree);
+        const RECT r = remote.TreeItemRect(tree, node);
+        Mouse(tree, POINT{r.left + 4, (r.top + r.bottom) / 2}, false);
+    };
+
+    // --- setup-type membership: boxes, the space bar, a click on a box ------------------------
+    HWND setup_types = select_tab(2);
+    click_node(setup_types, qpgui::FindNode(remote, setup_types, "Compact"));
+    HWND setup_window = WaitChild(client, "Compact");
+    ASSERT_NE(setup_window, nullptr);
+    HWND setup_tree = GetWindow(setup_window, GW_CHILD);
+    qp::CItemSetup& compact = *expected->setup_type_list.items[0];
+    qp::CItemComponent* program = Named(expected->root_component.children, "Program Files");
+    qp::CItemComponent* help = Named(expected->root_component.children, "Help Files");
+    qp::CItemComponent* templates = Named(expected->root_component.children, "Templates");
+    ASSERT_TRUE(program && help && templates);
+    auto node_of = [&](const char* name) { return qpgui::FindNode(remote, setup_tree, name); };
+    struct Box {
+        const char* name;
+        int state;  // 2 checked, 1 cleared
+    };
+    auto expect_boxes = [&](std::initializer_list<Box> boxes, const char* when) {
+        for (const Box& b : boxes) {
+            HTREEITEM n = nullptr;
+            EXPECT_TRUE(qpe2e::WaitFor([&] { return (n = node_of(b.name)) && CheckState(setup_tree, n) == b.state; }, 5000))
+                << when << ": " << b.name << " box " << (n ? CheckState(setup_tree, n) : -1);
+        }
+    };
+    expect_boxes({{"Program Files", 2}, {"Help Files", 1}, {"Templates", 1}}, "as opened");
+    // The space bar on Templates takes it in (with Program Files, which it requires: there already).
+    click_node(setup_tree, node_of("Templates"));
+    ASSERT_TRUE(Ready(setup_tree));
+    Keys({VK_SPACE});
+    model.ToggleMembership(compact, *templates);
+    expect_boxes({{"Templates", 2}}, "space on Templates");
+    // Program Files cannot go while Templates, a member, requires it; the selection stayed, so the
+    // space bar goes on from where the author is.
+    Keys({VK_UP});
+    Keys({VK_UP});
+    Keys({VK_SPACE});
+    EXPECT_EQ(model.ToggleMembership(compact, *program), qp::ProjectEdits::Membership::kRefused);
+    expect_boxes({{"Program Files", 2}}, "space on Program Files");
+    // A click on Help Files' box takes it in.
+    {
+        const RECT r = remote.TreeItemRect(setup_tree, node_of("Help Files"));
+        Mouse(setup_tree, POINT{r.left - 26, (r.top + r.bottom) / 2}, false);
+        model.ToggleMembership(compact, *help);
+        expect_boxes({{"Help Files", 2}, {"Program Files", 2}, {"Templates", 2}}, "click on Help Files' box");
+    }
+    qpe2e::Screenshot("items-setup-boxes");
+
+    // --- a rename shows in the component window's caption ---------------------------------------
+    HWND components = select_tab(1);
+    click_node(components, qpgui::FindNode(remote, components, "Templates"));
+    ASSERT_NE(WaitChild(client, "Component - Templates"), nullptr);
+    ASSERT_TRUE(Ready(components));
+    Keys({VK_CONTROL, 'R'});
+    HWND label = HWND(SendMessageA(components, TVM_GETEDITCONTROL, 0, 0));
+    ASSERT_NE(label, nullptr) << "Ctrl+R started no label edit";
+    Type("Letters");  // over the selected old name
+    Keys({VK_RETURN});
+    EXPECT_NE(WaitChild(client, "Component - Letters"), nullptr) << "the caption kept the old name";
+    model.RenameComponent(*templates, "Letters");
+
+    // --- the registry window ----------------------------------------------------------------------
+    HWND reg_tree = select_tab(3);
+    HTREEITEM key_node = qpgui::FindNode(remote, reg_tree, "Notepadish");
+    ASSERT_NE(key_node, nullptr);
+    click_node(reg_tree, key_node);
+    HWND reg_window = WaitChild(client, "Registry");
+    ASSERT_NE(reg_window, nullptr);
+    HWND reg_list = FindWindowExA(reg_window, nullptr, WC_LISTVIEWA, nullptr);
+    qpe2e::WaitFor([&] { return SendMessageA(reg_list, LVM_GETITEMCOUNT, 0, 0) == 3; }, 5000);
+    if (SendMessageA(reg_list, LVM_GETITEMCOUNT, 0, 0) != 3) qpe2e::Screenshot("items-registry-failed");
+    ASSERT_EQ(SendMessageA(reg_list, LVM_GETITEMCOUNT, 0, 0), 3);
+    // Each row has the picture of its type.
+    const struct {
+        const char* type;
+        int image;
+    } rows[] = {{"REG_SZ", 1}, {"REG_BINARY", 2}, {"REG_DWORD", 3}};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(remote.ListText(reg_list, i, 1), rows[i].type);
+        EXPECT_EQ(remote.ListImage(reg_list, i), rows[i].image) << rows[i].type;
+    }
+    qp::CRegistry* key = expected->registry_root.children[0]->children[1]->children[0]->children[0].get();
+    ASSERT_EQ(key->name, "Notepadish");
+
+    // " Key" from the window's own menu (New, then the first entry of its sub-menu).
+    const RECT last_row = remote.ListItemRect(reg_list, 2);
+    const POINT below_rows{40, last_row.bottom + 30};
+    ContextMenu(pid, reg_list, below_rows, {VK_DOWN, VK_RIGHT}, "items-registry-menu");
+    qp::CRegistry* new_key = model.NewRegistry(*key, qp::CRegistry::kKey);
+    EXPECT_TRUE(qpe2e::WaitFor([&] { return qpgui::FindNode(remote, reg_tree, new_key->name, key_node) != nullptr; }, 5000))
+        << "\" Key\" made no key below Notepadish";
+    // "AddEntry": a registry set below the root, whatever the window shows.
+    ContextMenu(pid, reg_list, below_rows, {VK_DOWN, VK_DOWN});
+    qp::CRegistry* set = model.NewRegistry(expected->registry_root, qp::CRegistry::kSet);
+    EXPECT_TRUE(qpe2e::WaitFor([&] {
+        for (HTREEITEM n = qpgui::Child(reg_tree, qpgui::Root(reg_tree)); n; n = qpgui::Next(reg_tree, n))
+            if (remote.TreeText(reg_tree, n) == set->name) return qpgui::Child(reg_tree, n) != nullptr;  // with its hives
+        return false;
+    }, 5000)) << "\"AddEntry\" made no registry set";
+    EXPECT_EQ(SendMessageA(reg_list, LVM_GETITEMCOUNT, 0, 0), 3) << "the window left the key it shows";
+
+    // "Modify" from the registry tree's menu (from the bottom: Properties, then Modify): the first
+    // value's editor, as no row is selected.
+    key_node = qpgui::FindNode(remote, reg_tree, "Notepadish");
+    ContextMenu(pid, reg_tree, Middle(remote.TreeItemRect(reg_tree, key_node)), {VK_UP, VK_UP});
+    HWND dlg = WaitBox(pid, "Edit String");
+    ASSERT_NE(dlg, nullptr) << "\"Modify\" in the registry tree's menu opened nothing";
+    EXPECT_EQ(qpe2e::ItemText(dlg, 4101), "<TARGETDIR>");
+    qpe2e::Press(dlg, IDCANCEL);
+    qpe2e::WaitGone(dlg);
+    // A double click on a value opens its editor.
+    Mouse(reg_list, Middle(remote.ListItemRect(reg_list, 2)), false, 2);
+    dlg = WaitBox(pid, "Edit DWORD Value");
+    ASSERT_NE(dlg, nullptr) << "a double click on FontSize opened nothing";
+    EXPECT_EQ(qpe2e::ItemText(dlg, 4101), "0000000B");
+    qpe2e::Screenshot("items-registry-dblclick");
+    qpe2e::Press(dlg, IDCANCEL);
+    qpe2e::WaitGone(dlg);
+    qpe2e::Screenshot("items-registry-window");
+
+    // --- a shortcut made with Insert File ------------------------------------------------------
+    HWND link_tree = select_tab(5);
+    HTREEITEM folder_node = qpgui::FindNode(remote, link_tree, "Program Folder");
+    ASSERT_NE(folder_node, nullptr);
+    ContextMenu(pid, link_tree, Middle(remote.TreeItemRect(link_tree, folder_node)), {VK_DOWN, VK_DOWN});
+    qp::CObListShort* folder = expected->shortcut_root.children[0]->children[0]->children[1].get();
+    ASSERT_EQ(folder->name, "Program Folder");
+    qp::CObListShort* shortcut = model.NewShortcut(*folder, qp::CObListShort::kShortcut);
+    EXPECT_EQ(shortcut->name, "New shortcut#1");
+    EXPECT_TRUE(qpe2e::WaitFor([&] { return SendMessageA(link_tree, TVM_GETEDITCONTROL, 0, 0) != 0; }, 5000));
+    Keys({VK_ESCAPE});  // the name it was made with
+    HTREEITEM made = qpgui::FindNode(remote, link_tree, "New shortcut#1", folder_node);
+    ASSERT_NE(made, nullptr) << "Insert File made no \"New shortcut#1\"";
+    click_node(link_tree, made);
+    HWND link_window = WaitChild(client, "Link- New shortcut#1");
+    ASSERT_NE(link_window, nullptr);
+    HWND link_list = FindWindowExA(link_window, nullptr, WC_LISTVIEWA, nullptr);
+    // Its target set in the shortcut dialog: it takes the file's name, and so does its text.
+    Mouse(link_list, Middle(remote.ListItemRect(link_list, 2)), false, 2);
+    dlg = WaitBox(pid, "Shortcut Properties");
+    ASSERT_NE(dlg, nullptr);
+    SendMessageA(GetDlgItem(dlg, kTarget), WM_SETTEXT, 0, LPARAM("<TARGETDIR>\\notes.txt"));
+    qpe2e::Press(dlg, IDOK);
+    qpe2e::WaitGone(dlg);
+    shortcut->target = "<TARGETDIR>\\notes.txt";
+    model.RenameShortcut(*shortcut, "notes");
+    shortcut->display_text = "notes";
+    EXPECT_NE(WaitChild(client, "Link- notes"), nullptr) << "the shortcut kept its made name, or the caption the old one";
+    EXPECT_NE(qpgui::FindNode(remote, link_tree, "notes", folder_node), nullptr);
+    EXPECT_EQ(remote.ListText(link_list, 0, 1), "notes");
+    // Renamed by the author: the caption follows.
+    made = qpgui::FindNode(remote, link_tree, "notes", folder_node);
+    ASSERT_NE(made, nullptr);
+    click_node(link_tree, made);
+    ASSERT_TRUE(Ready(link_tree));
+    Keys({VK_CONTROL, 'R'});
+    ASSERT_NE(SendMessageA(link_tree, TVM_GETEDITCONTROL, 0, 0), 0);
+    Type("Read me");
+    Keys({VK_RETURN});
+    EXPECT_NE(WaitChild(client, "Link- Read me"), nullptr) << "the caption kept the old name";
+    model.RenameShortcut(*shortcut, "Read me");
+
+    // --- the file-group page, worked with the space bar -----------------------------------------
+    Mouse(link_list, Middle(remote.ListItemRect(link_list, 10)), false, 2);
+    HWND sheet = WaitBox(pid, "Group Properties");
+    ASSERT_NE(sheet, nullptr);
+    HWND page = FindWindowExA(sheet, nullptr, "#32770", nullptr);
+    HWND groups = GetDlgItem(page, kGroupTree);
+    ASSERT_NE(groups, nullptr);
+    HTREEITEM program_group = qpgui::FindNode(remote, groups, "Program");
+    ASSERT_NE(program_group, nullptr);
+    EXPECT_EQ(CheckState(groups, program_group), 1) << "a new shortcut has no group";
+    click_node(groups, program_group);
+    ASSERT_TRUE(Ready(groups));
+    Keys({VK_SPACE});
+    EXPECT_TRUE(qpe2e::WaitFor([&] { return CheckState(groups, program_group) == 2; }, 5000));
+    qpe2e::Screenshot("items-group-properties");
+    qpe2e::Press(sheet, IDOK);
+    qpe2e::WaitGone(sheet);
+    shortcut->file_groups.push_back(expected->FindGroup("Program"));
+    EXPECT_TRUE(qpe2e::WaitFor([&] { return remote.ListText(link_list, 10, 1) == "Program"; }, 5000))
+        << remote.ListText(link_list, 10, 1);
+    qpe2e::Screenshot("items-link-window");
+
+    // --- "Advanced" in the settings sheet, then Cancel: the gradient goes back ----------------------
+    // The client area's bottom right corner, where no item window reaches: the end colour.
+    RECT area;
+    GetClientRect(client, &area);
+    const int px = area.right - 3, py = area.bottom - 2;
+    const COLORREF bottom_before = ClientPixel(client, px, py);
+    ASSERT_NE(bottom_before, CLR_INVALID);
+    ASSERT_TRUE(qpe2e::MenuCommand(frame, QP_QPB_EXE, kMainMenu, kSettings));
+    sheet = WaitBox(pid, "Project Files");
+    ASSERT_NE(sheet, nullptr);
+    SendMessageA(sheet, PSM_SETCURSEL, 6, 0);
+    qpe2e::WaitFor([&] { return (page = HWND(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0))) && IsWindowVisible(page); }, 5000);
+    Mouse(GetDlgItem(page, kAdvanced), POINT{10, 8}, false);
+    HWND chooser = WaitBox(pid, "GradientColor");
+    ASSERT_NE(chooser, nullptr);
+    // The end colour's panel (the lower one): red to 255.
+    HWND end_panel = nullptr;
+    for (HWND c = FindWindowExA(chooser, nullptr, "#32770", nullptr); c; c = FindWindowExA(chooser, c, "#32770", nullptr)) {
+        RECT a{}, b{};
+        GetWindowRect(c, &a);
+        if (end_panel) GetWindowRect(end_panel, &b);
+        if (!end_panel || a.top > b.top) end_panel = c;
+    }
+    ASSERT_NE(end_panel, nullptr);
+    SendMessageA(GetDlgItem(end_panel, 1002), WM_SETTEXT, 0, LPARAM("255"));
+    qpe2e::Screenshot("items-advanced");
+    qpe2e::Press(chooser, IDOK);
+    qpe2e::WaitGone(chooser);
+    EXPECT_TRUE(qpe2e::WaitFor([&] { return GetRValue(ClientPixel(client, px, py)) >= 0xF0; }, 5000))
+        << "the frame does not show the chosen colour";
+    qpe2e::Press(sheet, IDCANCEL);
+    qpe2e::WaitGone(sheet);
+    EXPECT_TRUE(qpe2e::WaitFor([&] { return ClientPixel(client, px, py) == bottom_before; }, 5000))
+        << std::hex << "the frame keeps " << ClientPixel(client, px, py) << " after Cancel, was " << bottom_before;
+    qpe2e::Screenshot("items-after-cancel");
+
+    // --- saved: exactly these edits (the colours as they were) -----------------------------------
+    ASSERT_TRUE(qpe2e::MenuCommand(frame, QP_QPB_EXE, kMainMenu, kSave));
+    EXPECT_TRUE(qpe2e::WaitFor([&] { return qpe2e::Text(frame) == "Quillpacker - notepadish.qpk"; }, 20000)) << qpe2e::Text(frame);
+    const std::string expected_path = (work / "expected.qpk").string();
+    ASSERT_TRUE(qp::SaveProject(*expected, expected_path, quiet));
+    EXPECT_EQ(DumpBody(project, work.string()), DumpBody(expected_path, work.string()));
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    EXPECT_EQ(qpb.Wait(10000), 0u);
+}
