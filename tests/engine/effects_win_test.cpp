@@ -412,6 +412,44 @@ private:
     std::vector<std::string> saved_;
 };
 
+// The clean-up process inherits the two handles it needs and nothing else: a handle the
+// uninstaller holds (its output, which a package manager reads to the end) is not kept open by
+// the helper that waits for the uninstaller to end.
+TEST(SelfDelete, TheHelperInheritsNoOtherHandle) {
+    qptest::TempDir tmp;
+    const std::string temp_folder = tmp / "Temp";
+    CreateDirectoryA(temp_folder.c_str(), nullptr);
+    TempFolderFor temp(temp_folder);
+    const std::string info = tmp / "QPBInformation {X}";
+    CreateDirectoryA(info.c_str(), nullptr);
+    const std::string copy = info + "\\setup.exe";
+    ASSERT_TRUE(CopyFileA((OwnFolder() + "\\qp_qdelete_helper.exe").c_str(), copy.c_str(), FALSE));
+    const std::string held = tmp / "held.txt";
+    std::string cmd = "\"" + copy + "\" \"" + info + "\" HOLD \"" + held + "\"";
+    std::vector<char> line(cmd.begin(), cmd.end());
+    line.push_back(0);
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    for (int i = 0; i < 400 && !Exists(held + ".closed"); ++i) Sleep(50);
+    ASSERT_TRUE(Exists(held + ".closed"));
+    // The copy still runs, so its clean-up process is waiting now: only it could hold the file.
+    HANDLE alone = CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    const DWORD error = alone == INVALID_HANDLE_VALUE ? GetLastError() : 0;
+    EXPECT_NE(alone, INVALID_HANDLE_VALUE) << "the file is still held (error " << error << ")";
+    if (alone != INVALID_HANDLE_VALUE) CloseHandle(alone);
+    CloseHandle(CreateFileA((held + ".go").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    WaitForSingleObject(pi.hProcess, 30000);
+    DWORD code = 99;
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    EXPECT_EQ(code, 0u);
+    for (int i = 0; i < 200 && Exists(copy); ++i) Sleep(50);
+    EXPECT_FALSE(Exists(copy));
+}
+
 TEST(SelfDelete, TheCopyIsRemovedWithItsFolder) {
     // The helper lives in the temporary folder, which on many systems has blanks in its path. A
     // program at the first blank ("...\\Local.exe") must not be what the system starts instead.

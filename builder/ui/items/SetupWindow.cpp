@@ -6,7 +6,7 @@
 
 #include "builder/ui/items/ItemWindows.h"
 #include "builder/ui/res/resource.h"
-#include "framework/DC.h"
+#include "common/win/dc.h"
 
 namespace qp {
 

@@ -123,11 +123,6 @@ std::vector<std::string> ListKits(const std::string& root) {
     return ExistingKits(listing);
 }
 
-bool FolderExists(const std::string& path) {
-    const DWORD a = ::GetFileAttributesA(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 class CBuild1 : public CQpPage {
 public:
     CBuild1(HINSTANCE instance, BuildPageState& state, std::vector<std::string>& made)
@@ -148,7 +143,7 @@ protected:
         // The root is made when missing (one level: its parent must exist), and remembered, so
         // that a build that makes no kit in it does not leave it behind empty.
         if (!state_.kit_root.empty() && !IsDirectory(state_.kit_root)) {
-            const std::vector<std::string> missing = MissingFolders(state_.kit_root, FolderExists);
+            const std::vector<std::string> missing = MissingFolders(state_.kit_root, [](const std::string& p) { return IsDirectory(p); });
             if (MakeDirectory(state_.kit_root) && !missing.empty()) made_.push_back(missing.front());
         }
         Item(kKitName).SetText(state_.kit_name);

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include "common/fsprim.h"
 #include "common/pathutil.h"
 #include "setup/wizard/language_choice.h"
 #include "setup/wizard/win/attach.h"
@@ -58,6 +59,7 @@ INT_PTR CALLBACK LanguageProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
 struct BrowseState {
     const char* start;  // the caller's path, alive while the browser is open
     HWND create_owner;
+    bool starting = false;  // the browser's own selection of where it opens
 };
 
 int CALLBACK BrowseProc(HWND wnd, UINT msg, LPARAM lp, LPARAM data) {
@@ -65,12 +67,24 @@ int CALLBACK BrowseProc(HWND wnd, UINT msg, LPARAM lp, LPARAM data) {
     switch (msg) {
     case BFFM_INITIALIZED:
         if (*bs->start) {
+            // A destination that does not exist yet opens the tree at its nearest existing
+            // folder; the status line and the edit box still say where the product goes.
+            std::string open = bs->start;
+            while (!open.empty() && !IsDirectory(open)) {
+                std::size_t cut = open.find_last_of('\\');
+                if (cut == 2 && open[1] == ':') ++cut;  // a drive's root keeps its backslash
+                open = cut == std::string::npos || cut >= open.size() ? std::string() : open.substr(0, cut);
+            }
+            bs->starting = true;
+            if (!open.empty()) SendMessageA(wnd, BFFM_SETSELECTIONA, TRUE, (LPARAM)open.c_str());
+            bs->starting = false;
+            SendMessageA(wnd, BFFM_SETSTATUSTEXTA, 0, (LPARAM)bs->start);
             if (HWND edit = FindWindowExA(wnd, nullptr, "Edit", nullptr)) SetWindowTextA(edit, bs->start);
-            SendMessageA(wnd, BFFM_SETSELECTIONA, TRUE, (LPARAM)bs->start);
         }
         SendMessageA(wnd, BFFM_ENABLEOK, 0, TRUE);
         break;
     case BFFM_SELCHANGED: {
+        if (bs->starting) break;
         char path[MAX_PATH] = {};
         if (SHGetPathFromIDListA(reinterpret_cast<LPCITEMIDLIST>(lp), path)) {
             SendMessageA(wnd, BFFM_SETSTATUSTEXTA, 0, (LPARAM)path);
