@@ -33,6 +33,26 @@ std::string OwnFolder() {
 
 bool Exists(const std::string& p) { return GetFileAttributesA(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+// A command line started without handles of ours; the process handle, or null.
+HANDLE StartCommand(std::string cmd) {
+    std::vector<char> line(cmd.begin(), cmd.end());
+    line.push_back(0);
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return nullptr;
+    CloseHandle(pi.hThread);
+    return pi.hProcess;
+}
+
+// The exit code of `process` once it has ended (99 when it did not within `ms`); closes it.
+DWORD EndCode(HANDLE process, DWORD ms) {
+    DWORD code = 99;
+    if (WaitForSingleObject(process, ms) == WAIT_OBJECT_0) GetExitCodeProcess(process, &code);
+    CloseHandle(process);
+    return code;
+}
+
 // The strings of PendingFileRenameOperations.
 std::vector<std::string> PendingRenames() {
     std::vector<std::string> out;
@@ -425,13 +445,8 @@ TEST(SelfDelete, TheHelperInheritsNoOtherHandle) {
     const std::string copy = info + "\\setup.exe";
     ASSERT_TRUE(CopyFileA((OwnFolder() + "\\qp_qdelete_helper.exe").c_str(), copy.c_str(), FALSE));
     const std::string held = tmp / "held.txt";
-    std::string cmd = "\"" + copy + "\" \"" + info + "\" HOLD \"" + held + "\"";
-    std::vector<char> line(cmd.begin(), cmd.end());
-    line.push_back(0);
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    HANDLE process = StartCommand("\"" + copy + "\" \"" + info + "\" HOLD \"" + held + "\"");
+    ASSERT_TRUE(process);
     for (int i = 0; i < 400 && !Exists(held + ".closed"); ++i) Sleep(50);
     ASSERT_TRUE(Exists(held + ".closed"));
     // The copy still runs, so its clean-up process is waiting now: only it could hold the file.
@@ -440,12 +455,7 @@ TEST(SelfDelete, TheHelperInheritsNoOtherHandle) {
     EXPECT_NE(alone, INVALID_HANDLE_VALUE) << "the file is still held (error " << error << ")";
     if (alone != INVALID_HANDLE_VALUE) CloseHandle(alone);
     CloseHandle(CreateFileA((held + ".go").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    WaitForSingleObject(pi.hProcess, 30000);
-    DWORD code = 99;
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(EndCode(process, 30000), 0u);
     for (int i = 0; i < 200 && Exists(copy); ++i) Sleep(50);
     EXPECT_FALSE(Exists(copy));
 }
@@ -466,19 +476,9 @@ TEST(SelfDelete, TheCopyIsRemovedWithItsFolder) {
         CreateDirectoryA(info.c_str(), nullptr);
         const std::string copy = info + "\\setup.exe";
         ASSERT_TRUE(CopyFileA(helper.c_str(), copy.c_str(), FALSE));
-        std::string cmd = "\"" + copy + "\" \"" + info + "\"";
-        std::vector<char> line(cmd.begin(), cmd.end());
-        line.push_back(0);
-        STARTUPINFOA si = {};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi = {};
-        ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-        WaitForSingleObject(pi.hProcess, 10000);
-        DWORD code = 99;
-        GetExitCodeProcess(pi.hProcess, &code);
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-        EXPECT_EQ(code, 0u);
+        HANDLE process = StartCommand("\"" + copy + "\" \"" + info + "\"");
+        ASSERT_TRUE(process);
+        EXPECT_EQ(EndCode(process, 10000), 0u);
         for (int i = 0; i < 100 && Exists(info); ++i) Sleep(100);
         EXPECT_FALSE(Exists(copy));
         EXPECT_FALSE(Exists(info));
