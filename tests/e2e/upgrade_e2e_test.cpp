@@ -443,20 +443,17 @@ std::uint64_t FileSize(const std::string& path) {
     return (std::uint64_t(a.nFileSizeHigh) << 32) | a.nFileSizeLow;
 }
 
-// The sizes of the private copies in the temporary folder.
-std::vector<std::uint64_t> PrivateCopySizes() {
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    std::vector<std::uint64_t> sizes;
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((std::string(temp) + "qp-run-*").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE) return sizes;
-    do {
-        const std::string copy = std::string(temp) + fd.cFileName + "\\setup.exe";
-        if (Exists(copy)) sizes.push_back(FileSize(copy));
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
-    return sizes;
+// The program file of the process that owns a window.
+std::string ProgramOf(HWND w) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    HANDLE h = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (!h) return std::string();
+    char path[MAX_PATH] = {};
+    DWORD n = MAX_PATH;
+    const bool ok = QueryFullProcessImageNameA(h, 0, path, &n) != 0;
+    CloseHandle(h);
+    return ok ? std::string(path, n) : std::string();
 }
 
 }  // namespace
@@ -483,10 +480,12 @@ TEST_F(UpgradeE2E, OneFileKitUpgradesOneFileKit) {
             ASSERT_EQ(SilentProgram(kit2), 0u) << Log();
         } else {
             Process p("\"" + kit2 + "\"", dir_.Str());
-            std::vector<std::uint64_t> copies;
-            for (int i = 0; i < 600 && copies.empty(); ++i, Sleep(50)) copies = PrivateCopySizes();
-            ASSERT_FALSE(copies.empty()) << "no private copy while the wizard runs";
-            for (std::uint64_t size : copies) EXPECT_EQ(size, runtime) << "the private copy carries the payload";
+            // The program that shows the first window is the private copy, written whole by then.
+            HWND lang = WaitTop(p.Id(), "#32770", "Select Language");
+            ASSERT_TRUE(lang);
+            const std::string copy = ProgramOf(lang);
+            EXPECT_NE(copy.find("\\qp-run-"), std::string::npos) << copy;
+            EXPECT_EQ(FileSize(copy), runtime) << "the private copy carries the payload";
             ASSERT_NO_FATAL_FAILURE(WalkUpgradeWizard(p, "up-onefile"));
         }
         ExpectVersionTwo(dir_.Str() + "\\" + name2, kit2);
