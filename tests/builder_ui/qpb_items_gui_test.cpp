@@ -146,7 +146,8 @@ TEST(QpbItemsGui, ItemWindowsWorkedWithMouseAndKeys) {
     ASSERT_NE(WaitChild(client, "Component - Templates"), nullptr);
     ASSERT_TRUE(PressKeys(components, {VK_CONTROL, 'R'}));
     HWND label = nullptr;
-    ASSERT_TRUE(qpe2e::WaitFor([&] { return (label = HWND(SendMessageA(components, TVM_GETEDITCONTROL, 0, 0))) != nullptr; }, 5000))
+    ASSERT_TRUE(qpe2e::WaitFor([&] { return (label = HWND(SendMessageA(components, TVM_GETEDITCONTROL, 0, 0))) != nullptr &&
+                                             qpgui::FocusOf(label) == label; }, 5000))
         << "Ctrl+R started no label edit";
     ASSERT_TRUE(qpgui::TypeKeys(label, "Letters"));  // over the selected old name
     ASSERT_TRUE(PressKeys(label, {VK_RETURN}));
@@ -248,7 +249,9 @@ TEST(QpbItemsGui, ItemWindowsWorkedWithMouseAndKeys) {
     ASSERT_NE(made, nullptr);
     click_node(link_tree, made);
     ASSERT_TRUE(PressKeys(link_tree, {VK_CONTROL, 'R'}));
-    ASSERT_TRUE(qpe2e::WaitFor([&] { return (label = HWND(SendMessageA(link_tree, TVM_GETEDITCONTROL, 0, 0))) != nullptr; }, 5000));
+    ASSERT_TRUE(qpe2e::WaitFor([&] { return (label = HWND(SendMessageA(link_tree, TVM_GETEDITCONTROL, 0, 0))) != nullptr &&
+                                             qpgui::FocusOf(label) == label; }, 5000))
+        << "Ctrl+R started no label edit with the focus";
     ASSERT_TRUE(qpgui::TypeKeys(label, "Read me"));
     ASSERT_TRUE(PressKeys(label, {VK_RETURN}));
     EXPECT_NE(WaitChild(client, "Link- Read me"), nullptr) << "the caption kept the old name";
