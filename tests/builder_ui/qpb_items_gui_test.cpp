@@ -247,7 +247,10 @@ TEST(QpbItemsGui, ItemWindowsWorkedWithMouseAndKeys) {
     // Renamed by the author: the caption follows.
     made = qpgui::FindNode(remote, link_tree, "notes", folder_node);
     ASSERT_NE(made, nullptr);
-    click_node(link_tree, made);
+    // Clicked on its icon: a click on the label of the selected node would start a label edit of
+    // its own a moment later, racing the one Ctrl+R starts.
+    const RECT made_rect = remote.TreeItemRect(link_tree, made);
+    qpgui::Click(link_tree, POINT{made_rect.left - 8, (made_rect.top + made_rect.bottom) / 2});
     ASSERT_TRUE(PressKeys(link_tree, {VK_CONTROL, 'R'}));
     ASSERT_TRUE(qpe2e::WaitFor([&] { return (label = HWND(SendMessageA(link_tree, TVM_GETEDITCONTROL, 0, 0))) != nullptr &&
                                              qpgui::FocusOf(label) == label; }, 5000))
