@@ -97,6 +97,34 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
     return out;
 }
 
+std::vector<std::string> MissingFolders(const std::string& path, const std::function<bool(const std::string&)>& exists) {
+    std::vector<std::string> out;
+    std::string p = path;
+    for (;;) {
+        while (p.size() > 1 && (p.back() == '\\' || p.back() == '/')) p.pop_back();
+        // "C:", "\\server\share" and "" end the walk: none of them is a folder to make.
+        if (p.empty() || (p.size() == 2 && p[1] == ':')) break;
+        if (p.size() >= 2 && (p[0] == '\\' || p[0] == '/') && (p[1] == '\\' || p[1] == '/')) {
+            const std::size_t server_end = p.find_first_of("\\/", 2);
+            if (server_end == std::string::npos || p.find_first_of("\\/", server_end + 1) == std::string::npos) break;
+        }
+        if (exists(p)) break;
+        out.push_back(p);
+        const std::size_t cut = p.find_last_of("\\/");
+        if (cut == std::string::npos || cut == 0) break;
+        p.resize(cut);
+    }
+    return out;
+}
+
+std::string NearestExistingFolder(const std::string& path, const std::function<bool(const std::string&)>& exists) {
+    const std::vector<std::string> missing = MissingFolders(path, exists);
+    std::string p = missing.empty() ? path : FolderOf(missing.back());
+    while (p.size() > 1 && IsPathSeparator(p.back())) p.pop_back();
+    if (p.size() == 2 && p[1] == ':') p += '\\';
+    return !p.empty() && exists(p) ? p : std::string();
+}
+
 std::string HostPath(const std::string& path) {
 #ifdef _WIN32
     return path;

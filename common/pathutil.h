@@ -2,7 +2,9 @@
 // Stored paths use '\'; on the host '/' is a separator too, and paths handed to the host's
 // file system use its own separator.
 #pragma once
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "common/report.h"
 
@@ -39,6 +41,15 @@ std::string NameOf(const std::string& path);
 
 // `folder` and `name` joined with one separator of this platform (none for an empty folder).
 std::string JoinPath(const std::string& folder, const std::string& name);
+
+// The folders of `path` that do not exist yet, the path itself first, then each missing parent
+// (so that removing them in order removes children before parents); `exists` tells whether a
+// folder is there. A drive ("C:") or a share's root is never listed.
+std::vector<std::string> MissingFolders(const std::string& path, const std::function<bool(const std::string&)>& exists);
+
+// The nearest folder of `path` that exists: the path itself, else its nearest existing parent
+// (a drive's root as "C:"); empty when none of them exists.
+std::string NearestExistingFolder(const std::string& path, const std::function<bool(const std::string&)>& exists);
 
 // A path for this platform's file system: on the host every '\' becomes '/'; on Windows the
 // path is unchanged.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/kitpayload.h"
+#include "common/win/process.h"
 #include "setup/engine/privatecopy.h"
 #include "setup/engine/win/privatecopy_win.h"
 
@@ -72,8 +73,11 @@ bool RunPrivateCopy(const std::string& kit_folder, const std::string& user_argum
     si.lpTitle = nullptr;
     si.cbReserved2 = 0;
     si.lpReserved2 = nullptr;
+    // The copy writes no output and needs no handle of ours but the one it waits on.
+    si.dwFlags &= ~STARTF_USESTDHANDLES;
+    si.hStdInput = si.hStdOutput = si.hStdError = nullptr;
     PROCESS_INFORMATION pi{};
-    const BOOL started_ok = CreateProcessA(copy.c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    const bool started_ok = StartInheritingOnly(copy.c_str(), line, {self}, si, 0, nullptr, pi);
     if (self) CloseHandle(self);
     if (!started_ok) {
         if (keep != INVALID_HANDLE_VALUE) CloseHandle(keep);

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "common/pathutil.h"
 #include "common/strutil.h"
 #include "setup/engine/filerules.h"
 #include "setup/engine/questions.h"
@@ -24,15 +25,10 @@ void NoteMissingFolders(FileEffects& fx, const std::string& folder, std::vector<
 
 void NoteMissingFolders(const std::function<bool(const std::string&)>& exists, const std::string& folder,
                         std::vector<std::string>& created) {
-    std::string path = folder;
-    while (!path.empty() && path.back() == '\\') path.pop_back();
-    while (path.size() > 2 && !exists(path)) {
+    for (const std::string& path : MissingFolders(folder, exists)) {
         bool known = false;
         for (const auto& c : created) known = known || EqualNoCase(c, path);
         if (!known) created.push_back(path);
-        const auto pos = path.rfind('\\');
-        if (pos == std::string::npos || pos == 0) break;
-        path.resize(pos);
     }
 }
 

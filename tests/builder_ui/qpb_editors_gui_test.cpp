@@ -30,15 +30,12 @@ using qpgui::Remote;
 
 namespace {
 
-constexpr UINT kNewString = 32781, kRename = 32777;
-constexpr UINT kSave = 57603, kModify = 32785, kProperties = 32779, kWindowFunction = 32797;
-constexpr UINT kStringNew = 4200, kStringDelete = 4201, kFunctionAdd = 4210;
+constexpr UINT kSave = 57603, kWindowFunction = 32797;
 constexpr int kGrid = 4155, kHex = 4104, kValueData = 4101, kBaseDec = 4103, kRun = 4117;
 // The grid's messages (see GridCtrl.h).
 constexpr UINT kGetCols = WM_APP + 0x202, kSetCursor = WM_APP + 0x206, kGetText = WM_APP + 0x20D;
 constexpr UINT kExtendTo = WM_APP + 0x214, kEditCell = WM_APP + 0x215, kGetRow = WM_APP + 0x207;
 constexpr UINT kCopy = 57634, kPaste = 57637;
-constexpr int kMainMenu = 129;  // the frame's menu bar resource
 constexpr UINT kGetRows = WM_APP + 0x201, kGetFixedCols = WM_APP + 0x205;
 constexpr int kResources = 4150, kColumnFixed = 4154;
 
@@ -164,38 +161,29 @@ TEST(QpbEditorsGui, EditorsEditTheProjectAndTheKitInstallsTheEdits) {
     ASSERT_TRUE(expected);
     qp::ProjectEdits model(*expected);
 
-    qpe2e::Process qpb(std::string("\"") + QP_QPB_EXE + "\" \"" + project + "\"");
-    ASSERT_TRUE(qpb.Started());
-    const DWORD pid = qpb.Id();
-    HWND frame = qpe2e::WaitTop(pid, "QpbMainFrame", "Quillpacker - notepadish.qpk");
-    ASSERT_NE(frame, nullptr);
-    MoveWindow(frame, 0, 0, 1000, 700, TRUE);
-    for (int i = 0; i < 100 && qpe2e::FindTop(pid, "#32770", ""); ++i) Sleep(100);  // the start-up picture
+    qpgui::Qpb qpb(QP_QPB_EXE, project, "Quillpacker - notepadish.qpk");
+    ASSERT_TRUE(qpb.Found());
+    const DWORD pid = qpb.Pid();
+    HWND frame = qpb.frame, client = qpb.client;
     Remote remote(frame);
-    HWND client = FindWindowExA(frame, nullptr, "MDIClient", nullptr);
-    HWND bar = FindWindowExA(frame, nullptr, "QpDockBar", nullptr);
-    ASSERT_TRUE(client && bar);
-    HWND tab = GetDlgItem(bar, 100);
-    auto select_tab = [&](int index) {
-        HWND tree = GetDlgItem(bar, 101 + index);
-        for (int attempt = 0; attempt < 3 && !IsWindowVisible(tree); ++attempt) {
-            const RECT rc = remote.TabRect(tab, index);
-            qpgui::Click(tab, POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
-            for (int i = 0; i < 20 && !IsWindowVisible(tree); ++i) Sleep(100);
-        }
-        return tree;
+    auto select_tab = [&](int index) { return qpb.SelectTab(remote, index); };
+    // A list row's point that a click or a right click aims at.
+    auto row_point = [&](HWND list, int row) {
+        const RECT rc = remote.ListItemRect(list, row);
+        return POINT{rc.left + 20, (rc.top + rc.bottom) / 2};
     };
 
     // --- registry values ----------------------------------------------------------------------
     HWND reg_tree = select_tab(3);
     HTREEITEM key_node = qpgui::FindNode(remote, reg_tree, "Notepadish");
     ASSERT_NE(key_node, nullptr);
-    SendMessageA(reg_tree, TVM_SELECTITEM, TVGN_CARET, LPARAM(key_node));
     qp::CRegistry* key = Child(*Child(*Child(*Child(expected->registry_root, "RegEntry1"), "HKEY_CURRENT_USER"), "Software"), "Notepadish");
     ASSERT_NE(key, nullptr);
 
-    // "Registry Properties" from the tree, looked at and cancelled.
-    PostMessageA(frame, WM_COMMAND, kProperties, 0);  // the id straight: a context-menu command
+    // "Registry Properties" from the tree's menu (its last entry), looked at and cancelled.
+    SendMessageA(reg_tree, TVM_ENSUREVISIBLE, 0, LPARAM(key_node));  // its parents opened, as the author does
+    qpe2e::Sync(reg_tree);
+    ASSERT_TRUE(qpgui::ContextMenu(reg_tree, qpgui::Middle(remote.TreeItemRect(reg_tree, key_node)), {VK_UP}, "editor-registry-tree-menu"));
     HWND sheet = WaitBox(pid, "Registry Properties");
     ASSERT_NE(sheet, nullptr);
     qpe2e::Settle(300);
@@ -211,8 +199,9 @@ TEST(QpbEditorsGui, EditorsEditTheProjectAndTheKitInstallsTheEdits) {
     EXPECT_EQ(remote.ListText(reg_list, 2, 1), "REG_DWORD");
     qpe2e::Screenshot("editor-registry-window");
 
+    // "Modify" from the list's menu (from the bottom: Properties, then Modify) on the row clicked.
     ClickRow(remote, reg_list, 0);
-    PostMessageA(frame, WM_COMMAND, kModify, 0);
+    ASSERT_TRUE(qpgui::ContextMenu(reg_list, row_point(reg_list, 0), {VK_UP, VK_UP}, "editor-registry-list-menu"));
     HWND dlg = WaitBox(pid, "Edit String");
     ASSERT_NE(dlg, nullptr);
     EXPECT_EQ(qpe2e::ItemText(dlg, kValueData), "<TARGETDIR>");
@@ -223,7 +212,7 @@ TEST(QpbEditorsGui, EditorsEditTheProjectAndTheKitInstallsTheEdits) {
     Child(*key, "InstallDir")->data = "Edited by the GUI";
 
     ClickRow(remote, reg_list, 2);
-    PostMessageA(frame, WM_COMMAND, kModify, 0);
+    ASSERT_TRUE(qpgui::ContextMenu(reg_list, row_point(reg_list, 2), {VK_UP, VK_UP}));
     dlg = WaitBox(pid, "Edit DWORD Value");
     ASSERT_NE(dlg, nullptr);
     EXPECT_EQ(qpe2e::ItemText(dlg, kValueData), "0000000B");
@@ -238,7 +227,7 @@ TEST(QpbEditorsGui, EditorsEditTheProjectAndTheKitInstallsTheEdits) {
     EXPECT_EQ(remote.ListText(reg_list, 2, 2), "12c");
 
     ClickRow(remote, reg_list, 1);
-    PostMessageA(frame, WM_COMMAND, kModify, 0);
+    ASSERT_TRUE(qpgui::ContextMenu(reg_list, row_point(reg_list, 1), {VK_UP, VK_UP}));
     dlg = WaitBox(pid, "Edit Binary Value");
     ASSERT_NE(dlg, nullptr);
     HWND hex = GetDlgItem(dlg, kHex);
@@ -258,20 +247,22 @@ TEST(QpbEditorsGui, EditorsEditTheProjectAndTheKitInstallsTheEdits) {
 
     // A new string value named in its row: a sibling's name is dropped, a free one taken.
     auto name_row = [&](const char* text) {
-        HWND label = HWND(SendMessageA(reg_list, LVM_GETEDITCONTROL, 0, 0));
-        ASSERT_NE(label, nullptr);
+        HWND label = nullptr;
+        qpe2e::WaitFor([&] { return (label = HWND(SendMessageA(reg_list, LVM_GETEDITCONTROL, 0, 0))) != nullptr; }, 10000);
+        ASSERT_NE(label, nullptr) << "no label edit on the row";
         SendMessageA(label, WM_SETTEXT, 0, LPARAM(text));
         SendMessageA(label, WM_KEYDOWN, VK_RETURN, 0);
         qpe2e::Settle(300);
     };
-    PostMessageA(frame, WM_COMMAND, kNewString, 0);  // the id straight: a context-menu command
-    qpe2e::Settle(400);
+    // New > " String" from the menu of the list's empty part.
+    const RECT last_row = remote.ListItemRect(reg_list, 2);
+    ASSERT_TRUE(qpgui::ContextMenu(reg_list, POINT{40, last_row.bottom + 30}, {VK_DOWN, VK_RIGHT, VK_DOWN}, "editor-registry-new-menu"));
     name_row("FontSize");
     ASSERT_EQ(SendMessageA(reg_list, LVM_GETITEMCOUNT, 0, 0), 4);
     qp::CRegistry* added = model.NewRegistry(*key, qp::CRegistry::kString);
     EXPECT_EQ(remote.ListText(reg_list, 3, 0), added->name);
-    PostMessageA(frame, WM_COMMAND, kRename, 0);  // the id straight: a context-menu command
-    qpe2e::Settle(300);
+    // "Rename" from the new row's menu (the third from the bottom).
+    ASSERT_TRUE(qpgui::ContextMenu(reg_list, row_point(reg_list, 3), {VK_UP, VK_UP, VK_UP}));
     name_row("Greeting");
     EXPECT_EQ(remote.ListText(reg_list, 3, 0), "Greeting");
     EXPECT_EQ(model.RenameRegistry(*added, "Greeting"), qp::RenameResult::kRenamed);
@@ -364,8 +355,13 @@ TEST(QpbEditorsGui, EditorsEditTheProjectAndTheKitInstallsTheEdits) {
     model.SetLanguageShown(*langs[0], true);
     model.SetLanguageShown(*langs[1], true);
 
-    for (int i = 0; i < 3; ++i) PostMessageA(frame, WM_COMMAND, kStringNew, 0);
-    qpe2e::Settle(500);
+    // "New" three times from the grid's menu (a right click leaves the current cell).
+    const int rows_before = int(SendMessageA(grid, kGetRows, 0, 0));
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(qpgui::ContextMenu(grid, POINT{60, 30}, {VK_DOWN}, i == 0 ? "editor-string-menu" : ""));
+        EXPECT_TRUE(qpe2e::WaitFor([&] { return int(SendMessageA(grid, kGetRows, 0, 0)) == rows_before + i + 1; }, 10000))
+            << "New from the grid's menu added no row";
+    }
     for (int i = 0; i < 3; ++i) {
         auto s = std::make_unique<qp::CStringItem>("NEW_STRING" + std::to_string(i + 1), qp::CStringItem::kAuthor);
         s->values.assign(langs.size(), std::string());
@@ -403,11 +399,11 @@ TEST(QpbEditorsGui, EditorsEditTheProjectAndTheKitInstallsTheEdits) {
 
     // Copy puts the current cell on the clipboard; Paste stores the clipboard in the current
     // cell like an edit and moves one row down.
-    ASSERT_TRUE(qpe2e::MenuCommand(frame, QP_QPB_EXE, kMainMenu, kCopy));
+    ASSERT_TRUE(qpb.Menu(kCopy));
     EXPECT_TRUE(qpe2e::WaitFor([&] { return ClipboardText() == "Notizblock"; }, 10000)) << ClipboardText();
     SetClipboardText("Notizblock 1.2");
     SendMessageA(grid, kSetCursor, WPARAM(row_of("TITLE_MAIN")), 2);
-    ASSERT_TRUE(qpe2e::MenuCommand(frame, QP_QPB_EXE, kMainMenu, kPaste));
+    ASSERT_TRUE(qpb.Menu(kPaste));
     EXPECT_TRUE(qpe2e::WaitFor([&] { return Cell(remote, grid, row_of("TITLE_MAIN"), 2) == "Notizblock 1.2"; }, 10000));
     EXPECT_EQ(SendMessageA(grid, kGetRow, 0, 0), row_of("TITLE_MAIN") + 1);
     expected->FindString("TITLE_MAIN")->SetValue(1, "Notizblock 1.2");
@@ -416,8 +412,9 @@ TEST(QpbEditorsGui, EditorsEditTheProjectAndTheKitInstallsTheEdits) {
     SendMessageA(grid, kSetCursor, WPARAM(row_of("NEW_STRING1") - 1), 2);
     SendMessageA(grid, kExtendTo, WPARAM(row_of("NEW_STRING2")), 2);
     qpe2e::Screenshot("editor-string-selection");
-    PostMessageA(frame, WM_COMMAND, kStringDelete, 0);  // the id straight: a context-menu command
-    qpe2e::Settle(500);
+    ASSERT_TRUE(qpgui::ContextMenu(grid, POINT{60, 30}, {VK_DOWN, VK_DOWN}, "editor-string-delete-menu"));
+    EXPECT_TRUE(qpe2e::WaitFor([&] { return int(SendMessageA(grid, kGetRows, 0, 0)) == rows_before + 1; }, 10000))
+        << "Delete from the grid's menu left " << SendMessageA(grid, kGetRows, 0, 0) << " rows";
     auto& items = expected->string_table.items;
     items.erase(std::remove_if(items.begin(), items.end(),
                                [](const auto& s) { return s->key == "NEW_STRING1" || s->key == "NEW_STRING2"; }),
@@ -441,11 +438,11 @@ TEST(QpbEditorsGui, EditorsEditTheProjectAndTheKitInstallsTheEdits) {
     qpe2e::Screenshot("editor-string-resources");
 
     // --- a function ---------------------------------------------------------------------------
-    ASSERT_TRUE(qpe2e::MenuCommand(frame, QP_QPB_EXE, kMainMenu, kWindowFunction));
+    ASSERT_TRUE(qpb.Menu(kWindowFunction));
     HWND function_window = WaitChild(client, "Function");
     ASSERT_NE(function_window, nullptr);
     HWND function_list = FindWindowExA(function_window, nullptr, WC_LISTVIEWA, nullptr);
-    PostMessageA(frame, WM_COMMAND, kFunctionAdd, 0);  // the id straight: a command of the list's context menu
+    ASSERT_TRUE(qpgui::ContextMenu(function_list, POINT{40, 40}, {VK_DOWN}, "editor-function-menu"));  // "Add function"
     qpe2e::WaitFor([&] { return SendMessageA(function_list, LVM_GETITEMCOUNT, 0, 0) == 1; }, 10000);
     ASSERT_EQ(SendMessageA(function_list, LVM_GETITEMCOUNT, 0, 0), 1);
     EXPECT_EQ(remote.ListText(function_list, 0, 0), "qwewe");
@@ -467,13 +464,13 @@ TEST(QpbEditorsGui, EditorsEditTheProjectAndTheKitInstallsTheEdits) {
     expected->function_list.push_back(std::move(f));
 
     // --- save: exactly these edits ----------------------------------------------------------
-    ASSERT_TRUE(qpe2e::MenuCommand(frame, QP_QPB_EXE, kMainMenu, kSave));
+    ASSERT_TRUE(qpb.Menu(kSave));
     EXPECT_TRUE(qpe2e::WaitFor([&] { return qpe2e::Text(frame) == "Quillpacker - notepadish.qpk"; }, 20000)) << qpe2e::Text(frame);
     const std::string expected_path = (work / "expected.qpk").string();
     ASSERT_TRUE(qp::SaveProject(*expected, expected_path, quiet));
     EXPECT_EQ(qptest::DumpBody(QP_QPBC_EXE, project, work.string()), qptest::DumpBody(QP_QPBC_EXE, expected_path, work.string()));
     PostMessageA(frame, WM_CLOSE, 0, 0);
-    EXPECT_EQ(qpb.Wait(10000), 0u);
+    EXPECT_EQ(qpb.process.Wait(10000), 0u);
 
     // --- the kit installs the edits -------------------------------------------------------------
     const std::string kits = (work / "kits").string();
@@ -527,21 +524,12 @@ TEST(QpbEditorsGui, StringGridPagesThrough2000StringsIn8LanguagesQuickly) {
         qp::NullReporter quiet;
         ASSERT_TRUE(qp::SaveProject(doc, project, quiet));
     }
-    qpe2e::Process qpb(std::string("\"") + QP_QPB_EXE + "\" \"" + project + "\"");
-    ASSERT_TRUE(qpb.Started());
-    HWND frame = qpe2e::WaitTop(qpb.Id(), "QpbMainFrame", "Quillpacker - big.qpk");
+    qpgui::Qpb qpb(QP_QPB_EXE, project, "Quillpacker - big.qpk");
+    HWND frame = qpb.frame;
     ASSERT_NE(frame, nullptr);
-    MoveWindow(frame, 0, 0, 1000, 700, TRUE);
-    for (int i = 0; i < 100 && qpe2e::FindTop(qpb.Id(), "#32770", ""); ++i) Sleep(100);
     Remote remote(frame);
-    HWND bar = FindWindowExA(frame, nullptr, "QpDockBar", nullptr);
-    HWND client = FindWindowExA(frame, nullptr, "MDIClient", nullptr);
-    HWND tab = GetDlgItem(bar, 100), tree = GetDlgItem(bar, 105);
-    for (int attempt = 0; attempt < 3 && !IsWindowVisible(tree); ++attempt) {
-        const RECT rc = remote.TabRect(tab, 4);
-        qpgui::Click(tab, POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
-        for (int i = 0; i < 20 && !IsWindowVisible(tree); ++i) Sleep(100);
-    }
+    HWND client = qpb.client;
+    HWND tree = qpb.SelectTab(remote, 4);
     HTREEITEM english = qpgui::FindNode(remote, tree, "English");
     ASSERT_NE(english, nullptr);
     const DWORD shown_at = GetTickCount();
@@ -567,6 +555,6 @@ TEST(QpbEditorsGui, StringGridPagesThrough2000StringsIn8LanguagesQuickly) {
     EXPECT_GT(SendMessageA(grid, kGetRow, 0, 0), 1000);
     qpe2e::Screenshot("editor-string-grid-2000");
     PostMessageA(frame, WM_CLOSE, 0, 0);
-    if (HWND ask = qpe2e::WaitTop(qpb.Id(), "#32770", "Quillpacker", 2000)) qpe2e::Press(ask, IDNO);
-    EXPECT_EQ(qpb.Wait(10000), 0u);
+    if (HWND ask = qpe2e::WaitTop(qpb.Pid(), "#32770", "Quillpacker", 2000)) qpe2e::Press(ask, IDNO);
+    EXPECT_EQ(qpb.process.Wait(10000), 0u);
 }

@@ -32,9 +32,8 @@ using qpgui::Remote;
 
 namespace {
 
-constexpr UINT kInsertFolder = 32771, kInsertFile = 32772, kInsertGroup = 32773, kSave = 57603, kBuild = 32800;
+constexpr UINT kInsertFolder = 32771, kInsertFile = 32772, kInsertGroup = 32773, kSave = 57603;
 constexpr UINT kWindowFirst = 32790;
-constexpr int kMainMenu = 129;  // the frame's menu bar resource
 const char* const kTabNames[6] = {"group", "component", "setuptype", "registry", "string", "link"};
 
 std::string Indent(int depth) { return std::string(std::size_t(depth) * 2, ' '); }
@@ -90,9 +89,6 @@ HWND WaitChild(const Mdi& mdi, const std::string& caption, DWORD ms = 5000) {
 
 HWND WaitBox(DWORD pid, const std::string& caption, DWORD ms = 10000) { return qpe2e::WaitTop(pid, "#32770", caption, ms); }
 
-// A command chosen from the frame's menu bar, as a user chooses it.
-bool Menu(HWND frame, UINT command) { return qpe2e::MenuCommand(frame, QP_QPB_EXE, kMainMenu, command); }
-
 // Edits the label of the tree's selected node (the edit box the tree has open, waited for) and
 // ends it.
 void TypeLabel(HWND edit_owner, UINT get_edit, UINT end_now, const std::string& text) {
@@ -109,32 +105,11 @@ void TypeLabel(HWND edit_owner, UINT get_edit, UINT end_now, const std::string& 
     EXPECT_TRUE(qpe2e::WaitGone(edit, 10000)) << "the label edit box stays open";
 }
 
-// Clicks the tab and waits until its tree shows.
-void SelectTab(Remote& r, HWND tab, int index) {
-    HWND tree = GetDlgItem(GetParent(tab), 101 + index);
-    for (int attempt = 0; attempt < 3 && !IsWindowVisible(tree); ++attempt) {
-        const RECT rc = r.TabRect(tab, index);
-        qpgui::Click(tab, POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
-        for (int i = 0; i < 20 && !IsWindowVisible(tree); ++i) Sleep(100);
-    }
-}
-
-void ChooseFile(DWORD pid, HWND frame, const std::string& path) {
-    ASSERT_TRUE(Menu(frame, kInsertFile));
-    HWND dlg = WaitBox(pid, "Insert File");
+void ChooseFile(const qpgui::Qpb& qpb, const std::string& path) {
+    ASSERT_TRUE(qpb.Menu(kInsertFile));
+    HWND dlg = WaitBox(qpb.Pid(), "Insert File");
     ASSERT_NE(dlg, nullptr);
-    // The file name box (a combo box with an edit in newer dialogs, a plain edit in older ones),
-    // once the dialog has made it.
-    HWND name = nullptr;
-    qpe2e::WaitFor([&] {
-        name = GetDlgItem(dlg, 0x47c);
-        if (name) {
-            if (HWND edit = FindWindowExA(name, nullptr, "Edit", nullptr)) name = edit;
-        } else {
-            name = GetDlgItem(dlg, 0x480);
-        }
-        return name && IsWindowVisible(name);
-    }, 10000);
+    HWND name = qpgui::FileNameBox(dlg);
     ASSERT_NE(name, nullptr);
     SendMessageA(name, WM_SETTEXT, 0, LPARAM(path.c_str()));
     qpe2e::Screenshot("insert-file");
@@ -162,11 +137,10 @@ TEST(QpbGui, EditsThroughTheWindowsSaveExactlyAndBuildAKit) {
     ASSERT_TRUE(expected);
     qp::ProjectEdits model(*expected);
 
-    qpe2e::Process qpb(std::string("\"") + QP_QPB_EXE + "\" \"" + project + "\"");
-    ASSERT_TRUE(qpb.Started());
-    HWND frame = qpe2e::WaitTop(qpb.Id(), "QpbMainFrame", "Quillpacker - notepadish.qpk");
+    // The start-up picture is looked at below: not waited away.
+    qpgui::Qpb qpb(QP_QPB_EXE, project, "Quillpacker - notepadish.qpk", false);
+    HWND frame = qpb.frame;
     ASSERT_NE(frame, nullptr);
-    MoveWindow(frame, 0, 0, 1000, 700, TRUE);
 
     // Started, it has made ".qpk" files open in it from the file explorer.
     auto class_text = [](const char* key) {
@@ -182,7 +156,7 @@ TEST(QpbGui, EditsThroughTheWindowsSaveExactlyAndBuildAKit) {
     EXPECT_EQ("\"" + exe + "\" \"%1\"", class_text("Quillpacker.Project\\shell\\open\\command"));
 
     // The start-up picture: in front of the frame at its picture's size, gone by itself.
-    HWND splash = qpe2e::FindTop(qpb.Id(), "#32770", "");
+    HWND splash = qpe2e::FindTop(qpb.Pid(), "#32770", "");
     ASSERT_NE(splash, nullptr) << "no start-up picture";
     EXPECT_EQ(GetWindow(splash, GW_OWNER), frame);
     RECT picture{};
@@ -194,27 +168,23 @@ TEST(QpbGui, EditsThroughTheWindowsSaveExactlyAndBuildAKit) {
     EXPECT_EQ(WindowFromPoint(POINT{(place.left + place.right) / 2, (place.top + place.bottom) / 2}), splash)
         << "the start-up picture is behind another window";
     qpe2e::Screenshot("splash");
-    for (int i = 0; i < 100 && IsWindow(splash); ++i) Sleep(100);
-    EXPECT_FALSE(IsWindow(splash)) << "the start-up picture stays";
+    EXPECT_TRUE(qpe2e::WaitGone(splash, 10000)) << "the start-up picture stays";
     Remote remote(frame);
-    Mdi mdi{FindWindowExA(frame, nullptr, "MDIClient", nullptr)};
-    HWND bar = FindWindowExA(frame, nullptr, "QpDockBar", nullptr);
-    ASSERT_TRUE(mdi.client && bar);
-    HWND tab = GetDlgItem(bar, 100);
-    HWND trees[6];
-    for (int i = 0; i < 6; ++i) trees[i] = GetDlgItem(bar, 101 + i);
+    Mdi mdi{qpb.client};
+    ASSERT_TRUE(mdi.client && qpb.bar);
+    const HWND* trees = qpb.trees;
 
     // Every tree against the project, with a screenshot of each tab.
     const auto want = ExpectedTrees(*expected);
     for (int i = 0; i < 6; ++i) {
-        SelectTab(remote, tab, i);
+        qpb.SelectTab(remote, i);
         EXPECT_TRUE(IsWindowVisible(trees[i])) << kTabNames[i];
         EXPECT_EQ(qpgui::TreeLines(remote, trees[i]), want[std::size_t(i)]) << kTabNames[i];
         qpe2e::Screenshot(std::string("main-tab-") + kTabNames[i]);
     }
 
     // A group's rows in the group window.
-    SelectTab(remote, tab, 0);
+    qpb.SelectTab(remote, 0);
     const qp::CItemGroup& first = *expected->group_list.items[0];
     HTREEITEM group_node = qpgui::FindNode(remote, trees[0], first.name);
     ASSERT_NE(group_node, nullptr);
@@ -230,7 +200,7 @@ TEST(QpbGui, EditsThroughTheWindowsSaveExactlyAndBuildAKit) {
     qpe2e::Screenshot("item-group");
 
     // A new group: a duplicate name is refused, then a free one taken.
-    ASSERT_TRUE(Menu(frame, kInsertGroup));
+    ASSERT_TRUE(qpb.Menu(kInsertGroup));
     TypeLabel(trees[0], TVM_GETEDITCONTROL, TVM_ENDEDITLABELNOW, "PROGRAM");
     HTREEITEM made = HTREEITEM(SendMessageA(trees[0], TVM_GETNEXTITEM, TVGN_CARET, 0));
     EXPECT_EQ(remote.TreeText(trees[0], made), "New group#1");
@@ -249,15 +219,15 @@ TEST(QpbGui, EditsThroughTheWindowsSaveExactlyAndBuildAKit) {
     ASSERT_NE(files_window, nullptr);
     EXPECT_EQ(mdi.Active(), files_window);
     HWND files_list = GetWindow(files_window, GW_CHILD);
-    ASSERT_TRUE(Menu(frame, kInsertFolder));
+    ASSERT_TRUE(qpb.Menu(kInsertFolder));
     TypeLabel(files_list, LVM_GETEDITCONTROL, 0, "Docs");
     qp::CObListFile* docs = model.NewFolder(extras->file_tree);
     model.RenameFolder(*docs, "Docs");
     EXPECT_EQ(qpgui::FindNode(remote, trees[0], "Docs", made) != nullptr ||
                   qpgui::FindNode(remote, trees[0], "Docs", files_node) != nullptr,
               true);
-    ChooseFile(qpb.Id(), frame, extra1);
-    ChooseFile(qpb.Id(), frame, extra2);
+    ChooseFile(qpb, extra1);
+    ChooseFile(qpb, extra2);
     qpe2e::WaitFor([&] { return SendMessageA(files_list, LVM_GETITEMCOUNT, 0, 0) == 3; }, 10000);
     ASSERT_EQ(SendMessageA(files_list, LVM_GETITEMCOUNT, 0, 0), 3);
     EXPECT_EQ(remote.ListText(files_list, 0, 0), "extra1.txt");
@@ -269,7 +239,7 @@ TEST(QpbGui, EditsThroughTheWindowsSaveExactlyAndBuildAKit) {
     qpe2e::Screenshot("item-files");
 
     // Toggle a component in the setup window: a top-level component that is not yet a member.
-    SelectTab(remote, tab, 2);
+    qpb.SelectTab(remote, 2);
     qp::CItemSetup& setup = *expected->setup_type_list.items[0];
     qp::CItemComponent* toggled = nullptr;
     for (auto& c : expected->root_component.children)
@@ -296,14 +266,14 @@ TEST(QpbGui, EditsThroughTheWindowsSaveExactlyAndBuildAKit) {
     qpe2e::Screenshot("item-setup");
 
     // Delete a component, answering the question.
-    SelectTab(remote, tab, 1);
+    qpb.SelectTab(remote, 1);
     qp::CItemComponent* gone = expected->root_component.children.back().get();
     HTREEITEM gone_node = qpgui::FindNode(remote, trees[1], gone->name);
     ASSERT_NE(gone_node, nullptr);
     SendMessageA(trees[1], TVM_SELECTITEM, TVGN_CARET, LPARAM(gone_node));
     qpe2e::Screenshot("item-component");
     PostMessageA(trees[1], WM_KEYDOWN, VK_DELETE, 0);
-    HWND box = WaitBox(qpb.Id(), "Quillpacker");
+    HWND box = WaitBox(qpb.Pid(), "Quillpacker");
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(qpe2e::BoxText(box), "Delete Component?");
     qpe2e::Press(box, IDYES);
@@ -312,19 +282,19 @@ TEST(QpbGui, EditsThroughTheWindowsSaveExactlyAndBuildAKit) {
     model.DeleteComponent(*gone);
 
     // The other item windows, for the eye.
-    SelectTab(remote, tab, 3);
+    qpb.SelectTab(remote, 3);
     SendMessageA(trees[3], TVM_SELECTITEM, TVGN_CARET, LPARAM(qpgui::Child(trees[3], qpgui::Root(trees[3]))));
     qpe2e::Screenshot("item-registry");
-    SelectTab(remote, tab, 4);
+    qpb.SelectTab(remote, 4);
     SendMessageA(trees[4], TVM_SELECTITEM, TVGN_CARET, LPARAM(qpgui::Child(trees[4], qpgui::Root(trees[4]))));
     qpe2e::Screenshot("item-string");
-    SelectTab(remote, tab, 5);
+    qpb.SelectTab(remote, 5);
     HTREEITEM uninstall = qpgui::FindNode(remote, trees[5], "Uninstall");
     if (uninstall) SendMessageA(trees[5], TVM_SELECTITEM, TVGN_CARET, LPARAM(uninstall));
     qpe2e::Screenshot("item-link");
 
     // The function window, reached through its Window entry only.
-    ASSERT_TRUE(Menu(frame, kWindowFirst + 7));
+    ASSERT_TRUE(qpb.Menu(kWindowFirst + 7));
     HWND function_window = WaitChild(mdi, "Function");
     ASSERT_NE(function_window, nullptr);
     EXPECT_EQ(mdi.Active(), function_window);
@@ -341,7 +311,7 @@ TEST(QpbGui, EditsThroughTheWindowsSaveExactlyAndBuildAKit) {
 
     // Save; the dump of the saved file equals the dump of the model with the same edits.
     EXPECT_EQ(qpe2e::Text(frame), "Quillpacker - notepadish.qpk*");
-    ASSERT_TRUE(Menu(frame, kSave));
+    ASSERT_TRUE(qpb.Menu(kSave));
     EXPECT_TRUE(qpe2e::WaitFor([&] { return qpe2e::Text(frame) == "Quillpacker - notepadish.qpk"; }, 20000))
         << qpe2e::Text(frame);
     const std::string expected_path = (work / "expected.qpk").string();
@@ -352,16 +322,9 @@ TEST(QpbGui, EditsThroughTheWindowsSaveExactlyAndBuildAKit) {
 
     // Build from the menu: the kit name in the build wizard, then a complete kit under the
     // project's KITS folder.
-    ASSERT_TRUE(Menu(frame, kBuild));
-    HWND kit = WaitBox(qpb.Id(), "Build Media");
-    ASSERT_NE(kit, nullptr);
+    HWND kit = nullptr, build_page = nullptr;
+    ASSERT_TRUE(qpb.OpenBuildWizard(kit, build_page));
     const fs::path kits = work / "KITS";
-    HWND build_page = nullptr;
-    qpe2e::WaitFor([&] {
-        build_page = HWND(SendMessageA(kit, PSM_GETCURRENTPAGEHWND, 0, 0));
-        return build_page && IsWindowVisible(GetDlgItem(build_page, 1210));
-    }, 10000);
-    ASSERT_NE(build_page, nullptr);
     SendMessageA(GetDlgItem(build_page, 1210), WM_SETTEXT, 0, LPARAM("GuiKit"));
     qpe2e::Screenshot("build-prompt");
     PostMessageA(kit, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
@@ -375,11 +338,7 @@ TEST(QpbGui, EditsThroughTheWindowsSaveExactlyAndBuildAKit) {
     qpe2e::Screenshot("main-after-build");
 
     // Again as one program: the wizard's "One program" box makes KITS\GuiOne.exe holding the kit.
-    PostMessageA(frame, WM_COMMAND, kBuild, 0);
-    kit = WaitBox(qpb.Id(), "Build Media");
-    ASSERT_NE(kit, nullptr);
-    qpe2e::Settle(300);
-    build_page = HWND(SendMessageA(kit, PSM_GETCURRENTPAGEHWND, 0, 0));
+    ASSERT_TRUE(qpb.OpenBuildWizard(kit, build_page));
     SendMessageA(GetDlgItem(build_page, 1210), WM_SETTEXT, 0, LPARAM("GuiOne"));
     ASSERT_NE(GetDlgItem(build_page, 1215), nullptr) << "the one-program box";
     SendMessageA(GetDlgItem(build_page, 1215), BM_SETCHECK, BST_CHECKED, 0);
@@ -399,12 +358,12 @@ TEST(QpbGui, EditsThroughTheWindowsSaveExactlyAndBuildAKit) {
     CloseExplorerOn("KITS");
 
     // Quitting with an unsaved change asks first; Cancel keeps the window and the change.
-    SelectTab(remote, tab, 0);
+    qpb.SelectTab(remote, 0);
     SendMessageA(frame, WM_COMMAND, kInsertGroup, 0);  // the id straight: the menu's item was chosen above
     SendMessageA(trees[0], TVM_ENDEDITLABELNOW, TRUE, 0);
     EXPECT_EQ(qpe2e::Text(frame), "Quillpacker - notepadish.qpk*");
     PostMessageA(frame, WM_CLOSE, 0, 0);
-    HWND ask = WaitBox(qpb.Id(), "Quillpacker");
+    HWND ask = WaitBox(qpb.Pid(), "Quillpacker");
     ASSERT_NE(ask, nullptr);
     EXPECT_EQ(qpe2e::BoxText(ask), "Save changes to notepadish.qpk?");
     qpe2e::Press(ask, IDCANCEL);
@@ -412,10 +371,10 @@ TEST(QpbGui, EditsThroughTheWindowsSaveExactlyAndBuildAKit) {
     EXPECT_TRUE(IsWindow(frame));
     EXPECT_EQ(qpe2e::Text(frame), "Quillpacker - notepadish.qpk*");
     PostMessageA(frame, WM_CLOSE, 0, 0);
-    ask = WaitBox(qpb.Id(), "Quillpacker");
+    ask = WaitBox(qpb.Pid(), "Quillpacker");
     ASSERT_NE(ask, nullptr);
     qpe2e::Press(ask, IDNO);
-    EXPECT_EQ(qpb.Wait(10000), 0u);
+    EXPECT_EQ(qpb.process.Wait(10000), 0u);
 }
 
 namespace {
@@ -451,20 +410,14 @@ std::string ProductGuidOf(const fs::path& list) {
 // Opens `project` in qpb, builds the kit `kit` below the project's KITS folder through Build,
 // and quits without saving; the product GUID of the kit's setup list.
 std::string BuildInQpb(const fs::path& project, const std::string& kit) {
-    qpe2e::Process qpb(std::string("\"") + QP_QPB_EXE + "\" \"" + project.string() + "\"");
-    EXPECT_TRUE(qpb.Started());
-    HWND frame = qpe2e::WaitTop(qpb.Id(), "QpbMainFrame", "");
+    qpgui::Qpb qpb(QP_QPB_EXE, project.string());
+    HWND frame = qpb.frame;
     EXPECT_NE(frame, nullptr);
     if (!frame) return "";
-    for (int i = 0; i < 100 && qpe2e::Text(frame).find(".qpk") == std::string::npos; ++i) Sleep(100);
-    // The start-up picture goes by itself; the wizard waits for it.
-    for (int i = 0; i < 100 && qpe2e::FindTop(qpb.Id(), "#32770", ""); ++i) Sleep(100);
-    PostMessageA(frame, WM_COMMAND, kBuild, 0);
-    HWND wizard = WaitBox(qpb.Id(), "Build Media");
-    EXPECT_NE(wizard, nullptr);
-    if (!wizard) return "";
-    qpe2e::Settle(300);
-    HWND page = HWND(SendMessageA(wizard, PSM_GETCURRENTPAGEHWND, 0, 0));
+    qpe2e::WaitFor([&] { return qpe2e::Text(frame).find(".qpk") != std::string::npos; }, 10000);
+    // The start-up picture is gone (the wizard waits for it); Build from the menu bar.
+    HWND wizard = nullptr, page = nullptr;
+    if (!qpb.OpenBuildWizard(wizard, page)) return "";
     SendMessageA(GetDlgItem(page, 1210), WM_SETTEXT, 0, LPARAM(kit.c_str()));
     PostMessageA(wizard, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
     const fs::path list = project.parent_path() / "KITS" / kit / "setup.lst";
@@ -473,8 +426,8 @@ std::string BuildInQpb(const fs::path& project, const std::string& kit) {
     qpe2e::Settle(1000);
     CloseExplorerOn(kit);
     PostMessageA(frame, WM_CLOSE, 0, 0);
-    if (HWND ask = WaitBox(qpb.Id(), "Quillpacker", 5000)) qpe2e::Press(ask, IDNO);
-    EXPECT_EQ(qpb.Wait(10000), 0u);
+    if (HWND ask = WaitBox(qpb.Pid(), "Quillpacker", 5000)) qpe2e::Press(ask, IDNO);
+    EXPECT_EQ(qpb.process.Wait(10000), 0u);
     EXPECT_TRUE(fs::exists(list)) << list.string();
     return ProductGuidOf(list);
 }

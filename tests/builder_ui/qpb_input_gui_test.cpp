@@ -23,13 +23,11 @@ using qpgui::Remote;
 
 namespace {
 
-constexpr UINT kNew = 57600, kBuild = 32800;
-constexpr int kMainMenu = 129;
+constexpr UINT kNew = 57600, kWindowLink = 32796, kWindowRegistry = 32794;
 constexpr UINT GRM_GETROW = WM_APP + 0x207, GRM_GETCOL = WM_APP + 0x208, GRM_GETCOLS = WM_APP + 0x202,
                GRM_GETTEXT = WM_APP + 0x20D;
 constexpr int kKitNameField = 1210;
 
-bool Menu(HWND frame, UINT command) { return qpe2e::MenuCommand(frame, QP_QPB_EXE, kMainMenu, command); }
 HWND WaitBox(DWORD pid, const std::string& caption, DWORD ms = 15000) { return qpe2e::WaitTop(pid, "#32770", caption, ms); }
 
 HWND MdiChild(HWND client, const std::string& caption) {
@@ -57,43 +55,8 @@ std::string CopyExample(const fs::path& work) {
     return (work / "notepadish.qpk").string();
 }
 
-// qpb started on `project` with its frame at a known place and the start-up picture gone.
-struct Builder {
-    explicit Builder(const std::string& exe, const std::string& project)
-        : process("\"" + exe + "\" \"" + project + "\"") {
-        frame = qpe2e::WaitTop(process.Id(), "QpbMainFrame", "", 30000);
-        if (!frame) return;
-        MoveWindow(frame, 0, 0, 1000, 700, TRUE);
-        qpe2e::WaitFor([&] { return qpe2e::FindTop(process.Id(), "#32770", "") == nullptr; }, 15000);
-        client = FindWindowExA(frame, nullptr, "MDIClient", nullptr);
-        HWND bar = FindWindowExA(frame, nullptr, "QpDockBar", nullptr);
-        tab = GetDlgItem(bar, 100);
-        for (int i = 0; i < 6; ++i) trees[i] = GetDlgItem(bar, 101 + i);
-    }
-    ~Builder() {
-        if (frame && IsWindow(frame)) PostMessageA(frame, WM_CLOSE, 0, 0);
-        // A save question at the end is answered No: the test has read what it needs.
-        for (int i = 0; i < 3; ++i) {
-            if (process.Wait(2000) != STILL_ACTIVE) return;
-            if (HWND box = qpe2e::FindTop(process.Id(), "#32770", "Quillpacker")) qpe2e::Press(box, IDNO, 1000);
-        }
-    }
-    void SelectTab(Remote& r, int index) {
-        for (int attempt = 0; attempt < 3 && !IsWindowVisible(trees[index]); ++attempt) {
-            const RECT rc = r.TabRect(tab, index);
-            qpgui::Click(tab, POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
-            qpe2e::WaitFor([&] { return IsWindowVisible(trees[index]) != FALSE; }, 2000);
-        }
-    }
-    // Clicks a node's label: selected, and the tree has the focus.
-    void ClickNode(Remote& r, int tree, HTREEITEM node) {
-        const RECT rc = r.TreeItemRect(trees[tree], node);
-        qpgui::Click(trees[tree], POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
-    }
-    qpe2e::Process process;
-    HWND frame = nullptr, client = nullptr, tab = nullptr;
-    HWND trees[6] = {};
-};
+// Clicks a node's label: selected, and the tree has the focus.
+void ClickNode(Remote& r, HWND tree, HTREEITEM node) { qpgui::Click(tree, qpgui::Middle(r.TreeItemRect(tree, node))); }
 
 std::string Cell(Remote& r, HWND grid, int row, int col) { return r.TextReply(grid, GRM_GETTEXT, MAKEWPARAM(row, col)); }
 
@@ -125,7 +88,7 @@ TEST(QpbInput, EditKeysSpaceBarDropsAndNewCancelled) {
     const std::string dropped_file = (work / "dropped.txt").string();
     std::ofstream(dropped_file) << "dropped";
 
-    Builder b(QP_QPB_EXE, project);
+    qpgui::Qpb b(QP_QPB_EXE, project);
     ASSERT_NE(b.frame, nullptr);
     const DWORD pid = b.process.Id();
     Remote remote(b.frame);
@@ -134,7 +97,7 @@ TEST(QpbInput, EditKeysSpaceBarDropsAndNewCancelled) {
     b.SelectTab(remote, 4);
     HTREEITEM english = qpgui::FindNode(remote, b.trees[4], std::string(qp::LanguageName(0)));
     ASSERT_NE(english, nullptr);
-    b.ClickNode(remote, 4, english);
+    ClickNode(remote, b.trees[4], english);
     HWND strings = MdiChild(b.client, "String -" + std::string(qp::LanguageName(0)));
     ASSERT_NE(strings, nullptr);
     HWND grid = ChildOfClass(strings, "QpGrid");
@@ -187,7 +150,7 @@ TEST(QpbInput, EditKeysSpaceBarDropsAndNewCancelled) {
     b.SelectTab(remote, 0);
     HTREEITEM templates = qpgui::FindNode(remote, b.trees[0], "Templates");
     ASSERT_NE(templates, nullptr);
-    b.ClickNode(remote, 0, templates);
+    ClickNode(remote, b.trees[0], templates);
     ASSERT_TRUE(qpgui::PressKeys(b.trees[0], {VK_CONTROL, 'R'}));  // Rename, the frame's key
     HWND label = nullptr;
     ASSERT_TRUE(qpe2e::WaitFor([&] { return (label = HWND(SendMessageA(b.trees[0], TVM_GETEDITCONTROL, 0, 0))) != nullptr; }, 5000));
@@ -207,7 +170,7 @@ TEST(QpbInput, EditKeysSpaceBarDropsAndNewCancelled) {
     b.SelectTab(remote, 4);
     HTREEITEM german = qpgui::FindNode(remote, b.trees[4], std::string(qp::LanguageName(1)));
     ASSERT_NE(german, nullptr);
-    b.ClickNode(remote, 4, german);
+    ClickNode(remote, b.trees[4], german);
     const int columns = int(SendMessageA(grid, GRM_GETCOLS, 0, 0));
     const bool shown = IsChecked(b.trees[4], german);
     ASSERT_TRUE(qpgui::PressKeys(b.trees[4], {VK_SPACE}));
@@ -220,9 +183,8 @@ TEST(QpbInput, EditKeysSpaceBarDropsAndNewCancelled) {
 
     // ---- drops -----------------------------------------------------------------------------------------
     // Files on a window that holds none: told why, nothing added.
-    HWND link = nullptr;
-    SendMessageA(b.frame, WM_COMMAND, 32796, 0);  // Window > the link window
-    link = MdiChild(b.client, "Link- Desktop");
+    ASSERT_TRUE(b.Menu(kWindowLink));
+    HWND link = MdiChild(b.client, "Link- Desktop");
     if (!link) link = MdiChild(b.client, "Link");
     ASSERT_NE(link, nullptr);
     ASSERT_TRUE(qpgui::DropFiles(link, {dropped_file}));
@@ -236,7 +198,7 @@ TEST(QpbInput, EditKeysSpaceBarDropsAndNewCancelled) {
     b.SelectTab(remote, 0);
     HTREEITEM help = qpgui::FindNode(remote, b.trees[0], "Help");
     ASSERT_NE(help, nullptr);
-    b.ClickNode(remote, 0, help);
+    ClickNode(remote, b.trees[0], help);
     HWND group = MdiChild(b.client, "Group - Help");
     ASSERT_NE(group, nullptr);
     ASSERT_TRUE(qpgui::DropFiles(group, {dropped_file, work.string()}));
@@ -250,7 +212,7 @@ TEST(QpbInput, EditKeysSpaceBarDropsAndNewCancelled) {
     ASSERT_NE(program_files, nullptr);
     SendMessageA(b.trees[0], TVM_EXPAND, TVE_EXPAND, LPARAM(program));
     SendMessageA(b.trees[0], TVM_ENSUREVISIBLE, 0, LPARAM(program_files));
-    b.ClickNode(remote, 0, program_files);
+    ClickNode(remote, b.trees[0], program_files);
     HWND files = MdiChild(b.client, "Files");
     ASSERT_NE(files, nullptr);
     HWND files_list = GetWindow(files, GW_CHILD);
@@ -290,10 +252,10 @@ TEST(QpbInput, EditKeysSpaceBarDropsAndNewCancelled) {
     // ---- File > New, then Cancel: the project stays as it was ---------------------------------------
     ASSERT_TRUE(qpgui::PressKeys(b.trees[0], {VK_SPACE}));  // nothing: only the string tree has boxes
     b.SelectTab(remote, 4);
-    b.ClickNode(remote, 4, german);
+    ClickNode(remote, b.trees[4], german);
     ASSERT_TRUE(qpgui::PressKeys(b.trees[4], {VK_SPACE}));  // modified again
     ASSERT_TRUE(qpe2e::WaitFor([&] { return qpe2e::Text(b.frame) == "Quillpacker - notepadish.qpk*"; }, 5000));
-    ASSERT_TRUE(Menu(b.frame, kNew));
+    ASSERT_TRUE(b.Menu(kNew));
     HWND dlg = WaitBox(pid, "New Project");
     ASSERT_NE(dlg, nullptr);
     qpe2e::Screenshot("input-new-project");
@@ -305,7 +267,7 @@ TEST(QpbInput, EditKeysSpaceBarDropsAndNewCancelled) {
     EXPECT_NE(qpgui::FindNode(remote, b.trees[0], "Forms"), nullptr);
     // New with a name, then Cancel on the question about the open project's changes: that
     // project stays, and no new project file is written.
-    ASSERT_TRUE(Menu(b.frame, kNew));
+    ASSERT_TRUE(b.Menu(kNew));
     dlg = WaitBox(pid, "New Project");
     ASSERT_NE(dlg, nullptr);
     SendMessageA(GetDlgItem(dlg, 1201), WM_SETTEXT, 0, LPARAM("fresh"));
@@ -316,9 +278,8 @@ TEST(QpbInput, EditKeysSpaceBarDropsAndNewCancelled) {
     EXPECT_FALSE(fs::exists(work / "fresh.qpk")) << "the new project was written though the open one was kept";
 
     // ---- a project dropped on an item window opens it, asking about the changes ----------------------------
-    HWND registry = nullptr;
-    SendMessageA(b.frame, WM_COMMAND, 32794, 0);  // Window > the registry window
-    registry = MdiChild(b.client, "Registry");
+    ASSERT_TRUE(b.Menu(kWindowRegistry));
+    HWND registry = MdiChild(b.client, "Registry");
     ASSERT_NE(registry, nullptr);
     ASSERT_TRUE(qpgui::DropFiles(registry, {dropped_file, other}));
     EXPECT_NE(Answer(pid, "Quillpacker", IDCANCEL).find("Save changes"), std::string::npos);
@@ -336,17 +297,11 @@ TEST(QpbInput, BuildWizardRefusesNamesAndLeavesNoEmptyKitRoot) {
     const std::string project = CopyExample(work);
     const fs::path kits = work / "KITS";
     {
-        Builder b(QP_QPB_EXE, project);
+        qpgui::Qpb b(QP_QPB_EXE, project);
         ASSERT_NE(b.frame, nullptr);
         const DWORD pid = b.process.Id();
-        ASSERT_TRUE(Menu(b.frame, kBuild));
-        HWND wizard = WaitBox(pid, "Build Media");
-        ASSERT_NE(wizard, nullptr);
-        HWND page = nullptr;
-        ASSERT_TRUE(qpe2e::WaitFor([&] {
-            page = HWND(SendMessageA(wizard, PSM_GETCURRENTPAGEHWND, 0, 0));
-            return page && IsWindowVisible(GetDlgItem(page, kKitNameField));
-        }, 10000));
+        HWND wizard = nullptr, page = nullptr;
+        ASSERT_TRUE(b.OpenBuildWizard(wizard, page));
         EXPECT_TRUE(fs::is_directory(kits)) << "the page lists the kit root it made";
         struct Row {
             const char* name;
@@ -379,17 +334,11 @@ TEST(QpbInput, BuildWizardRefusesNamesAndLeavesNoEmptyKitRoot) {
     fs::remove_all(bare, ec);
     fs::create_directories(bare);
     fs::copy_file(fs::path(QP_QPB_EXE), bare / "qpb.exe");
-    Builder b((bare / "qpb.exe").string(), project);
+    qpgui::Qpb b((bare / "qpb.exe").string(), project);
     ASSERT_NE(b.frame, nullptr);
     const DWORD pid = b.process.Id();
-    ASSERT_TRUE(Menu(b.frame, kBuild));
-    HWND wizard = WaitBox(pid, "Build Media");
-    ASSERT_NE(wizard, nullptr);
-    HWND page = nullptr;
-    ASSERT_TRUE(qpe2e::WaitFor([&] {
-        page = HWND(SendMessageA(wizard, PSM_GETCURRENTPAGEHWND, 0, 0));
-        return page && IsWindowVisible(GetDlgItem(page, kKitNameField));
-    }, 10000));
+    HWND wizard = nullptr, page = nullptr;
+    ASSERT_TRUE(b.OpenBuildWizard(wizard, page));
     SendMessageA(GetDlgItem(page, kKitNameField), WM_SETTEXT, 0, LPARAM("Broken"));
     PostMessageA(wizard, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
     ASSERT_TRUE(qpe2e::WaitGone(wizard, 10000));

@@ -25,12 +25,13 @@
 #include "support/run_process.h"
 
 namespace fs = std::filesystem;
+using qpgui::Middle;
+using qpgui::PressKeys;
 using qpgui::Remote;
 
 namespace {
 
 constexpr UINT kSave = 57603, kSettings = 32802;
-constexpr int kMainMenu = 129;
 constexpr int kGroupTree = 4105, kTarget = 4113, kAdvanced = 1180;
 
 HWND WaitBox(DWORD pid, const std::string& caption) { return qpe2e::WaitTop(pid, "#32770", caption, 10000); }
@@ -43,81 +44,6 @@ HWND WaitChild(HWND client, const std::string& caption) {
         return found != nullptr;
     }, 10000);
     return found;
-}
-
-HWND FocusOf(HWND any) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof(info);
-    return GetGUIThreadInfo(GetWindowThreadProcessId(any, nullptr), &info) ? info.hwndFocus : nullptr;
-}
-
-// The foreground is the window of `w`, and `w` itself has the focus (null: only the foreground).
-bool Ready(HWND w, bool focus = true) {
-    HWND top = GetAncestor(w, GA_ROOT);
-    const bool ok = qpe2e::WaitFor([&] {
-        if (GetForegroundWindow() != top) SetForegroundWindow(top);
-        return GetForegroundWindow() == top && (!focus || FocusOf(w) == w);
-    }, 10000);
-    if (!ok) ADD_FAILURE() << "\"" << qpe2e::Text(w) << "\" has not the focus";
-    return ok;
-}
-
-INPUT KeyInput(WORD vk, bool up) {
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = vk;
-    in.ki.wScan = WORD(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
-    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    return in;
-}
-
-// Keys pressed in order and released in reverse (a chord), to whatever has the focus now.
-void Keys(std::initializer_list<WORD> keys) {
-    std::vector<INPUT> in;
-    for (WORD k : keys) in.push_back(KeyInput(k, false));
-    for (auto k = keys.end(); k != keys.begin();) in.push_back(KeyInput(*--k, true));
-    SendInput(UINT(in.size()), in.data(), sizeof(INPUT));
-    Sleep(200);
-}
-
-void Type(const std::string& text) {
-    for (char c : text) {
-        const SHORT scan = VkKeyScanA(c);
-        if ((scan >> 8) & 1) Keys({VK_SHIFT, WORD(scan & 0xFF)});
-        else Keys({WORD(scan & 0xFF)});
-    }
-}
-
-// A real button press at a client point of `w` (the cursor goes there first).
-void Mouse(HWND w, POINT client, bool right, int times = 1) {
-    Ready(w, false);
-    POINT p = client;
-    ClientToScreen(w, &p);
-    SetCursorPos(p.x, p.y);
-    Sleep(100);
-    for (int i = 0; i < times; ++i) {
-        INPUT in[2]{};
-        in[0].type = in[1].type = INPUT_MOUSE;
-        in[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
-        in[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
-        SendInput(2, in, sizeof(INPUT));
-        Sleep(times > 1 ? 30 : 200);
-    }
-    Sleep(300);
-}
-
-POINT Middle(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
-
-// A context menu opened with the right button at `at`, walked with `keys`, chosen with Enter.
-// The menu must appear; what the choice does the caller waits for (a greyed entry does nothing).
-void ContextMenu(DWORD pid, HWND w, POINT at, std::initializer_list<WORD> keys, const std::string& shot = "") {
-    Mouse(w, at, true);
-    HWND menu = qpe2e::WaitTop(pid, "#32768", "", 5000);
-    ASSERT_NE(menu, nullptr) << "no context menu";
-    for (WORD k : keys) Keys({k});
-    if (!shot.empty()) qpe2e::Screenshot(shot);
-    Keys({VK_RETURN});
-    qpe2e::WaitFor([&] { return !IsWindowVisible(menu); }, 5000);
 }
 
 int CheckState(HWND tree, HTREEITEM node) {
@@ -151,37 +77,22 @@ TEST(QpbItemsGui, ItemWindowsWorkedWithMouseAndKeys) {
     const fs::path work = fs::path(QP_WORK_DIR).make_preferred();
     const std::string project = qptest::CopyExample(QP_EXAMPLE_DIR, work, "items-gui");
     ASSERT_FALSE(project.empty());
+    qpgui::Qpb qpb(QP_QPB_EXE, project, "Quillpacker - notepadish.qpk");
+    ASSERT_TRUE(qpb.Found());
     qp::NullReporter quiet;
     std::unique_ptr<qp::CDazDoc> expected = qp::OpenProject(project, quiet);
     ASSERT_TRUE(expected);
     qp::ProjectEdits model(*expected);
-
-    qpe2e::Process qpb(std::string("\"") + QP_QPB_EXE + "\" \"" + project + "\"");
-    ASSERT_TRUE(qpb.Started());
-    const DWORD pid = qpb.Id();
-    HWND frame = qpe2e::WaitTop(pid, "QpbMainFrame", "Quillpacker - notepadish.qpk");
-    ASSERT_NE(frame, nullptr);
-    MoveWindow(frame, 0, 0, 1000, 700, TRUE);
-    for (int i = 0; i < 100 && qpe2e::FindTop(pid, "#32770", ""); ++i) Sleep(100);  // the start-up picture
-    Remote remote(frame);
-    HWND client = FindWindowExA(frame, nullptr, "MDIClient", nullptr);
-    HWND bar = FindWindowExA(frame, nullptr, "QpDockBar", nullptr);
-    ASSERT_TRUE(client && bar);
-    HWND tab = GetDlgItem(bar, 100);
-    auto select_tab = [&](int index) {
-        HWND tree = GetDlgItem(bar, 101 + index);
-        for (int attempt = 0; attempt < 3 && !IsWindowVisible(tree); ++attempt) {
-            Mouse(tab, Middle(remote.TabRect(tab, index)), false);
-            qpe2e::WaitFor([&] { return IsWindowVisible(tree) != FALSE; }, 2000);
-        }
-        return tree;
-    };
+    Remote remote(qpb.frame);
+    const DWORD pid = qpb.Pid();
+    HWND frame = qpb.frame, client = qpb.client;
+    auto select_tab = [&](int index) { return qpb.SelectTab(remote, index); };
     // A tree node clicked on its text: selected, and the tree has the focus.
     auto click_node = [&](HWND tree, HTREEITEM node) {
         SendMessageA(tree, TVM_ENSUREVISIBLE, 0, LPARAM(node));  // its parents opened, as the author does
         qpe2e::Sync(tree);
         const RECT r = remote.TreeItemRect(tree, node);
-        Mouse(tree, POINT{r.left + 4, (r.top + r.bottom) / 2}, false);
+        qpgui::Click(tree, POINT{r.left + 4, (r.top + r.bottom) / 2});
     };
 
     // --- setup-type membership: boxes, the space bar, a click on a box ------------------------
@@ -210,21 +121,20 @@ TEST(QpbItemsGui, ItemWindowsWorkedWithMouseAndKeys) {
     expect_boxes({{"Program Files", 2}, {"Help Files", 1}, {"Templates", 1}}, "as opened");
     // The space bar on Templates takes it in (with Program Files, which it requires: there already).
     click_node(setup_tree, node_of("Templates"));
-    ASSERT_TRUE(Ready(setup_tree));
-    Keys({VK_SPACE});
+    ASSERT_TRUE(PressKeys(setup_tree, {VK_SPACE}));
     model.ToggleMembership(compact, *templates);
     expect_boxes({{"Templates", 2}}, "space on Templates");
     // Program Files cannot go while Templates, a member, requires it; the selection stayed, so the
     // space bar goes on from where the author is.
-    Keys({VK_UP});
-    Keys({VK_UP});
-    Keys({VK_SPACE});
+    ASSERT_TRUE(PressKeys(setup_tree, {VK_UP}));
+    ASSERT_TRUE(PressKeys(setup_tree, {VK_UP}));
+    ASSERT_TRUE(PressKeys(setup_tree, {VK_SPACE}));
     EXPECT_EQ(model.ToggleMembership(compact, *program), qp::ProjectEdits::Membership::kRefused);
     expect_boxes({{"Program Files", 2}}, "space on Program Files");
     // A click on Help Files' box takes it in.
     {
         const RECT r = remote.TreeItemRect(setup_tree, node_of("Help Files"));
-        Mouse(setup_tree, POINT{r.left - 26, (r.top + r.bottom) / 2}, false);
+        qpgui::Click(setup_tree, POINT{r.left - 26, (r.top + r.bottom) / 2});
         model.ToggleMembership(compact, *help);
         expect_boxes({{"Help Files", 2}, {"Program Files", 2}, {"Templates", 2}}, "click on Help Files' box");
     }
@@ -234,12 +144,13 @@ TEST(QpbItemsGui, ItemWindowsWorkedWithMouseAndKeys) {
     HWND components = select_tab(1);
     click_node(components, qpgui::FindNode(remote, components, "Templates"));
     ASSERT_NE(WaitChild(client, "Component - Templates"), nullptr);
-    ASSERT_TRUE(Ready(components));
-    Keys({VK_CONTROL, 'R'});
-    HWND label = HWND(SendMessageA(components, TVM_GETEDITCONTROL, 0, 0));
-    ASSERT_NE(label, nullptr) << "Ctrl+R started no label edit";
-    Type("Letters");  // over the selected old name
-    Keys({VK_RETURN});
+    ASSERT_TRUE(PressKeys(components, {VK_CONTROL, 'R'}));
+    HWND label = nullptr;
+    ASSERT_TRUE(qpe2e::WaitFor([&] { return (label = HWND(SendMessageA(components, TVM_GETEDITCONTROL, 0, 0))) != nullptr &&
+                                             qpgui::FocusOf(label) == label; }, 5000))
+        << "Ctrl+R started no label edit";
+    ASSERT_TRUE(qpgui::TypeKeys(label, "Letters"));  // over the selected old name
+    ASSERT_TRUE(PressKeys(label, {VK_RETURN}));
     EXPECT_NE(WaitChild(client, "Component - Letters"), nullptr) << "the caption kept the old name";
     model.RenameComponent(*templates, "Letters");
 
@@ -269,12 +180,12 @@ TEST(QpbItemsGui, ItemWindowsWorkedWithMouseAndKeys) {
     // " Key" from the window's own menu (New, then the first entry of its sub-menu).
     const RECT last_row = remote.ListItemRect(reg_list, 2);
     const POINT below_rows{40, last_row.bottom + 30};
-    ContextMenu(pid, reg_list, below_rows, {VK_DOWN, VK_RIGHT}, "items-registry-menu");
+    ASSERT_TRUE(qpgui::ContextMenu(reg_list, below_rows, {VK_DOWN, VK_RIGHT}, "items-registry-menu"));
     qp::CRegistry* new_key = model.NewRegistry(*key, qp::CRegistry::kKey);
     EXPECT_TRUE(qpe2e::WaitFor([&] { return qpgui::FindNode(remote, reg_tree, new_key->name, key_node) != nullptr; }, 5000))
         << "\" Key\" made no key below Notepadish";
     // "AddEntry": a registry set below the root, whatever the window shows.
-    ContextMenu(pid, reg_list, below_rows, {VK_DOWN, VK_DOWN});
+    ASSERT_TRUE(qpgui::ContextMenu(reg_list, below_rows, {VK_DOWN, VK_DOWN}));
     qp::CRegistry* set = model.NewRegistry(expected->registry_root, qp::CRegistry::kSet);
     EXPECT_TRUE(qpe2e::WaitFor([&] {
         for (HTREEITEM n = qpgui::Child(reg_tree, qpgui::Root(reg_tree)); n; n = qpgui::Next(reg_tree, n))
@@ -286,14 +197,14 @@ TEST(QpbItemsGui, ItemWindowsWorkedWithMouseAndKeys) {
     // "Modify" from the registry tree's menu (from the bottom: Properties, then Modify): the first
     // value's editor, as no row is selected.
     key_node = qpgui::FindNode(remote, reg_tree, "Notepadish");
-    ContextMenu(pid, reg_tree, Middle(remote.TreeItemRect(reg_tree, key_node)), {VK_UP, VK_UP});
+    ASSERT_TRUE(qpgui::ContextMenu(reg_tree, Middle(remote.TreeItemRect(reg_tree, key_node)), {VK_UP, VK_UP}, "items-registry-tree-menu"));
     HWND dlg = WaitBox(pid, "Edit String");
     ASSERT_NE(dlg, nullptr) << "\"Modify\" in the registry tree's menu opened nothing";
     EXPECT_EQ(qpe2e::ItemText(dlg, 4101), "<TARGETDIR>");
     qpe2e::Press(dlg, IDCANCEL);
     qpe2e::WaitGone(dlg);
     // A double click on a value opens its editor.
-    Mouse(reg_list, Middle(remote.ListItemRect(reg_list, 2)), false, 2);
+    qpgui::DoubleClick(reg_list, Middle(remote.ListItemRect(reg_list, 2)));
     dlg = WaitBox(pid, "Edit DWORD Value");
     ASSERT_NE(dlg, nullptr) << "a double click on FontSize opened nothing";
     EXPECT_EQ(qpe2e::ItemText(dlg, 4101), "0000000B");
@@ -306,13 +217,14 @@ TEST(QpbItemsGui, ItemWindowsWorkedWithMouseAndKeys) {
     HWND link_tree = select_tab(5);
     HTREEITEM folder_node = qpgui::FindNode(remote, link_tree, "Program Folder");
     ASSERT_NE(folder_node, nullptr);
-    ContextMenu(pid, link_tree, Middle(remote.TreeItemRect(link_tree, folder_node)), {VK_DOWN, VK_DOWN});
+    ASSERT_TRUE(qpgui::ContextMenu(link_tree, Middle(remote.TreeItemRect(link_tree, folder_node)), {VK_DOWN, VK_DOWN}, "items-link-menu"));
     qp::CObListShort* folder = expected->shortcut_root.children[0]->children[0]->children[1].get();
     ASSERT_EQ(folder->name, "Program Folder");
     qp::CObListShort* shortcut = model.NewShortcut(*folder, qp::CObListShort::kShortcut);
     EXPECT_EQ(shortcut->name, "New shortcut#1");
-    EXPECT_TRUE(qpe2e::WaitFor([&] { return SendMessageA(link_tree, TVM_GETEDITCONTROL, 0, 0) != 0; }, 5000));
-    Keys({VK_ESCAPE});  // the name it was made with
+    HWND made_label = nullptr;
+    ASSERT_TRUE(qpe2e::WaitFor([&] { return (made_label = HWND(SendMessageA(link_tree, TVM_GETEDITCONTROL, 0, 0))) != nullptr; }, 5000));
+    ASSERT_TRUE(PressKeys(made_label, {VK_ESCAPE}));  // the name it was made with
     HTREEITEM made = qpgui::FindNode(remote, link_tree, "New shortcut#1", folder_node);
     ASSERT_NE(made, nullptr) << "Insert File made no \"New shortcut#1\"";
     click_node(link_tree, made);
@@ -320,7 +232,7 @@ TEST(QpbItemsGui, ItemWindowsWorkedWithMouseAndKeys) {
     ASSERT_NE(link_window, nullptr);
     HWND link_list = FindWindowExA(link_window, nullptr, WC_LISTVIEWA, nullptr);
     // Its target set in the shortcut dialog: it takes the file's name, and so does its text.
-    Mouse(link_list, Middle(remote.ListItemRect(link_list, 2)), false, 2);
+    qpgui::DoubleClick(link_list, Middle(remote.ListItemRect(link_list, 2)));
     dlg = WaitBox(pid, "Shortcut Properties");
     ASSERT_NE(dlg, nullptr);
     SendMessageA(GetDlgItem(dlg, kTarget), WM_SETTEXT, 0, LPARAM("<TARGETDIR>\\notes.txt"));
@@ -336,16 +248,17 @@ TEST(QpbItemsGui, ItemWindowsWorkedWithMouseAndKeys) {
     made = qpgui::FindNode(remote, link_tree, "notes", folder_node);
     ASSERT_NE(made, nullptr);
     click_node(link_tree, made);
-    ASSERT_TRUE(Ready(link_tree));
-    Keys({VK_CONTROL, 'R'});
-    ASSERT_NE(SendMessageA(link_tree, TVM_GETEDITCONTROL, 0, 0), 0);
-    Type("Read me");
-    Keys({VK_RETURN});
+    ASSERT_TRUE(PressKeys(link_tree, {VK_CONTROL, 'R'}));
+    ASSERT_TRUE(qpe2e::WaitFor([&] { return (label = HWND(SendMessageA(link_tree, TVM_GETEDITCONTROL, 0, 0))) != nullptr &&
+                                             qpgui::FocusOf(label) == label; }, 5000))
+        << "Ctrl+R started no label edit with the focus";
+    ASSERT_TRUE(qpgui::TypeKeys(label, "Read me"));
+    ASSERT_TRUE(PressKeys(label, {VK_RETURN}));
     EXPECT_NE(WaitChild(client, "Link- Read me"), nullptr) << "the caption kept the old name";
     model.RenameShortcut(*shortcut, "Read me");
 
     // --- the file-group page, worked with the space bar -----------------------------------------
-    Mouse(link_list, Middle(remote.ListItemRect(link_list, 10)), false, 2);
+    qpgui::DoubleClick(link_list, Middle(remote.ListItemRect(link_list, 10)));
     HWND sheet = WaitBox(pid, "Group Properties");
     ASSERT_NE(sheet, nullptr);
     HWND page = FindWindowExA(sheet, nullptr, "#32770", nullptr);
@@ -355,8 +268,7 @@ TEST(QpbItemsGui, ItemWindowsWorkedWithMouseAndKeys) {
     ASSERT_NE(program_group, nullptr);
     EXPECT_EQ(CheckState(groups, program_group), 1) << "a new shortcut has no group";
     click_node(groups, program_group);
-    ASSERT_TRUE(Ready(groups));
-    Keys({VK_SPACE});
+    ASSERT_TRUE(PressKeys(groups, {VK_SPACE}));
     EXPECT_TRUE(qpe2e::WaitFor([&] { return CheckState(groups, program_group) == 2; }, 5000));
     qpe2e::Screenshot("items-group-properties");
     qpe2e::Press(sheet, IDOK);
@@ -373,12 +285,12 @@ TEST(QpbItemsGui, ItemWindowsWorkedWithMouseAndKeys) {
     const int px = area.right - 3, py = area.bottom - 2;
     const COLORREF bottom_before = ClientPixel(client, px, py);
     ASSERT_NE(bottom_before, CLR_INVALID);
-    ASSERT_TRUE(qpe2e::MenuCommand(frame, QP_QPB_EXE, kMainMenu, kSettings));
+    ASSERT_TRUE(qpb.Menu(kSettings));
     sheet = WaitBox(pid, "Project Files");
     ASSERT_NE(sheet, nullptr);
     SendMessageA(sheet, PSM_SETCURSEL, 6, 0);
     qpe2e::WaitFor([&] { return (page = HWND(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0))) && IsWindowVisible(page); }, 5000);
-    Mouse(GetDlgItem(page, kAdvanced), POINT{10, 8}, false);
+    qpgui::Click(GetDlgItem(page, kAdvanced), POINT{10, 8});
     HWND chooser = WaitBox(pid, "GradientColor");
     ASSERT_NE(chooser, nullptr);
     // The end colour's panel (the lower one): red to 255.
@@ -403,11 +315,11 @@ TEST(QpbItemsGui, ItemWindowsWorkedWithMouseAndKeys) {
     qpe2e::Screenshot("items-after-cancel");
 
     // --- saved: exactly these edits (the colours as they were) -----------------------------------
-    ASSERT_TRUE(qpe2e::MenuCommand(frame, QP_QPB_EXE, kMainMenu, kSave));
+    ASSERT_TRUE(qpb.Menu(kSave));
     EXPECT_TRUE(qpe2e::WaitFor([&] { return qpe2e::Text(frame) == "Quillpacker - notepadish.qpk"; }, 20000)) << qpe2e::Text(frame);
     const std::string expected_path = (work / "expected.qpk").string();
     ASSERT_TRUE(qp::SaveProject(*expected, expected_path, quiet));
     EXPECT_EQ(DumpBody(project, work.string()), DumpBody(expected_path, work.string()));
     PostMessageA(frame, WM_CLOSE, 0, 0);
-    EXPECT_EQ(qpb.Wait(10000), 0u);
+    EXPECT_EQ(qpb.process.Wait(10000), 0u);
 }

@@ -29,14 +29,9 @@ using qpgui::Remote;
 
 namespace {
 
-constexpr UINT kNew = 57600, kSave = 57603, kBuild = 32800, kSettings = 32802, kProperties = 32779;
+constexpr UINT kNew = 57600, kSave = 57603, kBuild = 32800, kSettings = 32802;
 
 HWND WaitBox(DWORD pid, const std::string& caption, DWORD ms = 10000) { return qpe2e::WaitTop(pid, "#32770", caption, ms); }
-
-constexpr int kMainMenu = 129;  // the frame's menu bar resource
-
-// A command chosen from the frame's menu bar, as a user chooses it.
-bool Menu(HWND frame, UINT command) { return qpe2e::MenuCommand(frame, QP_QPB_EXE, kMainMenu, command); }
 
 HWND CurrentPage(HWND sheet) { return HWND(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0)); }
 
@@ -65,7 +60,7 @@ void DoubleClick(HWND wnd, POINT at) {
     PostMessageA(wnd, WM_LBUTTONUP, 0, p);
 }
 
-POINT Middle(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+using qpgui::Middle;
 
 void WaitGone(HWND w, DWORD ms = 10000) { qpe2e::WaitGone(w, ms); }
 
@@ -74,16 +69,7 @@ void ChooseInOpenDialog(DWORD pid, HWND page, int button, const std::string& pat
     PostMessageA(GetDlgItem(page, button), BM_CLICK, 0, 0);
     HWND dlg = WaitBox(pid, "Open");
     ASSERT_NE(dlg, nullptr);
-    HWND name = nullptr;
-    qpe2e::WaitFor([&] {
-        name = GetDlgItem(dlg, 0x47c);
-        if (name) {
-            if (HWND edit = FindWindowExA(name, nullptr, "Edit", nullptr)) name = edit;
-        } else {
-            name = GetDlgItem(dlg, 0x480);
-        }
-        return name && IsWindowVisible(name);
-    }, 10000);
+    HWND name = qpgui::FileNameBox(dlg);
     ASSERT_NE(name, nullptr);
     SendMessageA(name, WM_SETTEXT, 0, LPARAM(path.c_str()));
     qpe2e::Press(dlg, IDOK);
@@ -162,19 +148,14 @@ TEST(QpbSheetsGui, EveryPageWritesItsChangeAndTheWizardsBuildKits) {
     qp::CItemComponent& comp = *expected->root_component.children[0];
     qp::CItemGroup& group = *expected->group_list.items[0];
 
-    qpe2e::Process qpb(std::string("\"") + QP_QPB_EXE + "\" \"" + project + "\"");
-    ASSERT_TRUE(qpb.Started());
-    const DWORD pid = qpb.Id();
-    HWND frame = qpe2e::WaitTop(pid, "QpbMainFrame", "Quillpacker - notepadish.qpk");
+    qpgui::Qpb qpb(QP_QPB_EXE, project, "Quillpacker - notepadish.qpk");
+    const DWORD pid = qpb.Pid();
+    HWND frame = qpb.frame;
     ASSERT_NE(frame, nullptr);
-    MoveWindow(frame, 0, 0, 1000, 700, TRUE);
-    if (HWND splash = qpe2e::FindTop(pid, "#32770", "")) WaitGone(splash, 10000);
     Remote remote(frame);
-    HWND bar = FindWindowExA(frame, nullptr, "QpDockBar", nullptr);
-    HWND mdi = FindWindowExA(frame, nullptr, "MDIClient", nullptr);
+    HWND bar = qpb.bar, mdi = qpb.client;
     ASSERT_TRUE(bar && mdi);
-    HWND trees[6];
-    for (int i = 0; i < 6; ++i) trees[i] = GetDlgItem(bar, 101 + i);
+    const HWND* trees = qpb.trees;
 
     // ---- Component Properties: opened by a double click on "Description" ----------------------
     SendMessageA(GetDlgItem(bar, 100), TCM_SETCURSEL, 1, 0);
@@ -332,14 +313,11 @@ TEST(QpbSheetsGui, EveryPageWritesItsChangeAndTheWizardsBuildKits) {
     // ---- Setup Type: Properties on a setup type of the tree -------------------------------------------
     {
         qp::CItemSetup& setup = *expected->setup_type_list.items[0];
-        SendMessageA(GetDlgItem(bar, 100), TCM_SETCURSEL, 2, 0);
+        qpb.SelectTab(remote, 2);
         HTREEITEM node = qpgui::FindNode(remote, trees[2], setup.name);
         ASSERT_NE(node, nullptr);
-        ShowWindow(trees[2], SW_SHOW);
-        SendMessageA(trees[2], TVM_SELECTITEM, TVGN_CARET, LPARAM(node));
-        qpgui::Click(trees[2], Middle(remote.TreeItemRect(trees[2], node)));
-        qpe2e::Sync(trees[2]);
-        PostMessageA(frame, WM_COMMAND, kProperties, 0);  // the id straight: a command of the tree's context menu
+        // "Properties", the last entry of the tree's menu.
+        ASSERT_TRUE(qpgui::ContextMenu(trees[2], Middle(remote.TreeItemRect(trees[2], node)), {VK_UP}, "setup-type-menu"));
         HWND dlg = WaitBox(pid, "Setup Type");
         ASSERT_NE(dlg, nullptr);
         qpe2e::Sync(dlg);
@@ -357,7 +335,7 @@ TEST(QpbSheetsGui, EveryPageWritesItsChangeAndTheWizardsBuildKits) {
     }
 
     // ---- Project Files ------------------------------------------------------------------------------
-    ASSERT_TRUE(Menu(frame, kSettings));
+    ASSERT_TRUE(qpb.Menu(kSettings));
     sheet = WaitBox(pid, "Project Files");
     ASSERT_NE(sheet, nullptr);
     qpe2e::Sync(sheet);
@@ -424,7 +402,7 @@ TEST(QpbSheetsGui, EveryPageWritesItsChangeAndTheWizardsBuildKits) {
     qpe2e::Screenshot("main-after-settings");
 
     // ---- save: the dump holds exactly the changes ------------------------------------------------------
-    ASSERT_TRUE(Menu(frame, kSave));
+    ASSERT_TRUE(qpb.Menu(kSave));
     EXPECT_TRUE(qpe2e::WaitFor([&] { return qpe2e::Text(frame).back() != '*'; }, 20000)) << qpe2e::Text(frame);
     const std::string expected_path = (work / "expected.qpk").string();
     ASSERT_TRUE(qp::SaveProject(*expected, expected_path, quiet));
@@ -439,11 +417,8 @@ TEST(QpbSheetsGui, EveryPageWritesItsChangeAndTheWizardsBuildKits) {
     fs::create_directories(kits / "Other");
     const auto before = fs::last_write_time(kits / "Existing" / "setup.lst");
     Sleep(1100);  // the rebuilt setup.lst gets a later time than this one (file times in seconds)
-    ASSERT_TRUE(Menu(frame, kBuild));
-    HWND wizard = WaitBox(pid, "Build Media");
-    ASSERT_NE(wizard, nullptr);
-    qpe2e::Sync(wizard);
-    HWND build_page = CurrentPage(wizard);
+    HWND wizard = nullptr, build_page = nullptr;
+    ASSERT_TRUE(qpb.OpenBuildWizard(wizard, build_page));
     HWND exist = GetDlgItem(build_page, 1213);
     ASSERT_EQ(SendMessageA(exist, LB_GETCOUNT, 0, 0), 2);
     EXPECT_EQ(qpe2e::ItemText(build_page, 1211), kits.string());
@@ -475,7 +450,7 @@ TEST(QpbSheetsGui, EveryPageWritesItsChangeAndTheWizardsBuildKits) {
     }
 
     // ---- New Project with "Wizard" ---------------------------------------------------------------------
-    ASSERT_TRUE(Menu(frame, kNew));
+    ASSERT_TRUE(qpb.Menu(kNew));
     HWND ask = qpe2e::WaitTop(pid, "#32770", "Quillpacker", 3000);
     if (ask) qpe2e::Press(ask, IDNO);  // the build made a product GUID
     HWND np = WaitBox(pid, "New Project");
@@ -516,11 +491,9 @@ TEST(QpbSheetsGui, EveryPageWritesItsChangeAndTheWizardsBuildKits) {
 
     // Built from the menu, the new project's setup types without components are named in a
     // warning, and the kit is made all the same.
-    PostMessageA(frame, WM_COMMAND, kBuild, 0);
-    HWND fresh_build = WaitBox(pid, "Build Media");
-    ASSERT_NE(fresh_build, nullptr);
-    qpe2e::Settle(300);
-    SendMessageA(GetDlgItem(CurrentPage(fresh_build), 1210), WM_SETTEXT, 0, LPARAM("FreshGui"));
+    HWND fresh_build = nullptr, fresh_page = nullptr;
+    ASSERT_TRUE(qpb.OpenBuildWizard(fresh_build, fresh_page));
+    SendMessageA(GetDlgItem(fresh_page, 1210), WM_SETTEXT, 0, LPARAM("FreshGui"));
     PostMessageA(fresh_build, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
     WaitGone(fresh_build);
     HWND warning = nullptr;
@@ -538,7 +511,7 @@ TEST(QpbSheetsGui, EveryPageWritesItsChangeAndTheWizardsBuildKits) {
 
     PostMessageA(frame, WM_CLOSE, 0, 0);
     if (HWND q = qpe2e::WaitTop(pid, "#32770", "Quillpacker", 3000)) qpe2e::Press(q, IDNO);
-    EXPECT_EQ(qpb.Wait(10000), 0u);
+    EXPECT_EQ(qpb.process.Wait(10000), 0u);
 }
 
 // Cancel in the build's progress window stops the archive: no kit appears under the kit's name,
@@ -560,11 +533,10 @@ TEST(QpbSheetsGui, CancelDuringTheBuildLeavesNoKit) {
     qp::NullReporter quiet;
     ASSERT_TRUE(qp::SaveProject(doc, project, quiet));
 
-    qpe2e::Process qpb(std::string("\"") + QP_QPB_EXE + "\" \"" + project + "\"");
-    const DWORD pid = qpb.Id();
-    HWND frame = qpe2e::WaitTop(pid, "QpbMainFrame", "Quillpacker - many.qpk");
+    qpgui::Qpb qpb(QP_QPB_EXE, project, "Quillpacker - many.qpk");
+    const DWORD pid = qpb.Pid();
+    HWND frame = qpb.frame;
     ASSERT_NE(frame, nullptr);
-    if (HWND splash = qpe2e::FindTop(pid, "#32770", "")) WaitGone(splash, 10000);
     PostMessageA(frame, WM_COMMAND, kBuild, 0);  // the id straight: the other test chooses Build from the menu
     HWND wizard = WaitBox(pid, "Build Media");
     ASSERT_NE(wizard, nullptr);
@@ -591,6 +563,6 @@ TEST(QpbSheetsGui, CancelDuringTheBuildLeavesNoKit) {
     qpe2e::Screenshot("build-cancelled");
     PostMessageA(frame, WM_CLOSE, 0, 0);
     if (HWND q = qpe2e::WaitTop(pid, "#32770", "Quillpacker", 3000)) qpe2e::Press(q, IDNO);
-    EXPECT_EQ(qpb.Wait(10000), 0u);
+    EXPECT_EQ(qpb.process.Wait(10000), 0u);
     qptest::RemoveTree(work);
 }

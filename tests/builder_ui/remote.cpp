@@ -203,6 +203,16 @@ bool Click(HWND wnd, POINT client, bool right) {
     return true;
 }
 
+bool DoubleClick(HWND wnd, POINT client) {
+    if (!Click(wnd, client)) return false;
+    const LPARAM at = MAKELPARAM(client.x, client.y);
+    ::PostMessageA(wnd, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    ::PostMessageA(wnd, WM_LBUTTONUP, 0, at);
+    return qpe2e::Sync(wnd);
+}
+
+POINT Middle(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
 HWND FocusOf(HWND any) {
     GUITHREADINFO info{};
     info.cbSize = sizeof(info);
@@ -267,6 +277,113 @@ bool TypeKeys(HWND focus, const std::string& text, DWORD ms) {
         Send(in);
     }
     return qpe2e::Sync(top);
+}
+
+bool ContextMenu(HWND wnd, POINT at, std::initializer_list<WORD> keys, const std::string& shot, DWORD ms) {
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(wnd, &pid);
+    if (!Click(wnd, at, true)) return false;
+    HWND menu = qpe2e::WaitTop(pid, "#32768", "", ms);
+    if (!menu) {
+        ADD_FAILURE() << "a right click on \"" << qpe2e::Text(wnd) << "\" opened no context menu";
+        return false;
+    }
+    // The menu's keys go to the thread's queue; the window with the focus is still the one
+    // that was clicked (or its owner's choice), and it stays in the foreground.
+    HWND focus = FocusOf(wnd);
+    if (!focus) focus = wnd;
+    bool ok = true;
+    for (WORD k : keys) ok = ok && PressKeys(focus, {k}, ms);
+#ifdef QP_SHOTS_DIR
+    if (ok && !shot.empty()) qpe2e::Screenshot(shot);
+#else
+    (void)shot;
+#endif
+    ok = ok && PressKeys(focus, {VK_RETURN}, ms);
+    if (ok && !qpe2e::WaitFor([&] { return !::IsWindowVisible(menu); }, ms)) {
+        ADD_FAILURE() << "the context menu of \"" << qpe2e::Text(wnd) << "\" stayed open after Enter";
+        ok = false;
+    }
+    if (!ok && ::IsWindowVisible(menu)) {
+        ::PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+        qpe2e::WaitFor([&] { return !::IsWindowVisible(menu); }, 2000);
+    }
+    return ok;
+}
+
+HWND FileNameBox(HWND dlg, DWORD ms) {
+    HWND name = nullptr;
+    qpe2e::WaitFor([&] {
+        name = ::GetDlgItem(dlg, 0x47c);
+        if (name) {
+            if (HWND edit = ::FindWindowExA(name, nullptr, "Edit", nullptr)) name = edit;
+        } else {
+            name = ::GetDlgItem(dlg, 0x480);
+        }
+        return name && ::IsWindowVisible(name);
+    }, ms);
+    return name && ::IsWindowVisible(name) ? name : nullptr;
+}
+
+Qpb::Qpb(const std::string& exe, const std::string& project, const std::string& caption, bool splash_gone)
+    : process("\"" + exe + "\" \"" + project + "\""), exe_(exe) {
+    frame = qpe2e::WaitTop(process.Id(), "QpbMainFrame", caption, 30000);
+    if (!frame) return;
+    ::MoveWindow(frame, 0, 0, 1000, 700, TRUE);
+    if (splash_gone) qpe2e::WaitFor([&] { return qpe2e::FindTop(process.Id(), "#32770", "") == nullptr; }, 15000);
+    client = ::FindWindowExA(frame, nullptr, "MDIClient", nullptr);
+    bar = ::FindWindowExA(frame, nullptr, "QpDockBar", nullptr);
+    tab = ::GetDlgItem(bar, 100);
+    for (int i = 0; i < 6; ++i) trees[i] = ::GetDlgItem(bar, 101 + i);
+}
+
+Qpb::~Qpb() {
+    if (frame && ::IsWindow(frame)) ::PostMessageA(frame, WM_CLOSE, 0, 0);
+    // A save question at the end is answered No: the test has read what it needs.
+    for (int i = 0; i < 3; ++i) {
+        if (process.Wait(2000) != STILL_ACTIVE) return;
+        if (HWND box = qpe2e::FindTop(process.Id(), "#32770", "Quillpacker")) qpe2e::Press(box, IDNO, 1000);
+    }
+}
+
+bool Qpb::Found() const {
+    if (!frame) ADD_FAILURE() << "qpb showed no frame";
+    else if (!client || !bar || !tab) ADD_FAILURE() << "qpb's frame has no " << (!client ? "MDI client" : "workspace bar");
+    return frame && client && bar && tab;
+}
+
+bool Qpb::Menu(UINT command) const { return qpe2e::MenuCommand(frame, exe_, kQpbMenuBar, command); }
+
+HWND Qpb::SelectTab(Remote& r, int index) const {
+    HWND tree = trees[index];
+    for (int attempt = 0; attempt < 3 && !::IsWindowVisible(tree); ++attempt) {
+        Click(tab, Middle(r.TabRect(tab, index)));
+        qpe2e::WaitFor([&] { return ::IsWindowVisible(tree) != FALSE; }, 2000);
+    }
+    EXPECT_TRUE(::IsWindowVisible(tree)) << "tab " << index << " does not show its tree";
+    return tree;
+}
+
+bool Qpb::OpenBuildWizard(HWND& wizard, HWND& page) const {
+    constexpr UINT kBuild = 32800;
+    constexpr int kKitName = 1210;
+    wizard = page = nullptr;
+    if (!Menu(kBuild)) return false;
+    wizard = qpe2e::WaitTop(process.Id(), "#32770", "Build Media", 20000);
+    if (!wizard) {
+        ADD_FAILURE() << "Build opened no \"Build Media\" wizard";
+        return false;
+    }
+    HWND shown = nullptr;
+    if (!qpe2e::WaitFor([&] {
+            shown = HWND(::SendMessageA(wizard, PSM_GETCURRENTPAGEHWND, 0, 0));
+            return shown && ::IsWindowVisible(::GetDlgItem(shown, kKitName));
+        }, 10000)) {
+        ADD_FAILURE() << "the build wizard shows no kit name box";
+        return false;
+    }
+    page = shown;
+    return true;
 }
 
 std::string ClipboardText() {

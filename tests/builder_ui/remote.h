@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "support/gui_driver.h"
+
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -67,6 +69,52 @@ HWND FocusOf(HWND any);
 // The clipboard's text, and a text put there, as another program sees and leaves it.
 std::string ClipboardText();
 void SetClipboardText(const std::string& text);
+
+// A double click at a client point of `wnd`, as Click makes a click.
+bool DoubleClick(HWND wnd, POINT client);
+POINT Middle(const RECT& r);
+
+// The context menu of `wnd` opened with a right click at the client point `at`, walked with
+// `keys` (one press each, to the window with the focus), a screenshot `shot` taken of it when a
+// name is given, the highlighted entry chosen with Enter. A menu that does not appear, or that
+// stays open after Enter, is a test failure; a greyed entry runs nothing, so the caller's wait
+// for what the command does fails.
+bool ContextMenu(HWND wnd, POINT at, std::initializer_list<WORD> keys, const std::string& shot = "", DWORD ms = 10000);
+
+// The file name box of an open-file dialog (the edit of its combo box in newer dialogs, a
+// plain edit in older ones), once the dialog has made it; null after `ms`.
+HWND FileNameBox(HWND dlg, DWORD ms = 10000);
+
+// The menu bar resource of qpb.exe.
+constexpr int kQpbMenuBar = 129;
+
+// qpb.exe started on a project: its frame found and placed at a known size, the start-up
+// picture gone (unless the test looks at it), the frame's parts found. On leaving, a frame still
+// open is closed and a save question answered No.
+class Qpb {
+public:
+    Qpb(const std::string& exe, const std::string& project, const std::string& caption = "", bool splash_gone = true);
+    ~Qpb();
+    Qpb(const Qpb&) = delete;
+    Qpb& operator=(const Qpb&) = delete;
+    DWORD Pid() const { return process.Id(); }
+    // Whether the frame and its parts were found (a test failure naming the missing one if not).
+    bool Found() const;
+    // A command chosen from the menu bar with the keyboard.
+    bool Menu(UINT command) const;
+    // Clicks the tab `index` of the workspace bar until its tree shows; the tree.
+    HWND SelectTab(Remote& r, int index) const;
+    // Project > Build from the menu bar: the "Build Media" wizard, once its page shows the kit
+    // name box; a test failure when it does not come.
+    bool OpenBuildWizard(HWND& wizard, HWND& page) const;
+
+    qpe2e::Process process;
+    HWND frame = nullptr, client = nullptr, bar = nullptr, tab = nullptr;
+    HWND trees[6] = {};
+
+private:
+    std::string exe_;
+};
 
 // Files dropped on `wnd` as the shell drops them: a WM_DROPFILES whose drop data (DROPFILES
 // and the paths) lies in the window's own process, posted at client point `at`.

@@ -12,12 +12,12 @@
 namespace {
 
 using qptest::Bytes;
+using qptest::KitProgram;
 using qptest::LE16;
 using qptest::LE32;
+using qptest::LE64;
 using qptest::Str;
 using qptest::operator+;
-
-Bytes LE64(std::uint64_t v) { return LE32(static_cast<std::uint32_t>(v)) + LE32(static_cast<std::uint32_t>(v >> 32)); }
 
 // The hand-made runtime: the version-resource image of the PE tests, 0x2B4 bytes, with a
 // checksum value of its own so that the plain copy can be seen to get it back.
@@ -28,24 +28,7 @@ Bytes Runtime() {
 }
 constexpr std::size_t kSecurityEntry = 0x58 + 96 + 4 * 8;  // PE32: data directory 4
 
-Bytes Write(const Bytes& runtime, const std::vector<std::pair<std::string, Bytes>>& files) {
-    Bytes out;
-    qp::KitProgramWriter w([&](const void* p, std::size_t n) {
-        out.insert(out.end(), static_cast<const std::uint8_t*>(p), static_cast<const std::uint8_t*>(p) + n);
-        return true;
-    });
-    w.Runtime(runtime);
-    for (const auto& [name, data] : files) {
-        w.BeginFile(name);
-        // In two pieces, as the builder streams a file.
-        w.Append(data.data(), data.size() / 2);
-        w.Append(data.data() + data.size() / 2, data.size() - data.size() / 2);
-    }
-    EXPECT_EQ(out.size(), w.Finish());
-    return out;
-}
-
-Bytes TwoFiles() { return Write(Runtime(), {{"setup.lst", Str("LIST")}, {"setup.cab", Str("ARCHIVE")}}); }
+Bytes TwoFiles() { return KitProgram(Runtime(), {{"setup.lst", Str("LIST")}, {"setup.cab", Str("ARCHIVE")}}); }
 
 // What a signer does: pad to 8, append a WIN_CERTIFICATE, point data directory 4 at it.
 Bytes Signed(Bytes program, std::size_t pad_to = 8) {
@@ -104,7 +87,7 @@ TEST(KitPayload, PlainRuntimesHaveNoPayload) {
 }
 
 TEST(KitPayload, WriterDropsTheRuntimesOwnSignature) {
-    const Bytes program = Write(Signed(Runtime()), {{"setup.lst", Str("L")}});
+    const Bytes program = KitProgram(Signed(Runtime()), {{"setup.lst", Str("L")}});
     qp::KitPayload p;
     ASSERT_EQ(qp::KitPayloadFound::kFound, Find(program, p));
     qp::MemoryByteSource src(program);

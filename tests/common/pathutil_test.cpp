@@ -1,6 +1,7 @@
 // Path helpers and directory creation, on the real file system of each build.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <random>
@@ -147,6 +148,27 @@ TEST(CreateDirectoryPath, FailureIsReportedWithPathAndCaption) {
     rec.entries.clear();
     EXPECT_FALSE(qp::CreateDirectoryPath(Stored(tmp.Str(), {"blocker"}), rec));
     EXPECT_EQ(rec.entries.size(), 1u);
+}
+
+// Where a folder browser opens for a destination that may not exist yet.
+TEST(NearestExistingFolder, IsThePathOrItsNearestExistingParent) {
+    const std::vector<std::string> present = {"C:\\", "C:\\p", "\\\\srv\\share"};
+    auto exists = [&](const std::string& d) { return std::find(present.begin(), present.end(), d) != present.end(); };
+    const struct {
+        const char* path;
+        const char* nearest;
+    } rows[] = {
+        {"C:\\p", "C:\\p"},
+        {"C:\\p\\", "C:\\p"},
+        {"C:\\p\\a\\b", "C:\\p"},
+        {"C:\\new", "C:\\"},  // a drive's root keeps its backslash
+        {"C:\\", "C:\\"},
+        {"D:\\new\\x", ""},  // no such drive
+        {"\\\\srv\\share\\kits\\x", "\\\\srv\\share"},
+        {"relative", ""},
+        {"", ""},
+    };
+    for (const auto& r : rows) EXPECT_EQ(qp::NearestExistingFolder(r.path, exists), r.nearest) << r.path;
 }
 
 #ifdef _WIN32

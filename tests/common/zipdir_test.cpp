@@ -15,10 +15,9 @@ namespace {
 using qptest::Bytes;
 using qptest::LE16;
 using qptest::LE32;
+using qptest::LE64;
 using qptest::Str;
 using qptest::operator+;
-
-Bytes LE64(std::uint64_t v) { return LE32(static_cast<std::uint32_t>(v)) + LE32(static_cast<std::uint32_t>(v >> 32)); }
 
 Bytes Central(const std::string& name, std::uint32_t csize, std::uint32_t size, std::uint32_t offset,
               const Bytes& extra = {}) {

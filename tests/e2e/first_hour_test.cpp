@@ -37,8 +37,6 @@ std::string Folder(int csidl) {
     return buf;
 }
 
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 std::string Replace(std::string s, const std::string& from, const std::string& to) {
     for (std::size_t at = s.find(from); at != std::string::npos; at = s.find(from, at + to.size()))
         s.replace(at, from.size(), to);

@@ -39,8 +39,6 @@ const char* const kPlantedDlls[] = {
     "comdlg32.dll", "mpr.dll", "netapi32.dll", "bcrypt.dll", "cfgmgr32.dll", "dnsapi.dll",
 };
 
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 std::string ShellFolder(int csidl) {
     char buf[MAX_PATH] = {};
     SHGetFolderPathA(nullptr, csidl, nullptr, 0, buf);
@@ -59,16 +57,6 @@ bool KeyExists(const std::string& key, REGSAM view = 0) {
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ | view, &k) != ERROR_SUCCESS) return false;
     RegCloseKey(k);
     return true;
-}
-
-std::string RegText(const std::string& key, const std::string& name, REGSAM view = 0) {
-    HKEY k;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ | view, &k) != ERROR_SUCCESS) return "";
-    char buf[1024] = {};
-    DWORD size = sizeof(buf) - 1;
-    const LONG rc = RegQueryValueExA(k, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(buf), &size);
-    RegCloseKey(k);
-    return rc == ERROR_SUCCESS ? std::string(buf) : std::string();
 }
 
 std::string LogText(const std::string& path) {
@@ -147,7 +135,7 @@ protected:
         // Whatever a test left installed goes, so that the next one starts clean.
         for (REGSAM view : {REGSAM(KEY_WOW64_32KEY), REGSAM(KEY_WOW64_64KEY)}) {
             const std::string quiet = RegText(kUninstallKey, "QuietUninstallString", view);
-            if (!quiet.empty()) Process(quiet).Wait(60000);
+            if (Found(quiet)) Process(quiet).Wait(60000);
         }
     }
     std::string Setup() const { return "\"" + kit_ + "\\setup.exe\""; }
@@ -191,7 +179,7 @@ TEST_F(HostileFolder, PlantedDllsAndExplorerNeverRun) {
     EXPECT_EQ(Markers(kit_), "") << "planted code ran in the interactive run";
     EXPECT_EQ(PrivateCopiesLeft(), "");
     const std::string quiet = RegText(kUninstallKey, "QuietUninstallString");
-    ASSERT_FALSE(quiet.empty());
+    ASSERT_TRUE(Found(quiet));
     EXPECT_EQ(Process(quiet).Wait(60000), 0u);
 
     // Unattended, started from the kit folder as current folder too.
@@ -470,7 +458,9 @@ TEST_F(HostileFolder, KilledRunsTemporaryFilesGoWithTheNextRun) {
     for (const Row& row : rows) EXPECT_EQ(Exists(row.path), !row.goes) << row.path;
     EXPECT_NE(LogText(log).find("Removed the temporary file " + target + "\\app.txt.qz0"), std::string::npos)
         << LogText(log);
-    if (linked) EXPECT_EQ(qptest::ReadText(victim), "not the product's") << "a link was followed";
+    if (linked) {
+        EXPECT_EQ(qptest::ReadText(victim), "not the product's") << "a link was followed";
+    }
     EXPECT_EQ(qptest::ReadText(target + "\\app.txt").find("left"), std::string::npos);
     for (const Row& row : rows) DeleteFileA(row.path.c_str());
     DeleteFileA(link.c_str());

@@ -19,18 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string RegText(const std::string& key, const std::string& name) {
-    HKEY k;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return "<no key>";
-    char buf[1024] = {};
-    DWORD size = sizeof(buf) - 1;
-    LONG rc = RegQueryValueExA(k, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(buf), &size);
-    RegCloseKey(k);
-    return rc == ERROR_SUCCESS ? std::string(buf) : "<no value>";
-}
-
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 std::vector<std::string> Names(const std::string& folder) {
     std::vector<std::string> out;
     for (const auto& e : fs::directory_iterator(folder)) out.push_back(e.path().filename().string());

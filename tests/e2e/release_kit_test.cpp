@@ -15,16 +15,6 @@ using namespace qpe2e;
 
 namespace {
 
-std::string RegText(const std::string& key, const std::string& name) {
-    HKEY k;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return "<no key>";
-    char buf[1024] = {};
-    DWORD size = sizeof(buf) - 1;
-    LONG rc = RegQueryValueExA(k, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(buf), &size);
-    RegCloseKey(k);
-    return rc == ERROR_SUCCESS ? std::string(buf) : "<no value>";
-}
-
 // The Authenticode signature a signer appends: the PE's certificate table (data directory 4)
 // points at a WIN_CERTIFICATE of revision 2.0 holding PKCS#7 signed data.
 bool HasSignature(const std::vector<std::uint8_t>& pe) {

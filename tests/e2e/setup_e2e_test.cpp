@@ -38,21 +38,6 @@ std::string CommonPrograms() {
 }
 std::string LinkPath() { return CommonPrograms() + "\\Gizmo\\Gizmo Readme.lnk"; }
 
-bool Exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::string RegText(const std::string& key, const std::string& name) {
-    HKEY k;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS)
-        return "<no key>";
-    char buf[1024] = {};
-    DWORD size = sizeof(buf) - 1, type = 0;
-    LONG rc = RegQueryValueExA(k, name.c_str(), nullptr, &type, (BYTE*)buf, &size);
-    RegCloseKey(k);
-    return rc == ERROR_SUCCESS ? std::string(buf) : "<no value>";
-}
-
 // Where the example product says it went: its own value under HKEY_CURRENT_USER.
 bool ExampleInstallDir(std::string& dir) {
     HKEY k;
@@ -85,8 +70,7 @@ bool NothingLeft(std::string& what) {
         if (Exists(Target() + "\\Help\\help.txt")) what += " help.txt";
         if (Exists(LinkPath())) what += " shortcut";
         if (KeyExists(UninstallKey())) what += " uninstall-key";
-        if (RegText("SOFTWARE\\E2E Vendor\\Gizmo", "Path") != "<no key>" &&
-            RegText("SOFTWARE\\E2E Vendor\\Gizmo", "Path") != "<no value>")
+        if (Found(RegText("SOFTWARE\\E2E Vendor\\Gizmo", "Path")))
             what += " registry-value";
         if (Exists(InfoFolder())) what += " info-folder";
         if (what.empty()) return true;

@@ -32,20 +32,6 @@ std::string Folder(int csidl) {
     return buf;
 }
 
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-std::string RegText(const std::string& key, const std::string& name) {
-    HKEY k;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return "<no key>";
-    char buf[1024] = {};
-    DWORD size = sizeof(buf) - 1, type = 0;
-    LONG rc = RegQueryValueExA(k, name.c_str(), nullptr, &type, (BYTE*)buf, &size);
-    RegCloseKey(k);
-    if (rc != ERROR_SUCCESS) return "<no value>";
-    if (type == REG_DWORD) return std::to_string(*reinterpret_cast<DWORD*>(buf));
-    return buf;
-}
-
 bool KeyExists(const std::string& key) { return RegText(key, "") != "<no key>"; }
 
 std::string Read(const std::string& path) { return Exists(path) ? qptest::ReadText(path) : "<missing>"; }
@@ -168,7 +154,8 @@ protected:
         return Process("\"" + program + "\" -s -log \"" + log_ + "\"", dir_.Str()).Wait(120000);
     }
 
-    // The upgrade wizard of `p` from the welcome page to its end, with screenshots under `shots`.
+    // The upgrade wizard of `p` from the language dialog to its end, with screenshots under
+    // `shots`: no setup type nor component page, the destination fixed.
     void WalkUpgradeWizard(Process& p, const std::string& shots) {
         HWND lang = WaitTop(p.Id(), "#32770", "Select Language");
         ASSERT_TRUE(lang);
@@ -188,13 +175,18 @@ protected:
         page = WaitPage(p.Id(), "Choose Destination Location");
         ASSERT_TRUE(page);
         EXPECT_EQ(ItemText(page, 1014), target_);
+        EXPECT_TRUE(GetWindowLongA(GetDlgItem(page, 1014), GWL_STYLE) & ES_READONLY);
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 1011))) << "Browse";
         Screenshot(shots + "-05-destination");
         Press(page, 1003);
         page = WaitPage(p.Id(), "Select Program Folder");
         ASSERT_TRUE(page) << "no setup type nor component page in an upgrade";
+        EXPECT_EQ(ItemText(page, 1012), product_);
+        Screenshot(shots + "-08-folder");
         Press(page, 1003);
         page = WaitPage(p.Id(), "Start Copying Files");
         ASSERT_TRUE(page);
+        Screenshot(shots + "-09-confirm");
         Press(page, 1003);
         page = WaitPage(p.Id(), "Installation Report", 60000);
         ASSERT_TRUE(page);
@@ -294,54 +286,7 @@ TEST_F(UpgradeE2E, UpgradeThroughTheWizard) {
     ASSERT_NO_FATAL_FAILURE(InstallVersionOne());
     const std::string kit2 = Kit("2.0", "kit2");
     Process p("\"" + kit2 + "\\setup.exe\"", kit2);
-    HWND lang = WaitTop(p.Id(), "#32770", "Select Language");
-    ASSERT_TRUE(lang);
-    Screenshot("up-00-language");
-    Press(lang, IDOK);
-
-    HWND page = nullptr;
-    for (int i = 0; i < 400 && !page; ++i, Sleep(50)) {
-        HWND w = FindTop(p.Id(), "#32770", "Setup");
-        if (w && GetDlgItem(w, 1044) && !GetDlgItem(w, 1017)) page = w;
-    }
-    ASSERT_TRUE(page) << "the welcome page";
-    Settle();
-    EXPECT_EQ(ItemText(page, 1034),
-              "Setup will replace " + product_ + " 1.0 with version 2.0. Your settings and component choice stay.");
-    Screenshot("up-01-welcome");
-    Press(page, 1003);
-
-    page = WaitPage(p.Id(), "Choose Destination Location");
-    ASSERT_TRUE(page);
-    EXPECT_EQ(ItemText(page, 1014), target_);
-    EXPECT_TRUE(GetWindowLongA(GetDlgItem(page, 1014), GWL_STYLE) & ES_READONLY);
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 1011))) << "Browse";
-    Screenshot("up-05-destination");
-    Press(page, 1003);
-
-    page = WaitPage(p.Id(), "Select Program Folder");
-    ASSERT_TRUE(page) << "no setup type nor component page in an upgrade";
-    EXPECT_EQ(ItemText(page, 1012), product_);
-    Screenshot("up-08-folder");
-    Press(page, 1003);
-
-    page = WaitPage(p.Id(), "Start Copying Files");
-    ASSERT_TRUE(page);
-    Screenshot("up-09-confirm");
-    Press(page, 1003);
-
-    page = WaitPage(p.Id(), "Installation Report", 60000);
-    ASSERT_TRUE(page);
-    const std::string report = ItemText(page, 1026);
-    EXPECT_NE(report.find("Delete  " + target_ + "\\docs\\manual.txt"), std::string::npos) << report;
-    Screenshot("up-11-report");
-    Press(page, 1003);
-
-    page = WaitPage(p.Id(), "Quillpacker Wizard Complete");
-    ASSERT_TRUE(page);
-    Screenshot("up-13-complete");
-    Press(page, 1003);
-    EXPECT_EQ(p.Wait(30000), 0u);
+    ASSERT_NO_FATAL_FAILURE(WalkUpgradeWizard(p, "up"));
     ExpectVersionTwo(kit2);
 
     // The older kit in the wizard: it says so and ends.

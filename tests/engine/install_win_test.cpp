@@ -21,13 +21,6 @@
 
 using namespace qp;
 
-namespace {
-std::vector<WrittenFile> FilesOf(const WrittenRecord& r) {
-    std::vector<WrittenFile> out;
-    r.EachFile([&out](const WrittenFile& f) { out.push_back(f); });
-    return out;
-}
-}  // namespace
 using namespace enginetest;
 
 namespace {

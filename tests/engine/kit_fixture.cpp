@@ -108,6 +108,12 @@ qp::StringRecord Text(const std::string& key, const std::string& value) {
     return s;
 }
 
+std::vector<qp::WrittenFile> FilesOf(const qp::WrittenRecord& r) {
+    std::vector<qp::WrittenFile> out;
+    r.EachFile([&out](const qp::WrittenFile& f) { out.push_back(f); });
+    return out;
+}
+
 int ScriptedQuestions::AbortRetryIgnore(const std::string& text, const std::string& caption) {
     asked.push_back(caption + "|" + text);
     if (answers.empty()) return kIgnore;

@@ -8,6 +8,7 @@
 #include "common/setuplist.h"
 #include "setup/engine/questions.h"
 #include "setup/engine/runstate.h"
+#include "setup/engine/written.h"
 
 namespace enginetest {
 
@@ -20,6 +21,9 @@ qp::FileNode Folder(const std::string& name, std::vector<qp::FileNode> children)
 qp::GroupRecord Group(const std::string& name, std::vector<qp::FileNode> files);
 qp::ComponentRecord Component(const std::string& name, std::vector<std::string> groups);
 qp::StringRecord Text(const std::string& key, const std::string& value);
+
+// The files of a record of written files, in order.
+std::vector<qp::WrittenFile> FilesOf(const qp::WrittenRecord& r);
 
 // Answers the engine's questions from a script and records what it was told.
 struct ScriptedQuestions : qp::Questions {

@@ -12,26 +12,13 @@ namespace {
 
 using qptest::Bytes;
 
-Bytes Program(const Bytes& runtime, const std::vector<std::pair<std::string, Bytes>>& files) {
-    Bytes out;
-    qp::KitProgramWriter w([&](const void* p, std::size_t n) {
-        out.insert(out.end(), static_cast<const std::uint8_t*>(p), static_cast<const std::uint8_t*>(p) + n);
-        return true;
-    });
-    w.Runtime(runtime);
-    for (const auto& [name, data] : files) {
-        w.BeginFile(name);
-        w.Append(data.data(), data.size());
-    }
-    w.Finish();
-    return out;
-}
+using qptest::KitProgram;
 
 TEST(KitMedia, OneFileKitGivesItsFilesAndTheArchivesPlace) {
     qptest::TempDir dir;
     const Bytes runtime = peimage::MakeImage().bytes;
     const std::string long_readme(qp::kViewerTextLimit + 100, 'r');
-    const Bytes program = Program(runtime, {{"setup.lst", qptest::Str("LIST")},
+    const Bytes program = KitProgram(runtime, {{"setup.lst", qptest::Str("LIST")},
                                             {"setup.cab", qptest::Str("CABINET")},
                                             {"setup.bmp", qptest::Str("BM...")},
                                             {"readme.txt", qptest::Str(long_readme)}});
@@ -56,9 +43,9 @@ TEST(KitMedia, PlainMissingCutAndIncompletePrograms) {
     qptest::TempDir dir;
     const Bytes runtime = peimage::MakeImage().bytes;
     qptest::WriteBytes(dir / "plain.exe", runtime);
-    const Bytes whole = Program(runtime, {{"setup.lst", qptest::Str("LIST")}, {"setup.cab", qptest::Str("CAB")}});
+    const Bytes whole = KitProgram(runtime, {{"setup.lst", qptest::Str("LIST")}, {"setup.cab", qptest::Str("CAB")}});
     qptest::WriteBytes(dir / "cut.exe", Bytes(whole.begin(), whole.end() - 1));
-    qptest::WriteBytes(dir / "nocab.exe", Program(runtime, {{"setup.lst", qptest::Str("LIST")}}));
+    qptest::WriteBytes(dir / "nocab.exe", KitProgram(runtime, {{"setup.lst", qptest::Str("LIST")}}));
     qp::OneFileKit kit;
     std::string why;
     EXPECT_EQ(qp::KitKind::kFolder, qp::OpenKitProgram(dir / "plain.exe", kit, &why)) << why;

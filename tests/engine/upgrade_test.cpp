@@ -11,13 +11,7 @@
 
 using namespace qp;
 
-namespace {
-std::vector<WrittenFile> FilesOf(const WrittenRecord& r) {
-    std::vector<WrittenFile> out;
-    r.EachFile([&out](const WrittenFile& f) { out.push_back(f); });
-    return out;
-}
-}  // namespace
+using enginetest::FilesOf;
 using enginetest::Component;
 using enginetest::FileLeaf;
 using enginetest::Folder;

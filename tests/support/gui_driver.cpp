@@ -360,4 +360,18 @@ bool CloseShownFolderWindows(DWORD ms) {
     return shown;
 }
 
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string RegText(const std::string& key, const std::string& name, REGSAM view) {
+    HKEY k;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ | view, &k) != ERROR_SUCCESS) return "<no key>";
+    char buf[1024] = {};
+    DWORD size = sizeof(buf) - 1, type = 0;
+    const LONG rc = RegQueryValueExA(k, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buf), &size);
+    RegCloseKey(k);
+    if (rc != ERROR_SUCCESS) return "<no value>";
+    if (type == REG_DWORD) return std::to_string(*reinterpret_cast<DWORD*>(buf));
+    return buf;
+}
+
 }  // namespace qpe2e

@@ -80,4 +80,12 @@ inline void Screenshot(const std::string& name) { ScreenshotTo(QP_SHOTS_DIR, nam
 // Lets the other process catch up.
 void Settle(DWORD ms = 300);
 
+// Whether a file or folder is there.
+bool Exists(const std::string& path);
+// A value under HKEY_LOCAL_MACHINE\`key` as text (a DWORD as its number), read in the registry
+// view `view` (0: this program's own); "<no key>" or "<no value>" when it is not there.
+std::string RegText(const std::string& key, const std::string& name, REGSAM view = 0);
+// Whether RegText found the value.
+inline bool Found(const std::string& reg_text) { return reg_text != "<no key>" && reg_text != "<no value>"; }
+
 }  // namespace qpe2e

@@ -11,6 +11,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "common/win/process.h"
 #else
 #include <fcntl.h>
 #include <signal.h>
@@ -37,6 +39,20 @@ std::string RunName(const std::string& work_dir, unsigned pid, unsigned run, con
     std::string dir = work_dir;
     if (!dir.empty() && dir.back() != '/' && dir.back() != '\\') dir += sep;
     return dir + "qprun-" + std::to_string(pid) + "-" + std::to_string(run) + ext;
+}
+
+// Where a run's output goes: the caller's files, or fresh names of this run's own.
+struct OutputFiles {
+    bool fresh_out, fresh_err;
+    std::string out_path, err_path;
+};
+
+OutputFiles OutputFilesOf(const std::string& work_dir, unsigned pid, const ProcessOptions& options) {
+    const unsigned run = g_runs++;
+    OutputFiles f{options.out_path.empty(), options.err_path.empty(), options.out_path, options.err_path};
+    if (f.fresh_out) f.out_path = RunName(work_dir, pid, run, ".out");
+    if (f.fresh_err) f.err_path = RunName(work_dir, pid, run, ".err");
+    return f;
 }
 
 void Fail(ProcessResult& r, const std::string& why) {
@@ -136,27 +152,17 @@ bool Start(const std::string& program, std::string cmd, HANDLE in, HANDLE out, H
     std::lock_guard<std::mutex> lock(g_start);
     HANDLE handles[3] = {in, out, err};
     for (HANDLE h : handles) SetHandleInformation(h, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
-    // Where the system honours it, the list names the only handles the child inherits.
-    SIZE_T size = 0;
-    InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
-    std::vector<char> attr_mem(size ? size : 1);
-    auto* attrs = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(attr_mem.data());
-    const bool have_list = size && InitializeProcThreadAttributeList(attrs, 1, 0, &size);
-    const bool use_list = have_list && UpdateProcThreadAttribute(attrs, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, handles,
-                                                                 sizeof(handles), nullptr, nullptr);
-    STARTUPINFOEXA si{};
-    si.StartupInfo.cb = use_list ? sizeof(si) : sizeof(si.StartupInfo);
-    si.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
-    si.StartupInfo.hStdInput = in;
-    si.StartupInfo.hStdOutput = out;
-    si.StartupInfo.hStdError = err;
-    si.lpAttributeList = use_list ? attrs : nullptr;
-    const DWORD flags = CREATE_SUSPENDED | (use_list ? EXTENDED_STARTUPINFO_PRESENT : 0);
-    const BOOL ok = CreateProcessA(program.c_str(), &cmd[0], nullptr, nullptr, TRUE, flags, nullptr, nullptr, &si.StartupInfo, &pi);
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = in;
+    si.hStdOutput = out;
+    si.hStdError = err;
+    const bool ok = qp::StartInheritingOnly(program.c_str(), std::move(cmd), {in, out, err}, si, CREATE_SUSPENDED,
+                                            nullptr, pi);
     error = ok ? 0 : GetLastError();
-    if (have_list) DeleteProcThreadAttributeList(attrs);
     for (HANDLE h : handles) SetHandleInformation(h, HANDLE_FLAG_INHERIT, 0);
-    return ok != FALSE;
+    return ok;
 }
 
 }  // namespace
@@ -164,10 +170,10 @@ bool Start(const std::string& program, std::string cmd, HANDLE in, HANDLE out, H
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args, const std::string& work_dir,
                          const ProcessOptions& options) {
     ProcessResult r;
-    const unsigned run = g_runs++;
-    const bool fresh_out = options.out_path.empty(), fresh_err = options.err_path.empty();
-    const std::string out_path = fresh_out ? RunName(work_dir, GetCurrentProcessId(), run, ".out") : options.out_path;
-    const std::string err_path = fresh_err ? RunName(work_dir, GetCurrentProcessId(), run, ".err") : options.err_path;
+    const OutputFiles files = OutputFilesOf(work_dir, GetCurrentProcessId(), options);
+    const bool fresh_out = files.fresh_out, fresh_err = files.fresh_err;
+    const std::string& out_path = files.out_path;
+    const std::string& err_path = files.err_path;
     std::string cmd = QuoteArg(program);
     for (const auto& a : args) cmd += " " + QuoteArg(a);
 
@@ -272,10 +278,10 @@ void Nap(long ms) {
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args, const std::string& work_dir,
                          const ProcessOptions& options) {
     ProcessResult r;
-    const unsigned run = g_runs++;
-    const bool fresh_out = options.out_path.empty(), fresh_err = options.err_path.empty();
-    const std::string out_path = fresh_out ? RunName(work_dir, unsigned(getpid()), run, ".out") : options.out_path;
-    const std::string err_path = fresh_err ? RunName(work_dir, unsigned(getpid()), run, ".err") : options.err_path;
+    const OutputFiles files = OutputFilesOf(work_dir, unsigned(getpid()), options);
+    const bool fresh_out = files.fresh_out, fresh_err = files.fresh_err;
+    const std::string& out_path = files.out_path;
+    const std::string& err_path = files.err_path;
     const int in = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
     if (in < 0) Fail(r, "cannot open /dev/null for the standard input: " + Errno(errno));
     const int out = OpenOutput(out_path, fresh_out, r);

@@ -2,6 +2,8 @@
 #include "support/testutil.h"
 #include "support/wait.h"
 
+#include <gtest/gtest.h>
+
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -10,6 +12,8 @@
 #include <sstream>
 #include <stdexcept>
 #include <thread>
+
+#include "common/kitpayload.h"
 
 namespace fs = std::filesystem;
 
@@ -104,10 +108,27 @@ void WriteText(const std::string& path, const std::string& text) { WriteBytes(pa
 
 Bytes LE16(std::uint16_t v) { return {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8)}; }
 Bytes LE32(std::uint32_t v) { return LE16(v & 0xFFFF) + LE16(v >> 16); }
+Bytes LE64(std::uint64_t v) { return LE32(static_cast<std::uint32_t>(v)) + LE32(static_cast<std::uint32_t>(v >> 32)); }
 Bytes Str(const std::string& s) { return Bytes(s.begin(), s.end()); }
 Bytes operator+(Bytes a, const Bytes& b) {
     a.insert(a.end(), b.begin(), b.end());
     return a;
+}
+
+Bytes KitProgram(const Bytes& runtime, const std::vector<std::pair<std::string, Bytes>>& files) {
+    Bytes out;
+    qp::KitProgramWriter w([&](const void* p, std::size_t n) {
+        out.insert(out.end(), static_cast<const std::uint8_t*>(p), static_cast<const std::uint8_t*>(p) + n);
+        return true;
+    });
+    w.Runtime(runtime);
+    for (const auto& [name, data] : files) {
+        w.BeginFile(name);
+        w.Append(data.data(), data.size() / 2);
+        w.Append(data.data() + data.size() / 2, data.size() - data.size() / 2);
+    }
+    EXPECT_EQ(out.size(), w.Finish());
+    return out;
 }
 
 bool RecordingReporter::Has(const std::string& text) const {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/report.h"
@@ -54,8 +55,13 @@ void WriteText(const std::string& path, const std::string& text);
 using Bytes = std::vector<std::uint8_t>;
 Bytes LE16(std::uint16_t v);
 Bytes LE32(std::uint32_t v);
+Bytes LE64(std::uint64_t v);
 Bytes Str(const std::string& s);
 Bytes operator+(Bytes a, const Bytes& b);
+
+// A one-file kit program: `runtime` with `files` (name, bytes) carried after it, each appended
+// in two pieces as the builder streams a file.
+Bytes KitProgram(const Bytes& runtime, const std::vector<std::pair<std::string, Bytes>>& files);
 
 struct RecordingReporter : qp::Reporter {
     struct Entry { qp::Severity severity; std::string text; };

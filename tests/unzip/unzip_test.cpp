@@ -23,8 +23,6 @@ std::uint32_t Crc(const std::string& s) {
     return static_cast<std::uint32_t>(crc32(0, reinterpret_cast<const Bytes::value_type*>(s.data()), static_cast<uInt>(s.size())));
 }
 
-Bytes LE64(std::uint64_t v) { return LE32(static_cast<std::uint32_t>(v)) + LE32(static_cast<std::uint32_t>(v >> 32)); }
-
 // Stored members laid out by hand. With zip64 every size and offset goes through the Zip64
 // extra field and the Zip64 end records, as an archive past 4 GiB would have them.
 Bytes Assemble(const std::vector<Member>& members, bool zip64, std::uint32_t crc_xor = 0) {

@@ -11,6 +11,7 @@
 
 #include "builder/model/doc.h"
 #include "common/languages.h"
+#include "common/pathutil.h"  // MissingFolders, for the build page
 
 namespace qp {
 
@@ -92,11 +93,6 @@ std::string KitListPattern(const std::string& kit_root);
 // Why Finish is refused for the kit name typed on the build page, as the author reads it; empty
 // when the name can be the kit's folder.
 std::string KitNameMessage(const std::string& kit_name);
-
-// The folders of `path` that do not exist yet, the path itself first, then each missing parent
-// (so that removing them in order removes children before parents); `exists` tells whether a
-// folder is there. A drive ("C:") or a share's root is never listed.
-std::vector<std::string> MissingFolders(const std::string& path, const std::function<bool(const std::string&)>& exists);
 
 // What the build page holds between its controls and Finish.
 struct BuildPageState {

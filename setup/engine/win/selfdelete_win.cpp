@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "common/win/process.h"
 #include "setup/engine/context.h"
 #include "setup/engine/win/privatecopy_win.h"
 #include "setup/engine/win/selfdelete_win.h"
@@ -67,31 +68,17 @@ bool RemoveOwnCopy(const std::string& running_path, const std::string& copy_path
     }
     std::string cmd = QDeleteCommandLine(helper, static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(process)),
                                          running_path);
-    std::vector<char> line(cmd.begin(), cmd.end());
-    line.push_back(0);
     // The helper inherits those two handles and nothing else: not the uninstaller's output,
     // whose reader would otherwise wait for the helper too, nor any other handle it holds.
-    HANDLE inherited[2] = {process, self_file};
-    const DWORD count = self_file != INVALID_HANDLE_VALUE ? 2 : 1;
-    SIZE_T size = 0;
-    InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
-    std::vector<char> attr_mem(size ? size : 1);
-    auto* attrs = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(attr_mem.data());
-    const bool have_list = size && InitializeProcThreadAttributeList(attrs, 1, 0, &size);
-    const bool use_list = have_list && UpdateProcThreadAttribute(attrs, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited,
-                                                                 count * sizeof(HANDLE), nullptr, nullptr);
-    STARTUPINFOEXA si = {};
-    si.StartupInfo.cb = use_list ? sizeof si : sizeof si.StartupInfo;
-    si.StartupInfo.dwFlags = STARTF_USESTDHANDLES;  // no standard handles of ours
-    si.lpAttributeList = use_list ? attrs : nullptr;
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;  // no standard handles of ours
     PROCESS_INFORMATION pi = {};
     // Its current folder is the system's: a process's current folder cannot be removed.
     char system_folder[MAX_PATH + 1] = {};
     const UINT n = GetSystemDirectoryA(system_folder, MAX_PATH);
-    const BOOL started = CreateProcessA(helper.c_str(), line.data(), nullptr, nullptr, TRUE,
-                                        use_list ? EXTENDED_STARTUPINFO_PRESENT : 0, nullptr,
-                                        n > 0 && n <= MAX_PATH ? system_folder : nullptr, &si.StartupInfo, &pi);
-    if (have_list) DeleteProcThreadAttributeList(attrs);
+    const bool started = StartInheritingOnly(helper.c_str(), cmd, {process, self_file}, si, 0,
+                                             n > 0 && n <= MAX_PATH ? system_folder : nullptr, pi);
     if (started) {
         CloseHandle(pi.hThread);
         CloseHandle(pi.hProcess);
@@ -99,7 +86,7 @@ bool RemoveOwnCopy(const std::string& running_path, const std::string& copy_path
     CloseHandle(process);
     if (self_file != INVALID_HANDLE_VALUE) CloseHandle(self_file);
     if (!started) RemovePrivateFolder(folder, helper);
-    return started != 0;
+    return started;
 }
 
 int RunQDelete(const std::string& handle_text, const std::string& path) {

@@ -69,12 +69,7 @@ int CALLBACK BrowseProc(HWND wnd, UINT msg, LPARAM lp, LPARAM data) {
         if (*bs->start) {
             // A destination that does not exist yet opens the tree at its nearest existing
             // folder; the status line and the edit box still say where the product goes.
-            std::string open = bs->start;
-            while (!open.empty() && !IsDirectory(open)) {
-                std::size_t cut = open.find_last_of('\\');
-                if (cut == 2 && open[1] == ':') ++cut;  // a drive's root keeps its backslash
-                open = cut == std::string::npos || cut >= open.size() ? std::string() : open.substr(0, cut);
-            }
+            const std::string open = NearestExistingFolder(bs->start, [](const std::string& p) { return IsDirectory(p); });
             bs->starting = true;
             if (!open.empty()) SendMessageA(wnd, BFFM_SETSELECTIONA, TRUE, (LPARAM)open.c_str());
             bs->starting = false;
