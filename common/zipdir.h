@@ -52,6 +52,7 @@ struct ZipCentralRecord {
     std::uint32_t dos_time = 0;  // MS-DOS date (high word) and time (low word)
     std::uint16_t method = 0;
     std::uint16_t flags = 0;
+    bool IsFolder() const { return !name.empty() && (name.back() == '/' || name.back() == '\\'); }
 };
 
 // Reads the central directory record at `r`'s position and leaves `r` past its name, extra

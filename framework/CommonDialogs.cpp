@@ -74,19 +74,40 @@ std::string SaveFileDialog(HWND owner, const FileDialogOptions& o) {
     return buf.data();
 }
 
-std::string BrowseForFolder(HWND owner, const std::string& title) {
+namespace {
+int CALLBACK SelectStart(HWND w, UINT msg, LPARAM, LPARAM data) {
+    if (msg == BFFM_INITIALIZED && data) ::SendMessageA(w, BFFM_SETSELECTIONA, TRUE, data);
+    return 0;
+}
+
+std::string RunFolderBrowser(BROWSEINFOA& bi) {
     char display[MAX_PATH] = {};
-    BROWSEINFOA bi{};
-    bi.hwndOwner = owner;
     bi.pszDisplayName = display;
-    bi.lpszTitle = title.c_str();
-    bi.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
     PIDLIST_ABSOLUTE pidl = ::SHBrowseForFolderA(&bi);
     if (!pidl) return std::string();
     char path[MAX_PATH] = {};
     const bool ok = ::SHGetPathFromIDListA(pidl, path) != FALSE;
     ::CoTaskMemFree(pidl);
     return ok ? std::string(path) : std::string();
+}
+}  // namespace
+
+std::string BrowseForFolder(HWND owner, const std::string& title) {
+    BROWSEINFOA bi{};
+    bi.hwndOwner = owner;
+    bi.lpszTitle = title.c_str();
+    bi.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+    return RunFolderBrowser(bi);
+}
+
+std::string BrowseForFolderAt(HWND owner, const std::string& title, const std::string& start) {
+    BROWSEINFOA bi{};
+    bi.hwndOwner = owner;
+    bi.lpszTitle = title.c_str();
+    bi.ulFlags = BIF_RETURNONLYFSDIRS | BIF_STATUSTEXT;
+    bi.lpfn = &SelectStart;
+    bi.lParam = LPARAM(start.c_str());
+    return RunFolderBrowser(bi);
 }
 
 bool ChooseColour(HWND owner, COLORREF& colour) {

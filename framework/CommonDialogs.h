@@ -30,6 +30,8 @@ std::vector<std::string> OpenFileDialog(HWND owner, const FileDialogOptions& opt
 std::string SaveFileDialog(HWND owner, const FileDialogOptions& options);
 // The chosen directory; empty when cancelled.
 std::string BrowseForFolder(HWND owner, const std::string& title);
+// The same in the classic look with a status line, opened on `start` (empty: the default).
+std::string BrowseForFolderAt(HWND owner, const std::string& title, const std::string& start);
 // True with `colour` changed when the author accepted.
 bool ChooseColour(HWND owner, COLORREF& colour);
 

@@ -1,4 +1,5 @@
-// The project file: one writer and one reader per record, field by field, mirroring each other.
+// The project file: one writer and one reader per record, mirroring each other; the plain fields
+// of a record are listed once, for both.
 // The reader treats the file as hostile: every count is checked against the bytes left before
 // anything is allocated, and trees are read only to a bounded depth.
 #include "builder/model/projectfile.h"
@@ -93,70 +94,142 @@ void CheckDepth(int depth) {
 
 // --- records ----------------------------------------------------------------------------------
 
+// The plain fields of each record are listed once, in file order, for the writer and the
+// reader alike: Put writes each field it is given, Get reads each in turn.
+struct Put {
+    ByteWriter& w;
+    void operator()(const std::string& s) const { PutText(w, s); }
+    void operator()(std::int32_t v) const { PutInt(w, v); }
+    void operator()(std::uint32_t v) const { w.U32(v); }
+};
+
+struct Get {
+    ByteReader& r;
+    void operator()(std::string& s) const { s = GetText(r); }
+    void operator()(std::int32_t& v) const { v = GetInt(r); }
+    void operator()(std::uint32_t& v) const { v = r.U32(); }
+};
+
+template <class Io, class Node>
+void FileNodeFields(const Io& io, Node& n) {
+    io(n.kind);
+    io(n.name);
+    io(n.folder_id);
+}
+
+template <class Io, class Group>
+void GroupFields(const Io& io, Group& g) {
+    io(g.name);
+    io(g.shared);
+    io(g.self_register);
+    io(g.restart_if_locked);
+    io(g.compressed);
+    io(g.operating_system_mask);
+    io(g.spare);
+    io(g.ftp_location);
+    io(g.http_location);
+    io(g.comment);
+    io(g.overwrite_word);
+    io(g.destination);
+    io(g.language_mask);
+}
+
+template <class Io, class Component>
+void ComponentFields(const Io& io, Component& c) {
+    io(c.name);
+    io(c.description);
+    io(c.status_text);
+    io(c.display_text);
+    io(c.visible);
+    io(c.file_need);
+    io(c.include_in_build);
+    io(c.cd_folder);
+    io(c.ftp_location);
+    io(c.http_location);
+    io(c.comment);
+    for (auto& f : c.functions) io(f);
+}
+
+template <class Io, class Setup>
+void SetupFields(const Io& io, Setup& s) {
+    io(s.name);
+    io(s.description);
+    io(s.display_name);
+    io(s.comment);
+    io(s.require_component_step);
+}
+
+struct RegistryFields {
+    template <class Io, class Node>
+    void operator()(const Io& io, Node& n) const {
+        io(n.kind);
+        io(n.name);
+        io(n.data);
+        io(n.flags);
+    }
+};
+
+template <class Io, class Item>
+void StringItemFields(const Io& io, Item& s) {
+    io(s.key);
+    io(s.comment);
+    io(s.category);
+}
+
+struct ShortcutFields {
+    template <class Io, class Node>
+    void operator()(const Io& io, Node& n) const {
+        io(n.kind);
+        io(n.folder_option);
+        io(n.name);
+        io(n.display_text);
+        io(n.internet_shortcut);
+        io(n.target);
+        io(n.parameters);
+        io(n.start_in);
+        io(n.hotkey);
+        io(n.run_mode);
+        io(n.icon_file);
+        io(n.icon_index);
+        io(n.replace_existing);
+        io(n.common);
+        io(n.comment);
+    }
+};
+
+template <class Io, class Function>
+void FunctionFields(const Io& io, Function& f) {
+    io(f.name);
+    io(f.internal_name);
+    io(f.dll_path);
+    io(f.function_call);
+}
+
 void PutFileNode(ByteWriter& w, const CObListFile& n) {
-    PutInt(w, n.kind);
-    PutText(w, n.name);
-    PutInt(w, n.folder_id);
+    FileNodeFields(Put{w}, n);
     PutInt(w, static_cast<std::int32_t>(n.children.size()));
     for (const auto& c : n.children) PutFileNode(w, *c);
 }
 
 void GetFileNode(ByteReader& r, CObListFile& n, int depth) {
     CheckDepth(depth);
-    n.kind = GetInt(r);
-    n.name = GetText(r);
-    n.folder_id = GetInt(r);
+    FileNodeFields(Get{r}, n);
     std::uint32_t count = GetCount(r, kMinFileNode);
     for (std::uint32_t i = 0; i < count; ++i) GetFileNode(r, *n.Add(std::make_unique<CObListFile>()), depth + 1);
 }
 
 void PutGroup(ByteWriter& w, const CItemGroup& g) {
-    PutText(w, g.name);
-    PutInt(w, g.shared);
-    PutInt(w, g.self_register);
-    PutInt(w, g.restart_if_locked);
-    PutInt(w, g.compressed);
-    PutInt(w, g.operating_system_mask);
-    PutInt(w, g.spare);
-    PutText(w, g.ftp_location);
-    PutText(w, g.http_location);
-    PutText(w, g.comment);
-    PutInt(w, g.overwrite_word);
-    PutText(w, g.destination);
-    PutText(w, g.language_mask);
+    GroupFields(Put{w}, g);
     PutFileNode(w, g.file_tree);
 }
 
 void GetGroup(ByteReader& r, CItemGroup& g) {
-    g.name = GetText(r);
-    g.shared = GetInt(r);
-    g.self_register = GetInt(r);
-    g.restart_if_locked = GetInt(r);
-    g.compressed = GetInt(r);
-    g.operating_system_mask = GetInt(r);
-    g.spare = GetInt(r);
-    g.ftp_location = GetText(r);
-    g.http_location = GetText(r);
-    g.comment = GetText(r);
-    g.overwrite_word = GetInt(r);
-    g.destination = GetText(r);
-    g.language_mask = GetText(r);
+    GroupFields(Get{r}, g);
     GetFileNode(r, g.file_tree, 1);
 }
 
 void PutComponent(ByteWriter& w, const CItemComponent& c) {
-    PutText(w, c.name);
-    PutText(w, c.description);
-    PutText(w, c.status_text);
-    PutText(w, c.display_text);
-    PutInt(w, c.visible);
-    PutInt(w, c.file_need);
-    PutInt(w, c.include_in_build);
-    PutText(w, c.cd_folder);
-    PutText(w, c.ftp_location);
-    PutText(w, c.http_location);
-    PutText(w, c.comment);
-    for (const auto& f : c.functions) PutText(w, f);
+    ComponentFields(Put{w}, c);
     PutInt(w, static_cast<std::int32_t>(c.children.size()));
     for (const auto& child : c.children) PutComponent(w, *child);
     PutInt(w, static_cast<std::int32_t>(c.file_groups.size()));
@@ -171,18 +244,7 @@ void PutComponent(ByteWriter& w, const CItemComponent& c) {
 
 void GetComponent(ByteReader& r, CItemComponent& c, int depth) {
     CheckDepth(depth);
-    c.name = GetText(r);
-    c.description = GetText(r);
-    c.status_text = GetText(r);
-    c.display_text = GetText(r);
-    c.visible = GetInt(r);
-    c.file_need = GetInt(r);
-    c.include_in_build = GetInt(r);
-    c.cd_folder = GetText(r);
-    c.ftp_location = GetText(r);
-    c.http_location = GetText(r);
-    c.comment = GetText(r);
-    for (auto& f : c.functions) f = GetText(r);
+    ComponentFields(Get{r}, c);
     std::uint32_t count = GetCount(r, kMinComponent);
     for (std::uint32_t i = 0; i < count; ++i) GetComponent(r, *c.Add(std::make_unique<CItemComponent>()), depth + 1);
     GetTexts(r, c.group_names);
@@ -190,11 +252,7 @@ void GetComponent(ByteReader& r, CItemComponent& c, int depth) {
 }
 
 void PutSetup(ByteWriter& w, const CItemSetup& s) {
-    PutText(w, s.name);
-    PutText(w, s.description);
-    PutText(w, s.display_name);
-    PutText(w, s.comment);
-    PutInt(w, s.require_component_step);
+    SetupFields(Put{w}, s);
     std::vector<std::string> paths;
     for (const CItemComponent* c : s.components) {
         std::string path = c->Path();
@@ -204,11 +262,7 @@ void PutSetup(ByteWriter& w, const CItemSetup& s) {
 }
 
 void GetSetup(ByteReader& r, CItemSetup& s) {
-    s.name = GetText(r);
-    s.description = GetText(r);
-    s.display_name = GetText(r);
-    s.comment = GetText(r);
-    s.require_component_step = GetInt(r);
+    SetupFields(Get{r}, s);
     GetTexts(r, s.component_names);
 }
 
@@ -217,38 +271,33 @@ void PutGroupRefs(ByteWriter& w, const std::vector<CItemGroup*>& groups) {
     for (const CItemGroup* g : groups) PutText(w, g->name);
 }
 
-void PutRegistry(ByteWriter& w, const CRegistry& n) {
-    PutInt(w, n.kind);
-    PutText(w, n.name);
-    PutText(w, n.data);
-    PutInt(w, n.flags);
+// The registry and the shortcut tree share one layout: a node's own fields, the names of its
+// file groups, then its children.
+template <class Node, class Fields>
+void PutTree(ByteWriter& w, const Node& n, Fields fields) {
+    fields(Put{w}, n);
     PutGroupRefs(w, n.file_groups);
     PutInt(w, static_cast<std::int32_t>(n.children.size()));
-    for (const auto& c : n.children) PutRegistry(w, *c);
+    for (const auto& c : n.children) PutTree(w, *c, fields);
 }
 
-void GetRegistry(ByteReader& r, CRegistry& n, int depth) {
+template <class Node, class Fields>
+void GetTree(ByteReader& r, Node& n, int depth, std::size_t min_node, Fields fields) {
     CheckDepth(depth);
-    n.kind = GetInt(r);
-    n.name = GetText(r);
-    n.data = GetText(r);
-    n.flags = GetInt(r);
+    fields(Get{r}, n);
     GetTexts(r, n.group_names);
-    std::uint32_t count = GetCount(r, kMinRegistry);
-    for (std::uint32_t i = 0; i < count; ++i) GetRegistry(r, *n.Add(std::make_unique<CRegistry>()), depth + 1);
+    std::uint32_t count = GetCount(r, min_node);
+    for (std::uint32_t i = 0; i < count; ++i)
+        GetTree(r, *n.Add(std::make_unique<Node>()), depth + 1, min_node, fields);
 }
 
 void PutStringItem(ByteWriter& w, const CStringItem& s) {
-    PutText(w, s.key);
-    PutText(w, s.comment);
-    PutInt(w, s.category);
+    StringItemFields(Put{w}, s);
     PutTexts(w, s.values);
 }
 
 void GetStringItem(ByteReader& r, CStringItem& s) {
-    s.key = GetText(r);
-    s.comment = GetText(r);
-    s.category = GetInt(r);
+    StringItemFields(Get{r}, s);
     // Values beyond the file's count keep what they had.
     std::uint32_t n = GetCount(r, 1);
     for (std::uint32_t i = 0; i < n; ++i) s.SetValue(i, GetText(r));
@@ -298,62 +347,13 @@ void GetStringTable(ByteReader& r, CStringItemList& t) {
     }
 }
 
-void PutShortcut(ByteWriter& w, const CObListShort& n) {
-    PutInt(w, n.kind);
-    PutInt(w, n.folder_option);
-    PutText(w, n.name);
-    PutText(w, n.display_text);
-    PutInt(w, n.internet_shortcut);
-    PutText(w, n.target);
-    PutText(w, n.parameters);
-    PutText(w, n.start_in);
-    PutText(w, n.hotkey);
-    PutInt(w, n.run_mode);
-    PutText(w, n.icon_file);
-    w.U32(n.icon_index);
-    PutInt(w, n.replace_existing);
-    PutInt(w, n.common);
-    PutText(w, n.comment);
-    PutGroupRefs(w, n.file_groups);
-    PutInt(w, static_cast<std::int32_t>(n.children.size()));
-    for (const auto& c : n.children) PutShortcut(w, *c);
-}
-
-void GetShortcut(ByteReader& r, CObListShort& n, int depth) {
-    CheckDepth(depth);
-    n.kind = GetInt(r);
-    n.folder_option = GetInt(r);
-    n.name = GetText(r);
-    n.display_text = GetText(r);
-    n.internet_shortcut = GetInt(r);
-    n.target = GetText(r);
-    n.parameters = GetText(r);
-    n.start_in = GetText(r);
-    n.hotkey = GetText(r);
-    n.run_mode = GetInt(r);
-    n.icon_file = GetText(r);
-    n.icon_index = r.U32();
-    n.replace_existing = GetInt(r);
-    n.common = GetInt(r);
-    n.comment = GetText(r);
-    GetTexts(r, n.group_names);
-    std::uint32_t count = GetCount(r, kMinShortcut);
-    for (std::uint32_t i = 0; i < count; ++i) GetShortcut(r, *n.Add(std::make_unique<CObListShort>()), depth + 1);
-}
-
 void PutFunction(ByteWriter& w, const CItemFunction& f) {
-    PutText(w, f.name);
-    PutText(w, f.internal_name);
-    PutText(w, f.dll_path);
-    PutText(w, f.function_call);
+    FunctionFields(Put{w}, f);
     PutTexts(w, f.parameters);
 }
 
 void GetFunction(ByteReader& r, CItemFunction& f) {
-    f.name = GetText(r);
-    f.internal_name = GetText(r);
-    f.dll_path = GetText(r);
-    f.function_call = GetText(r);
+    FunctionFields(Get{r}, f);
     GetTexts(r, f.parameters);
 }
 
@@ -443,9 +443,9 @@ void PutProject(ByteWriter& w, const CDazDoc& doc, Flush&& flush) {
     PutFileNode(w, doc.folder_tree);
     PutInt(w, static_cast<std::int32_t>(doc.setup_type_list.items.size()));
     for (const auto& s : doc.setup_type_list.items) PutSetup(w, *s);
-    PutRegistry(w, doc.registry_root);
+    PutTree(w, doc.registry_root, RegistryFields{});
     PutStringTable(w, doc.string_table);
-    PutShortcut(w, doc.shortcut_root);
+    PutTree(w, doc.shortcut_root, ShortcutFields{});
     PutFunctionList(w, doc.function_list);
     flush(w);
 }
@@ -527,9 +527,9 @@ void ReadProject(CDazDoc& doc, ByteReader& r, const std::string& project_path) {
     GetFileNode(r, doc.folder_tree, 0);
     std::uint32_t setups = GetCount(r, kMinSetup);
     for (std::uint32_t i = 0; i < setups; ++i) GetSetup(r, *doc.setup_type_list.Add(std::make_unique<CItemSetup>()));
-    GetRegistry(r, doc.registry_root, 0);
+    GetTree(r, doc.registry_root, 0, kMinRegistry, RegistryFields{});
     GetStringTable(r, doc.string_table);
-    GetShortcut(r, doc.shortcut_root, 0);
+    GetTree(r, doc.shortcut_root, 0, kMinShortcut, ShortcutFields{});
     GetFunctionList(r, doc.function_list);
     doc.ResolveReferences();
     doc.read_ok = 1;

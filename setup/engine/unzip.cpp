@@ -118,17 +118,8 @@ std::shared_ptr<const ZipCatalog> ZipCatalog::Read(ZipSource& src) {
     ByteReader r(cd);
     cat->entries_.reserve(static_cast<std::size_t>(e.count));
     for (std::uint64_t i = 0; i < e.count; ++i) {
-        ZipCentralRecord c = ReadZipCentralRecord(r);
-        if (c.header_offset > e.cd_offset) throw FormatError("member " + c.name + " starts past the central directory");
-        ZipEntry z;
-        z.name = std::move(c.name);
-        z.header_offset = c.header_offset;
-        z.compressed_size = c.compressed_size;
-        z.size = c.size;
-        z.crc = c.crc;
-        z.dos_time = c.dos_time;
-        z.method = c.method;
-        z.flags = c.flags;
+        ZipEntry z = ReadZipCentralRecord(r);
+        if (z.header_offset > e.cd_offset) throw FormatError("member " + z.name + " starts past the central directory");
         std::size_t index = cat->entries_.size();
         if (!z.IsFolder()) {
             cat->exact_.emplace(Normalized(z.name), index);  // the first of equal names wins

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/kitpayload.h"
+#include "common/zipdir.h"
 
 namespace qp {
 
@@ -40,17 +41,8 @@ private:
     std::size_t size_;
 };
 
-struct ZipEntry {
-    std::string name;            // as stored
-    std::uint64_t header_offset = 0;
-    std::uint64_t compressed_size = 0;
-    std::uint64_t size = 0;
-    std::uint32_t crc = 0;
-    std::uint32_t dos_time = 0;  // MS-DOS date (high word) and time (low word)
-    std::uint16_t method = 0;
-    std::uint16_t flags = 0;
-    bool IsFolder() const { return !name.empty() && (name.back() == '/' || name.back() == '\\'); }
-};
+// A member as the central directory describes it.
+using ZipEntry = ZipCentralRecord;
 
 class ZipCatalog {
 public:

@@ -2,6 +2,7 @@
 // its refusals: a damaged file never loads and a failed save keeps the previous file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "builder/model/projectfile.h"
@@ -131,6 +132,53 @@ TEST(ProjectFileLayout, RecordsCarryReferencesByNameAndPath) {
     for (int i = 0; i < 8; ++i) root_fields = root_fields + Text("");
     Bytes expect_root = root_fields + LE32(1) + a_rec + Zero4() + Zero4();
     EXPECT_EQ(Bytes(b_all.begin() + comp_at, b_all.begin() + comp_at + expect_root.size()), expect_root);
+}
+
+// Reader and writer take their field lists from one place, so a field out of order would still
+// read back: every field gets a value of its own and the bytes are checked where each record lies.
+TEST(ProjectFileLayout, SetupRegistryShortcutAndFunctionFieldsInFileOrder) {
+    qp::CDazDoc doc;
+    Empty(doc);
+    qp::CItemSetup* setup = doc.setup_type_list.Add("S");
+    setup->description = "de";
+    setup->display_name = "dn";
+    setup->comment = "co";
+    setup->require_component_step = 9;
+    doc.registry_root.AddChild(qp::CRegistry::kKey, "K", "D")->flags = 7;
+    qp::CObListShort* link = doc.shortcut_root.AddChild(qp::CObListShort::kShortcut, "N");
+    link->folder_option = 2;
+    link->display_text = "dt";
+    link->internet_shortcut = 3;
+    link->target = "t";
+    link->parameters = "p";
+    link->start_in = "s";
+    link->hotkey = "h";
+    link->run_mode = 4;
+    link->icon_file = "i";
+    link->icon_index = 5;
+    link->replace_existing = 6;
+    link->common = 8;
+    link->comment = "c";
+    auto f = std::make_unique<qp::CItemFunction>();
+    f->name = "f";
+    f->internal_name = "in";
+    f->dll_path = "d";
+    f->function_call = "fc";
+    doc.function_list.push_back(std::move(f));
+
+    const Bytes saved = Save(doc);
+    const struct {
+        const char* record;
+        Bytes bytes;
+    } cases[] = {
+        {"setup type", Text("S") + Text("de") + Text("dn") + Text("co") + LE32(9) + Zero4()},
+        {"registry key", LE32(3) + Text("K") + Text("D") + LE32(7) + Zero4() + Zero4()},
+        {"shortcut", LE32(5) + LE32(2) + Text("N") + Text("dt") + LE32(3) + Text("t") + Text("p") + Text("s") +
+                         Text("h") + LE32(4) + Text("i") + LE32(5) + LE32(6) + LE32(8) + Text("c") + Zero4() + Zero4()},
+        {"function", Text("f") + Text("in") + Text("d") + Text("fc") + Zero4()},
+    };
+    for (const auto& c : cases)
+        EXPECT_NE(std::search(saved.begin(), saved.end(), c.bytes.begin(), c.bytes.end()), saved.end()) << c.record;
 }
 
 TEST(ProjectFileRead, KeyInOtherLetterCaseOverwritesTheDefaultString) {

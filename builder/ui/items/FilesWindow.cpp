@@ -22,15 +22,9 @@ public:
     int ContextMenuId() const override { return IDM_FILES_POPUP; }
 
     HWND MakeControl() override {
-        HWND h = MakeList(LVS_EDITLABELS);
-        CListCtrl list(h);
-        list.AddColumn(0, "Name", 150);
-        list.AddColumn(1, "Size", 70);
-        list.AddColumn(2, "Type", 100);
-        list.AddColumn(3, "FullName", 200);
-        list.AddColumn(4, "Modified", 150);
+        HWND h = MakeList(LVS_EDITLABELS, {{"Name", 150}, {"Size", 70}, {"Type", 100}, {"FullName", 200}, {"Modified", 150}});
         images_ = CImageList::FromBitmap(host_.Instance(), IDB_FILES, 16, RGB(255, 0, 255), ScaledToScreen(96));
-        list.SetImageList(images_);
+        CListCtrl(h).SetImageList(images_);
         return h;
     }
 
@@ -122,34 +116,18 @@ protected:
         return true;
     }
 
-    bool OnNotify(NMHDR* h, LRESULT& result) override {
-        if (h->hwndFrom != control_) return false;
-        if (CItemWindow::OnNotify(h, result)) return true;
-        CListCtrl list(control_);
-        switch (h->code) {
-        case LVN_BEGINLABELEDITA: {
-            auto* info = reinterpret_cast<NMLVDISPINFOA*>(h);
-            const auto* node = reinterpret_cast<CObListFile*>(list.ItemData(info->item.iItem));
-            result = node && node->kind == CObListFile::kFolder ? FALSE : TRUE;
-            return true;
-        }
-        case LVN_ENDLABELEDITA: {
-            auto* info = reinterpret_cast<NMLVDISPINFOA*>(h);
-            auto* node = reinterpret_cast<CObListFile*>(list.ItemData(info->item.iItem));
-            result = FALSE;
-            if (info->item.pszText && node && host_.Edits())
-                result = host_.Edits()->RenameFolder(*node, info->item.pszText) == RenameResult::kRenamed;
-            return true;
-        }
-        case NM_DBLCLK: {
-            const int row = reinterpret_cast<NMITEMACTIVATE*>(h)->iItem;
-            if (row < 0) return true;
-            const auto* node = reinterpret_cast<CObListFile*>(list.ItemData(row));
-            if (node && node->kind == CObListFile::kFolder) host_.SelectFolder(node);
-            return true;
-        }
-        }
-        return false;
+    bool CanRenameRow(LPARAM row) override {
+        const auto* node = reinterpret_cast<CObListFile*>(row);
+        return node && node->kind == CObListFile::kFolder;
+    }
+    bool RenameRow(LPARAM row, const char* name) override {
+        return host_.Edits()->RenameFolder(*reinterpret_cast<CObListFile*>(row), name) == RenameResult::kRenamed;
+    }
+    bool OnRowDoubleClick(int row) override {
+        if (row < 0) return true;
+        const auto* node = reinterpret_cast<CObListFile*>(CListCtrl(control_).ItemData(row));
+        if (node && node->kind == CObListFile::kFolder) host_.SelectFolder(node);
+        return true;
     }
 
 private:

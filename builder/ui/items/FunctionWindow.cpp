@@ -16,13 +16,7 @@ public:
     explicit CMDIFunc(ItemHost& h) : CItemWindow(h, ItemWindowKind::kFunction) {}
     std::string Caption() const override { return creation_caption_; }
     HWND MakeControl() override {
-        HWND h = MakeList(LVS_SINGLESEL);
-        CListCtrl l(h);
-        l.AddColumn(0, "Name", 150);
-        l.AddColumn(1, "InternalDLLName", 150);
-        l.AddColumn(2, "FunCtionCall", 150);
-        l.AddColumn(3, "DLLPath", 150);
-        return h;
+        return MakeList(LVS_SINGLESEL, {{"Name", 150}, {"InternalDLLName", 150}, {"FunCtionCall", 150}, {"DLLPath", 150}});
     }
     void Reload() override {
         CListCtrl list(control_);

@@ -40,10 +40,13 @@ bool CItemWindow::CreateWindowOf(const char* caption, int icon_id) {
     return true;
 }
 
-HWND CItemWindow::MakeList(DWORD extra_style) {
+HWND CItemWindow::MakeList(DWORD extra_style, std::initializer_list<ListColumn> columns) {
     HWND list = ::CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS | extra_style,
                                   0, 0, 10, 10, hwnd_, HMENU(1), host_.Instance(), nullptr);
     if (list) CListCtrl(list).SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
+    int index = 0;
+    for (const ListColumn& c : columns) CListCtrl(list).AddColumn(index++, c.title, c.width);
+    list_ = list != nullptr;
     return list;
 }
 
@@ -99,9 +102,25 @@ POINT CItemWindow::KeyboardMenuPoint() const {
     return p;
 }
 
-bool CItemWindow::OnNotify(NMHDR* h, LRESULT&) {
-    return h->hwndFrom == control_ && h->code == LVN_KEYDOWN &&
-           reinterpret_cast<NMLVKEYDOWN*>(h)->wVKey == VK_DELETE && OnDeleteKey();
+bool CItemWindow::OnNotify(NMHDR* h, LRESULT& result) {
+    if (h->hwndFrom != control_ || !list_) return false;
+    switch (h->code) {
+    case LVN_KEYDOWN: return reinterpret_cast<NMLVKEYDOWN*>(h)->wVKey == VK_DELETE && OnDeleteKey();
+    case LVN_BEGINLABELEDITA: {
+        const auto* info = reinterpret_cast<NMLVDISPINFOA*>(h);
+        result = CanRenameRow(CListCtrl(control_).ItemData(info->item.iItem)) ? FALSE : TRUE;
+        return true;
+    }
+    case LVN_ENDLABELEDITA: {
+        // No text: the edit was cancelled.
+        const auto* info = reinterpret_cast<NMLVDISPINFOA*>(h);
+        const LPARAM node = CListCtrl(control_).ItemData(info->item.iItem);
+        result = info->item.pszText && node && host_.Edits() && RenameRow(node, info->item.pszText);
+        return true;
+    }
+    case NM_DBLCLK: return OnRowDoubleClick(reinterpret_cast<NMITEMACTIVATE*>(h)->iItem);
+    }
+    return false;
 }
 
 void HandleFileDrop(HDROP drop, ItemHost& host, DropTarget target, CObListFile* folder) {

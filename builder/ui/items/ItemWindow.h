@@ -5,6 +5,7 @@
 #pragma once
 #include <windows.h>
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -49,14 +50,26 @@ protected:
     virtual HWND MakeControl() = 0;
     // The popup menu resource the control's context menu shows; 0: none.
     virtual int ContextMenuId() const { return 0; }
-    // The Delete key in the control's list (the base's OnNotify calls it); false: not taken.
+    // The list's own notifications, which the base's OnNotify hands on; false: not taken.
+    // The Delete key in the control's list.
     virtual bool OnDeleteKey() { return false; }
+    // In-place renaming of the row whose item data is `node`: whether it may start (true:
+    // it may), and the new name (true when the model took it).
+    virtual bool CanRenameRow(LPARAM /*node*/) { return true; }
+    virtual bool RenameRow(LPARAM /*node*/, const char* /*name*/) { return false; }
+    // A double click in a list made by MakeList, on `row` (-1: below the rows).
+    virtual bool OnRowDoubleClick(int /*row*/) { return false; }
     // Files dropped from the shell: whether the window takes files, and the folder they go
     // into (null while it shows none). A project dropped on any window is opened.
     virtual bool TakesFiles() const { return false; }
     virtual CObListFile* DropFolder() const { return nullptr; }
     bool OnNotify(NMHDR* header, LRESULT& result) override;
-    HWND MakeList(DWORD extra_style = 0);
+    // A report list with these columns (title, width in pixels), left to right.
+    struct ListColumn {
+        const char* title;
+        int width;
+    };
+    HWND MakeList(DWORD extra_style, std::initializer_list<ListColumn> columns);
     void Place();
 
     ItemHost& host_;
@@ -64,6 +77,7 @@ protected:
     void* item_ = nullptr;
     HWND control_ = nullptr;
     bool placed_ = false;
+    bool list_ = false;  // the control is a list made by MakeList
     std::string creation_caption_;
 
 private:

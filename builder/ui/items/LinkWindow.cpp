@@ -21,10 +21,7 @@ public:
         return item_ ? "Link- " + static_cast<CObListShort*>(item_)->name : creation_caption_;
     }
     HWND MakeControl() override {
-        HWND h = MakeList(LVS_SINGLESEL);
-        CListCtrl(h).AddColumn(0, "Property", 150);
-        CListCtrl(h).AddColumn(1, "Atribute", 150);
-        return h;
+        return MakeList(LVS_SINGLESEL, {{"Property", 150}, {"Atribute", 150}});
     }
     void Reload() override {
         SetText(Caption());  // a rename shows in the caption at once

@@ -15,10 +15,7 @@ public:
 
 protected:
     HWND MakeControl() override {
-        HWND list = MakeList(LVS_SINGLESEL);
-        CListCtrl(list).AddColumn(0, "Property", 150);
-        CListCtrl(list).AddColumn(1, "Value", 150);
-        return list;
+        return MakeList(LVS_SINGLESEL, {{"Property", 150}, {"Value", 150}});
     }
     void Fill(const std::vector<PropertyRow>& rows) {
         CListCtrl list(control_);

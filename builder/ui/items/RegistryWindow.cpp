@@ -31,13 +31,9 @@ public:
 
     HWND MakeControl() override {
         CHexEditCtrl::Register(host_.Instance());
-        HWND h = MakeList(LVS_EDITLABELS | LVS_SINGLESEL);
-        CListCtrl list(h);
+        HWND h = MakeList(LVS_EDITLABELS | LVS_SINGLESEL, {{"Name", 150}, {"Type", 150}, {"Data", 250}});
         images_ = CImageList::FromBitmap(host_.Instance(), IDB_REGVALUES, 16, RGB(255, 0, 255), ScaledToScreen(96));
-        list.SetImageList(images_);
-        list.AddColumn(0, "Name", 150);
-        list.AddColumn(1, "Type", 150);
-        list.AddColumn(2, "Data", 250);
+        CListCtrl(h).SetImageList(images_);
         return h;
     }
 
@@ -120,31 +116,17 @@ protected:
         return true;
     }
 
-    bool OnNotify(NMHDR* h, LRESULT& result) override {
-        if (h->hwndFrom != control_) return false;
-        if (CItemWindow::OnNotify(h, result)) return true;
-        CListCtrl list(control_);
-        switch (h->code) {
-        case LVN_ENDLABELEDITA: {
-            auto* info = reinterpret_cast<NMLVDISPINFOA*>(h);
-            auto* node = reinterpret_cast<CRegistry*>(list.ItemData(info->item.iItem));
-            result = FALSE;
-            // An empty name or one a sibling uses is dropped.
-            if (info->item.pszText && node && host_.Edits())
-                result = host_.Edits()->RenameRegistry(*node, info->item.pszText) == RenameResult::kRenamed;
-            return true;
+    // An empty name or one a sibling uses is dropped.
+    bool RenameRow(LPARAM row, const char* name) override {
+        return host_.Edits()->RenameRegistry(*reinterpret_cast<CRegistry*>(row), name) == RenameResult::kRenamed;
+    }
+    // A double click on a value opens its editor, as Modify does.
+    bool OnRowDoubleClick(int row) override {
+        if (row >= 0) {
+            CListCtrl(control_).Select(row);
+            Modify();
         }
-        case NM_DBLCLK: {
-            // A double click on a value opens its editor, as Modify does.
-            const int row = reinterpret_cast<NMITEMACTIVATE*>(h)->iItem;
-            if (row >= 0) {
-                list.Select(row);
-                Modify();
-            }
-            return true;
-        }
-        }
-        return false;
+        return true;
     }
 
 public:

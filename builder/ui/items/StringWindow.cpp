@@ -18,7 +18,14 @@ namespace qp {
 
 namespace {
 
-const char kLanguageFilter[] = "Language file(*.ini) |*.ini|(*.*)|*.*||";
+// The open and save dialogs of a language file.
+FileDialogOptions LanguageFileOptions() {
+    FileDialogOptions o;
+    o.filter = "Language file(*.ini) |*.ini|(*.*)|*.*||";
+    o.default_ext = "ini";
+    o.initial_file = "*.ini";
+    return o;
+}
 
 struct Box {
     int id;
@@ -106,11 +113,7 @@ public:
             Rebuild();
             return true;
         case ID_STRING_LOAD: {
-            FileDialogOptions o;
-            o.filter = kLanguageFilter;
-            o.default_ext = "ini";
-            o.initial_file = "*.ini";
-            const std::vector<std::string> paths = OpenFileDialog(host_.Owner(), o);
+            const std::vector<std::string> paths = OpenFileDialog(host_.Owner(), LanguageFileOptions());
             if (!paths.empty()) {
                 LoadLanguageFile(*doc, paths[0]);
                 Rebuild();
@@ -118,11 +121,7 @@ public:
             return true;
         }
         case ID_STRING_SAVE: {
-            FileDialogOptions o;
-            o.filter = kLanguageFilter;
-            o.default_ext = "ini";
-            o.initial_file = "*.ini";
-            const std::string path = SaveFileDialog(host_.Owner(), o);
+            const std::string path = SaveFileDialog(host_.Owner(), LanguageFileOptions());
             if (!path.empty()) {
                 SaveWizardTexts(*doc, path);
                 Rebuild();

@@ -60,25 +60,43 @@ void CCommentPage::Write() { field_ = Item(kEdit).Text(); }
 
 // ---- component pages -----------------------------------------------------------------------
 
-CVisiblePage::CVisiblePage(HINSTANCE instance, CItemComponent& c) : CQpPage(instance, "Visible"), c_(c) {
-    CheckBox(kCheck, "Visible", 7, 10, 120);
-}
-void CVisiblePage::Load() { ::CheckDlgButton(hwnd_, kCheck, c_.visible ? BST_CHECKED : BST_UNCHECKED); }
-bool CVisiblePage::OnControl(int id, int code) { return id == kCheck && code == BN_CLICKED; }
-void CVisiblePage::Write() { c_.visible = ::IsDlgButtonChecked(hwnd_, kCheck) == BST_CHECKED ? 1 : 0; }
+namespace {
+class CVisiblePage : public CQpPage {
+public:
+    CVisiblePage(HINSTANCE instance, CItemComponent& c) : CQpPage(instance, "Visible"), c_(c) {
+        CheckBox(kCheck, "Visible", 7, 10, 120);
+    }
 
-CFileNeedPage::CFileNeedPage(HINSTANCE instance, CItemComponent& c) : CQpPage(instance, "File Need"), c_(c) {
-    Group("File need", 7, 7, 150, 60);
-    Radio(kRadio, "Critical", true, 15, 20, 120);
-    Radio(kRadio + 1, "Recomended", false, 15, 34, 120);
-    Radio(kRadio + 2, "Info", false, 15, 48, 120);
-}
-void CFileNeedPage::Load() { ::CheckRadioButton(hwnd_, kRadio, kRadio + 2, kRadio + NormalFileNeed(c_.file_need)); }
-bool CFileNeedPage::OnControl(int id, int code) { return id >= kRadio && id <= kRadio + 2 && code == BN_CLICKED; }
-void CFileNeedPage::Write() {
-    for (int i = 0; i < 3; ++i)
-        if (::IsDlgButtonChecked(hwnd_, kRadio + i) == BST_CHECKED) c_.file_need = i;
-}
+protected:
+    void Load() override { ::CheckDlgButton(hwnd_, kCheck, c_.visible ? BST_CHECKED : BST_UNCHECKED); }
+    bool OnControl(int id, int code) override { return id == kCheck && code == BN_CLICKED; }
+    void Write() override { c_.visible = ::IsDlgButtonChecked(hwnd_, kCheck) == BST_CHECKED ? 1 : 0; }
+
+private:
+    CItemComponent& c_;
+};
+
+class CFileNeedPage : public CQpPage {
+public:
+    CFileNeedPage(HINSTANCE instance, CItemComponent& c) : CQpPage(instance, "File Need"), c_(c) {
+        Group("File need", 7, 7, 150, 60);
+        Radio(kRadio, "Critical", true, 15, 20, 120);
+        Radio(kRadio + 1, "Recomended", false, 15, 34, 120);
+        Radio(kRadio + 2, "Info", false, 15, 48, 120);
+    }
+
+protected:
+    void Load() override { ::CheckRadioButton(hwnd_, kRadio, kRadio + 2, kRadio + NormalFileNeed(c_.file_need)); }
+    bool OnControl(int id, int code) override { return id >= kRadio && id <= kRadio + 2 && code == BN_CLICKED; }
+    void Write() override {
+        for (int i = 0; i < 3; ++i)
+            if (::IsDlgButtonChecked(hwnd_, kRadio + i) == BST_CHECKED) c_.file_need = i;
+    }
+
+private:
+    CItemComponent& c_;
+};
+}  // namespace
 
 CFileGroupPage::CFileGroupPage(HINSTANCE instance, const CDazDoc& doc, std::vector<CItemGroup*>& groups)
     : CQpPage(instance, "IncludeFileGroup"), state_(doc, groups), groups_(groups) {
@@ -118,10 +136,7 @@ bool RunGroupChoiceSheet(const SheetContext& ctx, const char* caption, std::vect
     CFileGroupPage page(ctx.instance, *ctx.doc, groups);
     CQpSheet sheet(caption, false);
     sheet.AddPage(page);
-    const int token = ctx.pending ? ctx.pending->Add([&page] { page.Commit(); }) : 0;
-    const bool ok = sheet.DoModal(ctx.owner, ctx.instance) == IDOK;
-    if (ctx.pending) ctx.pending->Remove(token);
-    return ok;
+    return sheet.DoModal(ctx) == IDOK;
 }
 
 namespace {
@@ -222,13 +237,8 @@ void RunComponentSheet(const SheetContext& ctx, CItemComponent& c, int page) {
     CRequiredPage required(ctx.instance, doc, c);
     CCommentPage comment(ctx.instance, c.comment);
     CQpSheet sheet("Component Properties", false, true);
-    CQpPage* pages[] = {&description, &status, &display, &visible, &need, &groups, &required, &comment};
-    for (CQpPage* p : pages) sheet.AddPage(*p);
-    const int token = ctx.pending ? ctx.pending->Add([&pages] {
-        for (CQpPage* p : pages) p->Commit();
-    }) : 0;
-    sheet.DoModal(ctx.owner, ctx.instance, page);
-    if (ctx.pending) ctx.pending->Remove(token);
+    sheet.AddPages({&description, &status, &display, &visible, &need, &groups, &required, &comment});
+    sheet.DoModal(ctx, page);
 }
 
 // ---- "Setup Type" ------------------------------------------------------------------------------

@@ -276,13 +276,8 @@ void RunGroupPropertiesSheet(const SheetContext& ctx, CItemGroup& g, int page) {
     CLanguagesGroupPage languages(ctx.instance, doc, g);
     CCommentPage comment(ctx.instance, g.comment);
     CQpSheet sheet("GroupProperties", false);
-    CQpPage* pages[] = {&shared, &selfreg, &potlock, &os, &overwrite, &destination, &languages, &comment};
-    for (CQpPage* p : pages) sheet.AddPage(*p);
-    const int token = ctx.pending ? ctx.pending->Add([&pages] {
-        for (CQpPage* p : pages) p->Commit();
-    }) : 0;
-    sheet.DoModal(ctx.owner, ctx.instance, page);
-    if (ctx.pending) ctx.pending->Remove(token);
+    sheet.AddPages({&shared, &selfreg, &potlock, &os, &overwrite, &destination, &languages, &comment});
+    sheet.DoModal(ctx, page);
 }
 
 }  // namespace qp

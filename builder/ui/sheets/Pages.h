@@ -1,5 +1,6 @@
-// The page classes of the component, group and project sheets. A page that the Part of a sheet
-// shows twice is one class taking the field it edits (the Os page, the comment page).
+// The page classes of the component, group and project sheets (the two plain pages only the
+// component sheet shows live in its file). A page shown in two places is one class taking the
+// field it edits (the Os page, the comment page).
 #pragma once
 #include <windows.h>
 
@@ -41,32 +42,6 @@ protected:
 
 private:
     std::string& field_;
-};
-
-class CVisiblePage : public CQpPage {
-public:
-    CVisiblePage(HINSTANCE instance, CItemComponent& c);
-
-protected:
-    void Load() override;
-    bool OnControl(int id, int code) override;
-    void Write() override;
-
-private:
-    CItemComponent& c_;
-};
-
-class CFileNeedPage : public CQpPage {
-public:
-    CFileNeedPage(HINSTANCE instance, CItemComponent& c);
-
-protected:
-    void Load() override;
-    bool OnControl(int id, int code) override;
-    void Write() override;
-
-private:
-    CItemComponent& c_;
 };
 
 // "IncludeFileGroup": the file groups of the project with check boxes; the checked ones become

@@ -325,13 +325,8 @@ void RunProjectSettings(const SheetContext& ctx) {
                });
     CColorsPage colours(ctx.instance, doc, ctx);
     CQpSheet sheet("Project Files", false, true);
-    CQpPage* pages[] = {&bmp, &readme, &licence, &steps, &languages, &os, &colours};
-    for (CQpPage* p : pages) sheet.AddPage(*p);
-    const int token = ctx.pending ? ctx.pending->Add([&pages] {
-        for (CQpPage* p : pages) p->Commit();
-    }) : 0;
-    sheet.DoModal(ctx.owner, ctx.instance);
-    if (ctx.pending) ctx.pending->Remove(token);
+    sheet.AddPages({&bmp, &readme, &licence, &steps, &languages, &os, &colours});
+    sheet.DoModal(ctx);
 }
 
 bool RunNewProjectWizard(const SheetContext& ctx) {
@@ -342,8 +337,7 @@ bool RunNewProjectWizard(const SheetContext& ctx) {
     COsPage os(ctx.instance, [&doc] { return std::int32_t(doc.settings_block.os_mask()); },
                [&doc](std::int32_t m) { doc.settings_block.set_os_mask(std::uint32_t(m)); });
     CQpSheet sheet("Proj vizar", true, true);
-    CQpPage* pages[] = {&general, &steps, &languages, &os};
-    for (CQpPage* p : pages) sheet.AddPage(*p);
+    sheet.AddPages({&general, &steps, &languages, &os});
     // Nothing reaches the project before Finish, which applies the pages in this order.
     sheet.on_finish = [&] {
         steps.WriteNow();

@@ -1,6 +1,8 @@
 // Pages laid out in code and the sheet that runs them as a property sheet or as a wizard.
 #include "builder/ui/sheets/Sheet.h"
 
+#include "builder/ui/sheets/Sheets.h"
+
 namespace qp {
 
 namespace {
@@ -143,6 +145,15 @@ INT_PTR CQpSheet::DoModal(HWND parent, HINSTANCE instance, int start_page) {
     hwnd_ = nullptr;
     if (r < 0) return -1;
     return accepted_ ? IDOK : IDCANCEL;
+}
+
+INT_PTR CQpSheet::DoModal(const SheetContext& ctx, int start_page) {
+    const int token = ctx.pending ? ctx.pending->Add([this] {
+        for (CQpPage* p : pages_) p->Commit();
+    }) : 0;
+    const INT_PTR r = DoModal(ctx.owner, ctx.instance, start_page);
+    if (ctx.pending) ctx.pending->Remove(token);
+    return r;
 }
 
 }  // namespace qp

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 namespace qp {
 
 class CQpSheet;
+struct SheetContext;
 
 class CQpPage : public CPropertyPage {
 public:
@@ -72,8 +74,14 @@ public:
     CQpSheet(std::string caption, bool wizard, bool help = false)
         : caption_(std::move(caption)), wizard_(wizard), help_(help) {}
     void AddPage(CQpPage& page);
+    void AddPages(std::initializer_list<CQpPage*> pages) {
+        for (CQpPage* p : pages) AddPage(*p);
+    }
     // IDOK for OK or Finish, IDCANCEL otherwise, -1 when the sheet could not be made.
     INT_PTR DoModal(HWND parent, HINSTANCE instance, int start_page = 0);
+    // DoModal over `ctx`'s owner; while the sheet is open, a save of the project first commits
+    // its pages (through `ctx.pending`, when there is one).
+    INT_PTR DoModal(const SheetContext& ctx, int start_page = 0);
 
     bool IsWizard() const { return wizard_; }
     // Finish of the wizard: false keeps the wizard open.

@@ -104,11 +104,6 @@ private:
     HIMAGELIST images_ = nullptr;
 };
 
-int CALLBACK StartAt(HWND w, UINT msg, LPARAM, LPARAM data) {
-    if (msg == BFFM_INITIALIZED && data) ::SendMessageA(w, BFFM_SETSELECTIONA, TRUE, data);
-    return 0;
-}
-
 // The kits under a root, from the system's own listing.
 std::vector<std::string> ListKits(const std::string& root) {
     std::vector<DirEntry> listing;
@@ -152,7 +147,7 @@ protected:
     }
     bool OnCommand(int id, int code, HWND control) override {
         if (id == kKitBrowse && code == BN_CLICKED) {
-            const std::string dir = BrowseForFolderAt(state_.kit_root);
+            const std::string dir = BrowseForFolderAt(hwnd_, "Select Directory to create kit", state_.kit_root);
             if (!dir.empty()) {
                 state_.kit_root = dir;
                 Fill();
@@ -187,23 +182,6 @@ private:
         CWindow list = Item(kExist);
         list.Send(LB_RESETCONTENT);
         for (const std::string& k : ListKits(state_.kit_root)) list.Send(LB_ADDSTRING, 0, LPARAM(k.c_str()));
-    }
-    // The shell's folder browser, opened on `start`, with a status line.
-    std::string BrowseForFolderAt(const std::string& start) {
-        char display[MAX_PATH] = {};
-        BROWSEINFOA bi{};
-        bi.hwndOwner = hwnd_;
-        bi.pszDisplayName = display;
-        bi.lpszTitle = "Select Directory to create kit";
-        bi.ulFlags = BIF_RETURNONLYFSDIRS | BIF_STATUSTEXT;
-        bi.lpfn = &StartAt;
-        bi.lParam = LPARAM(start.c_str());
-        PIDLIST_ABSOLUTE pidl = ::SHBrowseForFolderA(&bi);
-        if (!pidl) return std::string();
-        char path[MAX_PATH] = {};
-        const bool ok = ::SHGetPathFromIDListA(pidl, path) != FALSE;
-        ::CoTaskMemFree(pidl);
-        return ok ? std::string(path) : std::string();
     }
 
 public:
