@@ -10,6 +10,8 @@
 #include <cstring>
 #include <vector>
 
+#include "support/png.h"
+
 namespace qpe2e {
 
 Process::Process(const std::string& command_line, const std::string& folder) {
@@ -292,17 +294,12 @@ void ScreenshotTo(const std::string& folder, const std::string& name) {
     DeleteDC(mem);
     ReleaseDC(nullptr, screen);
     CreateDirectoryA(folder.c_str(), nullptr);
-    const std::string path = folder + "\\" + name + ".bmp";
+    const std::vector<unsigned char> png = qptest::PngFromBmpRows(pixels.data(), w, h, row);
+    const std::string path = folder + "\\" + name + ".png";
     FILE* f = fopen(path.c_str(), "wb");
-    if (!f) return;
-    BITMAPFILEHEADER fh{};
-    fh.bfType = 0x4D42;
-    fh.bfOffBits = sizeof(fh) + sizeof(bi);
-    fh.bfSize = fh.bfOffBits + static_cast<DWORD>(pixels.size());
-    fwrite(&fh, sizeof(fh), 1, f);
-    fwrite(&bi, sizeof(bi), 1, f);
-    fwrite(pixels.data(), 1, pixels.size(), f);
-    fclose(f);
+    bool written = f && fwrite(png.data(), 1, png.size(), f) == png.size();
+    if (f && fclose(f) != 0) written = false;
+    if (!written) ADD_FAILURE() << "the screenshot " << path << " could not be written";
 }
 
 void Settle(DWORD ms) { Sleep(ms); }

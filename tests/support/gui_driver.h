@@ -70,7 +70,7 @@ bool CloseShownFolderWindows(DWORD ms = 10000);
 // The text of a message box's static text.
 std::string BoxText(HWND box);
 
-// Saves the whole screen as a BMP file named `name`.bmp in `folder`.
+// Saves the whole screen as a PNG file named `name`.png in `folder`.
 void ScreenshotTo(const std::string& folder, const std::string& name);
 #ifdef QP_SHOTS_DIR
 // The same in the test program's screenshot folder.
