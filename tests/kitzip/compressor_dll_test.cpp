@@ -32,15 +32,6 @@ int ZP_CALL Comment(char* c) {
 }
 int ZP_CALL Password(char*, int, const char*, const char*) { return 1; }
 
-std::string Drain(std::FILE* f) {
-    std::string s;
-    std::rewind(f);
-    char buf[512];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) s.append(buf, n);
-    return s;
-}
-
 }  // namespace
 
 TEST(KitzipDll, ExportsByNameBuildAnArchive) {
@@ -91,7 +82,7 @@ TEST(KitzipDll, BuilderBindingAddsAndReportsLoadFailures) {
     }
     EXPECT_EQ(qp::ExtractMember(cab, "Program Executable Files/app.exe", dir.Str(), dir / "out.exe"), 0);
     EXPECT_EQ(ReadText(dir / "out.exe"), "MZ app");
-    EXPECT_NE(Drain(console).find("Error in archiving\n"), std::string::npos);
+    EXPECT_NE(Rewound(console).find("Error in archiving\n"), std::string::npos);
     EXPECT_TRUE(reporter.entries.empty()) << reporter.All();
 
     // No kitzip.dll beside the builder.
@@ -106,7 +97,7 @@ TEST(KitzipDll, BuilderBindingAddsAndReportsLoadFailures) {
     ASSERT_TRUE(CopyFileA(self, (dir / "old/kitzip.dll").c_str(), FALSE));
     std::FILE* console2 = std::tmpfile();
     EXPECT_FALSE(qp::MakeDllCompressor(reporter, dir / "old", console2)->Load());
-    EXPECT_NE(Drain(console2).find("kitzip.DLL has the wrong version number. Insure that you have the correct dll's installed"),
+    EXPECT_NE(Rewound(console2).find("kitzip.DLL has the wrong version number. Insure that you have the correct dll's installed"),
               std::string::npos);
     std::fclose(console2);
     std::fclose(console);

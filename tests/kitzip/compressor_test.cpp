@@ -14,15 +14,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Drain(std::FILE* f) {
-    std::string s;
-    std::rewind(f);
-    char buf[512];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) s.append(buf, n);
-    return s;
-}
-
 std::vector<std::string> Names(const std::string& cab) {
     kitzip::ZipWriter w(cab);
     std::vector<std::string> names;
@@ -60,7 +51,7 @@ TEST(StaticCompressor, AddsFilesUnderGroupFoldersAndFinishesOnUnload) {
     }
     EXPECT_EQ(Names(cab), (std::vector<std::string>{"Program Executable Files/app.exe", "Program DLLs/bin/x.dll",
                                                     "Other Group/app.exe"}));
-    const std::string out = Drain(console);
+    const std::string out = Rewound(console);
     EXPECT_NE(out.find("Error in archiving\n"), std::string::npos) << out;
     EXPECT_TRUE(reporter.entries.empty());
     std::fclose(console);

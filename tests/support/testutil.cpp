@@ -98,6 +98,15 @@ std::string ReadText(const std::string& path) {
     return std::string(b.begin(), b.end());
 }
 
+std::string Rewound(std::FILE* f) {
+    std::string s;
+    std::rewind(f);
+    char buf[512];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) s.append(buf, n);
+    return s;
+}
+
 void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out) throw std::runtime_error("cannot write " + path);

@@ -1,6 +1,7 @@
 // Helpers for tests: temporary folders, whole-file reads and writes, a recording reporter.
 #pragma once
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -48,6 +49,8 @@ std::string RunGuid(const std::string& family);
 
 std::vector<std::uint8_t> ReadBytes(const std::string& path);
 std::string ReadText(const std::string& path);
+// Everything written to `f` so far (a tmpfile() a program under test wrote its console to).
+std::string Rewound(std::FILE* f);
 void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
 void WriteText(const std::string& path, const std::string& text);
 
