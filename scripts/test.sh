@@ -15,12 +15,12 @@ arches=$(qp_arches)
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-# A run from nothing takes about 7 GB (three build trees, two Wine prefixes, the tests' kits);
+# A run from nothing takes about 6 GB (three build trees, two Wine prefixes, the tests' kits);
 # with less free, the Windows tests fail on "No space left on device" and say little else.
 mkdir -p build
 free_mb=$(df -Pm build | awk 'NR == 2 { print $4 }')
-[ "${free_mb:-0}" -ge 8192 ] ||
-  echo "test.sh: warning: only ${free_mb:-?} MB free on the disk of build/; a run from nothing needs about 7 GB" >&2
+[ "${free_mb:-0}" -ge 7168 ] ||
+  echo "test.sh: warning: only ${free_mb:-?} MB free on the disk of build/; a run from nothing needs about 6 GB" >&2
 
 echo "== host build"
 cmake -S . -B build/host -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/null
