@@ -190,12 +190,8 @@ void UseOneFileMedia(InstallContext& ctx, const OneFileKit& kit, Run& r) {
 }
 
 // What a run of the product that was killed half-way left in the information folder and beside
-// the files the product wrote, unless another run of the product is going right now.
+// the files the product wrote. Only for a run that knows it is the product's only one.
 void SweepLeftovers(Run& r, const InstallContext& ctx) {
-    if (!AnnounceProductRun(ctx.product_guid)) {
-        r.log.Line("Another setup of this product is running; its temporary files stay.");
-        return;
-    }
     WrittenRecord record;
     const bool recorded = ReadWrittenRecord(ctx.InfoRecord(), record) == RecordRead::kRead;
     RemoveKilledRunLeftovers(ctx.InfoFolder(), recorded ? &record : nullptr,
@@ -242,6 +238,16 @@ bool Start(Run& r, const PrivateCopyArgs& copy) {
     }
     wiz::LoadWizardData(r.list, r.data);
     run.product_name = r.data.texts.ProductName();
+    // Two runs of one product would write the same files, registration and logs at once: the
+    // second (say, a double click given twice, or a deployment beside the user's own run) waits
+    // for no one and changes nothing.
+    const ProductRun others = AnnounceProductRun(ctx.product_guid);
+    if (others == ProductRun::kOther) {
+        Say(r, "Another setup of " + run.product_name + " is running. Wait until it has finished, then start this one again.",
+            r.data.texts.Get("TITLE_CAPTIONBAR", "Setup"), MB_OK | MB_ICONINFORMATION);
+        r.outcome = Outcome::AnotherRun;
+        return false;
+    }
     const std::string company = r.data.texts.Get("COMPANY_NAME");
     const std::string product = r.data.texts.Get("PRODUCT_NAME");
     const std::string folder_name = r.data.texts.Get("FOLDER_NAME");
@@ -256,7 +262,8 @@ bool Start(Run& r, const PrivateCopyArgs& copy) {
             (IsFile(registered + "\\uninst.lst") || IsFile(registered + "\\setup.exe")))
             ctx.info_folder = registered;
     }
-    SweepLeftovers(r, ctx);
+    if (others == ProductRun::kAlone) SweepLeftovers(r, ctx);
+    else r.log.Line("Whether another setup of this product is running cannot be told; temporary files of earlier runs stay.");
     const std::string kit_version = ProductVersion(r.list);
     // The program the user started: in the private copy, the file it was made of.
     const bool from_info = EqualNoCase(ctx.started_path.empty() ? ctx.own_path : ctx.started_path, ctx.InfoSetupExe());
@@ -377,6 +384,10 @@ int Main() {
     if (!Start(r, copy)) {
         if (r.outcome == Outcome::OtherVersion) {
             r.log.Line("Setup changed nothing: another version is installed.");
+            return ExitStatus(r.outcome, false, false, false);
+        }
+        if (r.outcome == Outcome::AnotherRun) {
+            r.log.Line("Setup changed nothing: another setup of this product is running.");
             return ExitStatus(r.outcome, false, false, false);
         }
         r.log.Line("Setup could not start.");

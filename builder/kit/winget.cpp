@@ -242,6 +242,7 @@ WingetManifests MakeWingetManifests(const std::string& program, const WingetOpti
     installer += "ExpectedReturnCodes:\n";
     const std::pair<int, const char*> codes[] = {{1602, "cancelledByUser"},
                                                  {1603, "contactSupport"},
+                                                 {1618, "installInProgress"},
                                                  {1638, "downgrade"},
                                                  {3010, "rebootRequiredToFinish"},
                                                  {1, "contactSupport"}};

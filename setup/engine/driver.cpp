@@ -75,6 +75,7 @@ int ExitStatus(Outcome outcome, bool files_failed, bool restart_needed, bool res
     case Outcome::Cancelled: return kExitCancelled;
     case Outcome::Failed: return kExitFailed;
     case Outcome::OtherVersion: return kExitOtherVersion;
+    case Outcome::AnotherRun: return kExitAnotherRun;
     case Outcome::Completed: break;
     }
     if (files_failed) return kExitFilesFailed;

@@ -37,6 +37,7 @@ enum class Outcome {
     Cancelled,    // language dialog cancelled, removal declined, Cancel confirmed, abort
     Failed,       // the installation log or the record could not be written: nothing registered
     OtherVersion, // a newer version of the product is installed; nothing was changed
+    AnotherRun,   // another run of the product was going; nothing was changed
     Completed,
 };
 
@@ -46,6 +47,7 @@ constexpr int kExitFilesFailed = 1;     // completed, but some files could not b
 constexpr int kExitCancelled = 1602;    // the user (or an unattended safe answer) stopped it
 constexpr int kExitStartFailed = 1603;  // the run could not start
 constexpr int kExitFailed = 1603;       // the run failed and was undone
+constexpr int kExitAnotherRun = 1618;    // another run of this product is going
 constexpr int kExitOtherVersion = 1638;  // another (newer) version of this product is installed
 constexpr int kExitRestartNeeded = 3010;  // completed; a restart is needed and was not done
 

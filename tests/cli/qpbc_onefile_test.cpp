@@ -134,7 +134,8 @@ TEST_F(QpbcOneFile, ManifestsValidateAgainstThePublishedSchemasAndHashTheSignedP
     const std::string parsed = qptest::ReadText(dir / "parsed.json");
     for (const char* want : {"\"PackageVersion\": \"2.1\"", "\"Architecture\": \"x86\"", "\"Scope\": \"machine\"",
                              "\"Silent\": \"-s\"", "\"Log\": \"-log \\\"<LOGPATH>\\\"\"", "\"InstallerReturnCode\": 1638",
-                             "\"ReturnResponse\": \"cancelledByUser\"", "\"DisplayVersion\": \"2.1\"",
+                             "\"ReturnResponse\": \"cancelledByUser\"",
+                             "\"ReturnResponse\": \"installInProgress\"", "\"DisplayVersion\": \"2.1\"",
                              "\"Publisher\": \"Veltor Soft\"", "\"ShortDescription\": \"Edits text files\"",
                              "\"ElevationRequirement\": \"elevationRequired\""})
         EXPECT_NE(std::string::npos, parsed.find(want)) << want << "\n" << parsed;

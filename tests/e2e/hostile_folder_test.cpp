@@ -437,13 +437,24 @@ TEST_F(HostileFolder, KilledRunsTemporaryFilesGoWithTheNextRun) {
     const std::string link = target + "\\app.txt.qz1";
     auto plant_link = [&] { return CreateSymbolicLinkA(link.c_str(), victim.c_str(), 0) != 0; };
 
-    // Another run of the product going: nothing is touched.
+    // Another run of the product going: this one says so, changes nothing and ends with 1618,
+    // unattended and through its message alike.
     plant();
     {
         const std::string name = std::string("Global\\Quillpack.Run.") + kHostileGuid;
         HANDLE other = CreateMutexA(nullptr, FALSE, name.c_str());
         ASSERT_TRUE(other);
-        EXPECT_EQ(Process(run, kit_).Wait(60000), 0u) << LogText(log);
+        EXPECT_EQ(Process(run, kit_).Wait(60000), 1618u) << LogText(log);
+        EXPECT_NE(LogText(log).find("another setup of this product is running"), std::string::npos) << LogText(log);
+        Process p(Setup(), kit_);
+        HWND box = nullptr;
+        EXPECT_TRUE(WaitFor([&] {
+            box = FindTop(p.Id(), "#32770", "");
+            return box && BoxText(box).find("Another setup of Gizmo is running.") != std::string::npos;
+        })) << (box ? BoxText(box) : "no message");
+        Screenshot("hostile-another-run");
+        if (box) Press(box, IDOK);
+        EXPECT_EQ(p.Wait(30000), 1618u);
         CloseHandle(other);
     }
     for (const Row& row : rows) EXPECT_TRUE(Exists(row.path)) << row.path << " went while another run was going";

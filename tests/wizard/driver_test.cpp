@@ -51,6 +51,7 @@ TEST(Driver, ExitStatus) {
     EXPECT_EQ(ExitStatus(Outcome::Cancelled, false, false, false), kExitCancelled);
     EXPECT_EQ(ExitStatus(Outcome::StartFailed, false, false, false), kExitStartFailed);
     EXPECT_EQ(ExitStatus(Outcome::OtherVersion, false, false, false), 1638);
+    EXPECT_EQ(ExitStatus(Outcome::AnotherRun, false, false, false), 1618);
     EXPECT_EQ(ExitStatus(Outcome::Failed, true, true, false), 1603);
     EXPECT_EQ(QuietUninstallCommand("C:\\P\\setup.exe", "C:\\P\\uninst.lst"),
               "\"C:\\P\\setup.exe\" -s -u \"C:\\P\\uninst.lst\"");

@@ -29,19 +29,18 @@ bool IsPlainFolder(const std::string& path) {
 
 }  // namespace
 
-bool AnnounceProductRun(const std::string& guid) {
+ProductRun AnnounceProductRun(const std::string& guid) {
     // Held until the process ends; every run of the product makes the same name.
     for (const char* ns : {"Global\\", "Local\\"}) {
         const std::string name = std::string(ns) + "Quillpack.Run." + guid;
         HANDLE h = CreateMutexA(nullptr, FALSE, name.c_str());
         if (!h) {
-            if (GetLastError() == ERROR_ACCESS_DENIED) return false;  // another user's run holds it
+            if (GetLastError() == ERROR_ACCESS_DENIED) return ProductRun::kOther;  // another user's run holds it
             continue;  // no global names here: the session's
         }
-        if (GetLastError() == ERROR_ALREADY_EXISTS) return false;
-        return true;
+        return GetLastError() == ERROR_ALREADY_EXISTS ? ProductRun::kOther : ProductRun::kAlone;
     }
-    return false;
+    return ProductRun::kUnknown;
 }
 
 void RemoveKilledRunLeftovers(const std::string& info_folder, const WrittenRecord* record,
