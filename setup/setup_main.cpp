@@ -13,6 +13,7 @@
 #include "common/pathutil.h"
 #include "common/strutil.h"
 #include "common/win/syslib.h"
+#include "common/win/widen.h"
 #include "setup/engine/copyfailure.h"
 #include "setup/engine/kitmedia.h"
 #include "setup/engine/log.h"
@@ -366,11 +367,16 @@ int Main() {
         // Everything below runs in the private copy; only when no copy can be made does the run
         // go on here, with the DLL search already restricted.
         int status = 0;
-        const std::string line = GetCommandLineA();
-        char own[MAX_PATH + 1] = {};
-        const DWORD n = GetModuleFileNameA(nullptr, own, MAX_PATH);
-        if (n > 0 && n < MAX_PATH && RunPrivateCopy(FolderOf(std::string(own, n)), ArgumentsAfterProgram(line), status))
-            return status;
+        const std::string own = OwnProgramPath();
+        if (own.empty()) {
+            // Every file of the kit is found by this name: without it, "bad kit" would be wrong.
+            r.log.Open(r.cl.log_path);
+            Say(r, "Setup cannot run from this folder: this system cannot spell the folder's name. Move the kit to "
+                   "another folder, then start it again.",
+                "Setup", MB_OK | MB_ICONERROR);
+            return ExitStatus(Outcome::StartFailed, false, false, false);
+        }
+        if (RunPrivateCopy(FolderOf(own), ArgumentsAfterProgram(GetCommandLineA()), status)) return status;
     }
     SweepStalePrivateCopies();
     r.log.Open(r.cl.log_path);

@@ -9,17 +9,12 @@
 
 #include "common/kitpayload.h"
 #include "common/win/process.h"
+#include "common/win/widen.h"
 #include "setup/engine/privatecopy.h"
 #include "setup/engine/win/privatecopy_win.h"
 
 namespace qp::setup {
 namespace {
-
-std::string OwnPath() {
-    char buf[MAX_PATH + 1] = {};
-    const DWORD n = GetModuleFileNameA(nullptr, buf, MAX_PATH);
-    return n == 0 || n >= MAX_PATH ? std::string() : std::string(buf, n);
-}
 
 bool WriteNew(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -48,7 +43,7 @@ bool MakeCopy(const std::string& started, const std::string& copy) {
 }  // namespace
 
 bool RunPrivateCopy(const std::string& kit_folder, const std::string& user_arguments, int& status) {
-    const std::string started = OwnPath();
+    const std::string started = OwnProgramPath();
     if (started.empty()) return false;
     const std::string folder = MakePrivateFolder();
     if (folder.empty()) return false;

@@ -278,6 +278,35 @@ TEST_F(HostileFolder, ProgramFilesOfTheRuntimesArchitecture) {
 
 // Readers of the runtime take only ordinary files of a bounded size: an over-long setup list
 // gives the bad-file message at once instead of being read into memory.
+// A download folder named in a script that the system's ANSI code page lacks (Cyrillic on a
+// Western system): the kit installs, and the registration names a folder that exists.
+TEST_F(HostileFolder, KitInAFolderNamedInAnotherScriptInstalls) {
+    std::wstring folder(kit_.begin(), kit_.end());
+    folder += L"\\\u0417\u0430\u0433\u0440\u0443\u0437\u043a\u0438";  // "Downloads" in Russian
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    wchar_t short_form[MAX_PATH] = {};
+    const DWORD n = GetShortPathNameW(folder.c_str(), short_form, MAX_PATH);
+    ASSERT_TRUE(n > 0 && n < MAX_PATH);
+    WriteKit(std::string(short_form, short_form + n), QuickList());
+
+    const std::string log = dir_.Str() + "\\script.log";
+    std::wstring line = L"\"" + folder + L"\\setup.exe\" -s -log \"" + std::wstring(log.begin(), log.end()) + L"\"";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    ASSERT_TRUE(CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi));
+    CloseHandle(pi.hThread);
+    ASSERT_EQ(WaitForSingleObject(pi.hProcess, 60000), WAIT_OBJECT_0);
+    DWORD code = 0;
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hProcess);
+    EXPECT_EQ(code, 0u) << LogText(log);
+    EXPECT_TRUE(Exists(Target(ShellFolder(CSIDL_PROGRAM_FILES)) + "\\app.txt")) << LogText(log);
+    const std::string media = RegText(kUninstallKey, "MediaPath");
+    const DWORD a = GetFileAttributesA(media.c_str());
+    EXPECT_TRUE(a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY)) << "MediaPath " << media;
+}
+
 TEST_F(HostileFolder, OverLongSetupListIsRefusedAtStart) {
     WriteKit(kit_, QuickList());
     const std::string list = kit_ + "\\setup.lst";

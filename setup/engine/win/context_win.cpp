@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "common/win/widen.h"
 #include "setup/engine/osmask.h"
 
 namespace qp {
@@ -79,8 +80,7 @@ int DetectOperatingSystem(bool* nt_family) {
 InstallContext DetectInstallContext() {
     InstallContext c;
     char buf[MAX_PATH + 1] = {};
-    DWORD n = GetModuleFileNameA(nullptr, buf, MAX_PATH);
-    c.own_path.assign(buf, n);
+    c.own_path = OwnProgramPath();
     c.started_path = c.own_path;
     auto pos = c.own_path.rfind('\\');
     c.kit_folder = pos == std::string::npos ? c.own_path : c.own_path.substr(0, pos);

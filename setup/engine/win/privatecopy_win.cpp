@@ -5,6 +5,8 @@
 
 #include <sddl.h>
 
+#include "common/win/widen.h"
+
 namespace qp {
 namespace {
 
@@ -29,10 +31,11 @@ std::string PrivateAcl() {
 }  // namespace
 
 std::string TempFolder() {
-    char buf[MAX_PATH + 1] = {};
-    const DWORD n = GetTempPathA(MAX_PATH, buf);
-    if (n == 0 || n > MAX_PATH) return "";
-    std::string out(buf, n);
+    wchar_t buf[MAX_PATH + 2] = {};
+    const DWORD n = GetTempPathW(MAX_PATH + 1, buf);
+    if (n == 0 || n > MAX_PATH + 1) return "";
+    // A user name in another script than the system's: the short form of the folder.
+    std::string out = AnsiPath(std::u16string(reinterpret_cast<const char16_t*>(buf), n));
     if (!out.empty() && out.back() == '\\') out.pop_back();
     return out;
 }
