@@ -54,7 +54,10 @@ qp_wine_env() {
   if [ -x "$qp_wine_dir/wineserver64" ]; then export WINESERVER=$qp_wine_dir/wineserver64
   else export WINESERVER=$qp_wine_dir/wineserver32; fi
   export WINEPREFIX=$prefix QP_WINEPREFIX=$prefix QP_WINE
-  export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+  # winemenubuilder turns every shortcut a test makes into a menu entry of this machine's desktop,
+  # and reads the shortcut's target for its icon while the test goes on: a setup run that
+  # replaces that file a moment later then finds it held.
+  export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
 }
 
 # qp_without_wine32 COMMAND...: runs COMMAND with the 32-bit loader out of reach where it is
