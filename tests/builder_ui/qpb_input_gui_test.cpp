@@ -241,8 +241,11 @@ TEST(QpbInput, EditKeysSpaceBarDropsAndNewCancelled) {
         for (const auto& c : g->file_tree.children)
             if (c->kind == qp::CObListFile::kFile) names.push_back(fs::path(c->name).filename().string());
         EXPECT_EQ(names.back(), "dropped.txt");  // the folder dropped with it is left out
-        for (const auto& l : saved->string_table.language_list)
-            if (l->table_index == 1) EXPECT_EQ(l->shown != 0, !shown);
+        for (const auto& l : saved->string_table.language_list) {
+            if (l->table_index == 1) {
+                EXPECT_EQ(l->shown != 0, !shown);
+            }
+        }
         bool found = false;
         for (const auto& s : saved->string_table.items)
             for (const auto& v : s->values) found = found || v == "typed and pasted";
